@@ -1,0 +1,73 @@
+// The model store: every table that the reader, the grid and the report hand to each other.
+// One Model per analysis file; the procedures take it by reference.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tierwise {
+
+// One joint of "JOINT COORDINATES": number and coordinates in whole centimetres.
+// X and Z are shifted by makeCube (smallest X becomes 200, smallest Z 300); Y never changes.
+struct JointEntry {
+    int32_t number = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t z = 0;
+};
+
+// One member of "MEMBER INCIDENCES". After reading, a column runs from its lower to its upper joint.
+struct MemberEntry {
+    int32_t number = 0;
+    int32_t start = 0;
+    int32_t end = 0;
+};
+
+// One column design block, values as printed (mm and mm², no unit conversion), in single precision.
+struct ColEntry {
+    float memberNo = 0;   // after "C O L U M N   N O."
+    float length = 0;     // after "LENGTH:" (kept, read by nobody)
+    float width = 0;      // after "CROSS SECTION:" (exchanged with depth for BETA 90 members)
+    float depth = 0;      // after the first "X" of that line; 0 for a circular section
+    float steelArea = 0;  // after "REQD. STEEL AREA   :"; 0 marks a failed column
+};
+
+// A grid point that holds a joint, on one vertical grid line.
+struct CubePoint {
+    int32_t levelIndex = 0;  // 1 = lowest level
+    int32_t joint = 0;       // cubeJoint: joint number standing here (never 0 in the table)
+    int32_t col = 0;         // cubeCol: colTab entry number (1-based) of the column ending here from below, 0 = none
+};
+
+// All grid points of one plan position (xIndex, zIndex) that hold a joint, bottom up.
+struct PlanLine {
+    int32_t xIndex = 0;  // 1-based position in gridX
+    int32_t zIndex = 0;  // 1-based position in gridZ
+    std::vector<CubePoint> points;
+};
+
+struct Model {
+    // Filled by readAnl.
+    std::vector<JointEntry> jointTab;   // file order; jointCount() entries
+    std::vector<MemberEntry> memberTab; // file order
+    std::vector<int32_t> betaTab;       // members under "BETA 90 MEMB", ranges expanded, duplicates kept
+    std::vector<ColEntry> colTab;       // one entry per column design block, file order
+
+    // Filled by makeCube.
+    std::vector<int32_t> gridX;  // distinct X (cm, shifted), ascending
+    std::vector<int32_t> gridY;  // distinct Y (cm): the levels, ascending; level index i is gridY[i - 1]
+    std::vector<int32_t> gridZ;  // distinct Z (cm, shifted), ascending
+    int32_t xShift = 0;
+    int32_t zShift = 0;
+    // cubeJoint and cubeCol, kept only where a joint stands: plan lines ordered by xIndex, then zIndex.
+    std::vector<PlanLine> cube;
+
+    [[nodiscard]] int32_t jointCount() const { return static_cast<int32_t>(jointTab.size()); }
+    [[nodiscard]] int32_t memberCount() const { return static_cast<int32_t>(memberTab.size()); }
+    [[nodiscard]] int32_t betaCount() const { return static_cast<int32_t>(betaTab.size()); }
+    [[nodiscard]] int32_t colCount() const { return static_cast<int32_t>(colTab.size()); }
+    [[nodiscard]] int32_t levelCount() const { return static_cast<int32_t>(gridY.size()); }
+};
+
+}  // namespace tierwise

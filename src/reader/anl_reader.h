@@ -1,0 +1,20 @@
+// readAnl: the one pass over an analysis output file (*.ANL) that fills the model's joint,
+// member, BETA and column design tables.
+#pragma once
+
+#include <string>
+
+#include "model/model.h"
+#include "reader/line_source.h"
+
+namespace tierwise {
+
+// Reads the whole file from `lines`; `fileName` names it in messages.
+// Throws Rejection for a file the schedule cannot be made from:
+//   "Change the units to Meter Or mm "   (the first UNIT line is neither METER nor MMS)
+//   " Failed Columns  12 15"              (columns whose required steel area is 0)
+// and, naming the file, for a missing UNIT, JOINT COORDINATES or MEMBER INCIDENCES line,
+// a number too large for its field, or a line too long for a printed report.
+Model readAnl(LineSource& lines, const std::string& fileName);
+
+}  // namespace tierwise

@@ -1,0 +1,64 @@
+// Splits the bytes of an analysis file into lines, reading in large blocks so that memory stays
+// flat however large the file is. Lines end at LF, CR LF or a lone CR; the terminator is not part
+// of the line. A terminator at the very end of the input does not make an empty last line.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tierwise {
+
+// Where the bytes come from: a file (platform/anl_file.h) or a text in memory (tests).
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Fills up to `capacity` bytes; returns how many, 0 only at the end of the input.
+    virtual size_t read(char* buffer, size_t capacity) = 0;
+};
+
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(std::string_view text) : text_(text) {}
+    size_t read(char* buffer, size_t capacity) override;
+
+private:
+    std::string_view text_;
+};
+
+class LineSource {
+public:
+    static constexpr size_t kBlockSize = size_t{1} << 20;
+    // Longer lines are refused: no analysis report prints them, and memory must stay bounded.
+    static constexpr size_t kMaxLineLength = size_t{1} << 20;
+
+    explicit LineSource(ByteSource& source, size_t blockSize = kBlockSize);
+
+    // True when no line is left.
+    [[nodiscard]] bool atEnd();
+    // The next line without its terminator; valid until the next call. Call only when !atEnd().
+    // Throws LineTooLong past kMaxLineLength.
+    std::string_view readLine();
+    // 1-based number of the line that readLine returned last (0 before the first).
+    [[nodiscard]] int64_t lineNumber() const { return lineNumber_; }
+
+    struct LineTooLong {
+        int64_t lineNumber;
+    };
+
+private:
+    bool fill();  // reads the next block; false at the end of the input
+
+    ByteSource& source_;
+    std::vector<char> block_;
+    size_t begin_ = 0;  // unread bytes are block_[begin_, end_)
+    size_t end_ = 0;
+    bool eof_ = false;
+    bool skipLeadingLf_ = false;  // the last line ended in CR at a block's end; a following LF belongs to it
+    std::string carry_;           // a line that crosses a block boundary
+    int64_t lineNumber_ = 0;
+};
+
+}  // namespace tierwise

@@ -1,0 +1,47 @@
+// Picking numbers out of the printed report's lines: the text primitives and the field scanners.
+// Positions are 1-based, as the reading procedures count them; 0 means "not found".
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace tierwise {
+
+// "-", ".", "/" and the digits; bytes of 128 and above never are.
+constexpr bool isNumberChar(char c) { return c >= '-' && c <= '9'; }
+
+// 1-based position of the first occurrence of `key` at or after `from`, 0 when absent; case-sensitive.
+int32_t containsPosition(std::string_view line, std::string_view key, int32_t from = 1);
+
+// Characters from the 1-based `start` on, at most `length` of them; empty past the end.
+std::string_view substring(std::string_view line, int32_t start, int32_t length = INT32_MAX);
+
+// The leading number of a text: blanks, tabs and line feeds before and inside it are skipped,
+// E or D exponents are read, and a text that does not start with a number gives 0.
+double numericValue(std::string_view text);
+
+// Position of the first number character at or after pos, or the last position when none stands
+// before it. Requires a non-empty line and 1 <= pos <= length.
+int32_t findNumStart(std::string_view line, int32_t& pos);
+// Position of the first character at or after pos that is not a number character, or the last position.
+int32_t findNumEnd(std::string_view line, int32_t& pos);
+
+// The scanners return the last position both when a number starts there and when none is left;
+// the character itself tells which.
+inline bool numberStartsAt(std::string_view line, int32_t pos) {
+    return pos >= 1 && pos <= static_cast<int32_t>(line.size()) && isNumberChar(line[pos - 1]);
+}
+
+// Start of the second number of an echoed input line ("     9. 1 0 0 0" gives the position of
+// the "1"), or the last position when it holds no second number.
+int32_t skipLineNumber(std::string_view line);
+
+enum class LineKind : int32_t { None = 0, MemberPropertyIndian = 1, Beta = 2, ColumnHeader = 3 };
+inline constexpr std::string_view kMemberPropertyIndian = "MEMBER PROPERTY INDIAN";
+inline constexpr std::string_view kBetaKeyword = "BETA 90 MEMB";
+inline constexpr std::string_view kColumnHeader = "C O L U M N   N O.";
+
+// The first keyword of the table, from `first` on, that the line holds.
+LineKind classifyLine(std::string_view line, int32_t first);
+
+}  // namespace tierwise
