@@ -1,0 +1,240 @@
+// The elevation diagram and the storey height labels, checked without any widget.
+#include "ui/diagram.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "model/rejection.h"
+
+namespace tierwise::diagram {
+namespace {
+
+const std::vector<int32_t> kFourStoreys{0, 300, 600, 900};
+const std::vector<int32_t> kOfficeBlock{0, 400, 720, 1040, 1360};
+
+TEST(LayOutDiagram, WindowOf9200TwipsWithFourEvenLevels) {
+    const DiagramLayout layout = layOutDiagram(9200, kFourStoreys);
+    EXPECT_EQ(layout.diagTop, 920);
+    EXPECT_EQ(layout.diagBottom, 8280);
+    EXPECT_EQ(layout.diagScale, 8.177778f);
+    EXPECT_EQ(layout.barTop(), 920);
+    EXPECT_EQ(layout.barHeight(), 7360);
+
+    const std::vector<double> lines{8280, 5826.67, 3373.33, 920};
+    const std::vector<std::string> captions{"0", "3", "6", "9"};
+    ASSERT_EQ(layout.levels.size(), 4u);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        SCOPED_TRACE("level " + std::to_string(i + 1));
+        EXPECT_NEAR(layout.levels[i].lineY, lines[i], i == 3 ? 0.001 : 0.005);
+        EXPECT_FLOAT_EQ(layout.levels[i].boxTop, layout.levels[i].lineY - 150);
+        EXPECT_EQ(layout.levels[i].caption, captions[i]);
+    }
+    EXPECT_EQ(layout.levels[0].lineY, 8280.0f);  // the lowest level sits exactly on diagBottom
+}
+
+TEST(LayOutDiagram, UnevenLevelsAreSpacedInProportion) {
+    // A basement below 0: it is the lowest level and sits on diagBottom like any other.
+    const std::vector<int32_t> levels{-300, 0, 400, 1400};
+    const DiagramLayout layout = layOutDiagram(9195, levels);
+    const double height = layout.diagBottom - layout.diagTop;
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        SCOPED_TRACE("level " + std::to_string(i + 1));
+        const double share = (levels[i] - levels[0]) / 1700.0;
+        EXPECT_NEAR(layout.levels[i].lineY, layout.diagBottom - share * height, 0.001);
+    }
+    EXPECT_EQ(layout.levels[0].lineY, static_cast<float>(layout.diagBottom));
+    EXPECT_NEAR(layout.levels[3].lineY, layout.diagTop, 0.001);
+    EXPECT_EQ(layout.levels[0].caption, "-3");
+}
+
+struct CaptionCase {
+    const char* name;
+    int32_t levelCm;
+    const char* caption;
+};
+
+void PrintTo(const CaptionCase& c, std::ostream* os) { *os << c.name; }
+
+class LevelCaption : public testing::TestWithParam<CaptionCase> {};
+
+TEST_P(LevelCaption, ReadsTheLevelInMetres) {
+    const CaptionCase& c = GetParam();
+    // The level under test is the highest of two, so it also proves the caption of the top box.
+    const DiagramLayout layout = layOutDiagram(9195, {c.levelCm - 500, c.levelCm});
+    EXPECT_EQ(layout.levels[1].caption, c.caption);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, LevelCaption,
+                         testing::Values(CaptionCase{"HalfMetre", 350, "3.5"},
+                                         CaptionCase{"WholeTen", 1000, "10"},
+                                         CaptionCase{"Ground", 0, "0"},
+                                         CaptionCase{"Basement", -150, "-1.5"},
+                                         CaptionCase{"Centimetres", 1333, "13.33"},
+                                         CaptionCase{"OfficeBlockThird", 720, "7.2"},
+                                         CaptionCase{"FarAbove", 32767, "327.67"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct TooFewCase {
+    const char* name;
+    std::vector<int32_t> levels;
+};
+
+void PrintTo(const TooFewCase& c, std::ostream* os) { *os << c.name; }
+
+class TooFewLevels : public testing::TestWithParam<TooFewCase> {};
+
+TEST_P(TooFewLevels, AreRefusedWithAMessage) {
+    try {
+        layOutDiagram(9195, GetParam().levels);
+        FAIL() << "laid out";
+    } catch (const Rejection& rejection) {
+        EXPECT_STREQ(rejection.what(), "The analysis file holds fewer than two levels.");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, TooFewLevels,
+                         testing::Values(TooFewCase{"None", {}}, TooFewCase{"One", {400}},
+                                         TooFewCase{"TwoEqual", {400, 400}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct LabelCase {
+    const char* name;
+    std::vector<int32_t> levels;
+    std::vector<bool> ticked;
+    // Per level from the lowest: the label's caption, or "" for a hidden label.
+    std::vector<std::string> captions;
+    std::vector<int32_t> tops;  // per level; only compared for shown labels
+};
+
+void PrintTo(const LabelCase& c, std::ostream* os) { *os << c.name; }
+
+class StoreyLabels : public testing::TestWithParam<LabelCase> {};
+
+TEST_P(StoreyLabels, ShowTheHeightFromTheTickedLevelBelow) {
+    const LabelCase& c = GetParam();
+    const DiagramLayout layout = layOutDiagram(9200, c.levels);
+    const std::vector<StoreyLabel> labels = displtyHoc(c.levels, layout.diagBottom, layout.diagScale, c.ticked);
+    ASSERT_EQ(labels.size(), c.levels.size());
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        SCOPED_TRACE("label " + std::to_string(i + 1));
+        EXPECT_EQ(labels[i].visible, !c.captions[i].empty());
+        if (!labels[i].visible) continue;
+        EXPECT_EQ(labels[i].caption, c.captions[i]);
+        EXPECT_EQ(labels[i].top, c.tops[i]);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, StoreyLabels,
+    testing::Values(
+        LabelCase{"AllTicked", kFourStoreys, {true, true, true, true},
+                  {"", "3 M", "3 M", "3 M"}, {0, 7053, 4600, 2147}},
+        LabelCase{"ThirdUnticked", kFourStoreys, {true, true, false, true},
+                  {"", "3 M", "", "6 M"}, {0, 7053, 0, 2147}},
+        LabelCase{"OnlyEndsTicked", kFourStoreys, {true, false, false, true},
+                  {"", "", "", "9 M"}, {0, 0, 0, 2147}},
+        LabelCase{"TwoLevels", {0, 333}, {true, true}, {"", "3.33 M"}, {0, 4600}},
+        LabelCase{"OddStoreys", {0, 275, 1275}, {true, true, true},
+                  {"", "2.75 M", "10 M"}, {0, 7486, 3806}},
+        LabelCase{"Basement", {-300, 0, 300}, {true, true, true},
+                  {"", "3 M", "3 M"}, {0, 6440, 2760}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct ClickCase {
+    const char* name;
+    int32_t index;
+    bool clickedState;
+    bool kept;
+};
+
+void PrintTo(const ClickCase& c, std::ostream* os) { *os << c.name; }
+
+class LevelBoxClick : public testing::TestWithParam<ClickCase> {};
+
+TEST_P(LevelBoxClick, KeepsTheEndsTicked) {
+    const ClickCase& c = GetParam();
+    EXPECT_EQ(tickAfterClick(c.index, 5, c.clickedState), c.kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clicks, LevelBoxClick,
+    testing::Values(ClickCase{"LowestUnticked", 1, false, true}, ClickCase{"HighestUnticked", 5, false, true},
+                    ClickCase{"MiddleUnticked", 3, false, false}, ClickCase{"MiddleTicked", 3, true, true},
+                    ClickCase{"BelowHighestUnticked", 4, false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct PixelCase {
+    const char* name;
+    double twips;
+    double dpi;
+    int pixels;
+};
+
+void PrintTo(const PixelCase& c, std::ostream* os) { *os << c.name; }
+
+class TwipsToPixels : public testing::TestWithParam<PixelCase> {};
+
+TEST_P(TwipsToPixels, UseTheLogicalDpi) {
+    const PixelCase& c = GetParam();
+    EXPECT_EQ(twipsToPixels(c.twips, c.dpi), c.pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, TwipsToPixels,
+    testing::Values(PixelCase{"OneInch", 1440, 96, 96}, PixelCase{"ClientWidth", kClientWidth, 96, 1077},
+                    PixelCase{"ClientHeight", kClientHeight, 96, 575}, PixelCase{"BoxAt144Dpi", 300, 144, 30},
+                    PixelCase{"NoDpiReported", 7200, 0, 480}, PixelCase{"FractionalLine", 5826.67f, 96, 388}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PixelsToTwips, IsTheInverseAtWholePixels) {
+    EXPECT_EQ(pixelsToTwips(38, 96), 570);
+    EXPECT_EQ(pixelsToTwips(613, 0), 9195);
+    EXPECT_EQ(pixelsToTwips(92, 144), 920);
+}
+
+TEST(OuterHeightForLayout, IsTheFrameOrTheClientWithAnEstimatedFrame) {
+    EXPECT_EQ(outerHeightForLayout(std::nullopt, kClientHeight), kClientHeight + kFrameEstimate);
+    EXPECT_EQ(outerHeightForLayout(9200, kClientHeight), 9200);
+}
+
+class FrameHeight : public testing::TestWithParam<std::optional<int32_t>> {};
+
+// Whatever the window system reports, every box and label lies inside the client area.
+TEST_P(FrameHeight, KeepsTheWholeDiagramInsideTheClientArea) {
+    const int32_t outer = outerHeightForLayout(GetParam(), kClientHeight);
+    const DiagramLayout layout = layOutDiagram(outer, kOfficeBlock);
+    const std::vector<StoreyLabel> labels =
+        displtyHoc(kOfficeBlock, layout.diagBottom, layout.diagScale, std::vector<bool>(5, true));
+    EXPECT_GE(layout.levels.back().boxTop, 0);
+    EXPECT_LE(layout.levels.front().boxTop + kLevelBoxHeight, kClientHeight);
+    EXPECT_LE(layout.diagBottom, kClientHeight);
+    for (const StoreyLabel& label : labels) {
+        if (!label.visible) continue;
+        EXPECT_GE(label.top, 0);
+        EXPECT_LE(label.top + kStoreyLabelHeight, kClientHeight);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, FrameHeight,
+                         testing::Values(std::nullopt, std::optional<int32_t>{kClientHeight},
+                                         std::optional<int32_t>{9200}, std::optional<int32_t>{9300},
+                                         std::optional<int32_t>{9700}, std::optional<int32_t>{12000},
+                                         std::optional<int32_t>{32767}));
+
+TEST(DiagramOverTheOfficeBlock, TallFrameIsCutDownSoTheLowestLabelStillFits) {
+    // A frame of 12000 twips would put the lowest level at 10800, far below the client area.
+    const int32_t outer = outerHeightForLayout(12000, kClientHeight);
+    EXPECT_LT(outer, 12000);
+    // The lowest label of the office block starts 200 cm above the ground, but a storey of 1 cm
+    // puts it right at the lowest line, and it must still fit.
+    const DiagramLayout layout = layOutDiagram(outer, {0, 1, 2000});
+    const auto labels = displtyHoc({0, 1, 2000}, layout.diagBottom, layout.diagScale, {true, true, true});
+    EXPECT_LE(labels[1].top + kStoreyLabelHeight, kClientHeight);
+}
+
+}  // namespace
+}  // namespace tierwise::diagram
