@@ -47,8 +47,12 @@ struct PlanLine {
     std::vector<CubePoint> points;
 };
 
+// The unit of length of the first UNIT line; coordinates are stored in centimetres either way.
+enum class LengthUnit { Metre, Millimetre };
+
 struct Model {
     // Filled by readAnl.
+    LengthUnit unit = LengthUnit::Metre;
     std::vector<JointEntry> jointTab;   // file order; jointCount() entries
     std::vector<MemberEntry> memberTab; // file order
     std::vector<int32_t> betaTab;       // members under "BETA 90 MEMB", ranges expanded, duplicates kept

@@ -50,11 +50,13 @@ public:
 
 private:
     bool fill();  // reads the next block; false at the end of the input
+    const char* findTerminator();  // the first CR or LF of the unread bytes, or their end
 
     ByteSource& source_;
     std::vector<char> block_;
     size_t begin_ = 0;  // unread bytes are block_[begin_, end_)
     size_t end_ = 0;
+    size_t nextLf_ = SIZE_MAX;  // index of the next LF in block_, end_ when there is none
     bool eof_ = false;
     bool skipLeadingLf_ = false;  // the last line ended in CR at a block's end; a following LF belongs to it
     std::string carry_;           // a line that crosses a block boundary

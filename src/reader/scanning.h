@@ -27,9 +27,13 @@ int32_t findNumStart(std::string_view line, int32_t& pos);
 int32_t findNumEnd(std::string_view line, int32_t& pos);
 
 // The scanners return the last position both when a number starts there and when none is left;
-// the character itself tells which.
+// the character itself tells which. At the last position only a digit is a number: the
+// continuation mark "-" that ends many echoed lines is not.
 inline bool numberStartsAt(std::string_view line, int32_t pos) {
-    return pos >= 1 && pos <= static_cast<int32_t>(line.size()) && isNumberChar(line[pos - 1]);
+    const auto len = static_cast<int32_t>(line.size());
+    if (pos < 1 || pos > len) return false;
+    const char c = line[pos - 1];
+    return pos == len ? (c >= '0' && c <= '9') : isNumberChar(c);
 }
 
 // Start of the second number of an echoed input line ("     9. 1 0 0 0" gives the position of

@@ -1,0 +1,57 @@
+#include "platform/anl_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <system_error>
+
+#include "model/rejection.h"
+#include "reader/anl_reader.h"
+#include "reader/line_source.h"
+
+namespace tierwise {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+class FileSource final : public ByteSource {
+public:
+    FileSource(FileHandle file, std::string name) : file_(std::move(file)), name_(std::move(name)) {}
+
+    size_t read(char* buffer, size_t capacity) override {
+        const size_t n = std::fread(buffer, 1, capacity, file_.get());
+        if (n == 0 && std::ferror(file_.get())) {
+            throw Rejection("Cannot read " + name_ + ": " + std::generic_category().message(errno));
+        }
+        return n;
+    }
+
+private:
+    FileHandle file_;
+    std::string name_;
+};
+
+}  // namespace
+
+Model readAnl(const std::filesystem::path& path) {
+    const std::string name = path.string();
+    std::error_code status;
+    if (std::filesystem::is_directory(path, status)) {
+        throw Rejection("Cannot open " + name + ": it is a folder, not an analysis output file");
+    }
+    FileHandle file(std::fopen(name.c_str(), "rb"));
+    if (!file) throw Rejection("Cannot open " + name + ": " + std::generic_category().message(errno));
+    // The blocks are large; the stream's own buffer would only add a copy.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    FileSource source(std::move(file), name);
+    LineSource lines(source);
+    return readAnl(lines, name);
+}
+
+}  // namespace tierwise

@@ -1,0 +1,145 @@
+#include "reader/scanning.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace tierwise {
+
+int32_t containsPosition(std::string_view line, std::string_view key, int32_t from) {
+    if (from < 1) from = 1;
+    const size_t start = static_cast<size_t>(from - 1);
+    if (start > line.size()) return 0;
+    const size_t found = line.find(key, start);
+    return found == std::string_view::npos ? 0 : static_cast<int32_t>(found + 1);
+}
+
+std::string_view substring(std::string_view line, int32_t start, int32_t length) {
+    if (start < 1 || static_cast<size_t>(start) > line.size() || length <= 0) return {};
+    return line.substr(static_cast<size_t>(start - 1), static_cast<size_t>(length));
+}
+
+namespace {
+
+constexpr bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Gathers the characters of the leading number, blanks inside it dropped, then converts them
+// with correct rounding. Numbers in a printed report are short; a long one takes the slow path.
+class NumberText {
+public:
+    void push(char c) {
+        if (size_ < sizeof small_) {
+            small_[size_++] = c;
+        } else {
+            if (large_.empty()) large_.assign(small_, size_);
+            large_.push_back(c);
+            ++size_;
+        }
+    }
+    [[nodiscard]] size_t size() const { return size_; }
+    void truncate(size_t size) {
+        size_ = size;
+        if (!large_.empty()) large_.resize(size);
+    }
+    [[nodiscard]] double value() const {
+        const char* first = large_.empty() ? small_ : large_.data();
+        double result = 0;
+        const auto [end, error] = std::from_chars(first, first + size_, result);
+        if (error == std::errc::result_out_of_range) {
+            // Too many digits for a double: the sign and the exponent say which way it went.
+            const bool negative = first[0] == '-';
+            std::string_view text(first, size_);
+            const size_t e = text.find('e');
+            const bool tiny = e != std::string_view::npos && e + 1 < size_ && text[e + 1] == '-';
+            const double magnitude = tiny ? 0.0 : HUGE_VAL;
+            return negative ? -magnitude : magnitude;
+        }
+        (void)end;
+        return result;
+    }
+
+private:
+    char small_[128];
+    size_t size_ = 0;
+    std::string large_;
+};
+
+}  // namespace
+
+double numericValue(std::string_view text) {
+    size_t i = 0;
+    const size_t n = text.size();
+    auto skip = [&] {
+        while (i < n && isSkipped(text[i])) ++i;
+    };
+    NumberText number;
+    skip();
+    if (i < n && (text[i] == '-' || text[i] == '+')) {
+        if (text[i] == '-') number.push('-');
+        ++i;
+    }
+    bool anyDigit = false;
+    for (skip(); i < n && isDigit(text[i]); skip()) {
+        number.push(text[i++]);
+        anyDigit = true;
+    }
+    if (i < n && text[i] == '.') {
+        number.push('.');
+        ++i;
+        for (skip(); i < n && isDigit(text[i]); skip()) {
+            number.push(text[i++]);
+            anyDigit = true;
+        }
+    }
+    if (!anyDigit) return 0.0;
+    if (i < n && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+        // An exponent counts only when digits follow it: "1E" reads as 1.
+        const size_t mark = number.size();
+        number.push('e');
+        ++i;
+        skip();
+        if (i < n && (text[i] == '-' || text[i] == '+')) {
+            if (text[i] == '-') number.push('-');
+            ++i;
+        }
+        bool exponentDigit = false;
+        for (skip(); i < n && isDigit(text[i]); skip()) {
+            number.push(text[i++]);
+            exponentDigit = true;
+        }
+        if (!exponentDigit) number.truncate(mark);
+    }
+    return number.value();
+}
+
+int32_t findNumStart(std::string_view line, int32_t& pos) {
+    const auto len = static_cast<int32_t>(line.size());
+    while (pos < len && !isNumberChar(line[pos - 1])) ++pos;
+    return pos;
+}
+
+int32_t findNumEnd(std::string_view line, int32_t& pos) {
+    const auto len = static_cast<int32_t>(line.size());
+    while (pos < len && isNumberChar(line[pos - 1])) ++pos;
+    return pos;
+}
+
+int32_t skipLineNumber(std::string_view line) {
+    if (line.empty()) return 0;
+    int32_t pos = 1;
+    findNumStart(line, pos);
+    findNumEnd(line, pos);
+    findNumStart(line, pos);
+    return pos;
+}
+
+LineKind classifyLine(std::string_view line, int32_t first) {
+    static constexpr std::string_view kKeywords[] = {kMemberPropertyIndian, kBetaKeyword, kColumnHeader};
+    for (int32_t i = first; i <= 3; ++i) {
+        if (line.find(kKeywords[i - 1]) != std::string_view::npos) return static_cast<LineKind>(i);
+    }
+    return LineKind::None;
+}
+
+}  // namespace tierwise
