@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the normal build, then the sanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset dev >/dev/null
+cmake --build --preset dev
+ctest --preset dev
+if [ -x scripts/test-asan.sh ]; then
+  scripts/test-asan.sh
+fi
