@@ -3,12 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 #include "model/model.h"
 
 namespace tierwise {
 
 // Fills gridX, gridY, gridZ, xShift, zShift and the cube; shifts X and Z of jointTab.
+// Throws Rejection when a shifted plan coordinate leaves the 32-bit range.
 void makeCube(Model& model);
 
 // cubeJoint(xIndex, levelIndex, zIndex): joint number at that grid point, 0 where none stands.
@@ -16,5 +19,37 @@ int32_t cubeJoint(const Model& model, int32_t xIndex, int32_t levelIndex, int32_
 // cubeCol(xIndex, levelIndex, zIndex): colTab entry number (1-based) of the column that reaches
 // that grid point from below, 0 where none does.
 int32_t cubeCol(const Model& model, int32_t xIndex, int32_t levelIndex, int32_t zIndex);
+
+// A coordinate list: the values gathered from the joints, repeats and all, become the distinct
+// values in ascending order. (Gathering first and sorting once replaces adding each value only
+// when the list does not hold it yet; the list is the same.)
+void sortList(std::vector<int32_t>& list);
+
+// Members by their (start joint, end joint): the column between two joints of a grid line.
+class MemberIndex {
+public:
+    explicit MemberIndex(const std::vector<MemberEntry>& memberTab);
+    // Number of the first member in memberTab order that runs from startJoint to endJoint
+    // (directional), 0 when none does.
+    [[nodiscard]] int32_t findMember(int32_t startJoint, int32_t endJoint) const;
+
+private:
+    struct PairHash {
+        size_t operator()(uint64_t key) const noexcept;
+    };
+    std::unordered_map<uint64_t, int32_t, PairHash> byJoints_;
+};
+
+// Column design entries by member number.
+class ColumnIndex {
+public:
+    explicit ColumnIndex(const std::vector<ColEntry>& colTab);
+    // 1-based colTab entry number of the first design block whose member number equals memberNo
+    // taken as a single-precision number, 0 when none does (a fractional number never matches).
+    [[nodiscard]] int32_t findColRow(int32_t memberNo) const;
+
+private:
+    std::unordered_map<float, int32_t> byMember_;
+};
 
 }  // namespace tierwise

@@ -1,0 +1,189 @@
+#include "grid/grid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <tuple>
+
+#include "model/rejection.h"
+
+namespace tierwise {
+
+namespace {
+
+// The plan is moved so that the smallest X stands at 200 cm and the smallest Z at 300 cm.
+constexpr int64_t kFirstX = 200;
+constexpr int64_t kFirstZ = 300;
+
+bool fitsInt32(int64_t value) {
+    return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
+}
+
+// Shift that moves the smallest value of `list` to `first`; the list is ascending.
+int32_t shiftFor(const std::vector<int32_t>& list, int64_t first, const char* axis) {
+    if (list.empty()) return static_cast<int32_t>(first);
+    const int64_t shift = first - list.front();
+    const int64_t largest = list.back() + shift;
+    if (!fitsInt32(shift) || !fitsInt32(largest)) {
+        throw Rejection(std::string("The model is too wide along ") + axis + ": its joints span from " +
+                        std::to_string(list.front()) + " cm to " + std::to_string(list.back()) +
+                        " cm, more than a plan coordinate can hold.");
+    }
+    return static_cast<int32_t>(shift);
+}
+
+// 1-based position of `value` in the ascending list; every joint coordinate is in its list.
+int32_t indexOf(const std::vector<int32_t>& list, int32_t value) {
+    return static_cast<int32_t>(std::lower_bound(list.begin(), list.end(), value) - list.begin()) + 1;
+}
+
+uint64_t pairKey(int32_t startJoint, int32_t endJoint) {
+    return (uint64_t{static_cast<uint32_t>(startJoint)} << 32) | static_cast<uint32_t>(endJoint);
+}
+
+const CubePoint* findPoint(const Model& model, int32_t xIndex, int32_t levelIndex, int32_t zIndex) {
+    const auto line = std::lower_bound(model.cube.begin(), model.cube.end(), std::pair{xIndex, zIndex},
+                                       [](const PlanLine& l, const std::pair<int32_t, int32_t>& key) {
+                                           return std::pair{l.xIndex, l.zIndex} < key;
+                                       });
+    if (line == model.cube.end() || line->xIndex != xIndex || line->zIndex != zIndex) return nullptr;
+    const auto point = std::lower_bound(line->points.begin(), line->points.end(), levelIndex,
+                                        [](const CubePoint& p, int32_t level) { return p.levelIndex < level; });
+    if (point == line->points.end() || point->levelIndex != levelIndex) return nullptr;
+    return &*point;
+}
+
+// Every joint on its grid point, plan line by plan line, bottom up. Where several joints share
+// a grid point the one listed last stands there; a point left with joint number 0 holds no joint.
+std::vector<PlanLine> placeJoints(const Model& model) {
+    struct Placed {
+        int32_t xIndex, zIndex, levelIndex;
+        int32_t order;  // position in jointTab
+    };
+    std::vector<Placed> placed;
+    placed.reserve(model.jointTab.size());
+    for (int32_t j = 0; j < model.jointCount(); ++j) {
+        const JointEntry& joint = model.jointTab[j];
+        placed.push_back({indexOf(model.gridX, joint.x), indexOf(model.gridZ, joint.z), indexOf(model.gridY, joint.y), j});
+    }
+    std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+        return std::tie(a.xIndex, a.zIndex, a.levelIndex, a.order) < std::tie(b.xIndex, b.zIndex, b.levelIndex, b.order);
+    });
+
+    std::vector<PlanLine> cube;
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const Placed& p = placed[i];
+        const bool lastAtPoint = i + 1 == placed.size() || placed[i + 1].xIndex != p.xIndex ||
+                                 placed[i + 1].zIndex != p.zIndex || placed[i + 1].levelIndex != p.levelIndex;
+        if (!lastAtPoint) continue;
+        const int32_t joint = model.jointTab[p.order].number;
+        if (joint == 0) continue;
+        if (cube.empty() || cube.back().xIndex != p.xIndex || cube.back().zIndex != p.zIndex) {
+            cube.push_back({p.xIndex, p.zIndex, {}});
+        }
+        cube.back().points.push_back({p.levelIndex, joint, 0});
+    }
+    return cube;
+}
+
+}  // namespace
+
+void sortList(std::vector<int32_t>& list) {
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+}
+
+size_t MemberIndex::PairHash::operator()(uint64_t key) const noexcept {
+    // splitmix64 finaliser: joint numbers are often dense and floor-wise, so mix the bits well.
+    key ^= key >> 30;
+    key *= 0xbf58476d1ce4e5b9ULL;
+    key ^= key >> 27;
+    key *= 0x94d049bb133111ebULL;
+    key ^= key >> 31;
+    return static_cast<size_t>(key);
+}
+
+MemberIndex::MemberIndex(const std::vector<MemberEntry>& memberTab) {
+    byJoints_.reserve(memberTab.size());
+    for (const MemberEntry& member : memberTab) {
+        byJoints_.try_emplace(pairKey(member.start, member.end), member.number);  // the first one stays
+    }
+}
+
+int32_t MemberIndex::findMember(int32_t startJoint, int32_t endJoint) const {
+    const auto found = byJoints_.find(pairKey(startJoint, endJoint));
+    return found == byJoints_.end() ? 0 : found->second;
+}
+
+ColumnIndex::ColumnIndex(const std::vector<ColEntry>& colTab) {
+    byMember_.reserve(colTab.size());
+    for (size_t i = 0; i < colTab.size(); ++i) {
+        const float memberNo = colTab[i].memberNo;
+        if (std::isnan(memberNo)) continue;  // equals no member number
+        byMember_.try_emplace(memberNo, static_cast<int32_t>(i + 1));
+    }
+}
+
+int32_t ColumnIndex::findColRow(int32_t memberNo) const {
+    const auto found = byMember_.find(static_cast<float>(memberNo));
+    return found == byMember_.end() ? 0 : found->second;
+}
+
+void makeCube(Model& model) {
+    std::vector<int32_t> xs, ys, zs;
+    xs.reserve(model.jointTab.size());
+    ys.reserve(model.jointTab.size());
+    zs.reserve(model.jointTab.size());
+    for (const JointEntry& joint : model.jointTab) {
+        xs.push_back(joint.x);
+        ys.push_back(joint.y);
+        zs.push_back(joint.z);
+    }
+    sortList(xs);
+    sortList(ys);
+    sortList(zs);
+
+    const int32_t xShift = shiftFor(xs, kFirstX, "X");
+    const int32_t zShift = shiftFor(zs, kFirstZ, "Z");
+    for (JointEntry& joint : model.jointTab) {
+        joint.x += xShift;
+        joint.z += zShift;
+    }
+    for (int32_t& x : xs) x += xShift;
+    for (int32_t& z : zs) z += zShift;
+
+    model.gridX = std::move(xs);
+    model.gridY = std::move(ys);
+    model.gridZ = std::move(zs);
+    model.xShift = xShift;
+    model.zShift = zShift;
+    model.cube = placeJoints(model);
+
+    // A column runs from the nearest joint below on the same grid line up to the joint above it;
+    // levels where the line has no joint are passed over.
+    const MemberIndex members(model.memberTab);
+    const ColumnIndex columns(model.colTab);
+    for (PlanLine& line : model.cube) {
+        for (size_t k = 1; k < line.points.size(); ++k) {
+            const int32_t bottom = line.points[k - 1].joint;
+            const int32_t top = line.points[k].joint;
+            if (top <= 0 || bottom <= 0) continue;
+            const int32_t member = members.findMember(bottom, top);
+            if (member == 0) continue;
+            line.points[k].col = columns.findColRow(member);
+        }
+    }
+}
+
+int32_t cubeJoint(const Model& model, int32_t xIndex, int32_t levelIndex, int32_t zIndex) {
+    const CubePoint* point = findPoint(model, xIndex, levelIndex, zIndex);
+    return point ? point->joint : 0;
+}
+
+int32_t cubeCol(const Model& model, int32_t xIndex, int32_t levelIndex, int32_t zIndex) {
+    const CubePoint* point = findPoint(model, xIndex, levelIndex, zIndex);
+    return point ? point->col : 0;
+}
+
+}  // namespace tierwise
