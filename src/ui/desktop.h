@@ -1,0 +1,42 @@
+// What the window Group asks of the desktop: the file dialog, the message box, a folder for the
+// workbook, saving it, and opening it in the user's spreadsheet application. The program passes
+// systemDesktop(); tests pass stand-ins so that nothing real is shown or launched.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "ui/recorded_workbook.h"
+
+namespace tierwise::ui {
+
+// Caption of every message box.
+inline constexpr char kProgramTitle[] = "Tierwise";
+// Filter of the file dialog.
+inline constexpr char kAnalysisFileFilter[] = "Staad Files (*.ANL *.anl);;All Files (*)";
+
+struct Desktop {
+    // The file dialog: the chosen analysis file, nothing when the engineer cancels.
+    std::function<std::optional<std::filesystem::path>()> chooseAnalysisFile;
+    // A message box with one OK button; returns when it is closed.
+    std::function<void(const QString& text)> showMessage;
+    // A folder made for this workbook alone, so that saving it overwrites nothing.
+    // Throws Rejection when none can be made.
+    std::function<std::filesystem::path()> newReportFolder;
+    // Writes the workbook as an .xlsx file; throws Rejection when it cannot.
+    std::function<void(const RecordedWorkbook& book, const std::filesystem::path& file)> saveWorkbook;
+    // Opens a file in the user's default application; false when none took it.
+    std::function<bool(const QUrl& file)> openFile;
+};
+
+// The real dialogs, the user's temporary folder, the .xlsx writer and QDesktopServices.
+Desktop systemDesktop();
+
+// The workbook's file name: the analysis file's name with the extension .xlsx.
+std::filesystem::path workbookFileName(const std::filesystem::path& analysisFile);
+
+}  // namespace tierwise::ui

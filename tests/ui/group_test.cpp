@@ -1,0 +1,428 @@
+// The window Group on the bundled sample, headless: its level boxes and labels, the clicks on
+// the boxes, and "Send To Excel" with the desktop replaced so that nothing real is launched.
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "report/memory_workbook.h"
+#include "ui/desktop.h"
+#include "ui/group.h"
+#include "ui/line_control.h"
+
+using tierwise::MemoryWorkbook;
+using tierwise::ui::Desktop;
+using tierwise::ui::Group;
+using tierwise::ui::LineControl;
+using tierwise::ui::RecordedWorkbook;
+
+namespace {
+
+const std::filesystem::path kSample = std::filesystem::path(TIERWISE_SAMPLES_DIR) / "office-block.anl";
+
+// What the window did to the desktop.
+struct DesktopLog {
+    std::optional<std::filesystem::path> chosenFile = kSample;
+    int dialogs = 0;
+    QStringList messages;
+    std::filesystem::path reportFolder;  // handed out by newReportFolder
+    std::unique_ptr<MemoryWorkbook> saved;
+    std::filesystem::path savedAs;
+    QList<QUrl> opened;
+    bool openerWorks = true;
+};
+
+// A desktop that only records; the workbook is kept in memory unless `realSaving`.
+Desktop fakeDesktop(DesktopLog& log, bool realSaving = false) {
+    Desktop desktop;
+    desktop.chooseAnalysisFile = [&log] {
+        ++log.dialogs;
+        return log.chosenFile;
+    };
+    desktop.showMessage = [&log](const QString& text) { log.messages << text; };
+    desktop.newReportFolder = [&log] { return log.reportFolder; };
+    desktop.saveWorkbook = [&log](const RecordedWorkbook& book, const std::filesystem::path& file) {
+        log.saved = std::make_unique<MemoryWorkbook>();
+        book.replay(*log.saved);
+        log.savedAs = file;
+    };
+    if (realSaving) {
+        desktop.saveWorkbook = [&log, save = tierwise::ui::systemDesktop().saveWorkbook](
+                                   const RecordedWorkbook& book, const std::filesystem::path& file) {
+            save(book, file);
+            log.savedAs = file;
+        };
+    }
+    desktop.openFile = [&log](const QUrl& file) {
+        log.opened << file;
+        return log.openerWorks;
+    };
+    return desktop;
+}
+
+QString text(const tierwise::CellValue* value) {
+    if (value == nullptr) return QStringLiteral("<empty>");
+    return QString::fromStdString(tierwise::cellText(*value));
+}
+
+QCheckBox* levelBox(const Group& group, int index) {
+    return group.findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(index));
+}
+
+// A click where the style says the box takes it.
+void clickBox(QCheckBox* box) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect target = box->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &option, box);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, target.center());
+}
+
+}  // namespace
+
+class GroupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        log_ = DesktopLog{};
+        // A folder of its own per test, so that each can see what it alone wrote.
+        folder_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(folder_->isValid());
+        log_.reportFolder = QFile::encodeName(folder_->path()).toStdString();
+    }
+
+    void windowShowsOneBoxPerLevel_data();
+    void windowShowsOneBoxPerLevel();
+    void barAndTemplatesKeepTheirPlaces();
+    void storeyLabels_data();
+    void storeyLabels();
+    void titleIsTheFullPath();
+    void clickingBoxes_data();
+    void clickingBoxes();
+    void sendToExcelWritesTheChosenRanges_data();
+    void sendToExcelWritesTheChosenRanges();
+    void sendToExcelSavesAnXlsxFileAndOpensIt();
+    void unopenedWorkbookIsNamedInAMessage();
+    void cancelledDialogEndsSilently();
+    void refusedFileIsExplained_data();
+    void refusedFileIsExplained();
+    void commandLineFileSkipsTheDialog();
+    void closingTheWindowWritesNothing();
+    void reportFoldersAreNew();
+
+private:
+    std::unique_ptr<Group> loadSample(bool realSaving = false) {
+        auto group = std::make_unique<Group>(fakeDesktop(log_, realSaving));
+        if (!group->formLoad(std::nullopt)) return nullptr;
+        group->show();
+        return group;
+    }
+
+    DesktopLog log_;
+    std::unique_ptr<QTemporaryDir> folder_;
+};
+
+void GroupTest::windowShowsOneBoxPerLevel_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<double>("lineY");  // twips; the window's outer height is 8625 + 570 twips
+
+    QTest::newRow("ground") << 1 << "0" << 8276.0;
+    QTest::newRow("first floor") << 2 << "4" << 6112.47;
+    QTest::newRow("second floor") << 3 << "7.2" << 4381.65;
+    QTest::newRow("third floor") << 4 << "10.4" << 2650.82;
+    QTest::newRow("roof") << 5 << "13.6" << 920.0;
+}
+
+void GroupTest::windowShowsOneBoxPerLevel() {
+    QFETCH(int, index);
+    QFETCH(QString, caption);
+    QFETCH(double, lineY);
+    const auto group = loadSample();
+    QVERIFY(group);
+    QCOMPARE(group->model().levelCount(), 5);
+    QVERIFY(!levelBox(*group, 6));
+
+    QCheckBox* box = levelBox(*group, index);
+    QVERIFY(box);
+    QVERIFY(box->isVisible());
+    QVERIFY(box->isChecked());
+    QCOMPARE(box->text(), caption);
+    // Pixels follow from twips independently rounded, so allow one pixel.
+    QVERIFY(qAbs(box->y() - group->pixelsDown(lineY - 150)) <= 1);
+    QCOMPARE(box->x(), group->pixelsAcross(7920));
+    QCOMPARE(box->height(), group->pixelsDown(300));
+
+    const auto* tick = group->findChild<LineControl*>(QStringLiteral("Line1_%1").arg(index));
+    QVERIFY(tick);
+    QVERIFY(tick->isVisible());
+    QVERIFY(qAbs(tick->line().y1() - group->pixelsDown(lineY)) <= 1);
+    QCOMPARE(tick->line().y2(), tick->line().y1());
+    QCOMPARE(tick->line().x1(), group->pixelsAcross(7440));
+    QCOMPARE(tick->line().x2(), group->pixelsAcross(7800));
+    // The box is centred on its level's tick.
+    QVERIFY(qAbs(box->geometry().center().y() - tick->line().y1()) <= 1);
+
+    const auto* leftTick = group->findChild<LineControl*>(QStringLiteral("Line2_%1").arg(index));
+    QVERIFY(leftTick);
+    QVERIFY(leftTick->isHidden());
+    // The whole diagram lies inside the client area.
+    QVERIFY(group->rect().contains(box->geometry()));
+}
+
+void GroupTest::barAndTemplatesKeepTheirPlaces() {
+    const auto group = loadSample();
+    QVERIFY(group);
+    QCOMPARE(group->size(), QSize(group->pixelsAcross(16155), group->pixelsDown(8625)));
+
+    const auto* bar = group->findChild<QFrame*>(QStringLiteral("Shape1"));
+    QVERIFY(bar);
+    QCOMPARE(bar->geometry(), QRect(group->pixelsAcross(7200), group->pixelsDown(920), group->pixelsAcross(255),
+                                    group->pixelsDown(7356)));
+
+    const auto* button = group->findChild<QPushButton*>(QStringLiteral("Command1"));
+    QVERIFY(button);
+    QCOMPARE(button->text(), QStringLiteral("Send To Excel"));
+    QCOMPARE(button->geometry(), QRect(group->pixelsAcross(14400), group->pixelsDown(240), group->pixelsAcross(1815),
+                                       group->pixelsDown(495)));
+    const auto* title = group->findChild<QLabel*>(QStringLiteral("Label2"));
+    QVERIFY(title);
+    QCOMPARE(title->text(), QStringLiteral("Tierwise          16 NOV 2025"));
+
+    for (const char* name : {"Check1_0", "Line1_0", "LabHoc_0", "Line2_0", "LabHoc_1"}) {
+        const auto* control = group->findChild<QWidget*>(QString::fromLatin1(name));
+        QVERIFY2(control, name);
+        QVERIFY2(control->isHidden(), name);
+    }
+    QCOMPARE(group->findChild<LineControl*>(QStringLiteral("Line1_0"))->line().y1(), group->pixelsDown(8000));
+}
+
+void GroupTest::storeyLabels_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("top");  // twips
+
+    QTest::newRow("ground floor") << 2 << "4 M" << 7194;
+    QTest::newRow("first floor") << 3 << "3.2 M" << 5247;
+    QTest::newRow("second floor") << 4 << "3.2 M" << 3516;
+    QTest::newRow("top floor") << 5 << "3.2 M" << 1785;
+}
+
+void GroupTest::storeyLabels() {
+    QFETCH(int, index);
+    QFETCH(QString, caption);
+    QFETCH(int, top);
+    const auto group = loadSample();
+    QVERIFY(group);
+    const auto* label = group->findChild<QLabel*>(QStringLiteral("LabHoc_%1").arg(index));
+    QVERIFY(label);
+    QVERIFY(label->isVisible());
+    QCOMPARE(label->text(), caption);
+    QCOMPARE(label->geometry(), QRect(group->pixelsAcross(6360), group->pixelsDown(top), group->pixelsAcross(615),
+                                      group->pixelsDown(255)));
+}
+
+void GroupTest::titleIsTheFullPath() {
+    const auto group = loadSample();
+    QVERIFY(group);
+    QCOMPARE(group->windowTitle(), QFile::decodeName(kSample.c_str()));
+    QCOMPARE(log_.dialogs, 1);
+}
+
+void GroupTest::clickingBoxes_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("afterOneClick");
+
+    QTest::newRow("lowest stays ticked") << 1 << true;
+    QTest::newRow("highest stays ticked") << 5 << true;
+    QTest::newRow("second toggles") << 2 << false;
+    QTest::newRow("third toggles") << 3 << false;
+    QTest::newRow("below the highest toggles") << 4 << false;
+}
+
+void GroupTest::clickingBoxes() {
+    QFETCH(int, index);
+    QFETCH(bool, afterOneClick);
+    const auto group = loadSample();
+    QVERIFY(group);
+    QCheckBox* box = levelBox(*group, index);
+
+    clickBox(box);
+    QCOMPARE(box->isChecked(), afterOneClick);
+    clickBox(box);
+    QVERIFY(box->isChecked());
+    // A click changes nothing else: the other boxes and the storey labels stay as they were.
+    clickBox(box);
+    for (int other = 1; other <= 5; ++other) {
+        if (other != index) QVERIFY(levelBox(*group, other)->isChecked());
+    }
+    QCOMPARE(group->findChild<QLabel*>(QStringLiteral("LabHoc_%1").arg(index == 1 ? 2 : index))->isVisible(), true);
+}
+
+void GroupTest::sendToExcelWritesTheChosenRanges_data() {
+    QTest::addColumn<QList<int>>("untick");
+    QTest::addColumn<QStringList>("captions");  // worksheet 3, row 1, columns 7, 9, 11, ...
+
+    QTest::newRow("all ticked") << QList<int>{}
+                                << QStringList{"(0 to 4)", "(4 to 7.2)", "(7.2 to 10.4)", "(10.4 to 13.6)"};
+    QTest::newRow("third unticked") << QList<int>{3} << QStringList{"(0 to 4)", "(4 to 10.4)", "(10.4 to 13.6)"};
+    QTest::newRow("only the ends") << QList<int>{2, 3, 4} << QStringList{"(0 to 13.6)"};
+    QTest::newRow("ends cannot be unticked") << QList<int>{1, 5, 2} << QStringList{"(0 to 7.2)", "(7.2 to 10.4)",
+                                                                                   "(10.4 to 13.6)"};
+}
+
+void GroupTest::sendToExcelWritesTheChosenRanges() {
+    QFETCH(QList<int>, untick);
+    QFETCH(QStringList, captions);
+    const auto group = loadSample();
+    QVERIFY(group);
+    QSignalSpy ended(group.get(), &Group::ended);
+    for (const int index : untick) clickBox(levelBox(*group, index));
+
+    QTest::mouseClick(group->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+
+    QVERIFY2(log_.messages.isEmpty(), qPrintable(log_.messages.join('\n')));
+    QVERIFY(log_.saved);
+    int column = 7;
+    for (const QString& caption : captions) {
+        QCOMPARE(text(log_.saved->cell(3, 1, column)), caption);
+        QCOMPARE(text(log_.saved->cell(3, 1, column - 1)), QStringLiteral("<empty>"));
+        column += 2;
+    }
+    QCOMPARE(text(log_.saved->cell(3, 1, column)), QStringLiteral("<empty>"));
+    QCOMPARE(text(log_.saved->cell(1, 1, 1)), QStringLiteral(" Node "));
+
+    QCOMPARE(log_.savedAs, log_.reportFolder / "office-block.xlsx");
+    QCOMPARE(log_.opened, QList<QUrl>{QUrl::fromLocalFile(QFile::decodeName(log_.savedAs.c_str()))});
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(!group->isVisible());
+}
+
+void GroupTest::sendToExcelSavesAnXlsxFileAndOpensIt() {
+    const auto group = loadSample(true);
+    QVERIFY(group);
+    QTest::mouseClick(group->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+
+    QVERIFY2(log_.messages.isEmpty(), qPrintable(log_.messages.join('\n')));
+    QFile saved(QFile::decodeName(log_.savedAs.c_str()));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.read(2), QByteArray("PK"));  // an .xlsx file is a zip archive
+    // Only the workbook is left in its folder: no half-written temporary file.
+    QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"office-block.xlsx"});
+    QCOMPARE(log_.opened.size(), 1);
+}
+
+void GroupTest::unopenedWorkbookIsNamedInAMessage() {
+    log_.openerWorks = false;
+    const auto group = loadSample();
+    QVERIFY(group);
+    QSignalSpy ended(group.get(), &Group::ended);
+    QTest::mouseClick(group->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+
+    QCOMPARE(log_.messages.size(), 1);
+    QVERIFY2(log_.messages.first().contains(QFile::decodeName(log_.savedAs.c_str())), qPrintable(log_.messages.first()));
+    QCOMPARE(ended.count(), 1);
+}
+
+void GroupTest::cancelledDialogEndsSilently() {
+    log_.chosenFile.reset();
+    Group group(fakeDesktop(log_));
+    QVERIFY(!group.formLoad(std::nullopt));
+    QCOMPARE(log_.dialogs, 1);
+    QVERIFY(log_.messages.isEmpty());
+    QVERIFY(!log_.saved);
+    QVERIFY(log_.opened.isEmpty());
+    QVERIFY(!group.isVisible());
+}
+
+void GroupTest::refusedFileIsExplained_data() {
+    QTest::addColumn<QString>("from");  // text in the sample to replace
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("message");  // expected message, or a part of it after "~"
+
+    QTest::newRow("unit in feet") << "UNIT METER" << "UNIT FEET " << "Change the units to Meter Or mm ";
+    QTest::newRow("every level the same") << "" << "" << "~level";
+}
+
+void GroupTest::refusedFileIsExplained() {
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, message);
+    QFile sample(QFile::decodeName(kSample.c_str()));
+    QVERIFY(sample.open(QIODevice::ReadOnly | QIODevice::Text));
+    QString content = QString::fromLatin1(sample.readAll());
+    if (from.isEmpty()) {
+        // A frame on one level only: every Y of the joint block becomes 0.
+        const qsizetype begin = content.indexOf(QStringLiteral("JOINT COORDINATES"));
+        const qsizetype end = content.indexOf(QStringLiteral("MEMBER INCIDENCES"));
+        QVERIFY(begin > 0 && end > begin);
+        QString joints = content.mid(begin, end - begin);
+        joints.replace(QRegularExpression(QStringLiteral("(\\d+ [\\d.]+ )[\\d.]+( [\\d.]+)")), QStringLiteral("\\1") + QLatin1Char('0') + QStringLiteral("\\2"));
+        content = content.left(begin) + joints + content.mid(end);
+    } else {
+        content.replace(from, to);
+    }
+    const QString changed = folder_->filePath(QStringLiteral("changed.anl"));
+    QFile out(changed);
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Text));
+    out.write(content.toLatin1());
+    out.close();
+
+    Group group(fakeDesktop(log_));
+    QVERIFY(!group.formLoad(QFile::encodeName(changed).toStdString()));
+    QCOMPARE(log_.messages.size(), 1);
+    if (message.startsWith('~')) {
+        QVERIFY2(log_.messages.first().contains(message.mid(1)), qPrintable(log_.messages.first()));
+    } else {
+        QCOMPARE(log_.messages.first(), message);
+    }
+    QVERIFY(!log_.saved);
+    QVERIFY(!group.isVisible());
+}
+
+void GroupTest::commandLineFileSkipsTheDialog() {
+    const std::filesystem::path relative =
+        std::filesystem::relative(kSample, std::filesystem::current_path());
+    Group group(fakeDesktop(log_));
+    QVERIFY(group.formLoad(relative));
+    QCOMPARE(log_.dialogs, 0);
+    QCOMPARE(group.windowTitle(), QFile::decodeName(std::filesystem::absolute(relative).c_str()));
+}
+
+void GroupTest::closingTheWindowWritesNothing() {
+    const auto group = loadSample();
+    QVERIFY(group);
+    QSignalSpy ended(group.get(), &Group::ended);
+    group->close();
+    QVERIFY(!log_.saved);
+    QVERIFY(log_.opened.isEmpty());
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(QDir(folder_->path()).isEmpty());
+}
+
+void GroupTest::reportFoldersAreNew() {
+    const Desktop desktop = tierwise::ui::systemDesktop();
+    const std::filesystem::path first = desktop.newReportFolder();
+    const std::filesystem::path second = desktop.newReportFolder();
+    QVERIFY(first != second);
+    for (const auto& folder : {first, second}) {
+        QVERIFY(std::filesystem::is_directory(folder));
+        QVERIFY(std::filesystem::is_empty(folder));
+        std::filesystem::remove(folder);
+    }
+    QCOMPARE(tierwise::ui::workbookFileName("/models/office-block.anl"), std::filesystem::path("office-block.xlsx"));
+}
+
+QTEST_MAIN(GroupTest)
+#include "group_test.moc"
