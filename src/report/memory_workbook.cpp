@@ -1,0 +1,48 @@
+#include "report/memory_workbook.h"
+
+#include <stdexcept>
+
+#include "model/numbers.h"
+
+namespace tierwise {
+
+void MemoryWorkbook::setCell(int sheet, int row, int column, const CellValue& value) {
+    if (sheet < 1 || sheet > kSheetCount || row < 1 || column < 1) {
+        throw std::out_of_range("no cell at sheet " + std::to_string(sheet) + ", row " + std::to_string(row) +
+                                ", column " + std::to_string(column));
+    }
+    cells_.insert_or_assign({sheet, row, column}, value);
+}
+
+const CellValue* MemoryWorkbook::cell(int sheet, int row, int column) const {
+    const auto found = cells_.find({sheet, row, column});
+    return found == cells_.end() ? nullptr : &found->second;
+}
+
+const char* cellTypeName(const CellValue& value) {
+    switch (value.index()) {
+        case 0: return "integer";
+        case 1: return "number";
+        default: return "text";
+    }
+}
+
+std::string cellText(const CellValue& value) {
+    if (const auto* whole = std::get_if<int32_t>(&value)) return std::to_string(*whole);
+    if (const auto* number = std::get_if<float>(&value)) return formatSingle(*number);
+    return std::get<std::string>(value);
+}
+
+std::string MemoryWorkbook::dump() const {
+    std::string text;
+    for (const auto& [at, value] : cells_) {
+        const auto& [sheet, row, column] = at;
+        text += std::to_string(sheet) + ',' + std::to_string(row) + ',' + std::to_string(column) + ',' +
+                cellTypeName(value) + ',';
+        text += std::holds_alternative<std::string>(value) ? '"' + cellText(value) + '"' : cellText(value);
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace tierwise

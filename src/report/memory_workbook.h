@@ -1,0 +1,36 @@
+// A workbook held in memory: the schedule without a file, for tests and benchmarks.
+#pragma once
+
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "report/workbook.h"
+
+namespace tierwise {
+
+class MemoryWorkbook final : public Workbook {
+public:
+    static constexpr int kSheetCount = 3;
+
+    // Throws std::out_of_range for a sheet other than 1 to 3 or a row or column below 1.
+    void setCell(int sheet, int row, int column, const CellValue& value) override;
+
+    // The cell's value, or nullptr when nothing was written there.
+    [[nodiscard]] const CellValue* cell(int sheet, int row, int column) const;
+    [[nodiscard]] size_t cellCount() const { return cells_.size(); }
+
+    // Every written cell, one line each, by sheet, row and column:
+    //   1,2,4,number,2160.37   1,1,1,text," Node "   1,2,1,integer,1
+    [[nodiscard]] std::string dump() const;
+
+private:
+    std::map<std::tuple<int, int, int>, CellValue> cells_;
+};
+
+// "integer", "number" or "text".
+const char* cellTypeName(const CellValue& value);
+// An integer's digits, a number in general format with up to 7 digits, a text as it is.
+std::string cellText(const CellValue& value);
+
+}  // namespace tierwise

@@ -1,0 +1,263 @@
+// The schedule's worksheets: headings, storey ranges, rows, blocks and texts.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "frame_builder.h"
+#include "model/rejection.h"
+#include "report/memory_workbook.h"
+#include "report/report.h"
+
+namespace tierwise {
+namespace {
+
+using testing::buildFrame;
+using testing::Column;
+using testing::Line;
+
+const std::vector<int32_t> kLevels{0, 350, 700, 1050};
+const LevelTicks kAllTicked{true, true, true, true};
+
+CellValue text(const char* value) { return std::string(value); }
+
+struct Cell {
+    int sheet, row, column;
+    CellValue value;
+};
+
+struct WriterCase {
+    std::string name;
+    std::vector<int32_t> levels;
+    LevelTicks ticks;
+    std::vector<Line> lines;
+    std::vector<Cell> cells;       // must hold these values
+    std::vector<Cell> emptyCells;  // must be empty (value unused)
+};
+
+class WriterTest : public ::testing::TestWithParam<WriterCase> {};
+
+TEST_P(WriterTest, Cells) {
+    const WriterCase& c = GetParam();
+    MemoryWorkbook book;
+    writeReport(buildFrame(c.levels, c.lines), c.ticks, book);
+    for (const Cell& cell : c.cells) {
+        SCOPED_TRACE("sheet " + std::to_string(cell.sheet) + " row " + std::to_string(cell.row) + " column " +
+                     std::to_string(cell.column));
+        const CellValue* got = book.cell(cell.sheet, cell.row, cell.column);
+        ASSERT_NE(got, nullptr) << "empty";
+        EXPECT_EQ(*got, cell.value);
+    }
+    for (const Cell& cell : c.emptyCells) {
+        EXPECT_EQ(book.cell(cell.sheet, cell.row, cell.column), nullptr)
+            << "sheet " << cell.sheet << " row " << cell.row << " column " << cell.column << " is not empty";
+    }
+}
+
+const Line kThreeStoreyLine{1, 1, 7, {{2, 101, 300, 450, 800}, {3, 201, 300, 450, 1200}, {4, 301, 300, 450, 500}}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Writer, WriterTest,
+    ::testing::Values(
+        WriterCase{"HeadingsOnEverySheet", kLevels, kAllTicked, {},
+                   {{1, 1, 1, text(" Node ")}, {1, 1, 2, text(" Size ")}, {1, 1, 3, text("Sl No.")},
+                    {1, 1, 4, text(" Max Area")}, {2, 1, 1, text(" Node ")}, {2, 1, 4, text(" Max Area")},
+                    {3, 1, 2, text(" Size ")}, {3, 1, 3, text("Sl No.")}},
+                   {{1, 1, 5, 0}, {2, 1, 5, 0}, {3, 1, 5, 0}, {1, 2, 1, 0}}},
+        WriterCase{"LowestThirdAndHighestTicked", kLevels, {true, false, true, true}, {kThreeStoreyLine},
+                   {{3, 1, 7, text("(0 to 7)")}, {3, 1, 9, text("(7 to 10.5)")}, {3, 2, 7, 1200.0f},
+                    {3, 2, 9, 500.0f}},
+                   {{3, 1, 11, 0}, {3, 2, 11, 0}, {3, 1, 5, 0}, {3, 1, 6, 0}, {3, 1, 8, 0}, {3, 2, 8, 0}}},
+        WriterCase{"OnlyLowestAndHighestTicked", kLevels, {true, false, false, true}, {kThreeStoreyLine},
+                   {{3, 1, 7, text("(0 to 10.5)")}, {3, 2, 7, 1200.0f}},
+                   {{3, 1, 9, 0}, {3, 2, 9, 0}}},
+        WriterCase{"HighestCountsAsTickedAlways", kLevels, {true, false, false, false}, {kThreeStoreyLine},
+                   {{3, 1, 7, text("(0 to 10.5)")}, {3, 2, 7, 1200.0f}},
+                   {{3, 1, 9, 0}}},
+        WriterCase{"LevelsBeyondTheTicksCountAsTicked", kLevels, {}, {kThreeStoreyLine},
+                   {{3, 1, 7, text("(0 to 3.5)")}, {3, 1, 9, text("(3.5 to 7)")}, {3, 1, 11, text("(7 to 10.5)")},
+                    {3, 2, 7, 800.0f}, {3, 2, 9, 1200.0f}, {3, 2, 11, 500.0f}},
+                   {}},
+        WriterCase{"RangeOfFailedColumnsStaysEmpty", kLevels, kAllTicked,
+                   {{1, 1, 7, {{2, 101, 300, 450, 0}, {3, 201, 300, 450, 0}, {4, 301, 300, 450, 600}}}},
+                   {{3, 2, 11, 600.0f}, {3, 2, 4, 600.0f}},
+                   {{3, 2, 7, 0}, {3, 2, 9, 0}}},
+        WriterCase{"NegativeLevelsInCaptions", {-350, 0, 350}, {true, true, true}, {},
+                   {{3, 1, 7, text("(-3.5 to 0)")}, {3, 1, 9, text("(0 to 3.5)")}},
+                   {}},
+        WriterCase{"BlocksOfSectionWithEmptyRowBetween", kLevels, kAllTicked,
+                   {{1, 1, 11, {{2, 1, 300, 450, 900}}}, {2, 1, 12, {{2, 2, 300, 450, 1000}}},
+                    {3, 1, 13, {{2, 3, 300, 600, 800}}}},
+                   {{1, 2, 1, 11}, {1, 2, 3, 1}, {1, 3, 1, 12}, {1, 3, 3, 2}, {1, 5, 1, 13}, {1, 5, 3, 1},
+                    {2, 5, 3, 1}, {3, 5, 3, 1}, {3, 3, 3, 2}},
+                   {{1, 4, 1, 0}, {1, 4, 3, 0}, {2, 4, 1, 0}, {3, 4, 1, 0}, {3, 4, 7, 0}, {1, 6, 1, 0}}},
+        WriterCase{"RectangularRow", kLevels, kAllTicked, {{1, 1, 7, {{2, 101, 300, 450, 2700}}}},
+                   {{1, 2, 1, 7}, {1, 2, 2, text("300 X 450")}, {1, 2, 3, 1}, {1, 2, 4, 2700.0f},
+                    {1, 2, 5, text("2 %")}, {2, 2, 2, text("300 X 450")}, {3, 2, 2, text("300 X 450")}},
+                   {}},
+        WriterCase{"CircularRow", kLevels, kAllTicked, {{1, 1, 7, {{2, 101, 700, 0, 3850}}}},
+                   {{1, 2, 2, 700}, {1, 2, 5, text("1 %")}, {2, 2, 2, text("0 X 700")}, {3, 2, 2, text("0 X 700")}},
+                   {}},
+        WriterCase{"AreasOfEveryColumnBottomUp", kLevels, kAllTicked,
+                   {{1, 1, 7, {{2, 101, 300, 450, 950.5f}, {3, 201, 300, 450, 1080.37f}, {4, 301, 300, 450, 0}}}},
+                   {{1, 2, 6, 950.5f}, {1, 2, 7, 1080.37f}, {1, 2, 8, 0.0f}, {2, 2, 6, text("950.5 (101)")},
+                    {2, 2, 7, text("1080.37 (201)")}, {2, 2, 8, text("0 (301)")}, {2, 2, 4, 1080.37f}},
+                   {{2, 2, 5, 0}, {3, 2, 5, 0}, {1, 2, 9, 0}, {2, 2, 9, 0}, {3, 2, 6, 0}}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(Writer, NoGroupsGivesHeadingsAndCaptionsOnly) {
+    MemoryWorkbook book;
+    writeReport(buildFrame(kLevels, {}), {true, false, true, true}, book);
+    EXPECT_EQ(book.dump(),
+              "1,1,1,text,\" Node \"\n1,1,2,text,\" Size \"\n1,1,3,text,\"Sl No.\"\n1,1,4,text,\" Max Area\"\n"
+              "2,1,1,text,\" Node \"\n2,1,2,text,\" Size \"\n2,1,3,text,\"Sl No.\"\n2,1,4,text,\" Max Area\"\n"
+              "3,1,1,text,\" Node \"\n3,1,2,text,\" Size \"\n3,1,3,text,\"Sl No.\"\n3,1,4,text,\" Max Area\"\n"
+              "3,1,7,text,\"(0 to 7)\"\n3,1,9,text,\"(7 to 10.5)\"\n");
+}
+
+struct PercentCase {
+    std::string name;
+    float area;
+    int32_t dimMin, dimMax;
+    std::string text;
+};
+
+class SteelPercentTest : public ::testing::TestWithParam<PercentCase> {};
+
+TEST_P(SteelPercentTest, Text) {
+    const PercentCase& c = GetParam();
+    EXPECT_EQ(steelPercentText(c.area, c.dimMin, c.dimMax), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Writer, SteelPercentTest,
+                         ::testing::Values(PercentCase{"Rectangular", 2700, 300, 450, "2 %"},
+                                           PercentCase{"Circular", 3850, 0, 700, "1 %"},
+                                           PercentCase{"TwoDecimals", 1687.5f, 300, 450, "1.25 %"},
+                                           PercentCase{"RoundedToTwoDecimals", 1000, 300, 450, "0.74 %"},
+                                           PercentCase{"CircularRounded", 1590.4f, 0, 450, "1 %"},
+                                           PercentCase{"AllFailed", 0, 300, 450, "0 %"}),
+                         [](const auto& info) { return info.param.name; });
+
+struct RefusalCase {
+    std::string name;
+    std::vector<int32_t> levels;
+    LevelTicks ticks;
+    std::vector<Line> lines;
+    std::string message;
+};
+
+class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefusalTest, NothingWritten) {
+    const RefusalCase& c = GetParam();
+    const Model model = buildFrame(c.levels, c.lines);
+    MemoryWorkbook book;
+    try {
+        writeReport(model, c.ticks, book);
+        FAIL() << "no rejection";
+    } catch (const Rejection& e) {
+        EXPECT_EQ(std::string(e.what()), c.message);
+    }
+    EXPECT_EQ(book.cellCount(), 0u);
+    EXPECT_THROW(checkReportable(model, c.ticks), Rejection);
+}
+
+std::vector<int32_t> levelsUpTo(int32_t count) {
+    std::vector<int32_t> levels;
+    for (int32_t i = 0; i < count; ++i) levels.push_back(300 * i);
+    return levels;
+}
+
+Line lineOfColumns(int32_t count) {
+    Line line{1, 1, 7, {}};
+    for (int32_t i = 2; i <= count + 1; ++i) line.columns.push_back({i, static_cast<float>(i), 300, 450, 900});
+    return line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writer, RefusalTest,
+    ::testing::Values(
+        RefusalCase{"NoLevels", {}, {}, {}, "The model has 0 levels; a column schedule needs at least two."},
+        RefusalCase{"OneLevel", {0}, {true}, {}, "The model has 1 level; a column schedule needs at least two."},
+        RefusalCase{"CircularOfDiameterZero", kLevels, kAllTicked, {{1, 1, 7, {{2, 101, 0.4f, 0, 600}}}},
+                    "Column 101 has a circular section whose diameter 0.4 rounds to 0; its steel percentage "
+                    "cannot be worked out."},
+        RefusalCase{"TooManyStoreyRanges", levelsUpTo(8191), {}, {},
+                    "The 8190 storey ranges need 16385 worksheet columns, more than the 16384 a worksheet holds; "
+                    "tick fewer levels."},
+        RefusalCase{"LineTooTall", levelsUpTo(16381), LevelTicks(2, false), {lineOfColumns(16380)},
+                    "A column line of 16380 columns needs 16385 worksheet columns, more than the 16384 a "
+                    "worksheet holds."}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(Writer, ManyLevelsFitWhenFewAreTicked) {
+    const Model model = buildFrame(levelsUpTo(8191), {lineOfColumns(100)});
+    LevelTicks ticks(8191, false);
+    ticks[99] = true;
+    MemoryWorkbook book;
+    writeReport(model, ticks, book);
+    EXPECT_EQ(*book.cell(3, 1, 9), CellValue(std::string("(297 to 24570)")));
+    EXPECT_EQ(book.cell(3, 1, 11), nullptr);
+}
+
+// Worksheet 3 as the level-by-level walk gives it: a range's value is the largest area met since
+// the last ticked level, written only when above 0.
+TEST(Writer, StoreyRangesSameAsLevelWalkOnRandomFrames) {
+    std::mt19937 random(7);
+    auto pick = [&](int n) { return static_cast<int32_t>(random() % static_cast<unsigned>(n)); };
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const int32_t levels = 2 + pick(12);
+        std::vector<Line> lines;
+        for (int32_t x = 1; x <= 3; ++x) {
+            for (int32_t z = 1; z <= 3; ++z) {
+                Line line{x, z, pick(3) == 0 ? 0 : 10 * x + z, {}};
+                for (int32_t level = 2; level <= levels; ++level) {
+                    if (pick(3) == 0) continue;
+                    const float area = pick(4) == 0 ? 0.0f : static_cast<float>(100 * pick(30));
+                    line.columns.push_back({level, static_cast<float>(level), 300, pick(2) == 0 ? 450.0f : 600.0f,
+                                            area, pick(8) != 0});
+                }
+                lines.push_back(line);
+            }
+        }
+        LevelTicks ticks;
+        for (int32_t i = 0; i < levels; ++i) ticks.push_back(pick(2) == 0);
+        const Model model = buildFrame(levelsUpTo(levels), lines);
+        MemoryWorkbook book;
+        writeReport(model, ticks, book);
+
+        const std::vector<ColGroup> groups = groupColumns(model);
+        int32_t rowNo = 1;
+        for (size_t g = 0; g < groups.size(); ++g) {
+            ++rowNo;
+            std::vector<float> levelArea(static_cast<size_t>(levels) + 1, 0.0f);
+            for (int32_t y = 1; y <= levels; ++y) levelArea[static_cast<size_t>(y)] = groups[g].levelAreaAt(y);
+            float rangeMax = 0;
+            int32_t colPos = 0;
+            for (int32_t y = 2; y <= levels; ++y) {
+                if (rangeMax < levelArea[static_cast<size_t>(y)]) rangeMax = levelArea[static_cast<size_t>(y)];
+                if (y == levels || ticks[static_cast<size_t>(y - 1)]) {
+                    colPos += 2;
+                    const CellValue* got = book.cell(3, rowNo, colPos + 5);
+                    if (rangeMax > 0) {
+                        ASSERT_NE(got, nullptr) << "row " << rowNo << " column " << colPos + 5;
+                        EXPECT_EQ(*got, CellValue(rangeMax));
+                    } else {
+                        EXPECT_EQ(got, nullptr) << "row " << rowNo << " column " << colPos + 5;
+                    }
+                    rangeMax = 0;
+                }
+            }
+            EXPECT_EQ(book.cell(3, rowNo, colPos + 7), nullptr);
+            if (g + 1 < groups.size() &&
+                (groups[g].dimMin != groups[g + 1].dimMin || groups[g].dimMax != groups[g + 1].dimMax)) {
+                ++rowNo;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tierwise
