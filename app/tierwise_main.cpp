@@ -20,7 +20,7 @@ int main(int argc, char* argv[]) {
 
     tierwise::ui::Group group(tierwise::ui::systemDesktop());
     // Cancelled, or refused with a message: the program ends before the window is shown.
-    if (!group.formLoad(analysisFile)) return 0;
+    if (!group.Form_Load(analysisFile)) return 0;
     group.show();
     return QApplication::exec();
 }

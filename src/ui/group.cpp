@@ -114,7 +114,7 @@ void Group::createDesignedControls() {
     Line2_.push_back(leftTick);
 }
 
-bool Group::formLoad(const std::optional<std::filesystem::path>& analysisFile) {
+bool Group::Form_Load(const std::optional<std::filesystem::path>& analysisFile) {
     // 1. The workbook with its three worksheets; it stays in memory until "Send To Excel".
     book_ = RecordedWorkbook{};
 

@@ -28,16 +28,14 @@ public:
     // Builds the designed controls; nothing is read and nothing is shown yet.
     explicit Group(Desktop desktop, QWidget* parent = nullptr);
 
-    // Form_Load: the workbook, the analysis file (`analysisFile`, or the one the engineer chooses
+    // The start-up: the workbook, the analysis file (`analysisFile`, or the one the engineer chooses
     // when empty), makeCube, the diagram and the storey height labels. False when the program is
     // to end instead of showing the window: the dialog was cancelled, or a message has been shown.
-    bool formLoad(const std::optional<std::filesystem::path>& analysisFile);
+    bool Form_Load(const std::optional<std::filesystem::path>& analysisFile);
 
     // The tick state of the level boxes, element i - 1 for level i.
     [[nodiscard]] LevelTicks levelTicks() const;
     [[nodiscard]] const Model& model() const { return model_; }
-    [[nodiscard]] int32_t diagBottom() const { return diagBottom_; }
-    [[nodiscard]] float diagScale() const { return diagScale_; }
 
     // Twips to the window's pixels, across and down.
     [[nodiscard]] int pixelsAcross(double twips) const;
@@ -66,6 +64,7 @@ private:
     std::filesystem::path analysisFile_;
     RecordedWorkbook book_;
     Model model_;
+    // Set by the layout, read again by displtyHoc.
     int32_t diagBottom_ = 0;
     float diagScale_ = 0;
 

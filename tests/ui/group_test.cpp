@@ -124,7 +124,7 @@ private slots:
 private:
     std::unique_ptr<Group> loadSample(bool realSaving = false) {
         auto group = std::make_unique<Group>(fakeDesktop(log_, realSaving));
-        if (!group->formLoad(std::nullopt)) return nullptr;
+        if (!group->Form_Load(std::nullopt)) return nullptr;
         group->show();
         return group;
     }
@@ -338,7 +338,7 @@ void GroupTest::unopenedWorkbookIsNamedInAMessage() {
 void GroupTest::cancelledDialogEndsSilently() {
     log_.chosenFile.reset();
     Group group(fakeDesktop(log_));
-    QVERIFY(!group.formLoad(std::nullopt));
+    QVERIFY(!group.Form_Load(std::nullopt));
     QCOMPARE(log_.dialogs, 1);
     QVERIFY(log_.messages.isEmpty());
     QVERIFY(!log_.saved);
@@ -380,7 +380,7 @@ void GroupTest::refusedFileIsExplained() {
     out.close();
 
     Group group(fakeDesktop(log_));
-    QVERIFY(!group.formLoad(QFile::encodeName(changed).toStdString()));
+    QVERIFY(!group.Form_Load(QFile::encodeName(changed).toStdString()));
     QCOMPARE(log_.messages.size(), 1);
     if (message.startsWith('~')) {
         QVERIFY2(log_.messages.first().contains(message.mid(1)), qPrintable(log_.messages.first()));
@@ -395,7 +395,7 @@ void GroupTest::commandLineFileSkipsTheDialog() {
     const std::filesystem::path relative =
         std::filesystem::relative(kSample, std::filesystem::current_path());
     Group group(fakeDesktop(log_));
-    QVERIFY(group.formLoad(relative));
+    QVERIFY(group.Form_Load(relative));
     QCOMPARE(log_.dialogs, 0);
     QCOMPARE(group.windowTitle(), QFile::decodeName(std::filesystem::absolute(relative).c_str()));
 }
