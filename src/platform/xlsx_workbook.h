@@ -1,0 +1,50 @@
+// The schedule as an .xlsx file, written with libxlsxwriter.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "report/workbook.h"
+
+struct lxw_workbook;
+struct lxw_worksheet;
+
+namespace tierwise {
+
+// Collects the cells of three worksheets and writes the file on commit(). The file appears
+// complete or not at all: the workbook goes to a temporary file in the target's folder, which
+// replaces the target only once it is fully written. Without commit() nothing is left behind.
+// Every failure throws Rejection naming the target file.
+class XlsxWorkbook final : public Workbook {
+public:
+    static constexpr int kSheetCount = 3;
+
+    explicit XlsxWorkbook(std::filesystem::path target);
+    ~XlsxWorkbook() override;
+    XlsxWorkbook(const XlsxWorkbook&) = delete;
+    XlsxWorkbook& operator=(const XlsxWorkbook&) = delete;
+
+    void setCell(int sheet, int row, int column, const CellValue& value) override;
+    void commit();
+
+private:
+    [[noreturn]] void fail(const std::string& reason) const;
+    void discardTemporary();
+
+    struct BookDeleter {
+        void operator()(lxw_workbook* book) const;
+    };
+    std::filesystem::path target_;
+    std::filesystem::path temporary_;
+    std::unique_ptr<lxw_workbook, BookDeleter> book_;
+    std::array<lxw_worksheet*, kSheetCount> sheets_{};
+    bool committed_ = false;
+};
+
+// The number a single-precision value shows in a cell: the double nearest to its general-format
+// text of up to 7 significant digits, so that 1080.37f reads 1080.37 and not 1080.369995117188.
+double cellNumber(float value);
+
+}  // namespace tierwise

@@ -1,0 +1,145 @@
+// The .xlsx file: numbers as their text shows them, and a file that is complete or not there.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/rejection.h"
+#include "platform/xlsx_workbook.h"
+
+namespace tierwise {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct NumberCase {
+    std::string name;
+    float value;
+    double cell;
+};
+
+class CellNumberTest : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(CellNumberTest, NearestToTheSevenDigitText) { EXPECT_EQ(cellNumber(GetParam().value), GetParam().cell); }
+
+INSTANTIATE_TEST_SUITE_P(Xlsx, CellNumberTest,
+                         ::testing::Values(NumberCase{"RequiredArea", 1080.37f, 1080.37},
+                                           NumberCase{"Half", 950.5f, 950.5},
+                                           NumberCase{"Whole", 2700.0f, 2700.0},
+                                           NumberCase{"Tenth", 0.1f, 0.1},
+                                           NumberCase{"Zero", 0.0f, 0.0},
+                                           NumberCase{"Negative", -1.5f, -1.5},
+                                           NumberCase{"SevenDigits", 1234567.0f, 1234567.0},
+                                           NumberCase{"Small", 1.234567e-5f, 1.234567e-5}),
+                         [](const auto& info) { return info.param.name; });
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A folder of its own per test, removed afterwards.
+class XlsxFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("tierwise-xlsx-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    // Names of what the folder holds.
+    [[nodiscard]] std::vector<std::string> listing() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(XlsxFileTest, CommitReplacesTheTarget) {
+    const fs::path target = folder_ / "schedule.xlsx";
+    std::ofstream(target) << "an earlier workbook";
+    {
+        XlsxWorkbook book(target);
+        book.setCell(1, 1, 1, std::string(" Node "));
+        book.setCell(3, 2, 7, 1080.37f);
+        book.setCell(2, 1048576, 16384, 1);
+        EXPECT_EQ(readText(target), "an earlier workbook");  // untouched until commit
+        book.commit();
+    }
+    EXPECT_EQ(readText(target).substr(0, 2), "PK");  // a zip container
+    EXPECT_EQ(listing(), std::vector<std::string>{"schedule.xlsx"});
+}
+
+TEST_F(XlsxFileTest, WithoutCommitNothingIsLeft) {
+    const fs::path target = folder_ / "schedule.xlsx";
+    std::ofstream(target) << "an earlier workbook";
+    {
+        XlsxWorkbook book(target);
+        book.setCell(1, 1, 1, 5);
+    }
+    EXPECT_EQ(readText(target), "an earlier workbook");
+    EXPECT_EQ(listing(), std::vector<std::string>{"schedule.xlsx"});
+}
+
+struct FailureCase {
+    std::string name;
+    int sheet, row, column;
+    std::string reason;
+};
+
+class XlsxCellFailureTest : public XlsxFileTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(XlsxCellFailureTest, NamesTheFile) {
+    const FailureCase& c = GetParam();
+    const fs::path target = folder_ / "schedule.xlsx";
+    XlsxWorkbook book(target);
+    try {
+        book.setCell(c.sheet, c.row, c.column, 1.5f);
+        FAIL() << "no rejection";
+    } catch (const Rejection& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot write " + target.string() + ": " + c.reason);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Xlsx, XlsxCellFailureTest,
+    ::testing::Values(FailureCase{"NoFourthSheet", 4, 1, 1, "there is no worksheet 4"},
+                      FailureCase{"RowZero", 1, 0, 1, "row 0, column 1 lies outside a worksheet"},
+                      FailureCase{"PastTheLastRow", 1, 1048577, 1, "row 1048577, column 1 lies outside a worksheet"},
+                      FailureCase{"PastTheLastColumn", 2, 1, 16385, "row 1, column 16385 lies outside a worksheet"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(XlsxFileTest, MissingFolderIsRefused) {
+    const fs::path target = folder_ / "missing" / "schedule.xlsx";
+    try {
+        XlsxWorkbook book(target);
+        FAIL() << "no rejection";
+    } catch (const Rejection& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot write " + target.string() + ": No such file or directory");
+    }
+}
+
+TEST_F(XlsxFileTest, TargetThatIsAFolderStaysAndNothingIsLeft) {
+    const fs::path target = folder_ / "schedule.xlsx";
+    fs::create_directory(target);
+    std::ofstream(target / "inside") << "kept";
+    XlsxWorkbook book(target);
+    book.setCell(1, 1, 1, 5);
+    EXPECT_THROW(book.commit(), Rejection);
+    EXPECT_EQ(readText(target / "inside"), "kept");
+    EXPECT_EQ(listing(), std::vector<std::string>{"schedule.xlsx"});
+}
+
+}  // namespace
+}  // namespace tierwise
