@@ -12,10 +12,12 @@ size_t MemorySource::read(char* buffer, size_t capacity) {
     return n;
 }
 
-LineSource::LineSource(ByteSource& source, size_t blockSize) : source_(source), block_(std::max<size_t>(blockSize, 1)) {}
+LineSource::LineSource(ByteSource& source, size_t blockSize)
+    : source_(source), block_(std::max<size_t>(blockSize, 1)), spare_(block_.size()) {}
 
 bool LineSource::fill() {
     if (eof_) return false;
+    block_.swap(spare_);
     begin_ = 0;
     nextLf_ = SIZE_MAX;
     end_ = source_.read(block_.data(), block_.size());

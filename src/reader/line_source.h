@@ -38,7 +38,8 @@ public:
 
     // True when no line is left.
     [[nodiscard]] bool atEnd();
-    // The next line without its terminator; valid until the next call. Call only when !atEnd().
+    // The next line without its terminator; valid until the next call of readLine (atEnd may
+    // read on without disturbing it). Call only when !atEnd().
     // Throws LineTooLong past kMaxLineLength.
     std::string_view readLine();
     // 1-based number of the line that readLine returned last (0 before the first).
@@ -54,6 +55,8 @@ private:
 
     ByteSource& source_;
     std::vector<char> block_;
+    // The block before: a line returned from it stays valid while atEnd() reads the next one.
+    std::vector<char> spare_;
     size_t begin_ = 0;  // unread bytes are block_[begin_, end_)
     size_t end_ = 0;
     size_t nextLf_ = SIZE_MAX;  // index of the next LF in block_, end_ when there is none

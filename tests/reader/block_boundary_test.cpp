@@ -1,0 +1,104 @@
+// The reader sees the same model whatever the block size and the line ends: lines crossing or
+// ending exactly at a block's end, and a line still in hand while the next block is read.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/rejection.h"
+#include "reader/anl_reader.h"
+#include "reader/line_source.h"
+
+namespace tierwise {
+namespace {
+
+std::string sampleText() {
+    std::ifstream in(TIERWISE_SAMPLES_DIR "/office-block.anl", std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The sample with its CR LF line ends turned into `eol`.
+std::string withLineEnds(const std::string& text, std::string_view eol) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out += eol;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+Model readWithBlock(const std::string& text, size_t blockSize) {
+    MemorySource source(text);
+    LineSource lines(source, blockSize);
+    return readAnl(lines, "office-block.anl");
+}
+
+void expectSameModel(const Model& a, const Model& b) {
+    ASSERT_EQ(a.jointCount(), b.jointCount());
+    for (int32_t j = 0; j < a.jointCount(); ++j) {
+        const auto &x = a.jointTab[j], &y = b.jointTab[j];
+        EXPECT_TRUE(x.number == y.number && x.x == y.x && x.y == y.y && x.z == y.z) << "joint entry " << j;
+    }
+    ASSERT_EQ(a.memberCount(), b.memberCount());
+    for (int32_t m = 0; m < a.memberCount(); ++m) {
+        const auto &x = a.memberTab[m], &y = b.memberTab[m];
+        EXPECT_TRUE(x.number == y.number && x.start == y.start && x.end == y.end) << "member entry " << m;
+    }
+    EXPECT_EQ(a.betaTab, b.betaTab);
+    ASSERT_EQ(a.colCount(), b.colCount());
+    for (int32_t c = 0; c < a.colCount(); ++c) {
+        const auto &x = a.colTab[c], &y = b.colTab[c];
+        EXPECT_TRUE(x.memberNo == y.memberNo && x.length == y.length && x.width == y.width && x.depth == y.depth &&
+                    x.steelArea == y.steelArea)
+            << "column entry " << c << " (member " << x.memberNo << ")";
+    }
+}
+
+struct Case {
+    const char* name;
+    const char* eol;
+};
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class BlockSizeTest : public testing::TestWithParam<Case> {};
+
+TEST_P(BlockSizeTest, EveryBlockSizeReadsTheSameModel) {
+    const std::string text = withLineEnds(sampleText(), GetParam().eol);
+    const Model whole = readWithBlock(text, text.size() + 1);
+    ASSERT_GT(whole.colCount(), 0);
+    // Small blocks put every line end, and every CR LF pair, across a block boundary somewhere.
+    for (size_t blockSize = 1; blockSize <= 130; ++blockSize) {
+        SCOPED_TRACE("block size " + std::to_string(blockSize));
+        expectSameModel(readWithBlock(text, blockSize), whole);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LineEnds, BlockSizeTest,
+                         testing::Values(Case{"CrLf", "\r\n"}, Case{"Lf", "\n"}, Case{"Cr", "\r"}),
+                         [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+// A line that ends exactly at a block's end stays readable after atEnd() has read the next block.
+TEST(LineSourceBlocks, LineInHandSurvivesTheNextBlock) {
+    const std::string text = "12345678\r\nabcdefgh\r\n";  // the first line and its CR fill a 9-byte block
+    MemorySource source(text);
+    LineSource lines(source, 9);
+    ASSERT_FALSE(lines.atEnd());
+    const std::string_view first = lines.readLine();
+    ASSERT_FALSE(lines.atEnd());
+    EXPECT_EQ(first, "12345678");
+    EXPECT_EQ(lines.readLine(), "abcdefgh");
+    EXPECT_TRUE(lines.atEnd());
+}
+
+}  // namespace
+}  // namespace tierwise
