@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <optional>
 #include <string>
@@ -67,9 +68,23 @@ private:
         try {
             lineBuf_ = lines_.readLine();
         } catch (const LineSource::LineTooLong& tooLong) {
-            throw Rejection(fileName_ + ", line " + std::to_string(tooLong.lineNumber) +
-                            ": the line is longer than a printed analysis report has; is this an analysis output file?");
+            rejectTooLong(tooLong);
         }
+    }
+
+    // The next line holding any of `keys`, or the last line; the lines between are passed over
+    // a block at a time: most of a large file is analysis results that hold no keyword.
+    void nextLineContaining(std::initializer_list<std::string_view> keys) {
+        try {
+            lineBuf_ = lines_.readLineContaining({keys.begin(), keys.size()});
+        } catch (const LineSource::LineTooLong& tooLong) {
+            rejectTooLong(tooLong);
+        }
+    }
+
+    [[noreturn]] void rejectTooLong(const LineSource::LineTooLong& tooLong) const {
+        throw Rejection(fileName_ + ", line " + std::to_string(tooLong.lineNumber) +
+                        ": the line is longer than a printed analysis report has; is this an analysis output file?");
     }
 
     [[noreturn]] void reject(const std::string& what) const { throw Rejection(fileName_ + ": " + what); }
@@ -111,8 +126,8 @@ private:
     //      6. UNIT METER KN
     void readUnit() {
         hitPos_ = 0;
-        while (!atEnd() && hitPos_ == 0) {
-            nextLine();
+        if (!atEnd()) {
+            nextLineContaining({kUnit});
             hitPos_ = containsPosition(lineBuf_, kUnit);
         }
         if (hitPos_ == 0) reject("no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis output file?");
@@ -164,8 +179,8 @@ private:
     //      8. 1 0 0 0; 2 6 0 0; 3 12 0 0
     void readJoints() {
         hitPos_ = 0;
-        while (!atEnd() && hitPos_ == 0) {
-            nextLine();
+        if (!atEnd()) {
+            nextLineContaining({kJointCoordinates});
             hitPos_ = containsPosition(lineBuf_, kJointCoordinates);
         }
         if (hitPos_ == 0) reject("no \"JOINT COORDINATES\" was found after the UNIT line");
@@ -187,8 +202,8 @@ private:
     //     24. 1 1 101; 2 2 102; 3 3 103; 4 4 104
     void readMembers() {
         hitPos_ = containsPosition(lineBuf_, kMemberIncidences);
-        while (!atEnd() && hitPos_ == 0) {
-            nextLine();
+        if (!atEnd() && hitPos_ == 0) {
+            nextLineContaining({kMemberIncidences});
             hitPos_ = containsPosition(lineBuf_, kMemberIncidences);
         }
         if (hitPos_ == 0) reject("no \"MEMBER INCIDENCES\" was found after the joint coordinates");
@@ -210,14 +225,9 @@ private:
         for (;;) {
             // The line that ended the previous block or list is not examined.
             hitPos_ = 0;
-            while (!atEnd() && hitPos_ == 0) {
-                nextLine();
-                const LineKind kind = classifyLine(lineBuf_, 2);
-                if (kind == LineKind::Beta) hitPos_ = containsPosition(lineBuf_, kBetaKeyword);
-                if (kind == LineKind::ColumnHeader) {
-                    hitPos_ = 0;
-                    break;
-                }
+            if (!atEnd()) {
+                nextLineContaining({kBetaKeyword, kColumnHeader});
+                if (classifyLine(lineBuf_, 2) == LineKind::Beta) hitPos_ = containsPosition(lineBuf_, kBetaKeyword);
             }
             if (hitPos_ <= 0) return;  // the column design blocks start with this line
             replaceAll(kBetaKeyword, "");
@@ -280,8 +290,8 @@ private:
     float valueAfter(std::string_view keyword, bool searchForward) {
         hitPos_ = 0;
         if (searchForward) {
-            while (!atEnd() && hitPos_ == 0) {
-                nextLine();
+            if (!atEnd()) {
+                nextLineContaining({kColumnHeader, keyword});
                 if (containsPosition(lineBuf_, kColumnHeader) != 0) return 0.0f;
                 hitPos_ = containsPosition(lineBuf_, keyword);
             }
@@ -302,7 +312,7 @@ private:
             hitPos_ = containsPosition(lineBuf_, kColumnHeader);
             if (hitPos_ == 0) {
                 if (atEnd()) break;
-                nextLine();
+                nextLineContaining({kColumnHeader});
                 continue;
             }
             // A header starts one block only: at the file's end it may still be in hand.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "reader/block_scan.h"
+
 namespace tierwise {
 
 size_t MemorySource::read(char* buffer, size_t capacity) {
@@ -79,6 +81,45 @@ std::string_view LineSource::readLine() {
         carry_.append(first, length);
         return carry_;
     }
+}
+
+namespace {
+
+bool holdsAny(std::string_view line, std::span<const std::string_view> keys) {
+    return std::any_of(keys.begin(), keys.end(), [&](std::string_view key) { return line.find(key) != std::string_view::npos; });
+}
+
+}  // namespace
+
+std::string_view LineSource::readLineContaining(std::span<const std::string_view> keys) {
+    for (;;) {
+        skipLinesWithout(keys);
+        const std::string_view line = readLine();
+        if (holdsAny(line, keys) || atEnd()) return line;
+    }
+}
+
+// Moves past the complete lines of the current block that come before the first one holding a
+// key, counting them; the block's last complete line is always left for readLine, so that the
+// file's last line is read as a line.
+void LineSource::skipLinesWithout(std::span<const std::string_view> keys) {
+    // A line longer than allowed could hide inside a block larger than that.
+    if (block_.size() > kMaxLineLength || begin_ >= end_) return;
+    const char* first = block_.data() + begin_;
+    const auto* lastLf = static_cast<const char*>(memrchr(first, '\n', end_ - begin_));
+    if (!lastLf) return;
+    const std::string_view lines(first, static_cast<size_t>(lastLf - first) + 1);
+    size_t limit = findFirstKey(lines, keys);
+    if (limit == lines.size()) {  // no key: stop at the start of the last line
+        limit = lines.size() - 1;
+        if (limit > 0 && lines[limit - 1] == '\r') --limit;
+    }
+    // The line holding `limit` starts after the last line end before it.
+    size_t start = limit;
+    while (start > 0 && lines[start - 1] != '\n' && lines[start - 1] != '\r') --start;
+    if (start == 0) return;
+    lineNumber_ += countLineEnds(lines.substr(0, start));
+    begin_ += start;
 }
 
 }  // namespace tierwise

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,10 @@ public:
     // read on without disturbing it). Call only when !atEnd().
     // Throws LineTooLong past kMaxLineLength.
     std::string_view readLine();
+    // Reads lines until one holds any of `keys`, or to the last line; returns that line, as
+    // readLine would after as many calls. The lines passed over are scanned a block at a time.
+    // Call only when !atEnd(). Throws LineTooLong as readLine does.
+    std::string_view readLineContaining(std::span<const std::string_view> keys);
     // 1-based number of the line that readLine returned last (0 before the first).
     [[nodiscard]] int64_t lineNumber() const { return lineNumber_; }
 
@@ -52,6 +57,7 @@ public:
 private:
     bool fill();  // reads the next block; false at the end of the input
     const char* findTerminator();  // the first CR or LF of the unread bytes, or their end
+    void skipLinesWithout(std::span<const std::string_view> keys);
 
     ByteSource& source_;
     std::vector<char> block_;

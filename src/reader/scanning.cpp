@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
+#include <optional>
 #include <string>
 
 namespace tierwise {
@@ -65,9 +67,52 @@ private:
     std::string large_;
 };
 
+// The common case, a plain decimal of at most 15 or so digits without exponent, exactly: the
+// digits as a whole number and the power of ten are both exact doubles, so one correctly
+// rounded division gives the same double as a full conversion. Empty for anything else.
+std::optional<double> plainDecimal(std::string_view text) {
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr uint64_t kExact = uint64_t{1} << 53;
+    size_t i = 0;
+    const size_t n = text.size();
+    auto skip = [&] {
+        while (i < n && isSkipped(text[i])) ++i;
+    };
+    skip();
+    bool negative = false;
+    if (i < n && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    uint64_t digits = 0;
+    size_t decimals = 0;
+    bool anyDigit = false;
+    auto take = [&](char c) {
+        if (digits >= kExact / 10) return false;
+        digits = digits * 10 + static_cast<uint64_t>(c - '0');
+        anyDigit = true;
+        return true;
+    };
+    for (skip(); i < n && isDigit(text[i]); skip()) {
+        if (!take(text[i++])) return std::nullopt;
+    }
+    if (i < n && text[i] == '.') {
+        ++i;
+        for (skip(); i < n && isDigit(text[i]); skip()) {
+            if (!take(text[i++]) || ++decimals >= std::size(kPow10)) return std::nullopt;
+        }
+    }
+    if (!anyDigit) return 0.0;
+    if (i < n && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) return std::nullopt;
+    const double magnitude = static_cast<double>(digits) / kPow10[decimals];
+    return negative ? -magnitude : magnitude;
+}
+
 }  // namespace
 
 double numericValue(std::string_view text) {
+    if (const auto plain = plainDecimal(text)) return *plain;
     size_t i = 0;
     const size_t n = text.size();
     auto skip = [&] {
