@@ -1,6 +1,7 @@
 #include "reader/anl_reader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -29,6 +30,8 @@ constexpr std::string_view kSteelArea = "REQD. STEEL AREA   :";
 
 // The echo of a continuation line puts its first number right after the line number.
 constexpr int32_t kLastContinuationColumn = 10;
+// Width of the field that holds the number after a keyword of a design block.
+constexpr int32_t kFieldWidth = 10;
 // Guards against a mistyped range expanding into millions of entries.
 constexpr int64_t kMaxBetaEntries = 10'000'000;
 
@@ -298,7 +301,17 @@ private:
         } else {
             hitPos_ = containsPosition(lineBuf_, keyword);
         }
-        return toSingle(numericValue(substring(lineBuf_, static_cast<int32_t>(keyword.size()) + hitPos_, 10)));
+        return toSingle(numericValue(fieldAfter(static_cast<int32_t>(keyword.size()) + hitPos_)));
+    }
+
+    // The 10 characters from `start` on. The report prints areas 11 characters wide
+    // ("    1080.37"), so a number cut by the end of the 10 is read on to its last digit.
+    std::string_view fieldAfter(int32_t start) const {
+        std::string_view field = substring(lineBuf_, start, kFieldWidth);
+        if (field.empty() || !isNumberChar(field.back())) return field;
+        size_t end = static_cast<size_t>(start - 1) + field.size();
+        while (end < lineBuf_.size() && (std::isdigit(static_cast<unsigned char>(lineBuf_[end])) || lineBuf_[end] == '.')) ++end;
+        return lineBuf_.substr(static_cast<size_t>(start - 1), end - static_cast<size_t>(start - 1));
     }
 
     //                  C O L U M N   N O.     105  D E S I G N   R E S U L T S

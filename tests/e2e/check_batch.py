@@ -72,13 +72,13 @@ check(cell(sheets, 1, 2, 1) == 8 and is_number(cell(sheets, 1, 2, 1)), "sample: 
 check(cell(sheets, 1, 2, 2) == 450 and is_number(cell(sheets, 1, 2, 2)), "sample: diameter as a number")
 check(cell(sheets, 2, 2, 2) == "0 X 450" and cell(sheets, 3, 2, 2) == "0 X 450", "sample: round section text")
 check(cell(sheets, 1, 2, 3) == 1, "sample: serial number of row 2")
-check(cell(sheets, 1, 2, 4) == 2280.8 and is_number(cell(sheets, 1, 2, 4)), "sample: largest area of row 2")
+check(cell(sheets, 1, 2, 4) == 2280.87 and is_number(cell(sheets, 1, 2, 4)), "sample: largest area of row 2")
 check(cell(sheets, 1, 2, 5) == "1.43 %", f"sample: steel percentage of row 2 is {cell(sheets, 1, 2, 5)!r}")
-check([cell(sheets, 1, 2, c) for c in (6, 7, 8, 9)] == [2280.8, 1660.5, 1200.5, 1200.5], "sample: areas bottom up")
-check([cell(sheets, 2, 2, c) for c in (6, 7, 8, 9)] == ["2280.8 (8)", "1660.5 (17)", "1200.5 (26)", "1200.5 (34)"],
+check([cell(sheets, 1, 2, c) for c in (6, 7, 8, 9)] == [2280.87, 1660.5, 1200.5, 1200.5], "sample: areas bottom up")
+check([cell(sheets, 2, 2, c) for c in (6, 7, 8, 9)] == ["2280.87 (8)", "1660.5 (17)", "1200.5 (26)", "1200.5 (34)"],
       "sample: areas with member numbers")
 check(cell(sheets, 2, 2, 5) is None, "sample: worksheet 2 column 5 empty")
-check([cell(sheets, 3, 2, c) for c in (7, 9, 11, 13)] == [2280.8, 1660.5, 1200.5, 1200.5], "sample: storey ranges")
+check([cell(sheets, 3, 2, c) for c in (7, 9, 11, 13)] == [2280.87, 1660.5, 1200.5, 1200.5], "sample: storey ranges")
 
 # Row 3 separates the sections; rows 4 to 7 are the 300 X 450 block, numbered from 1 again.
 check(all(cell(sheets, s, 3, c) is None for s in (1, 2, 3) for c in range(1, 14)), "sample: empty row 3")
@@ -86,8 +86,8 @@ check([cell(sheets, 1, r, 2) for r in range(4, 8)] == ["300 X 450"] * 4, "sample
 check([cell(sheets, 1, r, 3) for r in range(4, 8)] == [1, 2, 3, 4], "sample: serial numbers from 1")
 check([cell(sheets, 1, r, 1) for r in range(4, 8)] == [1, 9, 7, 3], "sample: equal lines keep plan order")
 # Node 9 stops at the second floor: two columns, the upper ranges empty.
-check([cell(sheets, 1, 5, c) for c in (6, 7, 8)] == [2160.3, 1540, None], "sample: set-back line")
-check([cell(sheets, 3, 5, c) for c in (7, 9, 11, 13)] == [2160.3, 1540, None, None], "sample: set-back ranges")
+check([cell(sheets, 1, 5, c) for c in (6, 7, 8)] == [2160.37, 1540, None], "sample: set-back line")
+check([cell(sheets, 3, 5, c) for c in (7, 9, 11, 13)] == [2160.37, 1540, None, None], "sample: set-back ranges")
 check(cell(sheets, 1, 9, 2) == "300 X 600" and cell(sheets, 1, 9, 3) == 1, "sample: 300 X 600 block starts at 1")
 check(len(sheets[0]) == 12, f"sample: worksheet 1 has {len(sheets[0])} rows")
 check(all(isinstance(cell(sheets, 2, r, 6), str) for r in (2, 4, 5, 6, 7, 9, 10, 11, 12)), "sample: texts on worksheet 2")
@@ -98,7 +98,7 @@ code, stdout, stderr = run(SAMPLE, "-o", out, "--split", "7.2")
 check(code == 0, f"split: exit {code}, stderr {stderr!r}")
 _, sheets = rows(out)
 check([cell(sheets, 3, 1, c) for c in (7, 9, 11)] == ["(0 to 7.2)", "(7.2 to 13.6)", None], "split: captions")
-check([cell(sheets, 3, 2, c) for c in (7, 9)] == [2280.8, 1200.5], "split: largest area per range")
+check([cell(sheets, 3, 2, c) for c in (7, 9)] == [2280.87, 1200.5], "split: largest area per range")
 
 # Basement levels: both spellings of a negative level, matched within 0.005 m.
 basement = DATA / "basement.anl"
@@ -110,7 +110,7 @@ for args in (["--split=-3.5,0"], ["--split", "-3.5,0"], ["--split", "0.004"]):
     _, sheets = rows(out)
     check([cell(sheets, 3, 1, c) for c in (7, 9, 11)] == ["(-3.5 to 0)", "(0 to 7)", None], f"basement {args}: captions")
     check([cell(sheets, 3, 2, c) for c in (1, 7, 9)] == [2, 2880, 1600], f"basement {args}: first line")
-    check([cell(sheets, 3, 3, c) for c in (1, 7, 9)] == [1, 3200.5, 1920.2], f"basement {args}: second line")
+    check([cell(sheets, 3, 3, c) for c in (1, 7, 9)] == [1, 3200.5, 1920.25], f"basement {args}: second line")
 
 # An unknown level is a usage error that lists the model's levels; nothing is written.
 out = WORK / "unknown-level.xlsx"

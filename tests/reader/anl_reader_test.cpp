@@ -184,7 +184,28 @@ TEST(ReadAnlColumns, ReadsEveryBlock) {
     const ColEntry& round = model.colTab[1];
     EXPECT_EQ(round.width, 450.0f);
     EXPECT_EQ(round.depth, 0.0f) << "a circular section has no X";
-    EXPECT_EQ(round.steelArea, 2513.2f) << "the ten characters after the keyword";
+    EXPECT_EQ(round.steelArea, 2513.27f) << "the last digit lies beyond the ten characters after the keyword";
+}
+
+TEST(ReadAnlColumns, ReadsTheTenCharactersAfterAKeyword) {
+    struct Case {
+        const char* areaField;
+        float expected;
+    } cases[] = {
+        {"   1080.37", 1080.37f},     // as printed: 11 characters, the last beyond the ten
+        {"  12345.67", 12345.67f},    // longer still
+        {"1080.37", 1080.37f},        // close to the keyword
+        {"          1080.37", 0.0f},  // starts beyond the ten characters: no area, a failed column
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.areaField);
+        const std::string text = frameWith("UNIT METER KN", columnBlock(1, " 300.0 mm X  450.0 mm", c.areaField));
+        if (c.expected == 0.0f) {
+            EXPECT_EQ(rejection(text), " Failed Columns  1");
+        } else {
+            EXPECT_EQ(read(text).colTab[0].steelArea, c.expected);
+        }
+    }
 }
 
 TEST(ReadAnlColumns, BlockWithoutLengthTakesTheNextBlocksArea) {
