@@ -14,6 +14,7 @@
 #include "model/model.h"
 #include "model/numbers.h"
 #include "model/rejection.h"
+#include "model/summary.h"
 #include "platform/anl_file.h"
 #include "platform/xlsx_workbook.h"
 #include "report/report.h"
@@ -158,6 +159,17 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
     return kExitWritten;
 }
 
+// What was read from the file, without writing a workbook.
+int summarise(const std::filesystem::path& modelPath) {
+    try {
+        std::cout << modelSummary(readAnl(modelPath));
+    } catch (const Rejection& e) {
+        std::cerr << e.what() << '\n';
+        return kExitRejected;
+    }
+    return kExitWritten;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -170,7 +182,11 @@ int main(int argc, char** argv) {
     std::string outPath;
     std::string split;
     app.add_option("MODEL", modelPath, "The analysis output file (*.ANL)")->required();
-    app.add_option("-o,--output", outPath, "The workbook to write (OUT.xlsx)")->required();
+    CLI::Option* outOption = app.add_option("-o,--output", outPath, "The workbook to write (OUT.xlsx)");
+    bool summary = false;
+    app.add_flag("--summary", summary,
+                 "Print what was read (unit, joints, members, BETA 90 members, column design blocks, levels) "
+                 "instead of writing a workbook");
     CLI::Option* splitOption = app.add_option(
         "--split", split, "Levels in metres where storey ranges end, besides the lowest and highest, as 3.5,7");
     app.footer(kFooter);
@@ -180,6 +196,11 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? kExitWritten : kExitUsage;
+    }
+    if (summary) return summarise(modelPath);
+    if (outOption->count() == 0) {
+        std::cerr << "tierwise-batch: --output is required\n" << "Run with --help for more information.\n";
+        return kExitUsage;
     }
     return run(modelPath, outPath, splitOption->count() > 0 ? std::optional(splitList(split)) : std::nullopt);
 }

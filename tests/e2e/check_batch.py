@@ -52,6 +52,13 @@ def variant(name, text):
     return path
 
 
+# --- what was read, without a workbook ----------------------------------------------------------
+code, stdout, stderr = run(SAMPLE, "--summary")
+check(code == 0 and stdout == "Unit: METER\nJoints: 43\nMembers: 78\nBETA 90 members: 12\n"
+      "Column design blocks: 34\nLevels (m): 0 4 7.2 10.4 13.6\n", f"summary: {code} {stdout!r}")
+code, stdout, stderr = run(SAMPLE)
+check(code == 2 and "--output is required" in stderr, f"no output: exit {code}, stderr {stderr!r}")
+
 # --- the bundled sample, every level ticked ---------------------------------------------------
 out = WORK / "office-block.xlsx"
 code, stdout, stderr = run(SAMPLE, "-o", out)
