@@ -1,0 +1,42 @@
+// Fuzz target: readAnl on any bytes. The file is read twice, in one large block and in small
+// blocks that put line ends across block boundaries; both must give the same model or the same
+// rejection.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "fuzz_compare.h"
+#include "model/rejection.h"
+#include "reader/anl_reader.h"
+#include "reader/line_source.h"
+
+namespace {
+
+std::string readOutcome(std::string_view text, size_t blockSize, tierwise::Model& model) {
+    tierwise::MemorySource source(text);
+    tierwise::LineSource lines(source, blockSize);
+    try {
+        model = tierwise::readAnl(lines, "fuzz.anl");
+        return "accepted";
+    } catch (const tierwise::Rejection& rejection) {
+        return rejection.what();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    tierwise::Model whole, pieces;
+    // One block holding the whole input stands for the full-size block of a real file.
+    const std::string a = readOutcome(text, size + 1, whole);
+    const std::string b = readOutcome(text, 1 + size % 61, pieces);
+    if (a != b || !tierwise::fuzz::sameTables(whole, pieces)) {
+        std::fprintf(stderr, "block size changes the outcome: \"%s\" against \"%s\"\n", a.c_str(), b.c_str());
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,39 @@
+// Fuzz target: the whole path from file text to workbook cells: readAnl, makeCube,
+// checkReportable and writeReport into a workbook in memory, once with every level ticked and
+// once with some levels unticked. A rejection is a fine outcome; a crash, a sanitizer report, a
+// hang or a blow-up is not.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "grid/grid.h"
+#include "model/rejection.h"
+#include "reader/anl_reader.h"
+#include "reader/line_source.h"
+#include "report/memory_workbook.h"
+#include "report/report.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace tierwise;
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    try {
+        MemorySource source(text);
+        LineSource lines(source, size + 1);
+        Model model = readAnl(lines, "fuzz.anl");
+        makeCube(model);
+        checkReportable(model);
+        {
+            MemoryWorkbook book;
+            writeReport(model, LevelTicks(static_cast<size_t>(model.levelCount()), true), book);
+        }
+        // Some levels unticked, chosen by the input, and a tick list shorter than the levels.
+        LevelTicks ticks(static_cast<size_t>(model.levelCount()));
+        for (size_t i = 0; i < ticks.size(); ++i) ticks[i] = size > 0 && ((data[i % size] >> (i % 8)) & 1) != 0;
+        if (!ticks.empty() && size % 3 == 0) ticks.pop_back();
+        checkReportable(model, ticks);
+        MemoryWorkbook book;
+        writeReport(model, ticks, book);
+    } catch (const Rejection&) {
+    }
+    return 0;
+}
