@@ -1,0 +1,259 @@
+// tierwise-batch on bad input, as a user runs it: every case ends with a message saying what is
+// wrong (naming the file), a non-zero exit, nothing already on disk changed (the model, a workbook
+// left by an earlier run, a folder in the way) and no temporary file left behind.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void spill(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+const std::string& sample() {
+    static const std::string text = slurp(TIERWISE_SAMPLES_DIR "/office-block.anl");
+    return text;
+}
+
+// The sample with the first occurrence of `from` replaced by `to`.
+std::string sampleWith(const std::string& from, const std::string& to) {
+    std::string text = sample();
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+// The sample with every occurrence of `from` replaced by `to`.
+std::string sampleWithAll(const std::string& from, const std::string& to) {
+    std::string text = sample();
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) text.replace(at, from.size(), to);
+    return text;
+}
+
+// The sample cut off right after the line holding `last`.
+std::string sampleUpTo(const std::string& last) {
+    const size_t at = sample().find(last);
+    EXPECT_NE(at, std::string::npos) << last;
+    return sample().substr(0, sample().find('\n', at) + 1);
+}
+
+// The sample cut off just before `text`.
+std::string sampleBefore(const std::string& text) {
+    const size_t at = sample().rfind(text);
+    EXPECT_NE(at, std::string::npos) << text;
+    return sample().substr(0, at);
+}
+
+std::string binary(size_t size, bool lineEnds) {
+    std::string bytes(size, '\0');
+    uint32_t state = 12345;
+    for (char& b : bytes) {
+        state = state * 1103515245u + 12345u;
+        b = static_cast<char>(state >> 24);
+        if (!lineEnds && (b == '\n' || b == '\r')) b = '\x7f';
+    }
+    return bytes;
+}
+
+// Where the workbook is to go.
+enum class Target {
+    Workbook,        // out/schedule.xlsx, where an earlier workbook already stands
+    MissingFolder,   // out/missing/schedule.xlsx
+    UnderAFile,      // model.anl/schedule.xlsx
+    ReadOnlyFolder,  // locked/schedule.xlsx, the folder without write permission
+    Folder,          // out/existing, a folder with a file in it
+    SystemFolder,    // /proc/schedule.xlsx, where nobody creates files
+};
+
+// Which file the message names. The unit and failed-column messages are the fixed texts the
+// window shows and name no file.
+enum class Names { Model, Output, Neither };
+
+struct Case {
+    const char* name;
+    std::string model;  // the analysis file's text
+    Target target;
+    std::vector<std::string> says;  // what the message must hold, besides the file's name
+    Names names = Names::Model;
+    // A file cut off before its design blocks is read as a model without designed columns:
+    // the schedule gets headings only, with a warning (exit 0).
+    int exitCode = 1;
+};
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+struct BatchRun {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {TIERWISE_BATCH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> raw;
+    for (auto& a : argv) raw.push_back(a.data());
+    raw.push_back(nullptr);
+    const fs::path outFile = dir / "stdout.txt", errFile = dir / "stderr.txt";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    BatchRun run;
+    if (posix_spawn(&pid, raw[0], &actions, nullptr, raw.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = slurp(outFile);
+    run.err = slurp(errFile);
+    fs::remove(outFile);
+    fs::remove(errFile);
+    return run;
+}
+
+// Every file under `dir` with its size and a hash of its contents.
+std::vector<std::string> snapshot(const fs::path& dir) {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        std::string line = fs::relative(entry.path(), dir).string();
+        if (entry.is_regular_file()) {
+            const std::string bytes = slurp(entry.path());
+            line += " " + std::to_string(bytes.size()) + " bytes, hash " + std::to_string(std::hash<std::string>{}(bytes));
+        } else {
+            line += " (folder)";
+        }
+        files.push_back(line);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+class BadInputTest : public testing::TestWithParam<Case> {
+protected:
+    void SetUp() override {
+        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        dir_ = fs::path(testing::TempDir()) / ("tierwise-bad-input-" + std::to_string(getpid()) + "-" + name);
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "out" / "existing");
+        spill(dir_ / "out" / "existing" / "keep.txt", "a file in the way");
+        spill(dir_ / "out" / "schedule.xlsx", "the workbook of an earlier run");
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(dir_ / "locked", fs::perms::owner_all, ignored);
+        fs::remove_all(dir_, ignored);
+    }
+    fs::path dir_;
+};
+
+TEST_P(BadInputTest, SaysWhatIsWrongAndDamagesNothing) {
+    const Case& c = GetParam();
+    fs::path model = dir_ / "model.anl";
+    spill(model, c.model);
+    fs::path target;
+    switch (c.target) {
+        case Target::Workbook: target = dir_ / "out" / "schedule.xlsx"; break;
+        case Target::MissingFolder: target = dir_ / "out" / "missing" / "schedule.xlsx"; break;
+        case Target::UnderAFile: target = model / "schedule.xlsx"; break;
+        case Target::Folder: target = dir_ / "out" / "existing"; break;
+        case Target::SystemFolder: target = "/proc/tierwise-schedule.xlsx"; break;
+        case Target::ReadOnlyFolder:
+            if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+            fs::create_directories(dir_ / "locked");
+            fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+            target = dir_ / "locked" / "schedule.xlsx";
+            break;
+    }
+    const std::string earlierWorkbook = slurp(dir_ / "out" / "schedule.xlsx");
+    spill(dir_ / "out" / "schedule.xlsx", "");  // kept out of the snapshot, checked below
+    auto before = snapshot(dir_);
+    spill(dir_ / "out" / "schedule.xlsx", earlierWorkbook);
+
+    const BatchRun run = runBatch(dir_, {model.string(), "-o", target.string()});
+
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+    if (c.names != Names::Neither) {
+        const std::string named = c.names == Names::Output ? target.string() : model.string();
+        EXPECT_NE(run.err.find(named), std::string::npos) << "the message names " << named << ":\n" << run.err;
+    }
+    for (const std::string& fragment : c.says) EXPECT_NE(run.err.find(fragment), std::string::npos) << fragment << " in:\n" << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line of message:\n" << run.err;
+    const std::string workbook = slurp(dir_ / "out" / "schedule.xlsx");
+    if (c.exitCode == 0) {
+        EXPECT_EQ(workbook.substr(0, 2), "PK") << "a new workbook replaces the earlier one";
+    } else {
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(workbook, earlierWorkbook) << "the earlier workbook is untouched";
+    }
+    spill(dir_ / "out" / "schedule.xlsx", "");
+    EXPECT_EQ(snapshot(dir_), before) << "files on disk changed or were left behind";
+}
+
+// A frame whose joints all stand at one level.
+std::string oneLevelFrame() {
+    const char* lines[] = {
+        "     1. UNIT METER KN", "     2. JOINT COORDINATES", "     3. 1 0 0 0; 2 6 0 0", "     4. MEMBER INCIDENCES",
+        "     5. 1 1 2", "     6. FINISH",
+        "                 C O L U M N   N O.       1  D E S I G N   R E S U L T S",
+        "     LENGTH:  6000.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm  COVER: 40.0 mm",
+        "     REQD. STEEL AREA   :    1080.00 Sq.mm."};
+    std::string text;
+    for (const char* line : lines) text += std::string(line) + "\r\n";
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadInputTest,
+    testing::Values(
+        Case{"EmptyFile", "", Target::Workbook, {"UNIT"}},
+        Case{"BinaryData", binary(64 * 1024, true), Target::Workbook, {"UNIT"}},
+        Case{"BinaryWithoutLineEnds", binary(3 << 20, false), Target::Workbook, {"longer"}},
+        Case{"NoUnit", sampleWithAll("UNIT", "UNTI"), Target::Workbook, {"\"UNIT\""}},
+        Case{"UnknownUnit", sampleWith("UNIT METER KN", "UNIT FEET KIP"), Target::Workbook, {"Change the units to Meter Or mm"}, Names::Neither},
+        Case{"NoJointCoordinates", sampleWith("JOINT COORDINATES", "JOINTS"), Target::Workbook, {"JOINT COORDINATES"}},
+        Case{"NoMemberIncidences", sampleWith("MEMBER INCIDENCES", "MEMBERS"), Target::Workbook, {"MEMBER INCIDENCES"}},
+        Case{"EndsInsideTheJoints", sampleUpTo("13. 107 0 4 10"), Target::Workbook, {"MEMBER INCIDENCES"}},
+        Case{"EndsInsideTheMembers", sampleUpTo("30. 25 307 207"), Target::Workbook, {"no column design results"}, Names::Model, 0},
+        Case{"EndsInsideABetaList", sampleUpTo("BETA 90 MEMB 4 TO 6 13 TO 15 -"), Target::Workbook, {"no column design results"}, Names::Model, 0},
+        Case{"ColumnBlockCutOff", sampleBefore("     REQD. STEEL AREA   :    1200.50"), Target::Workbook, {"Failed Columns  34"}, Names::Neither},
+        Case{"JointNumberBeyond32Bits", sampleWith("11. 101 0 4 0", "11. 99999999999 0 4 0"), Target::Workbook, {"32-bit"}},
+        Case{"MemberNumberBeyond32Bits", sampleWith("24. 1 1 101", "24. 3000000000 1 101"), Target::Workbook, {"32-bit"}},
+        Case{"CoordinateBeyond32Bits", sampleWith("8. 1 0 0 0", "8. 1 0 0 30000000"), Target::Workbook, {"32-bit"}},
+        Case{"OneLevelOnly", oneLevelFrame(), Target::Workbook, {"level"}},
+        Case{"CircularSectionOfDiameterZero", sampleWith("450.0 mm dia.", "  0.4 mm dia."), Target::Workbook, {"diameter"}},
+        Case{"OutputInMissingFolder", sample(), Target::MissingFolder, {}, Names::Output},
+        Case{"OutputUnderAFile", sample(), Target::UnderAFile, {}, Names::Output},
+        Case{"OutputInReadOnlyFolder", sample(), Target::ReadOnlyFolder, {}, Names::Output},
+        Case{"OutputInSystemFolder", sample(), Target::SystemFolder, {}, Names::Output},
+        Case{"OutputIsAFolder", sample(), Target::Folder, {"directory"}, Names::Output}),
+    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+}  // namespace
