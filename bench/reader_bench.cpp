@@ -5,6 +5,7 @@
 // Files: TIERWISE_BENCH_FILES (colon-separated paths), else every *.anl in TIERWISE_BENCH_DIR
 // (default /tmp/tierwise-bench); bench/run_bench.sh generates them.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "grid/grid.h"
 #include "model/model.h"
 #include "platform/anl_file.h"
+#include "platform/xlsx_workbook.h"
 #include "reader/anl_reader.h"
 #include "reader/line_source.h"
 #include "report/memory_workbook.h"
@@ -111,14 +113,20 @@ void BM_MakeCube(benchmark::State& state) {
 }
 BENCHMARK(BM_MakeCube)->Arg(10)->Arg(20)->Arg(28)->Arg(40)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
-// The schedule of the largest tower (40 x 40 grid, 60 storeys) into a workbook in memory; the
-// second argument ticks every level (1) or every fifth (0).
-void BM_WriteReport(benchmark::State& state) {
+// The largest tower, 40 x 40 grid and 60 storeys, through makeCube.
+const Model& largestTower() {
     static const Model model = [] {
         Model m = towerModel(40, 60);
         makeCube(m);
         return m;
     }();
+    return model;
+}
+
+// The schedule of the largest tower (40 x 40 grid, 60 storeys) into a workbook in memory; the
+// second argument ticks every level (1) or every fifth (0).
+void BM_WriteReport(benchmark::State& state) {
+    const Model& model = largestTower();
     LevelTicks ticks(static_cast<size_t>(model.levelCount()), true);
     if (state.range(0) == 0) {
         for (size_t i = 0; i < ticks.size(); ++i) ticks[i] = i % 5 == 0;
@@ -134,6 +142,26 @@ void BM_WriteReport(benchmark::State& state) {
     state.counters["cells_per_s"] = benchmark::Counter(static_cast<double>(cells * state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_WriteReport)->ArgName("all_ticked")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// The same schedule as an .xlsx file, every level ticked: what tierwise-batch adds after reading.
+void BM_WriteXlsx(benchmark::State& state) {
+    const Model& model = largestTower();
+    const LevelTicks ticks(static_cast<size_t>(model.levelCount()), true);
+    MemoryWorkbook counted;
+    writeReport(model, ticks, counted);
+    const fs::path target = fs::temp_directory_path() / ("tierwise-bench-" + std::to_string(getpid()) + ".xlsx");
+    for (auto _ : state) {
+        XlsxWorkbook book(target);
+        writeReport(model, ticks, book);
+        book.commit();
+    }
+    state.counters["bytes_written"] = static_cast<double>(fs::file_size(target));
+    fs::remove(target);
+    state.counters["cells"] = static_cast<double>(counted.cellCount());
+    state.counters["cells_per_s"] =
+        benchmark::Counter(static_cast<double>(counted.cellCount() * state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_WriteXlsx)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
