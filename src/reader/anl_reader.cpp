@@ -32,8 +32,9 @@ constexpr std::string_view kSteelArea = "REQD. STEEL AREA   :";
 constexpr int32_t kLastContinuationColumn = 10;
 // Width of the field that holds the number after a keyword of a design block.
 constexpr int32_t kFieldWidth = 10;
-// Guards against a mistyped range expanding into millions of entries.
-constexpr int64_t kMaxBetaEntries = 10'000'000;
+// Guards against a mistyped range expanding into millions of entries: member numbers run to
+// six digits, so a list of every member ("1 TO 999999") is the most a model can mean.
+constexpr int64_t kMaxBetaEntries = 1'000'000;
 
 constexpr float kMetreFactor = 100.0f;
 constexpr float kMillimetreFactor = 0.1f;  // the single nearest to 0.1: 25 mm gives 3 cm
@@ -347,8 +348,17 @@ private:
     // Width and depth change places once for every time the member is listed under "BETA 90 MEMB".
     void exchangeRotatedSections() {
         if (model_.betaTab.empty()) return;
+        // Counted for the designed columns only: the BETA list may be far longer.
         std::unordered_map<int32_t, int32_t> timesListed;
-        for (const int32_t member : model_.betaTab) ++timesListed[member];
+        for (const ColEntry& col : model_.colTab) {
+            const double member = col.memberNo;
+            if (member == std::floor(member) && member >= INT32_MIN && member <= INT32_MAX) {
+                timesListed.try_emplace(static_cast<int32_t>(member), 0);
+            }
+        }
+        for (const int32_t member : model_.betaTab) {
+            if (const auto found = timesListed.find(member); found != timesListed.end()) ++found->second;
+        }
         for (ColEntry& col : model_.colTab) {
             const double member = col.memberNo;
             if (member != std::floor(member) || member < INT32_MIN || member > INT32_MAX) continue;
