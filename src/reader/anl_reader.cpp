@@ -119,6 +119,14 @@ private:
 
     int32_t lineLength() const { return static_cast<int32_t>(lineBuf_.size()); }
 
+    // hitPos of `keyword` in the next line holding it; 0 when no line is left that does.
+    void searchFor(std::string_view keyword) {
+        hitPos_ = 0;
+        if (atEnd()) return;
+        nextLineContaining({keyword});
+        hitPos_ = containsPosition(lineBuf_, keyword);
+    }
+
     int32_t wholeNumber(double value, const char* what) const {
         const auto rounded = roundToInt32(value);
         if (!rounded) rejectAtLine(std::string("a ") + what + " does not fit a 32-bit whole number");
@@ -129,11 +137,7 @@ private:
 
     //      6. UNIT METER KN
     void readUnit() {
-        hitPos_ = 0;
-        if (!atEnd()) {
-            nextLineContaining({kUnit});
-            hitPos_ = containsPosition(lineBuf_, kUnit);
-        }
+        searchFor(kUnit);
         if (hitPos_ == 0) reject("no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis output file?");
         const std::string_view word = substring(lineBuf_, hitPos_ + 5, 4);
         if (word == "METE") {
@@ -182,11 +186,7 @@ private:
     //      7. JOINT COORDINATES
     //      8. 1 0 0 0; 2 6 0 0; 3 12 0 0
     void readJoints() {
-        hitPos_ = 0;
-        if (!atEnd()) {
-            nextLineContaining({kJointCoordinates});
-            hitPos_ = containsPosition(lineBuf_, kJointCoordinates);
-        }
+        searchFor(kJointCoordinates);
         if (hitPos_ == 0) reject("no \"JOINT COORDINATES\" was found after the UNIT line");
         auto& joints = model_.jointTab;
         joints.assign(1, JointEntry{});
@@ -205,11 +205,9 @@ private:
     //     23. MEMBER INCIDENCES
     //     24. 1 1 101; 2 2 102; 3 3 103; 4 4 104
     void readMembers() {
+        // The line that ended the joint block may hold it already.
         hitPos_ = containsPosition(lineBuf_, kMemberIncidences);
-        if (!atEnd() && hitPos_ == 0) {
-            nextLineContaining({kMemberIncidences});
-            hitPos_ = containsPosition(lineBuf_, kMemberIncidences);
-        }
+        if (hitPos_ == 0) searchFor(kMemberIncidences);
         if (hitPos_ == 0) reject("no \"MEMBER INCIDENCES\" was found after the joint coordinates");
         auto& members = model_.memberTab;
         members.assign(1, MemberEntry{});
