@@ -22,9 +22,12 @@ ninja -C "$build" "${targets[@]/%/_fuzz}"
 mkdir -p "$build/findings"
 for target in "${targets[@]}"; do
   mkdir -p "$build/corpus/$target"
+  # What the other targets found is a good start too.
+  others=()
+  for dir in "$build"/corpus/*; do [[ "$dir" != "$build/corpus/$target" ]] && others+=("$dir"); done
   echo "== $target: $seconds s"
   (cd "$build/findings" &&
     nice "$build/tests/fuzz/${target}_fuzz" -dict="$root/tests/fuzz/anl.dict" -max_len=16384 -timeout=5 \
       -rss_limit_mb=2048 -max_total_time="$seconds" -print_final_stats=1 \
-      "$build/corpus/$target" "$root/tests/fuzz/corpus/seed" "$root/tests/fuzz/corpus/found")
+      "$build/corpus/$target" "$root/tests/fuzz/corpus/seed" "$root/tests/fuzz/corpus/found" "${others[@]}")
 done
