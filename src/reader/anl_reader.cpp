@@ -156,11 +156,11 @@ private:
     // Reads echoed data lines whose numbers fill entries of `fieldsPerEntry` fields, whatever
     // separates them, until a line with a line number but no second number (or the file's end).
     template <class Store>
-    void readDataBlock(int32_t fieldsPerEntry, Store store) {
+    void readDataBlock(const char* blockName, int32_t fieldsPerEntry, Store store) {
         int32_t field = 0;
         int32_t entry = 0;
         for (;;) {
-            if (atEnd()) return;
+            if (atEnd()) return noteEndInside(blockName);
             nextLine();
             // Blank lines, page headings and anything not starting with a number.
             if (numericValue(lineBuf_) == 0) continue;
@@ -190,7 +190,7 @@ private:
         if (hitPos_ == 0) reject("no \"JOINT COORDINATES\" was found after the UNIT line");
         auto& joints = model_.jointTab;
         joints.assign(1, JointEntry{});
-        readDataBlock(4, [&](int32_t entry, int32_t field, double value) {
+        readDataBlock("joint coordinates", 4, [&](int32_t entry, int32_t field, double value) {
             if (entry >= static_cast<int32_t>(joints.size())) joints.emplace_back();
             JointEntry& joint = joints[static_cast<size_t>(entry)];
             if (field == 0) {
@@ -211,7 +211,7 @@ private:
         if (hitPos_ == 0) reject("no \"MEMBER INCIDENCES\" was found after the joint coordinates");
         auto& members = model_.memberTab;
         members.assign(1, MemberEntry{});
-        readDataBlock(3, [&](int32_t entry, int32_t field, double value) {
+        readDataBlock("member incidences", 3, [&](int32_t entry, int32_t field, double value) {
             if (entry >= static_cast<int32_t>(members.size())) members.emplace_back();
             MemberEntry& member = members[static_cast<size_t>(entry)];
             const int32_t number = wholeNumber(value, field == 0 ? "member number" : "joint number");
@@ -240,7 +240,7 @@ private:
     void readBetaList() {
         for (;;) {
             while (numericValue(lineBuf_) == 0) {
-                if (atEnd()) return;
+                if (atEnd()) return noteEndInside(kBetaListName);
                 nextLine();
             }
             int32_t pos = skipLineNumber(lineBuf_);
@@ -264,9 +264,17 @@ private:
                 }
                 if (pos >= lineLen) break;
             }
-            if (atEnd()) return;
+            if (atEnd()) return noteEndInside(kBetaListName);
             nextLine();
         }
+    }
+
+    static constexpr const char* kBetaListName = "\"BETA 90 MEMB\" list";
+
+    // The block or list reading stopped at the file's end; readers of the model decide on it.
+    void noteEndInside(const char* blockName) {
+        model_.endsInside = blockName;
+        model_.endLine = lines_.lineNumber();
     }
 
     void addBeta(int32_t member) {

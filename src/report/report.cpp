@@ -108,6 +108,11 @@ std::string levelText(const Model& model, int32_t levelIndex) {
 }
 
 void check(const Model& model, const std::vector<ColGroup>& groups, const LevelTicks& ticks) {
+    // Headings without rows would pass for the schedule of a frame without designed columns.
+    if (!model.endsInside.empty()) {
+        throw Rejection("The file ends inside the " + model.endsInside + " at line " + std::to_string(model.endLine) +
+                        "; it is cut off before the column design results.");
+    }
     const int32_t levels = model.levelCount();
     if (levels < 2) {
         throw Rejection("The model has " + std::to_string(levels) + (levels == 1 ? " level" : " levels") +

@@ -50,7 +50,8 @@ std::vector<ColGroup> groupColumns(const Model& model);
 std::string steelPercentText(float maxArea, int32_t dimMin, int32_t dimMax);
 
 // Throws Rejection, before anything is written, for a model the schedule cannot be made from
-// (fewer than two levels, a circular section of diameter 0, more rows or columns than a worksheet holds).
+// (a file cut off before its design results, fewer than two levels, a circular section of diameter 0,
+// more rows or columns than a worksheet holds).
 // The first form counts every level as ticked.
 void checkReportable(const Model& model);
 void checkReportable(const Model& model, const LevelTicks& ticks);

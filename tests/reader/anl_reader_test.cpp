@@ -170,6 +170,14 @@ INSTANTIATE_TEST_SUITE_P(
         BetaCase{"NoList", {echo(9, "FINISH")}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ReadAnlBeta, FileEndingInsideAListIsNotedAsCutOff) {
+    const std::string complete = frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 TO 3"), echo(10, "FINISH")}) +
+                                                                 columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00"));
+    EXPECT_EQ(read(complete).endsInside, "");
+    const Model cut = read(frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 TO 3 -")})));
+    EXPECT_EQ(cut.endsInside, "\"BETA 90 MEMB\" list");
+}
+
 TEST(ReadAnlColumns, ReadsEveryBlock) {
     const Model model = read(frameWith("UNIT METER KN",
                                        columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00") +
@@ -261,6 +269,8 @@ TEST(ReadAnl, EndOfFileEndsTheJointAndMemberBlocks) {
     const Model model = read(report({echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 0 0"),
                                      echo(4, "MEMBER INCIDENCES"), echo(5, "1 1 2")}));
     EXPECT_EQ(model.memberCount(), 1);
+    EXPECT_EQ(model.endsInside, "member incidences") << "the file is cut off";
+    EXPECT_EQ(model.endLine, 5);
     EXPECT_EQ(rejection(report({echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 0 0")})),
               "frame.anl: no \"MEMBER INCIDENCES\" was found after the joint coordinates");
 }

@@ -346,13 +346,16 @@ void GroupTest::cancelledDialogEndsSilently() {
     QVERIFY(!group.isVisible());
 }
 
+const QString kCutAfter = QStringLiteral("(cut after)");
+
 void GroupTest::refusedFileIsExplained_data() {
-    QTest::addColumn<QString>("from");  // text in the sample to replace
-    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("from");  // text in the sample to replace, or kCutAfter
+    QTest::addColumn<QString>("to");    // its replacement, or the line the file is cut after
     QTest::addColumn<QString>("message");  // expected message, or a part of it after "~"
 
     QTest::newRow("unit in feet") << "UNIT METER" << "UNIT FEET " << "Change the units to Meter Or mm ";
     QTest::newRow("every level the same") << "" << "" << "~level";
+    QTest::newRow("cut off in the members") << kCutAfter << "24. 1 1 101" << "~cut off";
 }
 
 void GroupTest::refusedFileIsExplained() {
@@ -370,6 +373,10 @@ void GroupTest::refusedFileIsExplained() {
         QString joints = content.mid(begin, end - begin);
         joints.replace(QRegularExpression(QStringLiteral("(\\d+ [\\d.]+ )[\\d.]+( [\\d.]+)")), QStringLiteral("\\1") + QLatin1Char('0') + QStringLiteral("\\2"));
         content = content.left(begin) + joints + content.mid(end);
+    } else if (from == kCutAfter) {
+        const qsizetype at = content.indexOf(to);
+        QVERIFY(at > 0);
+        content.truncate(content.indexOf(QLatin1Char('\n'), at) + 1);
     } else {
         content.replace(from, to);
     }
