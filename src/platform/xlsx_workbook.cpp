@@ -57,7 +57,13 @@ XlsxWorkbook::XlsxWorkbook(std::filesystem::path target) : target_(std::move(tar
     std::string error;
     temporary_ = createTemporaryBeside(target_, error);
     if (temporary_.empty()) fail(error);
-    book_.reset(workbook_new(temporary_.c_str()));
+    // Rows go straight to the worksheets' part files as they are finished, so memory does not
+    // grow with the schedule; the part files live beside the target, not in a small /tmp.
+    std::string partsFolder = temporary_.parent_path().empty() ? std::string(".") : temporary_.parent_path().string();
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = partsFolder.data();
+    book_.reset(workbook_new_opt(temporary_.c_str(), &options));
     if (!book_) fail("out of memory");
     for (lxw_worksheet*& sheet : sheets_) {
         sheet = workbook_add_worksheet(book_.get(), nullptr);
@@ -81,6 +87,12 @@ void XlsxWorkbook::setCell(int sheet, int row, int column, const CellValue& valu
         fail("row " + std::to_string(row) + ", column " + std::to_string(column) + " lies outside a worksheet");
     }
     lxw_worksheet* const worksheet = sheets_[static_cast<size_t>(sheet - 1)];
+    int& rowInHand = rowInHand_[static_cast<size_t>(sheet - 1)];
+    if (row < rowInHand) {
+        fail("row " + std::to_string(row) + " of worksheet " + std::to_string(sheet) + " comes after row " +
+             std::to_string(rowInHand) + "; rows are written top down");
+    }
+    rowInHand = row;
     const auto r = static_cast<lxw_row_t>(row - 1);
     const auto c = static_cast<lxw_col_t>(column - 1);
     lxw_error result = LXW_NO_ERROR;

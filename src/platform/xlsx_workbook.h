@@ -13,7 +13,8 @@ struct lxw_worksheet;
 
 namespace tierwise {
 
-// Collects the cells of three worksheets and writes the file on commit(). The file appears
+// Writes the cells of three worksheets, each worksheet's rows in ascending order (a cell above
+// the row in hand is refused), and finishes the file on commit(). The file appears
 // complete or not at all: the workbook goes to a temporary file in the target's folder, which
 // replaces the target only once it is fully written. Without commit() nothing is left behind.
 // Every failure throws Rejection naming the target file.
@@ -40,6 +41,7 @@ private:
     std::filesystem::path temporary_;
     std::unique_ptr<lxw_workbook, BookDeleter> book_;
     std::array<lxw_worksheet*, kSheetCount> sheets_{};
+    std::array<int, kSheetCount> rowInHand_{};  // per worksheet: the row written last, 0 = none yet
     bool committed_ = false;
 };
 

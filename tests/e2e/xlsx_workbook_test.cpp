@@ -120,6 +120,20 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"PastTheLastColumn", 2, 1, 16385, "row 1, column 16385 lies outside a worksheet"}),
     [](const auto& info) { return info.param.name; });
 
+TEST_F(XlsxFileTest, RowAboveTheRowInHandIsRefusedNotDropped) {
+    const fs::path target = folder_ / "schedule.xlsx";
+    XlsxWorkbook book(target);
+    book.setCell(1, 5, 1, 1);
+    book.setCell(2, 1, 1, 1);  // each worksheet has rows of its own
+    book.setCell(1, 5, 3, 1);  // and the row in hand takes more cells
+    try {
+        book.setCell(1, 4, 1, 1);
+        FAIL() << "no rejection";
+    } catch (const Rejection& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot write " + target.string() + ": row 4 of worksheet 1 comes after row 5; rows are written top down");
+    }
+}
+
 TEST_F(XlsxFileTest, MissingFolderIsRefused) {
     const fs::path target = folder_ / "missing" / "schedule.xlsx";
     try {
