@@ -57,8 +57,8 @@ struct Model {
     std::vector<MemberEntry> memberTab; // file order
     std::vector<int32_t> betaTab;       // members under "BETA 90 MEMB", ranges expanded, duplicates kept
     std::vector<ColEntry> colTab;       // one entry per column design block, file order
-    // Where the file ended inside the member incidences or a "BETA 90 MEMB" list, the file is
-    // cut off: no design results can follow. Empty for a complete file.
+    // The block the file ended in ("member incidences", ...): such a file is cut off, and no
+    // design results can follow. Empty for a complete file.
     std::string endsInside;
     int64_t endLine = 0;  // the file's last line, where endsInside is set
 
