@@ -1,7 +1,9 @@
 // Fuzz target: the whole path from file text to workbook cells: readAnl, makeCube,
 // checkReportable and writeReport into a workbook in memory, once with every level ticked and
 // once with some levels unticked. A rejection is a fine outcome; a crash, a sanitizer report, a
-// hang or a blow-up is not.
+// hang or a blow-up is not; nor is a row written above one already written on its worksheet,
+// which the .xlsx file (written row by row) refuses.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -12,6 +14,21 @@
 #include "reader/line_source.h"
 #include "report/memory_workbook.h"
 #include "report/report.h"
+
+namespace {
+
+class TopDownWorkbook final : public tierwise::Workbook {
+public:
+    void setCell(int sheet, int row, int, const tierwise::CellValue&) override {
+        if (sheet < 1 || sheet > 3 || row < rowInHand_[static_cast<size_t>(sheet)]) __builtin_trap();
+        rowInHand_[static_cast<size_t>(sheet)] = row;
+    }
+
+private:
+    std::array<int, 4> rowInHand_{};
+};
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tierwise;
@@ -33,6 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checkReportable(model, ticks);
         MemoryWorkbook book;
         writeReport(model, ticks, book);
+        TopDownWorkbook topDown;
+        writeReport(model, ticks, topDown);
     } catch (const Rejection&) {
     }
     return 0;
