@@ -27,6 +27,8 @@ constexpr std::string_view kLength = "LENGTH:";
 constexpr std::string_view kCrossSection = "CROSS SECTION:";
 constexpr std::string_view kDepthMark = "X";
 constexpr std::string_view kSteelArea = "REQD. STEEL AREA   :";
+// What a message calls a BETA list the file ended in.
+constexpr const char* kBetaListName = "\"BETA 90 MEMB\" list";
 
 // The echo of a continuation line puts its first number right after the line number.
 constexpr int32_t kLastContinuationColumn = 10;
@@ -268,8 +270,6 @@ private:
             nextLine();
         }
     }
-
-    static constexpr const char* kBetaListName = "\"BETA 90 MEMB\" list";
 
     // The block or list reading stopped at the file's end; readers of the model decide on it.
     void noteEndInside(const char* blockName) {

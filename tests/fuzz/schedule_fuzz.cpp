@@ -20,12 +20,12 @@ namespace {
 class TopDownWorkbook final : public tierwise::Workbook {
 public:
     void setCell(int sheet, int row, int, const tierwise::CellValue&) override {
-        if (sheet < 1 || sheet > 3 || row < rowInHand_[static_cast<size_t>(sheet)]) __builtin_trap();
+        if (sheet < 1 || sheet > tierwise::MemoryWorkbook::kSheetCount || row < rowInHand_[static_cast<size_t>(sheet)]) __builtin_trap();
         rowInHand_[static_cast<size_t>(sheet)] = row;
     }
 
 private:
-    std::array<int, 4> rowInHand_{};
+    std::array<int, tierwise::MemoryWorkbook::kSheetCount + 1> rowInHand_{};  // by sheet number
 };
 
 }  // namespace
