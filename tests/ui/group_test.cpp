@@ -25,7 +25,9 @@ using tierwise::MemoryWorkbook;
 using tierwise::ui::Desktop;
 using tierwise::ui::Group;
 using tierwise::ui::LineControl;
+using tierwise::ui::MessageKind;
 using tierwise::ui::RecordedWorkbook;
+using tierwise::ui::StartUp;
 
 namespace {
 
@@ -36,6 +38,9 @@ struct DesktopLog {
     std::optional<std::filesystem::path> chosenFile = kSample;
     int dialogs = 0;
     QStringList messages;
+    QList<MessageKind> kinds;
+    QList<QWidget*> messageWindows;  // what each message box opened over
+    std::vector<std::filesystem::path> announced;
     std::filesystem::path reportFolder;  // handed out by newReportFolder
     std::unique_ptr<MemoryWorkbook> saved;
     std::filesystem::path savedAs;
@@ -50,7 +55,12 @@ Desktop fakeDesktop(DesktopLog& log, bool realSaving = false) {
         ++log.dialogs;
         return log.chosenFile;
     };
-    desktop.showMessage = [&log](const QString& text) { log.messages << text; };
+    desktop.showMessage = [&log](MessageKind kind, const QString& text, QWidget* window) {
+        log.messages << text;
+        log.kinds << kind;
+        log.messageWindows << window;
+    };
+    desktop.announceWorkbook = [&log](const std::filesystem::path& file) { log.announced.push_back(file); };
     desktop.newReportFolder = [&log] { return log.reportFolder; };
     desktop.saveWorkbook = [&log](const RecordedWorkbook& book, const std::filesystem::path& file) {
         log.saved = std::make_unique<MemoryWorkbook>();
@@ -78,6 +88,16 @@ QString text(const tierwise::CellValue* value) {
 
 QCheckBox* levelBox(const Group& group, int index) {
     return group.findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(index));
+}
+
+// Where a control of the window lies in the window's client area, wherever its parent is.
+QRect placeIn(const QWidget& window, const QWidget& control) {
+    return {control.mapTo(&window, QPoint(0, 0)), control.size()};
+}
+
+// A tick line's y in the window's client area.
+int tickY(const QWidget& window, const LineControl& line) {
+    return line.parentWidget()->mapTo(&window, line.line().p1()).y();
 }
 
 // A click where the style says the box takes it.
@@ -124,7 +144,7 @@ private slots:
 private:
     std::unique_ptr<Group> loadSample(bool realSaving = false) {
         auto group = std::make_unique<Group>(fakeDesktop(log_, realSaving));
-        if (!group->Form_Load(std::nullopt)) return nullptr;
+        if (group->Form_Load(std::nullopt) != StartUp::Ready) return nullptr;
         group->show();
         return group;
     }
@@ -137,18 +157,21 @@ void GroupTest::windowShowsOneBoxPerLevel_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<double>("lineY");  // twips; the window's outer height is 8625 + 570 twips
+    QTest::addColumn<QString>("tip");
 
-    QTest::newRow("ground") << 1 << "0" << 8276.0;
-    QTest::newRow("first floor") << 2 << "4" << 6112.47;
-    QTest::newRow("second floor") << 3 << "7.2" << 4381.65;
-    QTest::newRow("third floor") << 4 << "10.4" << 2650.82;
-    QTest::newRow("roof") << 5 << "13.6" << 920.0;
+    const QString locked = QStringLiteral("so this box stays ticked");
+    QTest::newRow("ground") << 1 << "0" << 8276.0 << locked;
+    QTest::newRow("first floor") << 2 << "4" << 6112.47 << "Level 4 m, storey height 4 m.";
+    QTest::newRow("second floor") << 3 << "7.2" << 4381.65 << "Level 7.2 m, storey height 3.2 m.";
+    QTest::newRow("third floor") << 4 << "10.4" << 2650.82 << "Level 10.4 m, storey height 3.2 m.";
+    QTest::newRow("roof") << 5 << "13.6" << 920.0 << locked;
 }
 
 void GroupTest::windowShowsOneBoxPerLevel() {
     QFETCH(int, index);
     QFETCH(QString, caption);
     QFETCH(double, lineY);
+    QFETCH(QString, tip);
     const auto group = loadSample();
     QVERIFY(group);
     QCOMPARE(group->model().levelCount(), 5);
@@ -159,26 +182,29 @@ void GroupTest::windowShowsOneBoxPerLevel() {
     QVERIFY(box->isVisible());
     QVERIFY(box->isChecked());
     QCOMPARE(box->text(), caption);
+    QVERIFY2(box->toolTip().contains(tip), qPrintable(box->toolTip()));
     // Pixels follow from twips independently rounded, so allow one pixel.
-    QVERIFY(qAbs(box->y() - group->pixelsDown(lineY - 150)) <= 1);
-    QCOMPARE(box->x(), group->pixelsAcross(7920));
+    const QRect placed = placeIn(*group, *box);
+    QVERIFY(qAbs(placed.y() - group->pixelsDown(lineY - 150)) <= 1);
+    QCOMPARE(placed.x(), group->pixelsAcross(7920));
     QCOMPARE(box->height(), group->pixelsDown(300));
 
     const auto* tick = group->findChild<LineControl*>(QStringLiteral("Line1_%1").arg(index));
     QVERIFY(tick);
     QVERIFY(tick->isVisible());
-    QVERIFY(qAbs(tick->line().y1() - group->pixelsDown(lineY)) <= 1);
+    QVERIFY(qAbs(tickY(*group, *tick) - group->pixelsDown(lineY)) <= 1);
     QCOMPARE(tick->line().y2(), tick->line().y1());
     QCOMPARE(tick->line().x1(), group->pixelsAcross(7440));
     QCOMPARE(tick->line().x2(), group->pixelsAcross(7800));
-    // The box is centred on its level's tick.
-    QVERIFY(qAbs(box->geometry().center().y() - tick->line().y1()) <= 1);
+    // The box is centred on its level's tick, so no leader is drawn.
+    QVERIFY(qAbs(placed.center().y() - tickY(*group, *tick)) <= 1);
+    QVERIFY(group->findChild<LineControl*>(QStringLiteral("Leader_%1").arg(index))->isHidden());
 
     const auto* leftTick = group->findChild<LineControl*>(QStringLiteral("Line2_%1").arg(index));
     QVERIFY(leftTick);
     QVERIFY(leftTick->isHidden());
     // The whole diagram lies inside the client area.
-    QVERIFY(group->rect().contains(box->geometry()));
+    QVERIFY(group->rect().contains(placed));
 }
 
 void GroupTest::barAndTemplatesKeepTheirPlaces() {
@@ -188,14 +214,18 @@ void GroupTest::barAndTemplatesKeepTheirPlaces() {
 
     const auto* bar = group->findChild<QFrame*>(QStringLiteral("Shape1"));
     QVERIFY(bar);
-    QCOMPARE(bar->geometry(), QRect(group->pixelsAcross(7200), group->pixelsDown(920), group->pixelsAcross(255),
-                                    group->pixelsDown(7356)));
+    const QRect barPlace = placeIn(*group, *bar);
+    QCOMPARE(barPlace.topLeft(), QPoint(group->pixelsAcross(7200), group->pixelsDown(920)));
+    QCOMPARE(barPlace.width(), group->pixelsAcross(255));
+    QVERIFY(qAbs(barPlace.bottom() + 1 - group->pixelsDown(920 + 7356)) <= 1);
 
+    // The button keeps its designed size and top, moved left just enough to lie wholly inside the window.
     const auto* button = group->findChild<QPushButton*>(QStringLiteral("Command1"));
     QVERIFY(button);
     QCOMPARE(button->text(), QStringLiteral("Send To Excel"));
-    QCOMPARE(button->geometry(), QRect(group->pixelsAcross(14400), group->pixelsDown(240), group->pixelsAcross(1815),
-                                       group->pixelsDown(495)));
+    QCOMPARE(button->geometry(), QRect(group->pixelsAcross(16155 - 1815 - 120), group->pixelsDown(240),
+                                       group->pixelsAcross(1815), group->pixelsDown(495)));
+    QVERIFY(group->rect().contains(button->geometry()));
     const auto* title = group->findChild<QLabel*>(QStringLiteral("Label2"));
     QVERIFY(title);
     QCOMPARE(title->text(), QStringLiteral("Tierwise          16 NOV 2025"));
@@ -205,7 +235,7 @@ void GroupTest::barAndTemplatesKeepTheirPlaces() {
         QVERIFY2(control, name);
         QVERIFY2(control->isHidden(), name);
     }
-    QCOMPARE(group->findChild<LineControl*>(QStringLiteral("Line1_0"))->line().y1(), group->pixelsDown(8000));
+    QCOMPARE(tickY(*group, *group->findChild<LineControl*>(QStringLiteral("Line1_0"))), group->pixelsDown(8000));
 }
 
 void GroupTest::storeyLabels_data() {
@@ -229,8 +259,10 @@ void GroupTest::storeyLabels() {
     QVERIFY(label);
     QVERIFY(label->isVisible());
     QCOMPARE(label->text(), caption);
-    QCOMPARE(label->geometry(), QRect(group->pixelsAcross(6360), group->pixelsDown(top), group->pixelsAcross(615),
-                                      group->pixelsDown(255)));
+    const QRect placed = placeIn(*group, *label);
+    QCOMPARE(placed.topLeft(), QPoint(group->pixelsAcross(6360), group->pixelsDown(top)));
+    QCOMPARE(placed.width(), group->pixelsAcross(615));
+    QVERIFY(qAbs(placed.height() - group->pixelsDown(255)) <= 1);
 }
 
 void GroupTest::titleIsTheFullPath() {
@@ -321,6 +353,7 @@ void GroupTest::sendToExcelSavesAnXlsxFileAndOpensIt() {
     // Only the workbook is left in its folder: no half-written temporary file.
     QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"office-block.xlsx"});
     QCOMPARE(log_.opened.size(), 1);
+    QCOMPARE(log_.announced, std::vector<std::filesystem::path>{log_.savedAs});
 }
 
 void GroupTest::unopenedWorkbookIsNamedInAMessage() {
@@ -332,13 +365,17 @@ void GroupTest::unopenedWorkbookIsNamedInAMessage() {
 
     QCOMPARE(log_.messages.size(), 1);
     QVERIFY2(log_.messages.first().contains(QFile::decodeName(log_.savedAs.c_str())), qPrintable(log_.messages.first()));
+    QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Information});
+    QCOMPARE(log_.messageWindows, QList<QWidget*>{group.get()});
+    QCOMPARE(log_.announced, std::vector<std::filesystem::path>{log_.savedAs});
     QCOMPARE(ended.count(), 1);
+    QVERIFY(!group->reportFailed());
 }
 
 void GroupTest::cancelledDialogEndsSilently() {
     log_.chosenFile.reset();
     Group group(fakeDesktop(log_));
-    QVERIFY(!group.Form_Load(std::nullopt));
+    QVERIFY(group.Form_Load(std::nullopt) == StartUp::Cancelled);
     QCOMPARE(log_.dialogs, 1);
     QVERIFY(log_.messages.isEmpty());
     QVERIFY(!log_.saved);
@@ -387,8 +424,9 @@ void GroupTest::refusedFileIsExplained() {
     out.close();
 
     Group group(fakeDesktop(log_));
-    QVERIFY(!group.Form_Load(QFile::encodeName(changed).toStdString()));
+    QVERIFY(group.Form_Load(QFile::encodeName(changed).toStdString()) == StartUp::Refused);
     QCOMPARE(log_.messages.size(), 1);
+    QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Error});
     if (message.startsWith('~')) {
         QVERIFY2(log_.messages.first().contains(message.mid(1)), qPrintable(log_.messages.first()));
     } else {
@@ -402,7 +440,7 @@ void GroupTest::commandLineFileSkipsTheDialog() {
     const std::filesystem::path relative =
         std::filesystem::relative(kSample, std::filesystem::current_path());
     Group group(fakeDesktop(log_));
-    QVERIFY(group.Form_Load(relative));
+    QVERIFY(group.Form_Load(relative) == StartUp::Ready);
     QCOMPARE(log_.dialogs, 0);
     QCOMPARE(group.windowTitle(), QFile::decodeName(std::filesystem::absolute(relative).c_str()));
 }
