@@ -289,7 +289,8 @@ void Group::layOutDiagram() {
         box.setText(fromUtf8(mark.caption));
         placeLineOnCanvas(*Line1_[i], 7440, mark.lineY, diagram::kTickRight, mark.lineY);
         LineControl& leader = *Leader_[i];
-        leader.setVisible(mark.spread());
+        // Once any box is spread, every box stands off the bar: each tick then needs its leader.
+        leader.setVisible(layout_.anySpread());
         placeLineOnCanvas(leader, diagram::kTickRight, mark.lineY, layout_.boxLeft, mark.rowY());
     }
 
