@@ -60,8 +60,6 @@ Group::Group(Desktop desktop, QWidget* parent) : QWidget(parent), desktop_(std::
     setObjectName(QStringLiteral("Group"));
     // The window's own font is the labels' default.
     setFont(designFont("MS Sans Serif", 8));
-    // The focus on "Send To Excel" shows from the start, not only after the first Tab.
-    setAttribute(Qt::WA_KeyboardFocusChange);
     createDesignedControls();
     // Designed client area; the diagram is laid out again whenever the window changes size.
     resize(pixelsAcross(diagram::kClientWidth), pixelsDown(diagram::kClientHeight));
@@ -214,6 +212,8 @@ void Group::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The window system may have given the window another size than it asked for.
     arrange();
+    // The focus on "Send To Excel" shows from the start, not only after the first Tab.
+    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void Group::arrange() {

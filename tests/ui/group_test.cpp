@@ -6,6 +6,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -138,6 +140,11 @@ private slots:
     void refusedFileIsExplained_data();
     void refusedFileIsExplained();
     void commandLineFileSkipsTheDialog();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
+    void closeLevelsAreSpreadWithLeaders();
+    void systemOpenerFailureIsNoticed_data();
+    void systemOpenerFailureIsNoticed();
     void closingTheWindowWritesNothing();
     void reportFoldersAreNew();
 
@@ -443,6 +450,107 @@ void GroupTest::commandLineFileSkipsTheDialog() {
     QVERIFY(group.Form_Load(relative) == StartUp::Ready);
     QCOMPARE(log_.dialogs, 0);
     QCOMPARE(group.windowTitle(), QFile::decodeName(std::filesystem::absolute(relative).c_str()));
+}
+
+void GroupTest::enterPressesTheFocusedButton_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier);
+}
+
+void GroupTest::enterPressesTheFocusedButton() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    const auto group = loadSample();
+    QVERIFY(group);
+    QSignalSpy ended(group.get(), &Group::ended);
+    group->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(group.get()));
+    auto* button = group->findChild<QPushButton*>(QStringLiteral("Command1"));
+    // The window opens with the focus on the button, drawn as keyboard focus.
+    QCOMPARE(QApplication::focusWidget(), button);
+    QStyleOptionButton option;
+    option.initFrom(button);
+    QVERIFY(option.state.testFlag(QStyle::State_KeyboardFocusChange));
+
+    QTest::keyClick(button, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(log_.saved);
+    QCOMPARE(ended.count(), 1);
+}
+
+// Four floors within 15 cm on a frame 4 m high: the real positions stay on the bar; the boxes
+// are spread to a row each, joined to their ticks by leaders, and reachable when the window is short.
+void GroupTest::closeLevelsAreSpreadWithLeaders() {
+    QFile sample(QFile::decodeName(kSample.c_str()));
+    QVERIFY(sample.open(QIODevice::ReadOnly | QIODevice::Text));
+    QString content = QString::fromLatin1(sample.readAll());
+    const qsizetype begin = content.indexOf(QStringLiteral("JOINT COORDINATES"));
+    const qsizetype end = content.indexOf(QStringLiteral("MEMBER INCIDENCES"));
+    QString joints = content.mid(begin, end - begin);
+    joints.replace(QStringLiteral(" 7.2 "), QStringLiteral(" 4.05 ")).replace(QStringLiteral(" 10.4 "), QStringLiteral(" 4.1 "));
+    joints.replace(QStringLiteral(" 13.6 "), QStringLiteral(" 4.15 "));
+    const QString changed = folder_->filePath(QStringLiteral("close.anl"));
+    QFile out(changed);
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Text));
+    out.write((content.left(begin) + joints + content.mid(end)).toLatin1());
+    out.close();
+
+    Group group(fakeDesktop(log_));
+    QVERIFY(group.Form_Load(QFile::encodeName(changed).toStdString()) == StartUp::Ready);
+    group.show();
+    QCOMPARE(group.model().levelCount(), 5);
+    for (const int height : {group.height(), group.pixelsDown(2400)}) {
+        group.resize(group.width(), height);
+        QCoreApplication::processEvents();
+        const auto* button = group.findChild<QPushButton*>(QStringLiteral("Command1"));
+        QVERIFY(group.rect().contains(button->geometry()));
+        auto* scroll = group.findChild<QScrollArea*>();
+        for (int i = 1; i <= 5; ++i) {
+            const QCheckBox* box = levelBox(group, i);
+            const auto* leader = group.findChild<LineControl*>(QStringLiteral("Leader_%1").arg(i));
+            QVERIFY(leader->isVisible());
+            // The leader runs from the tick's end to the box's left edge, at the box's middle.
+            const auto* tick = group.findChild<LineControl*>(QStringLiteral("Line1_%1").arg(i));
+            QCOMPARE(leader->line().p1(), tick->line().p2());
+            QCOMPARE(leader->line().p2().x(), box->x());
+            QVERIFY(qAbs(leader->line().p2().y() - box->geometry().center().y()) <= 1);
+            // Inside the scrolling canvas, below the band of the title and the button.
+            QVERIFY(box->parentWidget()->rect().contains(box->geometry()));
+            QVERIFY(placeIn(group, *box).top() >= button->geometry().bottom() || scroll->verticalScrollBar()->isVisible());
+            if (i > 1) QVERIFY2(levelBox(group, i - 1)->y() >= box->geometry().bottom() + 1, qPrintable(box->text()));
+        }
+        if (height < group.pixelsDown(8625)) {
+            QVERIFY(scroll->verticalScrollBar()->isVisible());
+            scroll->ensureWidgetVisible(levelBox(group, 1));
+            QVERIFY(scroll->viewport()->rect().contains(
+                levelBox(group, 1)->geometry().translated(scroll->widget()->pos())));
+        }
+    }
+}
+
+void GroupTest::systemOpenerFailureIsNoticed_data() {
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("application launched") << 0 << true;
+    QTest::newRow("no application for .xlsx") << 3 << false;
+}
+
+// The desktop's opener is asked for its exit status, not merely started.
+void GroupTest::systemOpenerFailureIsNoticed() {
+    QFETCH(int, exitCode);
+    QFETCH(bool, opened);
+    QFile opener(folder_->filePath(QStringLiteral("xdg-open")));
+    QVERIFY(opener.open(QIODevice::WriteOnly));
+    opener.write(QStringLiteral("#!/bin/sh\nexit %1\n").arg(exitCode).toLatin1());
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(folder_->path()) + ':' + path);
+    const bool result = tierwise::ui::systemDesktop().openFile(QUrl::fromLocalFile(folder_->filePath("x.xlsx")));
+    qputenv("PATH", path);
+    QCOMPARE(result, opened);
 }
 
 void GroupTest::closingTheWindowWritesNothing() {
