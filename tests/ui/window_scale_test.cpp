@@ -53,9 +53,7 @@ class WindowScaleTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void fitsTheScreen_data();
     void fitsTheScreen();
-    void everyLineIsPainted_data();
     void everyLineIsPainted();
 
 private:
@@ -69,14 +67,8 @@ private:
     }
 };
 
-void WindowScaleTest::fitsTheScreen_data() {
-    QTest::addColumn<QString>("model");
-    QTest::newRow("office block") << "office-block.anl";
-}
-
 void WindowScaleTest::fitsTheScreen() {
-    QFETCH(QString, model);
-    const auto group = open(qPrintable(model));
+    const auto group = open("office-block.anl");
     QVERIFY(group);
     const QRect screen = group->screen()->availableGeometry();
     QVERIFY2(group->width() <= screen.width() && group->height() <= screen.height(),
@@ -93,14 +85,8 @@ void WindowScaleTest::fitsTheScreen() {
     QVERIFY(group->rect().contains(button->geometry()));
 }
 
-void WindowScaleTest::everyLineIsPainted_data() {
-    QTest::addColumn<QString>("model");
-    QTest::newRow("office block") << "office-block.anl";
-}
-
 void WindowScaleTest::everyLineIsPainted() {
-    QFETCH(QString, model);
-    const auto group = open(qPrintable(model));
+    const auto group = open("office-block.anl");
     QVERIFY(group);
     const QImage picture = group->grab().toImage();
     int lines = 0;
