@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "grid/grid.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 struct Expect {
     int32_t xIndex, levelIndex, zIndex;
@@ -108,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {{40, 1, 2}},
                  {40},
                  {{1, 1, 1, 1, 0}, {2, 1, 1, 2, 0}}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& testCase) { return testCase.param.name; });
 
 TEST(Cube, FindMemberAndFindColRow) {
     const MemberIndex members({{7, 10, 20}, {8, 20, 10}, {9, 10, 20}});

@@ -8,9 +8,12 @@
 
 #include "model/rejection.h"
 #include "platform/anl_file.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 // An analysis report's lines, CR LF terminated as on Windows.
 std::string report(std::initializer_list<std::string> lines, const char* eol = "\r\n") {
@@ -168,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {echo(9, "BETA 90 MEMB 3"), echo(10, "BETA 90 MEMB 5"), echo(11, "FINISH")}, {3}},
         BetaCase{"FileEndsInsideTheList", {echo(9, "BETA 90 MEMB 1 TO 3 -")}, {1, 2, 3}},
         BetaCase{"NoList", {echo(9, "FINISH")}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ReadAnlBeta, FileEndingInsideAListIsNotedAsCutOff) {
     const std::string complete = frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 TO 3"), echo(10, "FINISH")}) +
@@ -307,7 +310,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "frame.anl, line 5: a member number does not fit a 32-bit whole number"},
         RejectCase{"BetaRangeTooLong", frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 TO 2000000000")})),
                    "frame.anl, line 9: the range 1 TO 2000000000 under \"BETA 90 MEMB\" is longer than any model has"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ReadAnlFile, NamesAFileThatCannotBeOpened) {
     try {
