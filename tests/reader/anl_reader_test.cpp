@@ -121,16 +121,17 @@ TEST(ReadAnlJoints, ReadsEveryLayoutOfTheJointBlock) {
 
 TEST(ReadAnlMembers, ReadsMembersAndTurnsThemToRunUpwards) {
     const Model model = read(report({
-        echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 0 0; 2 0 3 0; 3 5 3 0"),
+        echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 0 0; 2 0 3 0; 3 5 3 0; 4 0 3 5"),
         echo(4, "MEMBER INCIDENCES"),
         echo(5, "1 1 2; 2 2 1; 3 3 2"),  // 2 runs top down; 3 runs towards smaller X
         echo(6, "4 2 99"),               // joint 99 is unknown: it compares as a joint at the origin
         echo(7, "100001 1 2"),           // member numbers beyond 16 bits
-        echo(8, "FINISH"),
+        echo(8, "5 4 2"),                // runs towards smaller Z
+        echo(9, "FINISH"),
     }));
-    ASSERT_EQ(model.memberCount(), 5);
-    const int expected[5][3] = {{1, 1, 2}, {2, 1, 2}, {3, 2, 3}, {4, 99, 2}, {100001, 1, 2}};
-    for (int m = 0; m < 5; ++m) {
+    ASSERT_EQ(model.memberCount(), 6);
+    const int expected[6][3] = {{1, 1, 2}, {2, 1, 2}, {3, 2, 3}, {4, 99, 2}, {100001, 1, 2}, {5, 2, 4}};
+    for (int m = 0; m < 6; ++m) {
         SCOPED_TRACE(m);
         EXPECT_EQ(model.memberTab[m].number, expected[m][0]);
         EXPECT_EQ(model.memberTab[m].start, expected[m][1]);
