@@ -9,6 +9,8 @@
 
 namespace tierwise {
 
+// The name makeCube is historical: the program Tierwise replaces held the grid as dense X by level by Z arrays
+// (cubes); the cube here is sparse, one PlanLine per plan position that holds a joint.
 // Fills gridX, gridY, gridZ, xShift, zShift and the cube; shifts X and Z of jointTab.
 // Throws Rejection when a shifted plan coordinate leaves the 32-bit range.
 void makeCube(Model& model);
