@@ -1,8 +1,8 @@
 // tierwise: the window program. `tierwise` asks for the analysis file; `tierwise MODEL.anl`
 // opens that file straight away (so a file manager's "Open with" works).
 #include <QApplication>
-#include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 #include <QScreen>
 #include <QStringList>
@@ -58,9 +58,12 @@ int main(int argc, char* argv[]) {
     tierwise::ui::Group group(tierwise::ui::systemDesktop());
     // Cancelled, or refused with a message: the program ends before the window is shown.
     switch (group.Form_Load(analysisFile)) {
-        case tierwise::ui::StartUp::Cancelled: return 0;
-        case tierwise::ui::StartUp::Refused: return 1;
-        case tierwise::ui::StartUp::Ready: break;
+        case tierwise::ui::StartUp::Cancelled:
+            return 0;
+        case tierwise::ui::StartUp::Refused:
+            return 1;
+        case tierwise::ui::StartUp::Ready:
+            break;
     }
     if (const QScreen* screen = group.screen()) group.fitInto(screen->availableGeometry());
     group.show();

@@ -19,8 +19,8 @@ namespace {
 std::filesystem::path toPath(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
 std::optional<std::filesystem::path> chooseAnalysisFile() {
-    const QString name = QFileDialog::getOpenFileName(nullptr, QString::fromLatin1(kAnalysisFileDialogTitle),
-                                                      QString(), QString::fromLatin1(kAnalysisFileFilter));
+    const QString name = QFileDialog::getOpenFileName(nullptr, QString::fromLatin1(kAnalysisFileDialogTitle), QString(),
+                                                      QString::fromLatin1(kAnalysisFileFilter));
     if (name.isEmpty()) return std::nullopt;
     return toPath(name);
 }

@@ -47,9 +47,7 @@ int32_t pixelsToTwips(int pixels, double dpi) {
     return static_cast<int32_t>(std::lround(pixels * kTwipsPerInch / usableDpi(dpi)));
 }
 
-int32_t buttonLeft(int32_t clientWidth) {
-    return std::min(kButtonLeft, clientWidth - kButtonWidth - kButtonMargin);
-}
+int32_t buttonLeft(int32_t clientWidth) { return std::min(kButtonLeft, clientWidth - kButtonWidth - kButtonMargin); }
 
 int32_t outerHeightForLayout(std::optional<int32_t> frameHeight, int32_t clientHeight) {
     const int32_t outer = frameHeight.value_or(clientHeight + kFrameEstimate);
@@ -127,7 +125,8 @@ DiagramLayout layOutDiagram(int32_t outerHeight, const std::vector<int32_t>& gri
     std::vector<double> lines;
     lines.reserve(n);
     for (const LevelMark& mark : layout.levels) lines.push_back(mark.lineY);
-    const std::vector<double> rows = spreadRows(lines, kRowGap, layout.diagTop - kLineSlack, layout.diagBottom + kLineSlack);
+    const std::vector<double> rows =
+        spreadRows(lines, kRowGap, layout.diagTop - kLineSlack, layout.diagBottom + kLineSlack);
     for (std::size_t i = 0; i < n; ++i) {
         LevelMark& mark = layout.levels[i];
         mark.boxTop = static_cast<float>(rows[i] - kLevelBoxHeight / 2.0);

@@ -82,8 +82,8 @@ std::vector<double> spreadRows(const std::vector<double>& wanted, double gap, do
 
 // One level of the diagram: its tick line Line1(i), its box Check1(i) and the box's caption.
 struct LevelMark {
-    float lineY = 0;  // Y1 = Y2 of Line1(i), in proportion to the level
-    float boxTop = 0;  // Top of Check1(i): centred on the line, or on its spread row
+    float lineY = 0;      // Y1 = Y2 of Line1(i), in proportion to the level
+    float boxTop = 0;     // Top of Check1(i): centred on the line, or on its spread row
     std::string caption;  // the level in metres, such as "3.5"
 
     // Centre of the box's row.
@@ -93,9 +93,9 @@ struct LevelMark {
 };
 
 struct DiagramLayout {
-    int32_t diagTop = 0;     // y of the highest level
-    int32_t diagBottom = 0;  // y of the lowest level
-    float diagScale = 0;     // twips of diagram height per centimetre of level difference
+    int32_t diagTop = 0;         // y of the highest level
+    int32_t diagBottom = 0;      // y of the lowest level
+    float diagScale = 0;         // twips of diagram height per centimetre of level difference
     int32_t boxLeft = kBoxLeft;  // left edge of the level boxes
     // Shape1, the bar: from diagTop, diagBottom - diagTop high.
     [[nodiscard]] int32_t barTop() const { return diagTop; }

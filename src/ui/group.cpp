@@ -221,7 +221,8 @@ void Group::arrange() {
     const int32_t left = diagram::buttonLeft(clientWidth);
     placeTwips(*Command1_, left, 240, diagram::kButtonWidth, 495);
     // The title keeps its place unless the button would cover it; then it moves left, as far as the margin.
-    const int32_t titleText = diagram::pixelsToTwips(Label2_->fontMetrics().horizontalAdvance(Label2_->text()), logicalDpiX());
+    const int32_t titleText =
+        diagram::pixelsToTwips(Label2_->fontMetrics().horizontalAdvance(Label2_->text()), logicalDpiX());
     const int32_t titleLeft = std::max(kMargin, std::min(kTitleLeft, left - kMargin - titleText));
     placeTwips(*Label2_, titleLeft, 240, std::min(kTitleWidth, std::max(0, left - kMargin - titleLeft)), 375);
 

@@ -12,9 +12,7 @@ constexpr int kPad = 1;
 
 }  // namespace
 
-LineControl::LineControl(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
+LineControl::LineControl(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
 
 void LineControl::setLine(const QLine& line) {
     line_ = line;

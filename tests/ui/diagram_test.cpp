@@ -74,10 +74,8 @@ TEST_P(LevelCaption, ReadsTheLevelInMetres) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, LevelCaption,
-                         testing::Values(CaptionCase{"HalfMetre", 350, "3.5"},
-                                         CaptionCase{"WholeTen", 1000, "10"},
-                                         CaptionCase{"Ground", 0, "0"},
-                                         CaptionCase{"Basement", -150, "-1.5"},
+                         testing::Values(CaptionCase{"HalfMetre", 350, "3.5"}, CaptionCase{"WholeTen", 1000, "10"},
+                                         CaptionCase{"Ground", 0, "0"}, CaptionCase{"Basement", -150, "-1.5"},
                                          CaptionCase{"Centimetres", 1333, "13.33"},
                                          CaptionCase{"OfficeBlockThird", 720, "7.2"},
                                          CaptionCase{"FarAbove", 32767, "327.67"}),
@@ -136,17 +134,13 @@ TEST_P(StoreyLabels, ShowTheHeightFromTheTickedLevelBelow) {
 INSTANTIATE_TEST_SUITE_P(
     Levels, StoreyLabels,
     testing::Values(
-        LabelCase{"AllTicked", kFourStoreys, {true, true, true, true},
-                  {"", "3 M", "3 M", "3 M"}, {0, 7053, 4600, 2147}},
-        LabelCase{"ThirdUnticked", kFourStoreys, {true, true, false, true},
-                  {"", "3 M", "", "6 M"}, {0, 7053, 0, 2147}},
-        LabelCase{"OnlyEndsTicked", kFourStoreys, {true, false, false, true},
-                  {"", "", "", "9 M"}, {0, 0, 0, 2147}},
+        LabelCase{
+            "AllTicked", kFourStoreys, {true, true, true, true}, {"", "3 M", "3 M", "3 M"}, {0, 7053, 4600, 2147}},
+        LabelCase{"ThirdUnticked", kFourStoreys, {true, true, false, true}, {"", "3 M", "", "6 M"}, {0, 7053, 0, 2147}},
+        LabelCase{"OnlyEndsTicked", kFourStoreys, {true, false, false, true}, {"", "", "", "9 M"}, {0, 0, 0, 2147}},
         LabelCase{"TwoLevels", {0, 333}, {true, true}, {"", "3.33 M"}, {0, 4600}},
-        LabelCase{"OddStoreys", {0, 275, 1275}, {true, true, true},
-                  {"", "2.75 M", "10 M"}, {0, 7486, 3806}},
-        LabelCase{"Basement", {-300, 0, 300}, {true, true, true},
-                  {"", "3 M", "3 M"}, {0, 6440, 2760}}),
+        LabelCase{"OddStoreys", {0, 275, 1275}, {true, true, true}, {"", "2.75 M", "10 M"}, {0, 7486, 3806}},
+        LabelCase{"Basement", {-300, 0, 300}, {true, true, true}, {"", "3 M", "3 M"}, {0, 6440, 2760}}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 struct ClickCase {
@@ -165,12 +159,13 @@ TEST_P(LevelBoxClick, KeepsTheEndsTicked) {
     EXPECT_EQ(tickAfterClick(c.index, 5, c.clickedState), c.kept);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Clicks, LevelBoxClick,
-    testing::Values(ClickCase{"LowestUnticked", 1, false, true}, ClickCase{"HighestUnticked", 5, false, true},
-                    ClickCase{"MiddleUnticked", 3, false, false}, ClickCase{"MiddleTicked", 3, true, true},
-                    ClickCase{"BelowHighestUnticked", 4, false, false}),
-    [](const auto& testCase) { return std::string(testCase.param.name); });
+INSTANTIATE_TEST_SUITE_P(Clicks, LevelBoxClick,
+                         testing::Values(ClickCase{"LowestUnticked", 1, false, true},
+                                         ClickCase{"HighestUnticked", 5, false, true},
+                                         ClickCase{"MiddleUnticked", 3, false, false},
+                                         ClickCase{"MiddleTicked", 3, true, true},
+                                         ClickCase{"BelowHighestUnticked", 4, false, false}),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 struct PixelCase {
     const char* name;
@@ -239,8 +234,6 @@ struct SpreadCase {
     std::vector<double> rows;
 };
 
-void PrintTo(const SpreadCase& c, std::ostream* os) { *os << c.name; }
-
 class SpreadRows : public testing::TestWithParam<SpreadCase> {};
 
 TEST_P(SpreadRows, MoveCloseRowsJustApart) {
@@ -252,19 +245,19 @@ TEST_P(SpreadRows, MoveCloseRowsJustApart) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, SpreadRows,
-    testing::Values(SpreadCase{"FarApartStay", {900, 600, 300}, 0, 1000, {900, 600, 300}},
-                    SpreadCase{"ExactlyOneGapApartStay", {8000, 7700}, 0, 9000, {8000, 7700}},
-                    SpreadCase{"TwoCloseSplitAroundTheirMiddle", {500, 450}, 0, 1000, {625, 325}},
-                    // Four levels within 15 cm between far ones: only the bunch moves.
-                    SpreadCase{"BunchAmongFarLevels", {8000, 5000, 4990, 4980, 4970, 1000}, 0, 9000,
-                               {8000, 5435, 5135, 4835, 4535, 1000}},
-                    SpreadCase{"BunchPushesItsNeighbour", {5000, 4700, 4690}, 0, 9000,
-                               {15290.0 / 3, 14390.0 / 3, 13490.0 / 3}},
-                    SpreadCase{"BunchAtTheTopStaysInside", {1500, 910, 900}, 900, 9000, {1500, 1200, 900}},
-                    SpreadCase{"BunchAtTheBottomStaysInside", {9000, 8990, 5000}, 0, 9000, {9000, 8700, 5000}},
-                    SpreadCase{"TooManyHangDownFromTheTop", {100, 100, 100}, 0, 300, {600, 300, 0}},
-                    SpreadCase{"One", {42}, 0, 100, {42}}, SpreadCase{"None", {}, 0, 100, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::Values(
+        SpreadCase{"FarApartStay", {900, 600, 300}, 0, 1000, {900, 600, 300}},
+        SpreadCase{"ExactlyOneGapApartStay", {8000, 7700}, 0, 9000, {8000, 7700}},
+        SpreadCase{"TwoCloseSplitAroundTheirMiddle", {500, 450}, 0, 1000, {625, 325}},
+        // Four levels within 15 cm between far ones: only the bunch moves.
+        SpreadCase{
+            "BunchAmongFarLevels", {8000, 5000, 4990, 4980, 4970, 1000}, 0, 9000, {8000, 5435, 5135, 4835, 4535, 1000}},
+        SpreadCase{"BunchPushesItsNeighbour", {5000, 4700, 4690}, 0, 9000, {15290.0 / 3, 14390.0 / 3, 13490.0 / 3}},
+        SpreadCase{"BunchAtTheTopStaysInside", {1500, 910, 900}, 900, 9000, {1500, 1200, 900}},
+        SpreadCase{"BunchAtTheBottomStaysInside", {9000, 8990, 5000}, 0, 9000, {9000, 8700, 5000}},
+        SpreadCase{"TooManyHangDownFromTheTop", {100, 100, 100}, 0, 300, {600, 300, 0}},
+        SpreadCase{"One", {42}, 0, 100, {42}}, SpreadCase{"None", {}, 0, 100, {}}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // Levels in cm: `storeys` storeys of `storey` cm above a first of `first` cm from `base`.
 std::vector<int32_t> tower(int32_t base, int32_t first, int32_t storey, int storeys) {
@@ -288,8 +281,6 @@ struct CrowdCase {
     bool spread;  // some boxes leave their lines
     bool taller;  // the diagram is taller than the window
 };
-
-void PrintTo(const CrowdCase& c, std::ostream* os) { *os << c.name; }
 
 class CrowdedLevels : public testing::TestWithParam<CrowdCase> {};
 
@@ -330,7 +321,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CrowdCase{"Tower60WithMezzanines", withMezzanines(tower(0, 400, 320, 60)), 9195, true, true},
                     CrowdCase{"Tower112", tower(-600, 450, 300, 112), 9195, false, true},
                     CrowdCase{"ShortWindow", {0, 400, 720, 1040, 1360}, 2000, false, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ButtonLeft, KeepsTheButtonInsideTheClientArea) {
     EXPECT_EQ(buttonLeft(20000), kButtonLeft);

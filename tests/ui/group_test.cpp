@@ -317,8 +317,8 @@ void GroupTest::sendToExcelWritesTheChosenRanges_data() {
                                 << QStringList{"(0 to 4)", "(4 to 7.2)", "(7.2 to 10.4)", "(10.4 to 13.6)"};
     QTest::newRow("third unticked") << QList<int>{3} << QStringList{"(0 to 4)", "(4 to 10.4)", "(10.4 to 13.6)"};
     QTest::newRow("only the ends") << QList<int>{2, 3, 4} << QStringList{"(0 to 13.6)"};
-    QTest::newRow("ends cannot be unticked") << QList<int>{1, 5, 2} << QStringList{"(0 to 7.2)", "(7.2 to 10.4)",
-                                                                                   "(10.4 to 13.6)"};
+    QTest::newRow("ends cannot be unticked")
+        << QList<int>{1, 5, 2} << QStringList{"(0 to 7.2)", "(7.2 to 10.4)", "(10.4 to 13.6)"};
 }
 
 void GroupTest::sendToExcelWritesTheChosenRanges() {
@@ -371,7 +371,8 @@ void GroupTest::unopenedWorkbookIsNamedInAMessage() {
     QTest::mouseClick(group->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
 
     QCOMPARE(log_.messages.size(), 1);
-    QVERIFY2(log_.messages.first().contains(QFile::decodeName(log_.savedAs.c_str())), qPrintable(log_.messages.first()));
+    QVERIFY2(log_.messages.first().contains(QFile::decodeName(log_.savedAs.c_str())),
+             qPrintable(log_.messages.first()));
     QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Information});
     QCOMPARE(log_.messageWindows, QList<QWidget*>{group.get()});
     QCOMPARE(log_.announced, std::vector<std::filesystem::path>{log_.savedAs});
@@ -393,13 +394,18 @@ void GroupTest::cancelledDialogEndsSilently() {
 const QString kCutAfter = QStringLiteral("(cut after)");
 
 void GroupTest::refusedFileIsExplained_data() {
-    QTest::addColumn<QString>("from");  // text in the sample to replace, or kCutAfter
-    QTest::addColumn<QString>("to");    // its replacement, or the line the file is cut after
+    QTest::addColumn<QString>("from");     // text in the sample to replace, or kCutAfter
+    QTest::addColumn<QString>("to");       // its replacement, or the line the file is cut after
     QTest::addColumn<QString>("message");  // expected message, or a part of it after "~"
 
-    QTest::newRow("unit in feet") << "UNIT METER" << "UNIT FEET " << "Change the units to Meter Or mm ";
-    QTest::newRow("every level the same") << "" << "" << "~level";
-    QTest::newRow("cut off in the members") << kCutAfter << "24. 1 1 101" << "~cut off";
+    QTest::newRow("unit in feet") << "UNIT METER"
+                                  << "UNIT FEET "
+                                  << "Change the units to Meter Or mm ";
+    QTest::newRow("every level the same") << ""
+                                          << ""
+                                          << "~level";
+    QTest::newRow("cut off in the members") << kCutAfter << "24. 1 1 101"
+                                            << "~cut off";
 }
 
 void GroupTest::refusedFileIsExplained() {
@@ -415,7 +421,8 @@ void GroupTest::refusedFileIsExplained() {
         const qsizetype end = content.indexOf(QStringLiteral("MEMBER INCIDENCES"));
         QVERIFY(begin > 0 && end > begin);
         QString joints = content.mid(begin, end - begin);
-        joints.replace(QRegularExpression(QStringLiteral("(\\d+ [\\d.]+ )[\\d.]+( [\\d.]+)")), QStringLiteral("\\1") + QLatin1Char('0') + QStringLiteral("\\2"));
+        joints.replace(QRegularExpression(QStringLiteral("(\\d+ [\\d.]+ )[\\d.]+( [\\d.]+)")),
+                       QStringLiteral("\\1") + QLatin1Char('0') + QStringLiteral("\\2"));
         content = content.left(begin) + joints + content.mid(end);
     } else if (from == kCutAfter) {
         const qsizetype at = content.indexOf(to);
@@ -444,8 +451,7 @@ void GroupTest::refusedFileIsExplained() {
 }
 
 void GroupTest::commandLineFileSkipsTheDialog() {
-    const std::filesystem::path relative =
-        std::filesystem::relative(kSample, std::filesystem::current_path());
+    const std::filesystem::path relative = std::filesystem::relative(kSample, std::filesystem::current_path());
     Group group(fakeDesktop(log_));
     QVERIFY(group.Form_Load(relative) == StartUp::Ready);
     QCOMPARE(log_.dialogs, 0);
@@ -489,7 +495,8 @@ void GroupTest::closeLevelsAreSpreadWithLeaders() {
     const qsizetype begin = content.indexOf(QStringLiteral("JOINT COORDINATES"));
     const qsizetype end = content.indexOf(QStringLiteral("MEMBER INCIDENCES"));
     QString joints = content.mid(begin, end - begin);
-    joints.replace(QStringLiteral(" 7.2 "), QStringLiteral(" 4.05 ")).replace(QStringLiteral(" 10.4 "), QStringLiteral(" 4.1 "));
+    joints.replace(QStringLiteral(" 7.2 "), QStringLiteral(" 4.05 "))
+        .replace(QStringLiteral(" 10.4 "), QStringLiteral(" 4.1 "));
     joints.replace(QStringLiteral(" 13.6 "), QStringLiteral(" 4.15 "));
     const QString changed = folder_->filePath(QStringLiteral("close.anl"));
     QFile out(changed);
@@ -518,7 +525,8 @@ void GroupTest::closeLevelsAreSpreadWithLeaders() {
             QVERIFY(qAbs(leader->line().p2().y() - box->geometry().center().y()) <= 1);
             // Inside the scrolling canvas, below the band of the title and the button.
             QVERIFY(box->parentWidget()->rect().contains(box->geometry()));
-            QVERIFY(placeIn(group, *box).top() >= button->geometry().bottom() || scroll->verticalScrollBar()->isVisible());
+            QVERIFY(placeIn(group, *box).top() >= button->geometry().bottom() ||
+                    scroll->verticalScrollBar()->isVisible());
             if (i > 1) QVERIFY2(levelBox(group, i - 1)->y() >= box->geometry().bottom() + 1, qPrintable(box->text()));
         }
         if (height < group.pixelsDown(8625)) {

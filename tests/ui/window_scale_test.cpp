@@ -73,7 +73,10 @@ void WindowScaleTest::fitsTheScreen() {
     const QRect screen = group->screen()->availableGeometry();
     QVERIFY2(group->width() <= screen.width() && group->height() <= screen.height(),
              qPrintable(QStringLiteral("window %1x%2 on a screen of %3x%4")
-                            .arg(group->width()).arg(group->height()).arg(screen.width()).arg(screen.height())));
+                            .arg(group->width())
+                            .arg(group->height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
     const auto* button = group->findChild<QPushButton*>(QStringLiteral("Command1"));
     QVERIFY(group->rect().contains(button->geometry()));
     // Its whole caption is shown, and the title beside it is not covered.
