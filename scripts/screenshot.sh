@@ -8,6 +8,12 @@
 # BUILD_DIR names an existing build to use instead of configuring the dev preset.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+for tool in xvfb-run xauth xwininfo python3; do
+    command -v "$tool" >/dev/null || {
+        echo "screenshot.sh: $tool is missing (Debian: apt-get install xvfb xauth x11-utils python3)" >&2
+        exit 1
+    }
+done
 build="${BUILD_DIR:-build/dev}"
 shots="${OUT_DIR:-build/screenshots}"
 [ -n "${BUILD_DIR:-}" ] || cmake --preset dev >/dev/null
