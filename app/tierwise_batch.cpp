@@ -2,22 +2,19 @@
 // without opening the window.
 #include <CLI/CLI.hpp>
 
-#include <charconv>
-#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "grid/grid.h"
 #include "model/model.h"
-#include "model/numbers.h"
 #include "model/rejection.h"
 #include "model/summary.h"
 #include "platform/anl_file.h"
 #include "platform/xlsx_workbook.h"
-#include "report/report.h"
+#include "reader/anl_reader.h"
+#include "report/schedule.h"
 
 namespace {
 
@@ -27,9 +24,6 @@ constexpr int kExitWritten = 0;
 constexpr int kExitRejected = 1;
 constexpr int kExitUsage = 2;
 
-// A level named on the command line matches a level of the model within half a centimetre.
-constexpr double kLevelTolerance = 0.005;
-
 const char* const kFooter = R"(Every level is ticked unless --split is given. With --split only the lowest level,
 the highest level and the levels listed are ticked; each pair of ticked levels is one storey
 range of worksheet 3. Levels are in metres as the level captions show them (3.5, 7.2, -3.5) and
@@ -37,109 +31,77 @@ match within 0.005 m. Basement levels are negative: --split=-3.5,0 and --split -
 Naming the lowest level alone (--split 0 when it is at 0 m) gives one range over the whole height.
 
 The workbook is written completely or not at all; a file already at OUT.xlsx is replaced only
-once the new workbook is complete.
+once the new workbook is complete, read back and on the disk, and keeps that file's permissions.
+When OUT.xlsx is a symbolic link, the file it names is replaced and the link stays. OUT.xlsx
+must be a regular file or not exist yet: a folder, a device (/dev/null), a pipe, or the analysis
+file itself is refused before anything is written. Writing to standard output ("-o -") is not
+supported. An interrupted run (Ctrl-C) leaves nothing behind.
+
+An analysis file whose design results are not followed by the end of the analysis run looks cut
+off: its schedule would be incomplete, so it is refused unless --allow-incomplete is given.
 
 Exit status:
   0  the workbook was written
   1  the model was refused (the reason is printed) or the workbook could not be written
-  2  the command line was wrong (an unknown option, or a --split level the model does not have))";
+  2  the command line was wrong (an unknown option, --summary with --output or --split, or a
+     --split level the model does not have))";
 
-std::string levelList(const Model& model) {
-    if (model.gridY.empty()) return "none";
-    std::string text;
-    for (const int32_t level : model.gridY) {
-        if (!text.empty()) text += ", ";
-        text += formatDouble(level / 100.0);
-    }
-    return text;
+// A message of the reader that names no file (its fixed texts, which the window shows as they
+// are) gets the file's name in front.
+std::string naming(const std::string& message, const std::filesystem::path& file) {
+    const std::string name = file.string();
+    return message.find(name) == std::string::npos ? name + ": " + message : message;
 }
 
-std::optional<double> parseMetres(const std::string& text) {
-    double value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc{} || stop != end || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
-// Level index (1-based) of the level nearest to `metres`, when one lies within the tolerance.
-std::optional<int32_t> findLevel(const Model& model, double metres) {
-    std::optional<int32_t> best;
-    double bestDistance = kLevelTolerance + 1e-9;
-    for (size_t i = 0; i < model.gridY.size(); ++i) {
-        const double distance = std::abs(model.gridY[i] / 100.0 - metres);
-        if (distance <= bestDistance) {
-            bestDistance = distance;
-            best = static_cast<int32_t>(i + 1);
-        }
-    }
-    return best;
-}
-
-// "3.5,7" gives 3.5 and 7; "" gives none.
-std::vector<std::string> splitList(const std::string& text) {
-    std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= text.size() && !text.empty()) {
-        const size_t comma = text.find(',', start);
-        const size_t stop = comma == std::string::npos ? text.size() : comma;
-        items.push_back(text.substr(start, stop - start));
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-    }
-    return items;
-}
-
-struct UsageError {
-    std::string message;
-};
-
-LevelTicks ticksFor(const Model& model, const std::optional<std::vector<std::string>>& split) {
-    const auto levels = static_cast<size_t>(model.levelCount());
-    if (!split) return LevelTicks(levels, true);
-    LevelTicks ticks(levels, false);
-    for (const std::string& item : *split) {
-        const std::optional<double> metres = parseMetres(item);
-        if (!metres) throw UsageError{"--split: \"" + item + "\" is not a level in metres"};
-        const std::optional<int32_t> level = findLevel(model, *metres);
-        if (!level) {
-            throw UsageError{"--split: the model has no level at " + item + " m; its levels are " + levelList(model) +
-                             " (m)"};
-        }
-        ticks[static_cast<size_t>(*level - 1)] = true;
-    }
-    return ticks;
+// The output is the model itself, however it is spelled (../dir/m.anl, a link to it).
+bool isTheModel(const std::filesystem::path& modelPath, const std::filesystem::path& outPath) {
+    std::error_code error;
+    return std::filesystem::equivalent(modelPath, outPath, error) && !error;
 }
 
 int run(const std::filesystem::path& modelPath, const std::filesystem::path& outPath,
-        const std::optional<std::vector<std::string>>& split) {
-    Model model;
-    try {
-        model = readAnl(modelPath);
-    } catch (const Rejection& e) {
-        std::cerr << e.what() << '\n';
+        const std::optional<std::vector<std::string>>& split, bool allowIncomplete) {
+    if (outPath == "-") {
+        std::cerr << "tierwise-batch: the workbook cannot go to standard output; name a file with -o\n";
+        return kExitUsage;
+    }
+    if (isTheModel(modelPath, outPath)) {
+        std::cerr << "Cannot write " << outPath.string() << ": it is the analysis file " << modelPath.string()
+                  << " itself, which the workbook would destroy\n";
         return kExitRejected;
     }
-
-    LevelTicks ticks;
+    Model model;
     try {
-        makeCube(model);
-        if (model.levelCount() < 2) checkReportable(model);
-        ticks = ticksFor(model, split);
-        checkReportable(model, ticks);
+        model = readAnlFile(modelPath);
+    } catch (const Rejection& e) {
+        std::cerr << naming(e.what(), modelPath) << '\n';
+        return kExitRejected;
+    }
+    if (const std::string cutOff = cutOffMessage(model, modelPath.string()); !cutOff.empty()) {
+        if (!allowIncomplete) {
+            std::cerr << cutOff << " Give --allow-incomplete to write it all the same.\n";
+            return kExitRejected;
+        }
+        std::cerr << "warning: " << cutOff << '\n';
+    }
+
+    Schedule schedule;
+    LevelTicks ticks(static_cast<size_t>(model.levelCount()), true);
+    try {
+        schedule = prepareSchedule(model);
+        if (split) ticks = ticksAtLevels(model, *split);
+        checkTicks(schedule, ticks);
     } catch (const Rejection& e) {
         std::cerr << modelPath.string() << ": " << e.what() << '\n';
         return kExitRejected;
-    } catch (const UsageError& e) {
-        std::cerr << "tierwise-batch: " << e.message << '\n';
+    } catch (const LevelNotFound& e) {
+        std::cerr << "tierwise-batch: --split: " << e.what() << '\n';
         return kExitUsage;
     }
 
-    std::vector<ColGroup> groups;
     try {
-        groups = groupColumns(model);
         XlsxWorkbook book(outPath);
-        writeReport(model, ticks, book);
+        writeSchedule(schedule, ticks, book);
         book.commit();
     } catch (const Rejection& e) {
         std::cerr << e.what() << '\n';
@@ -151,10 +113,10 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
                   << " holds no column design results headed \"C O L U M N   N O.\"; the schedule has headings"
                      " and storey ranges only\n";
     }
-    int64_t columns = 0;
-    for (const ColGroup& group : groups) columns += group.nCols;
-    std::cout << "Wrote " << outPath.string() << ": " << model.levelCount() << " levels, " << groups.size()
-              << (groups.size() == 1 ? " column line, " : " column lines, ") << columns
+    const size_t lines = schedule.lines.size();
+    const int64_t columns = schedule.columnCount();
+    std::cout << "Wrote " << outPath.string() << ": " << model.levelCount() << " levels, " << lines
+              << (lines == 1 ? " column line, " : " column lines, ") << columns
               << (columns == 1 ? " column" : " columns") << '\n';
     return kExitWritten;
 }
@@ -162,9 +124,17 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
 // What was read from the file, without writing a workbook.
 int summarise(const std::filesystem::path& modelPath) {
     try {
-        std::cout << modelSummary(readAnl(modelPath));
+        const Model model = readAnlFile(modelPath);
+        if (const std::string cutOff = cutOffMessage(model, modelPath.string()); !cutOff.empty()) {
+            std::cerr << "warning: " << cutOff << '\n';
+        }
+        std::cout << modelSummary(model) << std::flush;
     } catch (const Rejection& e) {
-        std::cerr << e.what() << '\n';
+        std::cerr << naming(e.what(), modelPath) << '\n';
+        return kExitRejected;
+    }
+    if (!std::cout) {
+        std::cerr << "tierwise-batch: the summary could not be written to standard output\n";
         return kExitRejected;
     }
     return kExitWritten;
@@ -189,6 +159,9 @@ int main(int argc, char** argv) {
                  "instead of writing a workbook");
     CLI::Option* splitOption = app.add_option(
         "--split", split, "Levels in metres where storey ranges end, besides the lowest and highest, as 3.5,7");
+    bool allowIncomplete = false;
+    app.add_flag("--allow-incomplete", allowIncomplete,
+                 "Write the schedule of an analysis file that looks cut off (a warning names it)");
     app.footer(kFooter);
 
     try {
@@ -197,10 +170,16 @@ int main(int argc, char** argv) {
         const int code = app.exit(e);
         return code == 0 ? kExitWritten : kExitUsage;
     }
+    if (summary && (outOption->count() > 0 || splitOption->count() > 0)) {
+        std::cerr << "tierwise-batch: --summary writes no workbook, so it takes neither --output nor --split\n"
+                  << "Run with --help for more information.\n";
+        return kExitUsage;
+    }
     if (summary) return summarise(modelPath);
     if (outOption->count() == 0) {
         std::cerr << "tierwise-batch: --output is required\n" << "Run with --help for more information.\n";
         return kExitUsage;
     }
-    return run(modelPath, outPath, splitOption->count() > 0 ? std::optional(splitList(split)) : std::nullopt);
+    return run(modelPath, outPath, splitOption->count() > 0 ? std::optional(splitLevelList(split)) : std::nullopt,
+               allowIncomplete);
 }

@@ -81,6 +81,16 @@ XlsxWorkbook::XlsxWorkbook(std::filesystem::path target) : target_(std::move(tar
 }
 
 XlsxWorkbook::~XlsxWorkbook() {
+    if (book_) {
+        // Freeing an unfinished workbook leaves the rows' temporary files open, to be flushed at
+        // the process's exit, after a write failure or an interrupt is no longer held back.
+        for (lxw_worksheet* const sheet : sheets_) {
+            if (sheet == nullptr || sheet->optimize_tmpfile == nullptr) continue;
+            if (sheet->file == sheet->optimize_tmpfile) sheet->file = nullptr;
+            std::fclose(sheet->optimize_tmpfile);
+            sheet->optimize_tmpfile = nullptr;
+        }
+    }
     book_.reset();
     if (!committed_) discardTemporary();
 }

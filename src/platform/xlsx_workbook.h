@@ -27,8 +27,6 @@ namespace tierwise {
 // is refused before anything is written. Every failure throws Rejection naming the target.
 class XlsxWorkbook final : public Workbook {
 public:
-    static constexpr int kSheetCount = 3;
-
     explicit XlsxWorkbook(std::filesystem::path target);
     ~XlsxWorkbook() override;
     XlsxWorkbook(const XlsxWorkbook&) = delete;
