@@ -178,7 +178,7 @@ void XlsxWorkbook::commit() {
     // The parts were assembled in more temporary files whose writes nobody checked; what reached
     // the disk is read back before it replaces anything.
     const std::string damage = findArchiveDamage(slurp(temporary_), rowBytes_);
-    if (!damage.empty()) fail("the finished file lost data on its way to the disk (" + damage + "); is the disk full?");
+    if (!damage.empty()) fail("data was lost on its way to the disk, most likely because the disk is full (" + damage + ")");
 
     std::error_code error;
     const auto existing = std::filesystem::status(file_, error);
