@@ -27,6 +27,12 @@ void showMessage(const QString& text) {
     box.exec();
 }
 
+bool askToGoOn(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramTitle), text, QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 // A fresh folder in the user's temporary folder; it is kept after the program ends, because the
 // spreadsheet application reads the workbook from there.
 std::filesystem::path newReportFolder() {
@@ -51,6 +57,7 @@ Desktop systemDesktop() {
     return Desktop{
         .chooseAnalysisFile = chooseAnalysisFile,
         .showMessage = showMessage,
+        .askToGoOn = askToGoOn,
         .newReportFolder = newReportFolder,
         .saveWorkbook = saveWorkbook,
         .openFile = [](const QUrl& file) { return QDesktopServices::openUrl(file); },

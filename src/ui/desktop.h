@@ -24,6 +24,8 @@ struct Desktop {
     std::function<std::optional<std::filesystem::path>()> chooseAnalysisFile;
     // A message box with one OK button; returns when it is closed.
     std::function<void(const QString& text)> showMessage;
+    // A message box with Yes and No, No the default; true when the engineer answers Yes.
+    std::function<bool(const QString& text)> askToGoOn;
     // A folder made for this workbook alone, so that saving it overwrites nothing.
     // Throws Rejection when none can be made.
     std::function<std::filesystem::path()> newReportFolder;

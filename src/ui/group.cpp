@@ -10,6 +10,7 @@
 #include "grid/grid.h"
 #include "model/rejection.h"
 #include "platform/anl_file.h"
+#include "reader/anl_reader.h"
 
 namespace tierwise::ui {
 namespace {
@@ -130,6 +131,10 @@ bool Group::Form_Load(const std::optional<std::filesystem::path>& analysisFile) 
     const char* step = "Reading the analysis file";
     try {
         model_ = readAnlFile(analysisFile_);
+        // A cut-off file gives a schedule with lines or columns missing; the engineer decides.
+        if (const std::string cutOff = cutOffMessage(model_, analysisFile_.string()); !cutOff.empty()) {
+            if (!desktop_.askToGoOn(fromUtf8(cutOff) + QStringLiteral("\n\nMake the schedule all the same?"))) return false;
+        }
         // 3. makeCube, and the column lines. A model the schedule cannot be made from is refused
         // now, before the engineer ticks levels.
         step = "Finding the grid of the frame";
