@@ -77,6 +77,10 @@ std::string writeFailure(int error) {
     }
 }
 
+bool isOutOfRoom(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
+
+int64_t streamPosition(std::FILE* stream) { return ftello(stream); }
+
 struct InterruptHold::Saved {
     sigset_t mask;
     struct sigaction fileSize;

@@ -151,7 +151,7 @@ void XlsxWorkbook::finishRows() {
         if (rows == nullptr) continue;
         errno = 0;
         if (std::fflush(rows) != 0 || std::ferror(rows)) fail(writeFailure(errno));
-        const off_t size = ftello(rows);
+        const int64_t size = streamPosition(rows);
         if (size < 0) fail(writeFailure(errno));
         rowBytes_[static_cast<size_t>(sheet - 1)] = size;
     }
@@ -172,8 +172,7 @@ void XlsxWorkbook::commit() {
         closeErrno = errno;
     }
     if (result != LXW_NO_ERROR) {
-        fail(closeErrno == ENOSPC || closeErrno == EDQUOT || closeErrno == EFBIG ? writeFailure(closeErrno)
-                                                                                  : lxw_strerror(result));
+        fail(isOutOfRoom(closeErrno) ? writeFailure(closeErrno) : lxw_strerror(result));
     }
     // The parts were assembled in more temporary files whose writes nobody checked; what reached
     // the disk is read back before it replaces anything.
