@@ -55,6 +55,13 @@ bool openFile(const QUrl& file) {
 bool openFile(const QUrl& file) { return QDesktopServices::openUrl(file); }
 #endif
 
+bool askToGoOn(const QString& text, QWidget* window) {
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramTitle), text, QMessageBox::Yes | QMessageBox::No,
+                    window);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 // A fresh folder in the user's temporary folder; it is kept after the program ends, because the
 // spreadsheet application reads the workbook from there.
 std::filesystem::path newReportFolder() {
@@ -79,6 +86,7 @@ Desktop systemDesktop() {
     return Desktop{
         .chooseAnalysisFile = chooseAnalysisFile,
         .showMessage = showMessage,
+        .askToGoOn = askToGoOn,
         .newReportFolder = newReportFolder,
         .saveWorkbook = saveWorkbook,
         .announceWorkbook = announceWorkbook,

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -89,6 +90,9 @@ enum class Target {
     ReadOnlyFolder,  // locked/schedule.xlsx, the folder without write permission
     Folder,          // out/existing, a folder with a file in it
     SystemFolder,    // /proc/schedule.xlsx, where nobody creates files
+    TheModel,        // out/../model.anl: the analysis file itself, spelled otherwise
+    Device,          // /dev/null
+    LinkToDevice,    // out/full.xlsx, a symbolic link to /dev/full
 };
 
 // Which file the message names. The unit and failed-column messages are the fixed texts the
@@ -101,6 +105,7 @@ struct Case {
     Target target;
     std::vector<std::string> says;  // what the message must hold, besides the file's name
     Names names = Names::Model;
+    int fileSizeLimit = 0;  // in 512-byte blocks (ulimit -f); 0 for none
 };
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
@@ -109,8 +114,11 @@ struct BatchRun {
     std::string out, err;
 };
 
-BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args) {
+BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args, int fileSizeLimit = 0) {
     std::vector<std::string> argv = {TIERWISE_BATCH};
+    if (fileSizeLimit > 0) {
+        argv = {"/bin/sh", "-c", "ulimit -f " + std::to_string(fileSizeLimit) + " && exec \"$0\" \"$@\"", TIERWISE_BATCH};
+    }
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> raw;
     for (auto& a : argv) raw.push_back(a.data());
@@ -139,8 +147,10 @@ BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args) {
 std::vector<std::string> snapshot(const fs::path& dir) {
     std::vector<std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-        std::string line = fs::relative(entry.path(), dir).string();
-        if (entry.is_regular_file()) {
+        std::string line = entry.path().lexically_relative(dir).string();
+        if (entry.is_symlink()) {
+            line += " -> " + fs::read_symlink(entry.path()).string();
+        } else if (entry.is_regular_file()) {
             const std::string bytes = slurp(entry.path());
             line += " " + std::to_string(bytes.size()) + " bytes, hash " + std::to_string(std::hash<std::string>{}(bytes));
         } else {
@@ -182,6 +192,12 @@ TEST_P(BadInputTest, SaysWhatIsWrongAndDamagesNothing) {
         case Target::UnderAFile: target = model / "schedule.xlsx"; break;
         case Target::Folder: target = dir_ / "out" / "existing"; break;
         case Target::SystemFolder: target = "/proc/tierwise-schedule.xlsx"; break;
+        case Target::TheModel: target = dir_ / "out" / ".." / "model.anl"; break;
+        case Target::Device: target = "/dev/null"; break;
+        case Target::LinkToDevice:
+            target = dir_ / "out" / "full.xlsx";
+            fs::create_symlink("/dev/full", target);
+            break;
         case Target::ReadOnlyFolder:
             if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
             fs::create_directories(dir_ / "locked");
@@ -194,7 +210,7 @@ TEST_P(BadInputTest, SaysWhatIsWrongAndDamagesNothing) {
     auto before = snapshot(dir_);
     spill(dir_ / "out" / "schedule.xlsx", earlierWorkbook);
 
-    const BatchRun run = runBatch(dir_, {model.string(), "-o", target.string()});
+    const BatchRun run = runBatch(dir_, {model.string(), "-o", target.string()}, c.fileSizeLimit);
 
     EXPECT_EQ(run.exitCode, 1) << run.err;
     if (c.names != Names::Neither) {
@@ -207,6 +223,8 @@ TEST_P(BadInputTest, SaysWhatIsWrongAndDamagesNothing) {
     EXPECT_EQ(slurp(dir_ / "out" / "schedule.xlsx"), earlierWorkbook) << "the earlier workbook is untouched";
     spill(dir_ / "out" / "schedule.xlsx", "");
     EXPECT_EQ(snapshot(dir_), before) << "files on disk changed or were left behind";
+    EXPECT_EQ(slurp(model), c.model) << "the model is untouched";
+    EXPECT_TRUE(fs::is_character_file("/dev/null") && fs::is_character_file("/dev/full")) << "the devices stay";
 }
 
 // A frame whose joints all stand at one level.
@@ -216,7 +234,7 @@ std::string oneLevelFrame() {
         "     5. 1 1 2", "     6. FINISH",
         "                 C O L U M N   N O.       1  D E S I G N   R E S U L T S",
         "     LENGTH:  6000.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm  COVER: 40.0 mm",
-        "     REQD. STEEL AREA   :    1080.00 Sq.mm."};
+        "     REQD. STEEL AREA   :    1080.00 Sq.mm.", "         *********** END OF THE STAAD.Pro RUN ***********"};
     std::string text;
     for (const char* line : lines) text += std::string(line) + "\r\n";
     return text;
@@ -229,13 +247,17 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"BinaryData", binary(64 * 1024, true), Target::Workbook, {"UNIT"}},
         Case{"BinaryWithoutLineEnds", binary(3 << 20, false), Target::Workbook, {"longer"}},
         Case{"NoUnit", sampleWithAll("UNIT", "UNTI"), Target::Workbook, {"\"UNIT\""}},
-        Case{"UnknownUnit", sampleWith("UNIT METER KN", "UNIT FEET KIP"), Target::Workbook, {"Change the units to Meter Or mm"}, Names::Neither},
+        Case{"UnknownUnit", sampleWith("UNIT METER KN", "UNIT FEET KIP"), Target::Workbook, {": Change the units to Meter Or mm "}},
         Case{"NoJointCoordinates", sampleWith("JOINT COORDINATES", "JOINTS"), Target::Workbook, {"JOINT COORDINATES"}},
         Case{"NoMemberIncidences", sampleWith("MEMBER INCIDENCES", "MEMBERS"), Target::Workbook, {"MEMBER INCIDENCES"}},
         Case{"EndsInsideTheJoints", sampleUpTo("13. 107 0 4 10"), Target::Workbook, {"MEMBER INCIDENCES"}},
         Case{"EndsInsideTheMembers", sampleUpTo("30. 25 307 207"), Target::Workbook, {"ends inside the member incidences at line 42", "cut off"}},
         Case{"EndsInsideABetaList", sampleUpTo("BETA 90 MEMB 4 TO 6 13 TO 15 -"), Target::Workbook, {"ends inside the \"BETA 90 MEMB\" list", "cut off"}},
-        Case{"ColumnBlockCutOff", sampleBefore("     REQD. STEEL AREA   :    1200.50"), Target::Workbook, {"Failed Columns  34"}, Names::Neither},
+        Case{"ColumnBlockCutOff", sampleBefore("     REQD. STEEL AREA   :    1200.50"), Target::Workbook,
+             {"inside the design block of column 34, without the end of the analysis run", "--allow-incomplete"}},
+        Case{"CutInTheResults", sampleBefore("C O L U M N   N O.      12"), Target::Workbook, {"looks cut off"}},
+        Case{"FailedColumn", sampleWith("    1200.50 Sq.mm.", "       0.00 Sq.mm."), Target::Workbook, {":  Failed Columns  24"}},
+        Case{"WordInTheJoints", sampleWith("11. 101 0 4 0", "11. 101 0 NaN 0"), Target::Workbook, {"line 21: \"NaN\" is not a number"}},
         Case{"JointNumberBeyond32Bits", sampleWith("11. 101 0 4 0", "11. 99999999999 0 4 0"), Target::Workbook, {"32-bit"}},
         Case{"MemberNumberBeyond32Bits", sampleWith("24. 1 1 101", "24. 3000000000 1 101"), Target::Workbook, {"32-bit"}},
         Case{"CoordinateBeyond32Bits", sampleWith("8. 1 0 0 0", "8. 1 0 0 30000000"), Target::Workbook, {"32-bit"}},
@@ -245,7 +267,95 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"OutputUnderAFile", sample(), Target::UnderAFile, {}, Names::Output},
         Case{"OutputInReadOnlyFolder", sample(), Target::ReadOnlyFolder, {}, Names::Output},
         Case{"OutputInSystemFolder", sample(), Target::SystemFolder, {}, Names::Output},
-        Case{"OutputIsAFolder", sample(), Target::Folder, {"directory"}, Names::Output}),
+        Case{"OutputIsAFolder", sample(), Target::Folder, {"directory"}, Names::Output},
+        Case{"OutputIsTheModel", sample(), Target::TheModel, {"is the analysis file"}, Names::Output},
+        Case{"OutputIsADevice", sample(), Target::Device, {"not a regular file"}, Names::Output},
+        Case{"OutputIsALinkToADevice", sample(), Target::LinkToDevice, {"not a regular file"}, Names::Output},
+        // A file-size limit makes writes fail as a full disk does: the library's own parts first.
+        Case{"WriteFailsEarly", sample(), Target::Workbook, {"largest file this process may write"}, Names::Output, 4},
+        Case{"WriteFailsLater", sample(), Target::Workbook, {"largest file this process may write"}, Names::Output, 12}),
     [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
+
+// A frame of `grid` x `grid` column lines and `storeys` storeys, complete with its design blocks:
+// its worksheets are several times larger than the finished (compressed) workbook.
+std::string towerFrame(int grid, int storeys) {
+    std::string text = "     1. UNIT METER KN\n     2. JOINT COORDINATES\n";
+    auto joint = [&](int level, int x, int z) { return level * 10000 + x * 100 + z + 1; };
+    for (int level = 0; level <= storeys; ++level) {
+        for (int x = 0; x < grid; ++x) {
+            for (int z = 0; z < grid; ++z) {
+                text += "     3. " + std::to_string(joint(level, x, z)) + " " + std::to_string(6 * x) + " " +
+                        std::to_string(3 * level) + " " + std::to_string(5 * z) + "\n";
+            }
+        }
+    }
+    text += "     4. MEMBER INCIDENCES\n";
+    std::string blocks;
+    int member = 0;
+    for (int level = 0; level < storeys; ++level) {
+        for (int x = 0; x < grid; ++x) {
+            for (int z = 0; z < grid; ++z) {
+                ++member;
+                text += "     5. " + std::to_string(member) + " " + std::to_string(joint(level, x, z)) + " " +
+                        std::to_string(joint(level + 1, x, z)) + "\n";
+                blocks += "                 C O L U M N   N O. " + std::to_string(member) +
+                          "  D E S I G N   R E S U L T S\n     LENGTH:  3000.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm"
+                          "  COVER: 40.0 mm\n     REQD. STEEL AREA   :    " + std::to_string(1000 + member % 997) +
+                          ".25 Sq.mm.\n";
+            }
+        }
+    }
+    return text + "     6. FINISH\n" + blocks + "         *********** END OF THE STAAD.Pro RUN ***********\n";
+}
+
+// The worksheets' checksums and sizes as a workbook's zip directory lists them, by part name.
+std::map<std::string, std::string> worksheetChecksums(const std::string& zip) {
+    std::map<std::string, std::string> sums;
+    for (size_t at = zip.find("PK\1\2"); at != std::string::npos; at = zip.find("PK\1\2", at + 4)) {
+        if (at + 46 > zip.size()) break;
+        const auto u16 = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(zip[i])) | static_cast<size_t>(static_cast<unsigned char>(zip[i + 1])) << 8; };
+        const std::string name = zip.substr(at + 46, u16(at + 28));
+        if (name.find("worksheets/") != std::string::npos) sums[name] = zip.substr(at + 16, 4) + zip.substr(at + 24, 4);
+    }
+    return sums;
+}
+
+// Under every file-size limit (as on a disk that fills up part way), the run writes the whole
+// workbook or says so and changes nothing: never a shorter workbook and a success.
+TEST(WriteLimit, WholeWorkbookOrCleanRefusal) {
+    const fs::path dir = fs::path(testing::TempDir()) / ("tierwise-write-limit-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path model = dir / "tower.anl";
+    spill(model, towerFrame(10, 6));
+    const fs::path whole = dir / "whole.xlsx";
+    ASSERT_EQ(runBatch(dir, {model.string(), "-o", whole.string()}).exitCode, 0);
+    const auto wholeSize = fs::file_size(whole);
+    const auto wholeSheets = worksheetChecksums(slurp(whole));
+    ASSERT_EQ(wholeSheets.size(), 3u);
+    const fs::path target = dir / "schedule.xlsx";
+    int refused = 0, written = 0;
+    for (int blocks = 2; blocks * 512 < static_cast<int>(wholeSize) * 6; blocks += 11) {
+        SCOPED_TRACE(std::to_string(blocks) + " blocks of 512 bytes");
+        spill(target, "the workbook of an earlier run");
+        const BatchRun run = runBatch(dir, {model.string(), "-o", target.string()}, blocks);
+        if (run.exitCode == 0) {
+            ++written;
+            EXPECT_EQ(worksheetChecksums(slurp(target)), wholeSheets) << "a success writes the whole workbook";
+        } else {
+            ++refused;
+            EXPECT_EQ(run.exitCode, 1) << run.err;
+            EXPECT_EQ(run.err.find("Cannot write " + target.string() + ": "), 0u) << run.err;
+            EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line:\n" << run.err;
+            EXPECT_EQ(slurp(target), "the workbook of an earlier run");
+        }
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(dir)) left.push_back(entry.path().filename().string());
+        EXPECT_EQ(left.size(), 3u) << "a temporary file was left";
+    }
+    EXPECT_GT(refused, 3);
+    EXPECT_GT(written, 0);
+    fs::remove_all(dir);
+}
 
 }  // namespace
