@@ -18,12 +18,15 @@
 #include <vector>
 
 #include "support/files.h"
+#include "support/case_name.h"
 
 extern char** environ;
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using tierwise::support::PrintTo;
 
 using tierwise::support::readText;
 std::string slurp(const fs::path& path) { return readText(path); }
@@ -271,7 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A file-size limit makes writes fail as a full disk does: the library's own parts first.
         Case{"WriteFailsEarly", sample(), Target::Workbook, {"largest file this process may write"}, Names::Output, 4},
         Case{"WriteFailsLater", sample(), Target::Workbook, {"largest file this process may write"}, Names::Output, 12}),
-    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
 
 // A frame of `grid` x `grid` column lines and `storeys` storeys, complete with its design blocks:
 // its worksheets are several times larger than the finished (compressed) workbook.
