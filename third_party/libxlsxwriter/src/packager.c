@@ -34,9 +34,7 @@ STATIC lxw_error _write_vml_drawing_rels_file(lxw_packager *self,
  ****************************************************************************/
 /* Avoid non MSVC definition of _WIN32 in MinGW. */
 
-#ifdef __MINGW32__
-#undef _WIN32
-#endif
+/* Tierwise: MinGW keeps _WIN32, so that files are opened by their UTF-8 names made wide. */
 
 #ifdef _WIN32
 

@@ -642,9 +642,7 @@ lxw_hash_password(const char *password)
 }
 
 /* Make a simple portable version of fopen() for Windows. */
-#ifdef __MINGW32__
-#undef _WIN32
-#endif
+/* Tierwise: MinGW keeps _WIN32, so that files are opened by their UTF-8 names made wide. */
 
 #ifdef _WIN32
 

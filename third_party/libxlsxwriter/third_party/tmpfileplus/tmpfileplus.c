@@ -99,6 +99,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -153,13 +154,57 @@ static char *set_randpart(char *s)
 }
 
 /** Return 1 if path is a valid directory otherwise 0 */
+#ifdef _WIN32
+/* Tierwise: paths are UTF-8 and opened wide, as lxw_fopen() does, so that a folder named outside
+ * the ANSI code page works. Returns NULL when the name does not convert. */
+static wchar_t *wide_path(const char *path)
+{
+	int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, NULL, 0);
+	wchar_t *wide;
+	if (n <= 0) return NULL;
+	wide = malloc((size_t)n * sizeof(wchar_t));
+	if (wide && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, n) != n)
+	{
+		free(wide);
+		wide = NULL;
+	}
+	return wide;
+}
+
+static int wide_open(const char *path, int oflag, int pmode)
+{
+	int fd = -1;
+	wchar_t *wide = wide_path(path);
+	if (!wide)
+	{
+		errno = EINVAL;
+		return -1;
+	}
+	fd = _wopen(wide, oflag, pmode);
+	free(wide);
+	return fd;
+}
+#undef OPEN_
+#define OPEN_ wide_open
+#endif
+
 static int is_valid_dir(const char *path)
 {
+#ifdef _WIN32
+	struct _stat st;
+	int found;
+	wchar_t *wide = wide_path(path);
+	if (!wide) return 0;
+	found = _wstat(wide, &st) == 0 && (st.st_mode & _S_IFDIR);
+	free(wide);
+	return found;
+#else
 	struct stat st;
 	if ((stat(path, &st) == 0) && (st.st_mode & S_IFDIR))
 		return 1;
 
 	return 0;
+#endif
 }
 
 /** Call getenv and save a copy in buf */
