@@ -16,6 +16,7 @@
 #include "model/rejection.h"
 #include "model/summary.h"
 #include "platform/anl_file.h"
+#include "platform/native_file.h"
 #include "platform/xlsx_workbook.h"
 #include "report/report.h"
 
@@ -128,7 +129,7 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
         ticks = ticksFor(model, split);
         checkReportable(model, ticks);
     } catch (const Rejection& e) {
-        std::cerr << modelPath.string() << ": " << e.what() << '\n';
+        std::cerr << utf8Name(modelPath) << ": " << e.what() << '\n';
         return kExitRejected;
     } catch (const UsageError& e) {
         std::cerr << "tierwise-batch: " << e.message << '\n';
@@ -147,13 +148,13 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
     }
 
     if (model.colTab.empty()) {
-        std::cerr << "warning: " << modelPath.string()
+        std::cerr << "warning: " << utf8Name(modelPath)
                   << " holds no column design results headed \"C O L U M N   N O.\"; the schedule has headings"
                      " and storey ranges only\n";
     }
     int64_t columns = 0;
     for (const ColGroup& group : groups) columns += group.nCols;
-    std::cout << "Wrote " << outPath.string() << ": " << model.levelCount() << " levels, " << groups.size()
+    std::cout << "Wrote " << utf8Name(outPath) << ": " << model.levelCount() << " levels, " << groups.size()
               << (groups.size() == 1 ? " column line, " : " column lines, ") << columns
               << (columns == 1 ? " column" : " columns") << '\n';
     return kExitWritten;
@@ -190,17 +191,22 @@ int main(int argc, char** argv) {
     CLI::Option* splitOption = app.add_option(
         "--split", split, "Levels in metres where storey ranges end, besides the lowest and highest, as 3.5,7");
     app.footer(kFooter);
+    // A model named by an absolute path such as /models/office.anl is a file, not an option.
+    app.allow_windows_style_options(false);
 
+    const std::vector<std::string> arguments = utf8Arguments(argc, argv);
+    std::vector<const char*> args;
+    for (const std::string& argument : arguments) args.push_back(argument.c_str());
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(args.size()), args.data());
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? kExitWritten : kExitUsage;
     }
-    if (summary) return summarise(modelPath);
+    if (summary) return summarise(pathFromUtf8(modelPath));
     if (outOption->count() == 0) {
         std::cerr << "tierwise-batch: --output is required\n" << "Run with --help for more information.\n";
         return kExitUsage;
     }
-    return run(modelPath, outPath, splitOption->count() > 0 ? std::optional(splitList(split)) : std::nullopt);
+    return run(pathFromUtf8(modelPath), pathFromUtf8(outPath), splitOption->count() > 0 ? std::optional(splitList(split)) : std::nullopt);
 }

@@ -1,17 +1,15 @@
 #include "platform/xlsx_workbook.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
-#include <cerrno>
 #include <charconv>
-#include <cstring>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <system_error>
 
 #include "model/rejection.h"
+#include "platform/native_file.h"
 
 namespace tierwise {
 
@@ -25,14 +23,12 @@ std::filesystem::path createTemporaryBeside(const std::filesystem::path& target,
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-        const std::filesystem::path candidate = folder / ("." + target.filename().string() + suffix + ".tmp");
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return candidate;
-        }
-        if (errno != EEXIST) {
-            error = std::strerror(errno);
+        const std::filesystem::path candidate =
+            folder / pathFromUtf8("." + utf8Name(target.filename()) + suffix + ".tmp");
+        std::error_code status;
+        if (createNewFile(candidate, status)) return candidate;
+        if (status != std::errc::file_exists) {
+            error = status.message();
             return {};
         }
     }
@@ -59,11 +55,12 @@ XlsxWorkbook::XlsxWorkbook(std::filesystem::path target) : target_(std::move(tar
     if (temporary_.empty()) fail(error);
     // Rows go straight to the worksheets' part files as they are finished, so memory does not
     // grow with the schedule; the part files live beside the target, not in a small /tmp.
-    std::string partsFolder = temporary_.parent_path().empty() ? std::string(".") : temporary_.parent_path().string();
+    std::string partsFolder = temporary_.parent_path().empty() ? std::string(".") : utf8Name(temporary_.parent_path());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     options.tmpdir = partsFolder.data();
-    book_.reset(workbook_new_opt(temporary_.c_str(), &options));
+    // libxlsxwriter takes UTF-8 names, and opens them wide on Windows.
+    book_.reset(workbook_new_opt(utf8Name(temporary_).c_str(), &options));
     if (!book_) fail("out of memory");
     for (lxw_worksheet*& sheet : sheets_) {
         sheet = workbook_add_worksheet(book_.get(), nullptr);
@@ -72,12 +69,27 @@ XlsxWorkbook::XlsxWorkbook(std::filesystem::path target) : target_(std::move(tar
 }
 
 XlsxWorkbook::~XlsxWorkbook() {
+    closeRowFiles(false);
     book_.reset();
     if (!committed_) discardTemporary();
 }
 
+// In constant-memory mode every worksheet's rows go to a temporary file of its own, which the
+// library closes only inside workbook_close and only for a worksheet holding rows; otherwise the
+// handle stays open, and on Windows the file stays in the target's folder, until the program ends.
+void XlsxWorkbook::closeRowFiles(bool emptyOnly) {
+    if (!book_) return;
+    for (lxw_worksheet* sheet : sheets_) {
+        if (sheet == nullptr || sheet->optimize_tmpfile == nullptr) continue;
+        if (emptyOnly && sheet->dim_rowmin != LXW_ROW_MAX) continue;  // workbook_close copies and closes it
+        std::fclose(sheet->optimize_tmpfile);
+        sheet->optimize_tmpfile = nullptr;
+        sheet->file = nullptr;
+    }
+}
+
 void XlsxWorkbook::fail(const std::string& reason) const {
-    throw Rejection("Cannot write " + target_.string() + ": " + reason);
+    throw Rejection("Cannot write " + utf8Name(target_) + ": " + reason);
 }
 
 void XlsxWorkbook::setCell(int sheet, int row, int column, const CellValue& value) {
@@ -108,10 +120,11 @@ void XlsxWorkbook::setCell(int sheet, int row, int column, const CellValue& valu
 
 void XlsxWorkbook::commit() {
     if (!book_) fail("the workbook is already closed");
+    closeRowFiles(true);
     // workbook_close frees the workbook whatever it returns.
     const lxw_error result = workbook_close(book_.release());
     std::error_code error;
-    if (result == LXW_NO_ERROR) std::filesystem::rename(temporary_, target_, error);
+    if (result == LXW_NO_ERROR) replaceFile(temporary_, target_, error);
     if (result != LXW_NO_ERROR || error) {
         discardTemporary();
         fail(result != LXW_NO_ERROR ? std::string(lxw_strerror(result)) : error.message());

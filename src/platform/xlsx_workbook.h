@@ -33,6 +33,7 @@ public:
 private:
     [[noreturn]] void fail(const std::string& reason) const;
     void discardTemporary();
+    void closeRowFiles(bool emptyOnly);
 
     struct BookDeleter {
         void operator()(lxw_workbook* book) const;
