@@ -115,7 +115,13 @@ cp samples/office-block.anl "$folder/Bürohaus.anl"
 "$linux/app/tierwise-batch" samples/office-block.anl -o "$work/linux.xlsx" >/dev/null
 "$linux/app/tierwise-batch" samples/office-block.anl -o "$work/linux-split.xlsx" --split 7.2 >/dev/null
 batch="$out/app/tierwise-batch.exe"
-compare=(python3 scripts/compare_workbooks.py)
+# Debian's python3-openpyxl is in the system Python, which need not be the first python3 on PATH.
+python=""
+for candidate in /usr/bin/python3 python3; do
+  if "$candidate" -c "import openpyxl" 2>/dev/null; then python="$candidate"; break; fi
+done
+[ -n "$python" ] || { echo "python3-openpyxl is missing"; exit 1; }
+compare=("$python" scripts/compare_workbooks.py)
 # A relative Windows path, run from the model's folder.
 (cd "$work" && wine "$batch" office-block.anl -o windows.xlsx >/dev/null)
 "${compare[@]}" "$work/linux.xlsx" "$work/windows.xlsx"
