@@ -4,6 +4,8 @@
 // Tierwise stays portable.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -20,11 +22,13 @@ std::filesystem::path createTemporaryBeside(const std::filesystem::path& target,
 std::string syncFile(const std::filesystem::path& file);
 std::string syncFolder(const std::filesystem::path& folder);
 
-// The reason for the last failed write as a user reads it: "the disk is full", ...
+// The reason for a failed write (an errno value) as a user reads it: "the disk is full", ...
 std::string writeFailure(int error);
+// Whether a failed write ran out of room: a full disk, a used-up quota, a file-size limit.
+bool isOutOfRoom(int error);
 
-// Whether a failed write ran out of room: the disk, the quota, or the largest file allowed.
-bool outOfSpace(int error);
+// The position of a stream, the size of what it wrote; -1 when unknown.
+int64_t streamPosition(std::FILE* stream);
 
 // While one lives, an interrupt (Ctrl-C) or a termination request waits: the writer asks
 // interrupted() at safe points, cleans up and unwinds, and the held signal then ends the

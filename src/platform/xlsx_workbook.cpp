@@ -158,7 +158,7 @@ void XlsxWorkbook::finishRows() {
         if (rows == nullptr) continue;
         errno = 0;
         if (std::fflush(rows) != 0 || std::ferror(rows)) fail(writeFailure(errno));
-        const int64_t size = filePosition(rows);
+        const int64_t size = streamPosition(rows);
         if (size < 0) fail(writeFailure(errno));
         rowBytes_[static_cast<size_t>(sheet - 1)] = size;
     }
@@ -180,8 +180,7 @@ void XlsxWorkbook::commit() {
         closeErrno = errno;
     }
     if (result != LXW_NO_ERROR) {
-        fail(outOfSpace(closeErrno) ? writeFailure(closeErrno)
-                                                                                  : lxw_strerror(result));
+        fail(isOutOfRoom(closeErrno) ? writeFailure(closeErrno) : lxw_strerror(result));
     }
     // The parts were assembled in more temporary files whose writes nobody checked; what reached
     // the disk is read back before it replaces anything.
