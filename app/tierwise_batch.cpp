@@ -12,6 +12,7 @@
 #include "model/rejection.h"
 #include "model/summary.h"
 #include "platform/anl_file.h"
+#include "platform/native_file.h"
 #include "platform/xlsx_workbook.h"
 #include "reader/anl_reader.h"
 #include "report/schedule.h"
@@ -49,7 +50,7 @@ Exit status:
 // A message of the reader that names no file (its fixed texts, which the window shows as they
 // are) gets the file's name in front.
 std::string naming(const std::string& message, const std::filesystem::path& file) {
-    const std::string name = file.string();
+    const std::string name = utf8Name(file);
     return message.find(name) == std::string::npos ? name + ": " + message : message;
 }
 
@@ -66,7 +67,7 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
         return kExitUsage;
     }
     if (isTheModel(modelPath, outPath)) {
-        std::cerr << "Cannot write " << outPath.string() << ": it is the analysis file " << modelPath.string()
+        std::cerr << "Cannot write " << utf8Name(outPath) << ": it is the analysis file " << utf8Name(modelPath)
                   << " itself, which the workbook would destroy\n";
         return kExitRejected;
     }
@@ -77,7 +78,7 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
         std::cerr << naming(e.what(), modelPath) << '\n';
         return kExitRejected;
     }
-    if (const std::string cutOff = cutOffMessage(model, modelPath.string()); !cutOff.empty()) {
+    if (const std::string cutOff = cutOffMessage(model, utf8Name(modelPath)); !cutOff.empty()) {
         if (!allowIncomplete) {
             std::cerr << cutOff << " Give --allow-incomplete to write it all the same.\n";
             return kExitRejected;
@@ -92,7 +93,7 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
         if (split) ticks = ticksAtLevels(model, *split);
         checkTicks(schedule, ticks);
     } catch (const Rejection& e) {
-        std::cerr << modelPath.string() << ": " << e.what() << '\n';
+        std::cerr << utf8Name(modelPath) << ": " << e.what() << '\n';
         return kExitRejected;
     } catch (const LevelNotFound& e) {
         std::cerr << "tierwise-batch: --split: " << e.what() << '\n';
@@ -109,13 +110,13 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
     }
 
     if (model.colTab.empty()) {
-        std::cerr << "warning: " << modelPath.string()
+        std::cerr << "warning: " << utf8Name(modelPath)
                   << " holds no column design results headed \"C O L U M N   N O.\"; the schedule has headings"
                      " and storey ranges only\n";
     }
     const size_t lines = schedule.lines.size();
     const int64_t columns = schedule.columnCount();
-    std::cout << "Wrote " << outPath.string() << ": " << model.levelCount() << " levels, " << lines
+    std::cout << "Wrote " << utf8Name(outPath) << ": " << model.levelCount() << " levels, " << lines
               << (lines == 1 ? " column line, " : " column lines, ") << columns
               << (columns == 1 ? " column" : " columns") << '\n';
     return kExitWritten;
@@ -125,7 +126,7 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
 int summarise(const std::filesystem::path& modelPath) {
     try {
         const Model model = readAnlFile(modelPath);
-        if (const std::string cutOff = cutOffMessage(model, modelPath.string()); !cutOff.empty()) {
+        if (const std::string cutOff = cutOffMessage(model, utf8Name(modelPath)); !cutOff.empty()) {
             std::cerr << "warning: " << cutOff << '\n';
         }
         std::cout << modelSummary(model) << std::flush;
@@ -163,9 +164,14 @@ int main(int argc, char** argv) {
     app.add_flag("--allow-incomplete", allowIncomplete,
                  "Write the schedule of an analysis file that looks cut off (a warning names it)");
     app.footer(kFooter);
+    // A model named by an absolute path such as /models/office.anl is a file, not an option.
+    app.allow_windows_style_options(false);
 
+    const std::vector<std::string> arguments = utf8Arguments(argc, argv);
+    std::vector<const char*> args;
+    for (const std::string& argument : arguments) args.push_back(argument.c_str());
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(args.size()), args.data());
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? kExitWritten : kExitUsage;
@@ -175,11 +181,11 @@ int main(int argc, char** argv) {
                   << "Run with --help for more information.\n";
         return kExitUsage;
     }
-    if (summary) return summarise(modelPath);
+    if (summary) return summarise(pathFromUtf8(modelPath));
     if (outOption->count() == 0) {
         std::cerr << "tierwise-batch: --output is required\n" << "Run with --help for more information.\n";
         return kExitUsage;
     }
-    return run(modelPath, outPath, splitOption->count() > 0 ? std::optional(splitLevelList(split)) : std::nullopt,
+    return run(pathFromUtf8(modelPath), pathFromUtf8(outPath), splitOption->count() > 0 ? std::optional(splitLevelList(split)) : std::nullopt,
                allowIncomplete);
 }

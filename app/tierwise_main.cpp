@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QScreen>
 #include <QStringList>
 
@@ -13,6 +12,7 @@
 
 #include "ui/desktop.h"
 #include "ui/group.h"
+#include "ui/qt_path.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ int main(int argc, char* argv[]) {
     }
 
     std::optional<std::filesystem::path> analysisFile;
-    if (!files.isEmpty()) analysisFile = QFile::encodeName(files.first()).toStdString();
+    if (!files.isEmpty()) analysisFile = tierwise::ui::toPath(files.first());
 
     tierwise::ui::Group group(tierwise::ui::systemDesktop());
     // Cancelled, or refused with a message: the program ends before the window is shown.

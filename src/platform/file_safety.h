@@ -1,6 +1,7 @@
 // What writing a file safely asks of the operating system: a fresh temporary file beside the
 // target, flushing to the disk, holding back interrupts, quieting a library's own messages.
-// One implementation per system (file_safety_posix.cpp); the rest of Tierwise stays portable.
+// One implementation per system (file_safety_posix.cpp, file_safety_windows.cpp); the rest of
+// Tierwise stays portable.
 #pragma once
 
 #include <cstdint>

@@ -22,6 +22,7 @@
 #include "ui/desktop.h"
 #include "ui/group.h"
 #include "ui/line_control.h"
+#include "ui/qt_path.h"
 
 using tierwise::MemoryWorkbook;
 using tierwise::ui::Desktop;
@@ -127,7 +128,7 @@ private slots:
         // A folder of its own per test, so that each can see what it alone wrote.
         folder_ = std::make_unique<QTemporaryDir>();
         QVERIFY(folder_->isValid());
-        log_.reportFolder = QFile::encodeName(folder_->path()).toStdString();
+        log_.reportFolder = tierwise::ui::toPath(folder_->path());
     }
 
     void windowShowsOneBoxPerLevel_data();
@@ -282,7 +283,7 @@ void GroupTest::storeyLabels() {
 void GroupTest::titleIsTheFullPath() {
     const auto group = loadSample();
     QVERIFY(group);
-    QCOMPARE(group->windowTitle(), QFile::decodeName(kSample.c_str()));
+    QCOMPARE(group->windowTitle(), tierwise::ui::fromPath(kSample));
     QCOMPARE(log_.dialogs, 1);
 }
 
@@ -350,7 +351,7 @@ void GroupTest::sendToExcelWritesTheChosenRanges() {
     QCOMPARE(text(log_.saved->cell(1, 1, 1)), QStringLiteral(" Node "));
 
     QCOMPARE(log_.savedAs, log_.reportFolder / "office-block.xlsx");
-    QCOMPARE(log_.opened, QList<QUrl>{QUrl::fromLocalFile(QFile::decodeName(log_.savedAs.c_str()))});
+    QCOMPARE(log_.opened, QList<QUrl>{QUrl::fromLocalFile(tierwise::ui::fromPath(log_.savedAs))});
     QCOMPARE(ended.count(), 1);
     QVERIFY(!group->isVisible());
 }
@@ -361,7 +362,7 @@ void GroupTest::sendToExcelSavesAnXlsxFileAndOpensIt() {
     QTest::mouseClick(group->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
 
     QVERIFY2(log_.messages.isEmpty(), qPrintable(log_.messages.join('\n')));
-    QFile saved(QFile::decodeName(log_.savedAs.c_str()));
+    QFile saved(tierwise::ui::fromPath(log_.savedAs));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.read(2), QByteArray("PK"));  // an .xlsx file is a zip archive
     // Only the workbook is left in its folder: no half-written temporary file.
@@ -378,7 +379,7 @@ void GroupTest::unopenedWorkbookIsNamedInAMessage() {
     QTest::mouseClick(group->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
 
     QCOMPARE(log_.messages.size(), 1);
-    QVERIFY2(log_.messages.first().contains(QFile::decodeName(log_.savedAs.c_str())),
+    QVERIFY2(log_.messages.first().contains(tierwise::ui::fromPath(log_.savedAs)),
              qPrintable(log_.messages.first()));
     QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Information});
     QCOMPARE(log_.messageWindows, QList<QWidget*>{group.get()});
@@ -442,7 +443,7 @@ void GroupTest::refusedFileIsExplained() {
     QFETCH(QString, from);
     QFETCH(QString, to);
     QFETCH(QString, message);
-    QFile sample(QFile::decodeName(kSample.c_str()));
+    QFile sample(tierwise::ui::fromPath(kSample));
     QVERIFY(sample.open(QIODevice::ReadOnly | QIODevice::Text));
     QString content = QString::fromLatin1(sample.readAll());
     if (from.isEmpty()) {
@@ -468,7 +469,7 @@ void GroupTest::refusedFileIsExplained() {
     out.close();
 
     Group group(fakeDesktop(log_));
-    QVERIFY(group.Form_Load(QFile::encodeName(changed).toStdString()) == StartUp::Refused);
+    QVERIFY(group.Form_Load(tierwise::ui::toPath(changed)) == StartUp::Refused);
     QCOMPARE(log_.messages.size(), 1);
     QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Error});
     if (message.startsWith('~')) {
@@ -485,7 +486,7 @@ void GroupTest::commandLineFileSkipsTheDialog() {
     Group group(fakeDesktop(log_));
     QVERIFY(group.Form_Load(relative) == StartUp::Ready);
     QCOMPARE(log_.dialogs, 0);
-    QCOMPARE(group.windowTitle(), QFile::decodeName(std::filesystem::absolute(relative).c_str()));
+    QCOMPARE(group.windowTitle(), tierwise::ui::fromPath(std::filesystem::absolute(relative)));
 }
 
 void GroupTest::enterPressesTheFocusedButton_data() {
@@ -519,7 +520,7 @@ void GroupTest::enterPressesTheFocusedButton() {
 // Four floors within 15 cm on a frame 4 m high: the real positions stay on the bar; the boxes
 // are spread to a row each, joined to their ticks by leaders, and reachable when the window is short.
 void GroupTest::closeLevelsAreSpreadWithLeaders() {
-    QFile sample(QFile::decodeName(kSample.c_str()));
+    QFile sample(tierwise::ui::fromPath(kSample));
     QVERIFY(sample.open(QIODevice::ReadOnly | QIODevice::Text));
     QString content = QString::fromLatin1(sample.readAll());
     const qsizetype begin = content.indexOf(QStringLiteral("JOINT COORDINATES"));
@@ -535,7 +536,7 @@ void GroupTest::closeLevelsAreSpreadWithLeaders() {
     out.close();
 
     Group group(fakeDesktop(log_));
-    QVERIFY(group.Form_Load(QFile::encodeName(changed).toStdString()) == StartUp::Ready);
+    QVERIFY(group.Form_Load(tierwise::ui::toPath(changed)) == StartUp::Ready);
     group.show();
     QCOMPARE(group.model().levelCount(), 5);
     for (const int height : {group.height(), group.pixelsDown(2400)}) {
