@@ -84,15 +84,9 @@ void findLargest(ColGroup& group) {
     }
 }
 
-bool isTicked(const LevelTicks& ticks, int32_t levelIndex, int32_t levelCount) {
-    if (levelIndex == 1 || levelIndex == levelCount) return true;
-    const auto at = static_cast<size_t>(levelIndex - 1);
-    return at >= ticks.size() || ticks[at];
-}
-
 int32_t rangeCount(const LevelTicks& ticks, int32_t levelCount) {
     int32_t count = 0;
-    for (int32_t i = 2; i <= levelCount; ++i) count += isTicked(ticks, i, levelCount) ? 1 : 0;
+    for (int32_t i = 2; i <= levelCount; ++i) count += levelTicked(ticks, i, levelCount) ? 1 : 0;
     return count;
 }
 
@@ -161,6 +155,12 @@ void writeHeadings(Workbook& book) {
 
 }  // namespace
 
+bool levelTicked(const LevelTicks& ticks, int32_t levelIndex, int32_t levelCount) {
+    if (levelIndex == 1 || levelIndex == levelCount) return true;
+    const auto at = static_cast<size_t>(levelIndex - 1);
+    return at >= ticks.size() || ticks[at];
+}
+
 float ColGroup::levelAreaAt(int32_t levelIndex) const {
     const auto at = std::lower_bound(levelArea.begin(), levelArea.end(), levelIndex,
                                      [](const LevelArea& entry, int32_t level) { return entry.levelIndex < level; });
@@ -180,7 +180,7 @@ std::vector<ColGroup> groupColumns(const Model& model) {
             const float area = steelArea(entry);
             group->memb.push_back(roundedMember(entry));
             group->area.push_back(area);
-            group->levelArea.push_back({point.levelIndex, area});
+            group->levelArea.push_back({point.levelIndex, area, point.col});
             ++group->nCols;
         }
         if (group) {
@@ -224,7 +224,7 @@ void writeReport(const Model& model, const LevelTicks& ticks, Workbook& book) {
         int32_t prevLevel = 1;
         for (int32_t i = 2; i <= levels; ++i) {
             rangeColumn[static_cast<size_t>(i)] = kColBeforeRanges + colPos + 2;
-            if (!isTicked(ticks, i, levels)) continue;
+            if (!levelTicked(ticks, i, levels)) continue;
             colPos += 2;
             book.setCell(kSheetRanges, rowNo, kColBeforeRanges + colPos,
                          "(" + levelText(model, prevLevel) + " to " + levelText(model, i) + ")");

@@ -15,10 +15,14 @@ namespace tierwise {
 // as every box is when the window opens.
 using LevelTicks = std::vector<bool>;
 
+// Whether level `levelIndex` (1-based) of `levelCount` levels counts as ticked.
+bool levelTicked(const LevelTicks& ticks, int32_t levelIndex, int32_t levelCount);
+
 // Required steel area of the column that reaches level `levelIndex` from below.
 struct LevelArea {
     int32_t levelIndex = 0;
     float area = 0;
+    int32_t col = 0;  // its colTab entry (1-based): the column's own section
 };
 
 // A column line: the designed columns standing one above another at one plan position.
