@@ -7,7 +7,6 @@
 #include <unordered_map>
 
 #include "model/numbers.h"
-#include "model/rejection.h"
 
 namespace tierwise {
 
@@ -143,14 +142,6 @@ int gridIndex(const std::vector<int32_t>& axis, int32_t value) {
     return static_cast<int>(std::lower_bound(axis.begin(), axis.end(), value) - axis.begin()) + 1;
 }
 
-int32_t roundedDimension(const ColEntry& entry, float value) {
-    const std::optional<int32_t> rounded = roundToInt32(value);
-    if (!rounded) {
-        throw Rejection("Column " + formatSingle(entry.memberNo) + ": the cross-section " + formatSingle(entry.width) +
-                        " X " + formatSingle(entry.depth) + " is too large to schedule.");
-    }
-    return *rounded;
-}
 
 }  // namespace
 
@@ -303,10 +294,11 @@ std::vector<StoreyRange> storeyRanges(const Model& model, const LevelTicks& tick
     return ranges;
 }
 
-Section columnSection(const ColEntry& entry) {
-    const int32_t width = roundedDimension(entry, entry.width);
-    const int32_t depth = roundedDimension(entry, entry.depth);
-    return {std::min(width, depth), std::max(width, depth)};
+std::optional<Section> columnSection(const ColEntry& entry) {
+    const std::optional<int32_t> width = roundToInt32(entry.width);
+    const std::optional<int32_t> depth = roundToInt32(entry.depth);
+    if (!width || !depth) return std::nullopt;
+    return Section{std::min(*width, *depth), std::max(*width, *depth)};
 }
 
 DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>& lines, const LevelTicks& ticks,
@@ -334,6 +326,7 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
     // Lines whose every cell reads the same share a mark; the key is their cells' texts.
     std::unordered_map<std::string, size_t> markOf;
     std::vector<std::vector<Section>> sections(schedule.ranges.size());
+    std::vector<std::string> unroundable(schedule.ranges.size());  // such a section as printed
     std::vector<float> required(schedule.ranges.size());
     for (size_t g = 0; g < lines.size(); ++g) {
         const ColGroup& line = lines[g];
@@ -343,16 +336,31 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
         schedule.lineRefs.push_back(ref);
 
         for (auto& list : sections) list.clear();
+        for (auto& text : unroundable) text.clear();
         std::fill(required.begin(), required.end(), 0.0f);
+        if (schedule.ranges.empty()) continue;
         for (const LevelArea& column : line.levelArea) {
             const size_t k = rangeOf[static_cast<size_t>(column.levelIndex)];
-            sections[k].push_back(columnSection(model.colTab[static_cast<size_t>(column.col - 1)]));
+            const ColEntry& entry = model.colTab[static_cast<size_t>(column.col - 1)];
+            if (const std::optional<Section> section = columnSection(entry)) {
+                sections[k].push_back(*section);
+            } else if (unroundable[k].empty()) {
+                unroundable[k] = formatSingle(entry.width) + " X " + formatSingle(entry.depth);
+            }
             required[k] = std::max(required[k], column.area);
         }
         std::vector<RangeDetail> details;
         std::string key;
         for (size_t k = 0; k < schedule.ranges.size(); ++k) {
-            details.push_back(detailRange(sections[k], required[k], options));
+            if (unroundable[k].empty()) {
+                details.push_back(detailRange(sections[k], required[k], options));
+            } else {
+                RangeDetail& detail = details.emplace_back();
+                detail.outcome = RangeOutcome::NoArrangement;
+                detail.requiredArea = required[k];
+                detail.sizeText = unroundable[k];
+                detail.barsText = kNoArrangementText;
+            }
             const RangeDetail& detail = details.back();
             key += detail.sizeText + '\x1f' + detail.barsText + '\x1f' + detail.tiesText + '\x1e';
         }

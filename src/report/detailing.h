@@ -120,12 +120,13 @@ std::string gridLetters(int index);
 // The storey ranges of the ticks, bottom up, as worksheet 3 shows them.
 std::vector<StoreyRange> storeyRanges(const Model& model, const LevelTicks& ticks);
 
-// The section of one design block, rounded as the schedule rounds it. Throws Rejection for a
-// dimension that is not a 32-bit whole number.
-Section columnSection(const ColEntry& entry);
+// The section of one design block, rounded as the schedule rounds it; nothing for a dimension
+// that is not a 32-bit whole number.
+std::optional<Section> columnSection(const ColEntry& entry);
 
 // Every line of `lines` (from groupColumns on `model`) detailed in every storey range of `ticks`,
-// its grid reference, and the marks. Throws Rejection for a section that cannot be rounded.
+// its grid reference, and the marks. A range holding a column whose section cannot be rounded
+// shows that section as printed and "no arrangement fits".
 DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>& lines, const LevelTicks& ticks,
                                 const DetailOptions& options);
 

@@ -7,6 +7,9 @@
 
 #include "model/numbers.h"
 #include "model/rejection.h"
+#include "report/column_schedule_sheet.h"
+#include "report/detailing.h"
+#include "report/fitted_columns.h"
 
 namespace tierwise {
 
@@ -142,16 +145,25 @@ void check(const Model& model, const std::vector<ColGroup>& groups, const LevelT
                         " worksheet columns, more than the " + std::to_string(kMaxColumns) +
                         " a worksheet holds; tick fewer levels.");
     }
+    const int64_t scheduleColumns = columnScheduleColumns(ranges);
+    if (scheduleColumns > kMaxColumns) {
+        throw Rejection("The " + std::to_string(ranges) + " storey ranges need " + std::to_string(scheduleColumns) +
+                        " columns on the column schedule worksheet, more than the " + std::to_string(kMaxColumns) +
+                        " a worksheet holds; tick fewer levels.");
+    }
 }
 
 void writeHeadings(Workbook& book) {
     for (int sheet = 1; sheet <= kSheetCount; ++sheet) {
+        book.setHeadingRows(sheet, kHeadingRow);
         book.setCell(sheet, kHeadingRow, kColNode, std::string(" Node "));
         book.setCell(sheet, kHeadingRow, kColSize, std::string(" Size "));
         book.setCell(sheet, kHeadingRow, kColSlNo, std::string("Sl No."));
         book.setCell(sheet, kHeadingRow, kColMaxArea, std::string(" Max Area"));
     }
 }
+
+void writeSheets(const Model& model, const LevelTicks& ticks, const std::vector<ColGroup>& groups, Workbook& book);
 
 }  // namespace
 
@@ -208,8 +220,26 @@ void checkReportable(const Model& model) { checkReportable(model, LevelTicks{});
 void checkReportable(const Model& model, const LevelTicks& ticks) { check(model, groupColumns(model), ticks); }
 
 void writeReport(const Model& model, const LevelTicks& ticks, Workbook& book) {
+    writeReport(model, ticks, DetailOptions{}, book);
+}
+
+void writeReport(const Model& model, const LevelTicks& ticks, const DetailOptions& options, Workbook& book) {
     const std::vector<ColGroup> groups = groupColumns(model);
     check(model, groups, ticks);
+    const DetailedSchedule detailed = detailSchedule(model, groups, ticks, options);
+    if (int64_t{2} + static_cast<int64_t>(detailed.marks.size()) > kMaxRows) {
+        throw Rejection("The column schedule needs " + std::to_string(detailed.marks.size() + 2) +
+                        " rows, more than the " + std::to_string(kMaxRows) + " a worksheet holds.");
+    }
+    FittedColumns fitted(book);
+    writeSheets(model, ticks, groups, fitted);
+    writeColumnSchedule(detailed, fitted);
+    fitted.finish();
+}
+
+namespace {
+
+void writeSheets(const Model& model, const LevelTicks& ticks, const std::vector<ColGroup>& groups, Workbook& book) {
     const int32_t levels = model.levelCount();
 
     writeHeadings(book);
@@ -284,5 +314,7 @@ void writeReport(const Model& model, const LevelTicks& ticks, Workbook& book) {
         }
     }
 }
+
+}  // namespace
 
 }  // namespace tierwise

@@ -1,4 +1,5 @@
-// writeReport: the column schedule, one row per column line on each of three worksheets.
+// writeReport: the column schedule, one row per column line on each of three worksheets, and the
+// column marks with their bars and ties on a fourth.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,8 @@
 #include "report/workbook.h"
 
 namespace tierwise {
+
+struct DetailOptions;
 
 // Tick state of the level boxes: element i - 1 is level i (1 = lowest). The lowest and the
 // highest level always count as ticked; levels beyond the end of the vector count as ticked,
@@ -60,8 +63,11 @@ std::string steelPercentText(float maxArea, int32_t dimMin, int32_t dimMax);
 void checkReportable(const Model& model);
 void checkReportable(const Model& model, const LevelTicks& ticks);
 
-// Writes the heading row, the storey-range captions and one row per column line into `book`.
-// `model` must have been through makeCube; calls checkReportable first.
+// Writes the heading row, the storey-range captions and one row per column line into worksheets
+// 1 to 3 of `book`, and the column schedule (marks, bars and ties) into worksheet 4; column widths
+// fit the texts. `model` must have been through makeCube; calls checkReportable first, and details
+// every line before the first cell is written. The first form details with the default options.
 void writeReport(const Model& model, const LevelTicks& ticks, Workbook& book);
+void writeReport(const Model& model, const LevelTicks& ticks, const DetailOptions& options, Workbook& book);
 
 }  // namespace tierwise

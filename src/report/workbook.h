@@ -1,4 +1,4 @@
-// Where the schedule goes: three worksheets of cells addressed by (sheet, row, column), all 1-based.
+// Where the schedule goes: four worksheets of cells addressed by (sheet, row, column), all 1-based.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,15 @@ class Workbook {
 public:
     virtual ~Workbook() = default;
     virtual void setCell(int sheet, int row, int column, const CellValue& value) = 0;
+
+    // Layout, which changes no value; a workbook that keeps values only may ignore it.
+    // The worksheet's tab name, given before anything reaches that worksheet or a later one;
+    // a worksheet without one keeps the default ("Sheet1").
+    virtual void nameSheet(int /*sheet*/, const std::string& /*name*/) {}
+    // Rows 1 to `rows` are headings: bold, and kept in view when scrolling. Given before row 1.
+    virtual void setHeadingRows(int /*sheet*/, int /*rows*/) {}
+    // A column's width in characters of the default font; at any time before the workbook is finished.
+    virtual void setColumnWidth(int /*sheet*/, int /*column*/, double /*width*/) {}
 };
 
 }  // namespace tierwise

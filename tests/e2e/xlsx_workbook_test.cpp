@@ -114,7 +114,7 @@ TEST_P(XlsxCellFailureTest, NamesTheFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Xlsx, XlsxCellFailureTest,
-    ::testing::Values(FailureCase{"NoFourthSheet", 4, 1, 1, "there is no worksheet 4"},
+    ::testing::Values(FailureCase{"NoFifthSheet", 5, 1, 1, "there is no worksheet 5"},
                       FailureCase{"RowZero", 1, 0, 1, "row 0, column 1 lies outside a worksheet"},
                       FailureCase{"PastTheLastRow", 1, 1048577, 1, "row 1048577, column 1 lies outside a worksheet"},
                       FailureCase{"PastTheLastColumn", 2, 1, 16385, "row 1, column 16385 lies outside a worksheet"}),
