@@ -10,14 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "grid/grid.h"
 #include "model/model.h"
-#include "model/numbers.h"
 #include "model/rejection.h"
 #include "model/summary.h"
 #include "platform/anl_file.h"
 #include "platform/xlsx_workbook.h"
-#include "report/report.h"
+#include "report/schedule.h"
 
 namespace {
 
@@ -27,14 +25,21 @@ constexpr int kExitWritten = 0;
 constexpr int kExitRejected = 1;
 constexpr int kExitUsage = 2;
 
-// A level named on the command line matches a level of the model within half a centimetre.
-constexpr double kLevelTolerance = 0.005;
-
 const char* const kFooter = R"(Every level is ticked unless --split is given. With --split only the lowest level,
 the highest level and the levels listed are ticked; each pair of ticked levels is one storey
 range of worksheet 3. Levels are in metres as the level captions show them (3.5, 7.2, -3.5) and
 match within 0.005 m. Basement levels are negative: --split=-3.5,0 and --split -3.5,0 both work.
 Naming the lowest level alone (--split 0 when it is at 0 m) gives one range over the whole height.
+
+Worksheet 4, "Column schedule", details every column line in every storey range by IS 456:2000:
+the section (all the range's columns must share one), the bars (one diameter, a bar in each
+corner and as many more on each face as keep the centres within 300 mm and the clear gap at
+least a bar diameter and 25 mm; at least 0.8 % and at most 6 % of the gross area; within
+--max-steel whenever some arrangement can be; the fewest bars costing at most 10 % more steel
+than the least) and the ties (a quarter of the bar and at least 6 mm; pitch within the least
+lateral dimension, 16 bar diameters and 300 mm, in steps of 25 mm). Lines whose ranges read the
+same share a mark (C1, C2, ...); the grid lines are lettered A, B, ... along X and numbered
+1, 2, ... along Z, so a line's reference reads B-3.
 
 The workbook is written completely or not at all; a file already at OUT.xlsx is replaced only
 once the new workbook is complete.
@@ -42,19 +47,10 @@ once the new workbook is complete.
 Exit status:
   0  the workbook was written
   1  the model was refused (the reason is printed) or the workbook could not be written
-  2  the command line was wrong (an unknown option, or a --split level the model does not have))";
+  2  the command line was wrong (an unknown option, a --split level the model does not have,
+     or a detailing option out of its range))";
 
-std::string levelList(const Model& model) {
-    if (model.gridY.empty()) return "none";
-    std::string text;
-    for (const int32_t level : model.gridY) {
-        if (!text.empty()) text += ", ";
-        text += formatDouble(level / 100.0);
-    }
-    return text;
-}
-
-std::optional<double> parseMetres(const std::string& text) {
+std::optional<double> parseNumber(const std::string& text) {
     double value = 0;
     const char* const end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
@@ -62,84 +58,75 @@ std::optional<double> parseMetres(const std::string& text) {
     return value;
 }
 
-// Level index (1-based) of the level nearest to `metres`, when one lies within the tolerance.
-std::optional<int32_t> findLevel(const Model& model, double metres) {
-    std::optional<int32_t> best;
-    double bestDistance = kLevelTolerance + 1e-9;
-    for (size_t i = 0; i < model.gridY.size(); ++i) {
-        const double distance = std::abs(model.gridY[i] / 100.0 - metres);
-        if (distance <= bestDistance) {
-            bestDistance = distance;
-            best = static_cast<int32_t>(i + 1);
-        }
-    }
-    return best;
-}
-
-// "3.5,7" gives 3.5 and 7; "" gives none.
-std::vector<std::string> splitList(const std::string& text) {
-    std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= text.size() && !text.empty()) {
-        const size_t comma = text.find(',', start);
-        const size_t stop = comma == std::string::npos ? text.size() : comma;
-        items.push_back(text.substr(start, stop - start));
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-    }
-    return items;
-}
-
 struct UsageError {
     std::string message;
 };
 
-LevelTicks ticksFor(const Model& model, const std::optional<std::vector<std::string>>& split) {
-    const auto levels = static_cast<size_t>(model.levelCount());
-    if (!split) return LevelTicks(levels, true);
-    LevelTicks ticks(levels, false);
-    for (const std::string& item : *split) {
-        const std::optional<double> metres = parseMetres(item);
-        if (!metres) throw UsageError{"--split: \"" + item + "\" is not a level in metres"};
-        const std::optional<int32_t> level = findLevel(model, *metres);
-        if (!level) {
-            throw UsageError{"--split: the model has no level at " + item + " m; its levels are " + levelList(model) +
-                             " (m)"};
+// "12,16,20" in whole millimetres.
+std::vector<int> parseDiameters(const char* flag, const std::string& text) {
+    std::vector<int> diameters;
+    for (const std::string& item : splitLevelList(text)) {
+        int value = 0;
+        const char* const end = item.data() + item.size();
+        const auto [stop, error] = std::from_chars(item.data(), end, value);
+        if (item.empty() || error != std::errc{} || stop != end) {
+            throw UsageError{std::string(flag) + ": \"" + item + "\" is not a diameter in whole millimetres"};
         }
-        ticks[static_cast<size_t>(*level - 1)] = true;
+        diameters.push_back(value);
     }
-    return ticks;
+    return diameters;
+}
+
+struct DetailFlags {
+    std::string cover, bars, ties, maxSteel;  // empty: the default
+};
+
+DetailOptions detailOptions(const DetailFlags& flags) {
+    DetailOptions options;
+    if (!flags.cover.empty()) {
+        const std::optional<double> cover = parseNumber(flags.cover);
+        if (!cover) throw UsageError{"--cover: \"" + flags.cover + "\" is not a number of millimetres"};
+        options.cover = *cover;
+    }
+    if (!flags.maxSteel.empty()) {
+        const std::optional<double> percent = parseNumber(flags.maxSteel);
+        if (!percent) throw UsageError{"--max-steel: \"" + flags.maxSteel + "\" is not a percentage"};
+        options.maxSteelPercent = *percent;
+    }
+    if (!flags.bars.empty()) options.barDiameters = parseDiameters("--bars", flags.bars);
+    if (!flags.ties.empty()) options.tieDiameters = parseDiameters("--ties", flags.ties);
+    if (const std::optional<std::string> problem = optionsProblem(options)) throw UsageError{*problem};
+    return options;
 }
 
 int run(const std::filesystem::path& modelPath, const std::filesystem::path& outPath,
-        const std::optional<std::vector<std::string>>& split) {
+        const std::optional<std::vector<std::string>>& split, const DetailOptions& options) {
     Model model;
     try {
-        model = readAnl(modelPath);
+        model = readAnlFile(modelPath);
     } catch (const Rejection& e) {
         std::cerr << e.what() << '\n';
         return kExitRejected;
     }
 
-    LevelTicks ticks;
+    Schedule schedule;
+    LevelTicks ticks(static_cast<size_t>(model.levelCount()), true);
+    DetailedSchedule detailed;
     try {
-        makeCube(model);
-        if (model.levelCount() < 2) checkReportable(model);
-        ticks = ticksFor(model, split);
-        checkReportable(model, ticks);
+        schedule = prepareSchedule(model);
+        if (split) ticks = ticksAtLevels(model, *split);
+        detailed = detailSchedule(schedule, ticks, options);
     } catch (const Rejection& e) {
         std::cerr << modelPath.string() << ": " << e.what() << '\n';
         return kExitRejected;
-    } catch (const UsageError& e) {
-        std::cerr << "tierwise-batch: " << e.message << '\n';
+    } catch (const LevelNotFound& e) {
+        std::cerr << "tierwise-batch: --split: " << e.what() << '\n';
         return kExitUsage;
     }
 
-    std::vector<ColGroup> groups;
     try {
-        groups = groupColumns(model);
         XlsxWorkbook book(outPath);
-        writeReport(model, ticks, book);
+        writeSchedule(schedule, ticks, detailed, book);
         book.commit();
     } catch (const Rejection& e) {
         std::cerr << e.what() << '\n';
@@ -151,21 +138,35 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
                   << " holds no column design results headed \"C O L U M N   N O.\"; the schedule has headings"
                      " and storey ranges only\n";
     }
-    int64_t columns = 0;
-    for (const ColGroup& group : groups) columns += group.nCols;
-    std::cout << "Wrote " << outPath.string() << ": " << model.levelCount() << " levels, " << groups.size()
-              << (groups.size() == 1 ? " column line, " : " column lines, ") << columns
+    const size_t lines = schedule.lines.size();
+    const int64_t columns = schedule.columnCount();
+    std::cout << "Wrote " << outPath.string() << ": " << model.levelCount() << " levels, " << lines
+              << (lines == 1 ? " column line, " : " column lines, ") << columns
               << (columns == 1 ? " column" : " columns") << '\n';
     return kExitWritten;
 }
 
-// What was read from the file, without writing a workbook.
-int summarise(const std::filesystem::path& modelPath) {
+// What was read from the file, and the number of column marks the schedule would have, without
+// writing a workbook. A model the schedule refuses still has its summary, and the reason.
+int summarise(const std::filesystem::path& modelPath, const std::optional<std::vector<std::string>>& split,
+              const DetailOptions& options) {
+    Model model;
     try {
-        std::cout << modelSummary(readAnl(modelPath));
+        model = readAnlFile(modelPath);
     } catch (const Rejection& e) {
         std::cerr << e.what() << '\n';
         return kExitRejected;
+    }
+    std::cout << modelSummary(model);
+    try {
+        const Schedule schedule = prepareSchedule(model);
+        const LevelTicks ticks = split ? ticksAtLevels(model, *split) : LevelTicks(static_cast<size_t>(model.levelCount()), true);
+        std::cout << "Column marks: " << detailSchedule(schedule, ticks, options).marks.size() << '\n';
+    } catch (const Rejection& e) {
+        std::cout << "Column marks: none, the schedule is refused: " << e.what() << '\n';
+    } catch (const LevelNotFound& e) {
+        std::cerr << "tierwise-batch: --split: " << e.what() << '\n';
+        return kExitUsage;
     }
     return kExitWritten;
 }
@@ -173,10 +174,11 @@ int summarise(const std::filesystem::path& modelPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Writes the column schedule of an analysis output file (*.ANL) as a three-sheet .xlsx workbook:\n"
+    CLI::App app{"Writes the column schedule of an analysis output file (*.ANL) as a four-sheet .xlsx workbook:\n"
                  "one row per column line, blocked by cross-section; worksheet 1 adds the steel percentage\n"
                  "and every column's required steel area, worksheet 2 each area with its member number,\n"
-                 "worksheet 3 the largest area in each storey range.",
+                 "worksheet 3 the largest area in each storey range; worksheet 4, \"Column schedule\", one row\n"
+                 "per column mark with its grid references and, per storey range, the size, bars and ties.",
                  "tierwise-batch"};
     std::string modelPath;
     std::string outPath;
@@ -186,9 +188,15 @@ int main(int argc, char** argv) {
     bool summary = false;
     app.add_flag("--summary", summary,
                  "Print what was read (unit, joints, members, BETA 90 members, column design blocks, levels) "
-                 "instead of writing a workbook");
+                 "and the number of column marks instead of writing a workbook");
     CLI::Option* splitOption = app.add_option(
         "--split", split, "Levels in metres where storey ranges end, besides the lowest and highest, as 3.5,7");
+    DetailFlags flags;
+    app.add_option("--cover", flags.cover, "Nominal cover to the longitudinal bars, mm (default 40)");
+    app.add_option("--bars", flags.bars, "Bar diameters to choose from, mm (default 12,16,20,25,28,32)");
+    app.add_option("--ties", flags.ties, "Tie diameters to choose from, mm (default 8,10,12)");
+    app.add_option("--max-steel", flags.maxSteel,
+                   "Largest steel share to aim for, per cent of the gross area: above 0.8, at most 6 (default 4)");
     app.footer(kFooter);
 
     try {
@@ -197,10 +205,18 @@ int main(int argc, char** argv) {
         const int code = app.exit(e);
         return code == 0 ? kExitWritten : kExitUsage;
     }
-    if (summary) return summarise(modelPath);
+    DetailOptions options;
+    try {
+        options = detailOptions(flags);
+    } catch (const UsageError& e) {
+        std::cerr << "tierwise-batch: " << e.message << '\n';
+        return kExitUsage;
+    }
+    const auto levels = splitOption->count() > 0 ? std::optional(splitLevelList(split)) : std::nullopt;
+    if (summary) return summarise(modelPath, levels, options);
     if (outOption->count() == 0) {
         std::cerr << "tierwise-batch: --output is required\n" << "Run with --help for more information.\n";
         return kExitUsage;
     }
-    return run(modelPath, outPath, splitOption->count() > 0 ? std::optional(splitList(split)) : std::nullopt);
+    return run(modelPath, outPath, levels, options);
 }

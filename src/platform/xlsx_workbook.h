@@ -23,8 +23,6 @@ namespace tierwise {
 // Every failure throws Rejection naming the target file.
 class XlsxWorkbook final : public Workbook {
 public:
-    static constexpr int kSheetCount = 4;
-
     explicit XlsxWorkbook(std::filesystem::path target);
     ~XlsxWorkbook() override;
     XlsxWorkbook(const XlsxWorkbook&) = delete;

@@ -280,15 +280,12 @@ std::string gridLetters(int index) {
 }
 
 std::vector<StoreyRange> storeyRanges(const Model& model, const LevelTicks& ticks) {
-    const auto levelText = [&](int32_t level) {
-        return formatDouble(model.gridY[static_cast<size_t>(level - 1)] / 100.0);
-    };
     std::vector<StoreyRange> ranges;
     const int32_t levels = model.levelCount();
     int32_t bottom = 1;
     for (int32_t level = 2; level <= levels; ++level) {
-        if (!levelTicked(ticks, level, levels)) continue;
-        ranges.push_back({bottom, level, "(" + levelText(bottom) + " to " + levelText(level) + ")"});
+        if (!isTicked(ticks, level, levels)) continue;
+        ranges.push_back({bottom, level, "(" + levelText(model, bottom) + " to " + levelText(model, level) + ")"});
         bottom = level;
     }
     return ranges;

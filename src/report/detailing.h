@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "model/model.h"
-#include "report/report.h"
+#include "report/grouping.h"
+#include "report/levels.h"
 
 namespace tierwise {
 

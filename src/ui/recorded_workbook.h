@@ -12,9 +12,7 @@ namespace tierwise::ui {
 
 class RecordedWorkbook final : public Workbook {
 public:
-    static constexpr int kSheetCount = 4;
-
-    // Throws std::out_of_range for a sheet other than 1 to 4 or a row or column below 1.
+    // Throws std::out_of_range for a sheet other than 1 to kSheetCount or a row or column below 1.
     void setCell(int sheet, int row, int column, const CellValue& value) override;
     void nameSheet(int sheet, const std::string& name) override;
     void setHeadingRows(int sheet, int rows) override;

@@ -15,8 +15,8 @@
 namespace tierwise {
 namespace {
 
-using testing::buildFrame;
-using testing::Line;
+using support::buildFrame;
+using support::Line;
 
 struct RangeCase {
     std::string name;

@@ -8,20 +8,26 @@
 #include "frame_builder.h"
 #include "model/rejection.h"
 #include "report/column_schedule_sheet.h"
-#include "report/memory_workbook.h"
-#include "report/report.h"
+#include "report/schedule.h"
+#include "report/worksheets.h"
+#include "support/memory_workbook.h"
 
 namespace tierwise {
 namespace {
 
-using testing::buildFrame;
-using testing::Column;
-using testing::Line;
+using support::buildFrame;
+using support::Column;
+using support::Line;
 
 const std::vector<int32_t> kLevels{0, 350, 700, 1050};
 const LevelTicks kAllTicked{true, true, true, true};
 
 CellValue text(const char* value) { return std::string(value); }
+
+// The schedule of a frame built as makeCube leaves it, written through the pipeline.
+void writeFrame(const Model& model, const LevelTicks& ticks, Workbook& book) {
+    writeSchedule(groupSchedule(model), ticks, book);
+}
 
 struct Cell {
     int sheet, row, column;
@@ -42,7 +48,7 @@ class WriterTest : public ::testing::TestWithParam<WriterCase> {};
 TEST_P(WriterTest, Cells) {
     const WriterCase& c = GetParam();
     MemoryWorkbook book;
-    writeReport(buildFrame(c.levels, c.lines), c.ticks, book);
+    writeFrame(buildFrame(c.levels, c.lines), c.ticks, book);
     for (const Cell& cell : c.cells) {
         SCOPED_TRACE("sheet " + std::to_string(cell.sheet) + " row " + std::to_string(cell.row) + " column " +
                      std::to_string(cell.column));
@@ -109,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Writer, NoGroupsGivesHeadingsAndCaptionsOnly) {
     MemoryWorkbook book;
-    writeReport(buildFrame(kLevels, {}), {true, false, true, true}, book);
+    writeFrame(buildFrame(kLevels, {}), {true, false, true, true}, book);
     EXPECT_EQ(book.dump(),
               "1,1,1,text,\" Node \"\n1,1,2,text,\" Size \"\n1,1,3,text,\"Sl No.\"\n1,1,4,text,\" Max Area\"\n"
               "2,1,1,text,\" Node \"\n2,1,2,text,\" Size \"\n2,1,3,text,\"Sl No.\"\n2,1,4,text,\" Max Area\"\n"
@@ -128,7 +134,7 @@ TEST(Writer, ColumnScheduleAndLayout) {
     const Line twin{2, 1, 8, {{2, 102, 300, 450, 1100}, {3, 202, 300, 450, 1100}, {4, 302, 300, 450, 1100}}};
     const Line shorter{2, 2, 9, {{2, 103, 300, 450, 1100}, {3, 203, 300, 450, 1100}}};
     MemoryWorkbook book;
-    writeReport(buildFrame(kLevels, {kThreeStoreyLine, twin, shorter}), {true, false, true, true}, book);
+    writeFrame(buildFrame(kLevels, {kThreeStoreyLine, twin, shorter}), {true, false, true, true}, book);
     const std::vector<Cell> cells{
         {4, 1, 4, text("(0 to 7)")}, {4, 2, 8, text("Bars")},
         {4, 3, 1, text("C1")}, {4, 3, 2, text("B-1, A-1")}, {4, 3, 3, 2}, {4, 3, 4, text("300 X 450")},
@@ -197,13 +203,13 @@ TEST_P(RefusalTest, NothingWritten) {
     const Model model = buildFrame(c.levels, c.lines);
     MemoryWorkbook book;
     try {
-        writeReport(model, c.ticks, book);
+        writeFrame(model, c.ticks, book);
         FAIL() << "no rejection";
     } catch (const Rejection& e) {
         EXPECT_EQ(std::string(e.what()), c.message);
     }
     EXPECT_EQ(book.cellCount(), 0u);
-    EXPECT_THROW(checkReportable(model, c.ticks), Rejection);
+    EXPECT_THROW(checkTicks(groupSchedule(model), c.ticks), Rejection);
 }
 
 std::vector<int32_t> levelsUpTo(int32_t count) {
@@ -229,6 +235,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"TooManyStoreyRanges", levelsUpTo(8191), {}, {},
                     "The 8190 storey ranges need 16385 worksheet columns, more than the 16384 a worksheet holds; "
                     "tick fewer levels."},
+        // Three columns per range on worksheet 4 give out first.
+        RefusalCase{"TooManyStoreyRangesForTheColumnSchedule", levelsUpTo(5462), {}, {},
+                    "The 5461 storey ranges need 16386 columns on the column schedule worksheet, more than the 16384 "
+                    "a worksheet holds; tick fewer levels."},
         RefusalCase{"LineTooTall", levelsUpTo(16381), LevelTicks(2, false), {lineOfColumns(16380)},
                     "A column line of 16380 columns needs 16385 worksheet columns, more than the 16384 a "
                     "worksheet holds."}),
@@ -239,7 +249,7 @@ TEST(Writer, ManyLevelsFitWhenFewAreTicked) {
     LevelTicks ticks(8191, false);
     ticks[99] = true;
     MemoryWorkbook book;
-    writeReport(model, ticks, book);
+    writeFrame(model, ticks, book);
     EXPECT_EQ(*book.cell(3, 1, 9), CellValue(std::string("(297 to 24570)")));
     EXPECT_EQ(book.cell(3, 1, 11), nullptr);
 }
@@ -269,7 +279,7 @@ TEST(Writer, StoreyRangesSameAsLevelWalkOnRandomFrames) {
         for (int32_t i = 0; i < levels; ++i) ticks.push_back(pick(2) == 0);
         const Model model = buildFrame(levelsUpTo(levels), lines);
         MemoryWorkbook book;
-        writeReport(model, ticks, book);
+        writeFrame(model, ticks, book);
 
         const std::vector<ColGroup> groups = groupColumns(model);
         int32_t rowNo = 1;

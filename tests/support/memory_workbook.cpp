@@ -1,4 +1,4 @@
-#include "report/memory_workbook.h"
+#include "support/memory_workbook.h"
 
 #include <stdexcept>
 
@@ -9,7 +9,7 @@ namespace tierwise {
 namespace {
 
 void checkCell(int sheet, int row, int column) {
-    if (sheet < 1 || sheet > MemoryWorkbook::kSheetCount || row < 1 || column < 1) {
+    if (sheet < 1 || sheet > kSheetCount || row < 1 || column < 1) {
         throw std::out_of_range("no cell at sheet " + std::to_string(sheet) + ", row " + std::to_string(row) +
                                 ", column " + std::to_string(column));
     }
