@@ -66,8 +66,13 @@ XlsxWorkbook::XlsxWorkbook(std::filesystem::path target) : target_(std::move(tar
     book_.reset(workbook_new_opt(temporary_.c_str(), &options));
     if (!book_) fail("out of memory");
     bold_ = workbook_add_format(book_.get());
-    if (bold_ == nullptr) fail("out of memory");
+    centred_ = workbook_add_format(book_.get());
+    boldCentred_ = workbook_add_format(book_.get());
+    if (bold_ == nullptr || centred_ == nullptr || boldCentred_ == nullptr) fail("out of memory");
     format_set_bold(bold_);
+    format_set_align(centred_, LXW_ALIGN_CENTER);
+    format_set_bold(boldCentred_);
+    format_set_align(boldCentred_, LXW_ALIGN_CENTER);
 }
 
 XlsxWorkbook::~XlsxWorkbook() {
@@ -126,7 +131,9 @@ void XlsxWorkbook::setCell(int sheet, int row, int column, const CellValue& valu
         fail("row " + std::to_string(row) + ", column " + std::to_string(column) + " lies outside a worksheet");
     }
     lxw_worksheet* const worksheet = this->worksheet(sheet);
-    lxw_format* const format = row <= headingRows_[static_cast<size_t>(sheet - 1)] ? bold_ : nullptr;
+    const bool heading = row <= headingRows_[static_cast<size_t>(sheet - 1)];
+    const bool whole = std::holds_alternative<int32_t>(value);
+    lxw_format* const format = whole ? (heading ? boldCentred_ : centred_) : (heading ? bold_ : nullptr);
     int& rowInHand = rowInHand_[static_cast<size_t>(sheet - 1)];
     if (row < rowInHand) {
         fail("row " + std::to_string(row) + " of worksheet " + std::to_string(sheet) + " comes after row " +

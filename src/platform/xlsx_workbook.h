@@ -47,7 +47,11 @@ private:
     std::filesystem::path target_;
     std::filesystem::path temporary_;
     std::unique_ptr<lxw_workbook, BookDeleter> book_;
-    lxw_format* bold_ = nullptr;  // owned by the workbook
+    // Owned by the workbook. Whole numbers (nodes, serial numbers, counts) are centred, so that
+    // they do not run into the text of the next column.
+    lxw_format* bold_ = nullptr;
+    lxw_format* centred_ = nullptr;
+    lxw_format* boldCentred_ = nullptr;
     std::array<lxw_worksheet*, kSheetCount> sheets_{};
     std::array<std::string, kSheetCount> names_{};   // empty: the default name
     std::array<int, kSheetCount> headingRows_{};

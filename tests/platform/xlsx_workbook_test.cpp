@@ -150,5 +150,28 @@ TEST_F(XlsxFileTest, TargetThatIsAFolderStaysAndNothingIsLeft) {
     EXPECT_EQ(listing(), std::vector<std::string>{"schedule.xlsx"});
 }
 
+// Worksheets are added in order as they are first used: a name or heading rows that come too late
+// would be lost, so they are refused.
+TEST_F(XlsxFileTest, LayoutThatComesTooLateIsRefused) {
+    const fs::path target = folder_ / "schedule.xlsx";
+    XlsxWorkbook book(target);
+    book.nameSheet(4, "Column schedule");
+    book.setHeadingRows(4, 2);
+    book.setCell(3, 1, 1, 1);  // adds worksheets 1 to 3
+    const auto reason = [&](auto call) {
+        try {
+            call();
+        } catch (const Rejection& e) {
+            return std::string(e.what()).substr(("Cannot write " + target.string() + ": ").size());
+        }
+        return std::string("no rejection");
+    };
+    EXPECT_EQ(reason([&] { book.nameSheet(2, "Areas"); }), "worksheet 2 is named after it was started");
+    EXPECT_EQ(reason([&] { book.setHeadingRows(3, 1); }), "the heading rows of worksheet 3 are set after its first row");
+    book.setColumnWidth(1, 2, 12);  // widths may come at any time
+    book.commit();
+    EXPECT_EQ(listing(), std::vector<std::string>{"schedule.xlsx"});
+}
+
 }  // namespace
 }  // namespace tierwise
