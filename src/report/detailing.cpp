@@ -351,7 +351,11 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
         std::string key;
         key.reserve(64 * schedule.ranges.size());
         for (size_t k = 0; k < schedule.ranges.size(); ++k) {
-            if (unroundable[k].empty()) {
+            if (!(required[k] > 0)) {
+                // Only failed columns (no area): worksheet 3 leaves the range empty, and the
+                // least steel would understate a failed design.
+                details.emplace_back();
+            } else if (unroundable[k].empty()) {
                 details.push_back(detailRange(sections[k], required[k], options));
             } else {
                 RangeDetail& detail = details.emplace_back();

@@ -126,8 +126,9 @@ std::vector<StoreyRange> storeyRanges(const Model& model, const LevelTicks& tick
 std::optional<Section> columnSection(const ColEntry& entry);
 
 // Every line of `lines` (from groupColumns on `model`) detailed in every storey range of `ticks`,
-// its grid reference, and the marks. A range holding a column whose section cannot be rounded
-// shows that section as printed and "no arrangement fits".
+// its grid reference, and the marks. A range whose columns all failed (area 0) stays empty, as on
+// worksheet 3; one holding a column whose section cannot be rounded shows that section as printed
+// and "no arrangement fits".
 DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>& lines, const LevelTicks& ticks,
                                 const DetailOptions& options);
 

@@ -91,8 +91,9 @@ INSTANTIATE_TEST_SUITE_P(
                    {}},
         WriterCase{"RangeOfFailedColumnsStaysEmpty", kLevels, kAllTicked,
                    {{1, 1, 7, {{2, 101, 300, 450, 0}, {3, 201, 300, 450, 0}, {4, 301, 300, 450, 600}}}},
-                   {{3, 2, 11, 600.0f}, {3, 2, 4, 600.0f}},
-                   {{3, 2, 7, 0}, {3, 2, 9, 0}}},
+                   {{3, 2, 11, 600.0f}, {3, 2, 4, 600.0f}, {4, 3, 10, text("300 X 450")}},
+                   // Nor detailed: a failed design needs more than the least steel.
+                   {{3, 2, 7, 0}, {3, 2, 9, 0}, {4, 3, 4, 0}, {4, 3, 5, 0}, {4, 3, 7, 0}}},
         WriterCase{"NegativeLevelsInCaptions", {-350, 0, 350}, {true, true, true}, {},
                    {{3, 1, 7, text("(-3.5 to 0)")}, {3, 1, 9, text("(0 to 3.5)")}},
                    {}},
