@@ -1,0 +1,210 @@
+#include "drawing/dxf_writer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <sstream>
+#include <string_view>
+
+namespace tierwise {
+
+namespace {
+
+// AutoCAD colour numbers: grid grey, outlines and text in the foreground colour, bars red, ties blue.
+int layerColour(Layer layer) {
+    switch (layer) {
+        case Layer::Grid: return 8;
+        case Layer::Bars: return 1;
+        case Layer::Ties: return 5;
+        case Layer::Outline:
+        case Layer::Text: return 7;
+    }
+    return 7;
+}
+
+class DxfOut {
+public:
+    explicit DxfOut(std::ostream& out) : out_(out) {}
+
+    void group(int code, std::string_view value) { out_ << code << '\n' << value << '\n'; }
+    void group(int code, int value) { out_ << code << '\n' << value << '\n'; }
+    void number(int code, double value) {
+        char text[48];
+        // Hundredths of a micrometre on paper: far below what any plotter shows.
+        const auto printed = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 5);
+        std::string_view digits(text, static_cast<size_t>(printed.ptr - text));
+        if (digits.find('.') != std::string_view::npos) {
+            while (digits.back() == '0') digits.remove_suffix(1);
+            if (digits.back() == '.') digits.remove_suffix(1);
+        }
+        if (digits == "-0") digits = "0";
+        group(code, digits);
+    }
+    void point(int code, Point p) {
+        number(code, p.x);
+        number(code + 10, p.y);
+        number(code + 20, 0);
+    }
+    void entity(std::string_view type, Layer layer) {
+        group(0, type);
+        group(8, layerName(layer));
+    }
+
+private:
+    std::ostream& out_;
+};
+
+void writeHeader(DxfOut& dxf, Point lowest, Point highest) {
+    dxf.group(0, "SECTION");
+    dxf.group(2, "HEADER");
+    dxf.group(9, "$ACADVER");
+    dxf.group(1, "AC1009");
+    dxf.group(9, "$INSBASE");
+    dxf.point(10, {0, 0});
+    dxf.group(9, "$EXTMIN");
+    dxf.point(10, lowest);
+    dxf.group(9, "$EXTMAX");
+    dxf.point(10, highest);
+    dxf.group(9, "$LIMMIN");
+    dxf.number(10, lowest.x);
+    dxf.number(20, lowest.y);
+    dxf.group(9, "$LIMMAX");
+    dxf.number(10, highest.x);
+    dxf.number(20, highest.y);
+    dxf.group(0, "ENDSEC");
+}
+
+void writeTables(DxfOut& dxf) {
+    dxf.group(0, "SECTION");
+    dxf.group(2, "TABLES");
+
+    dxf.group(0, "TABLE");
+    dxf.group(2, "LTYPE");
+    dxf.group(70, 1);
+    dxf.group(0, "LTYPE");
+    dxf.group(2, "CONTINUOUS");
+    dxf.group(70, 0);
+    dxf.group(3, "Solid line");
+    dxf.group(72, 65);
+    dxf.group(73, 0);
+    dxf.number(40, 0);
+    dxf.group(0, "ENDTAB");
+
+    dxf.group(0, "TABLE");
+    dxf.group(2, "LAYER");
+    dxf.group(70, static_cast<int>(std::size(kLayers)));
+    for (const Layer layer : kLayers) {
+        dxf.group(0, "LAYER");
+        dxf.group(2, layerName(layer));
+        dxf.group(70, 0);
+        dxf.group(62, layerColour(layer));
+        dxf.group(6, "CONTINUOUS");
+    }
+    dxf.group(0, "ENDTAB");
+
+    dxf.group(0, "TABLE");
+    dxf.group(2, "STYLE");
+    dxf.group(70, 1);
+    dxf.group(0, "STYLE");
+    dxf.group(2, "STANDARD");
+    dxf.group(70, 0);
+    dxf.number(40, 0);
+    dxf.number(41, 1);
+    dxf.number(50, 0);
+    dxf.group(71, 0);
+    dxf.number(42, 2.5);
+    dxf.group(3, "txt");
+    dxf.group(4, "");
+    dxf.group(0, "ENDTAB");
+
+    dxf.group(0, "ENDSEC");
+}
+
+void writePolyline(DxfOut& dxf, const std::vector<Point>& points, bool closed, Layer layer, double width = 0,
+                   double bulge = 0) {
+    dxf.entity("POLYLINE", layer);
+    dxf.group(66, 1);
+    dxf.point(10, {0, 0});
+    dxf.group(70, closed ? 1 : 0);
+    if (width > 0) {
+        dxf.number(40, width);
+        dxf.number(41, width);
+    }
+    for (const Point& p : points) {
+        dxf.entity("VERTEX", layer);
+        dxf.point(10, p);
+        if (bulge != 0) dxf.number(42, bulge);
+    }
+    dxf.entity("SEQEND", layer);
+}
+
+void writeSheet(DxfOut& dxf, const Sheet& sheet, double offset) {
+    const auto at = [&](Point p) { return Point{p.x + offset, p.y}; };
+    for (const Line& line : sheet.lines) {
+        dxf.entity("LINE", line.layer);
+        dxf.point(10, at(line.from));
+        dxf.point(11, at(line.to));
+    }
+    for (const Polyline& polyline : sheet.polylines) {
+        std::vector<Point> points;
+        points.reserve(polyline.points.size());
+        for (const Point& p : polyline.points) points.push_back(at(p));
+        writePolyline(dxf, points, polyline.closed, polyline.layer);
+    }
+    for (const Circle& circle : sheet.circles) {
+        const Point centre = at(circle.centre);
+        const double radius = circle.diameter / 2;
+        dxf.entity("CIRCLE", circle.layer);
+        dxf.point(10, centre);
+        dxf.number(40, radius);
+        // R12 has no hatch: a filled circle is the outline plus a closed ring of two half-circle
+        // arcs, as wide as the radius, round the circle of half the radius (AutoCAD's DONUT).
+        if (circle.filled) {
+            writePolyline(dxf, {{centre.x - radius / 2, centre.y}, {centre.x + radius / 2, centre.y}}, true, circle.layer,
+                          radius, 1);
+        }
+    }
+    for (const Text& text : sheet.texts) {
+        dxf.entity("TEXT", text.layer);
+        const Point p = at(text.at);
+        dxf.point(10, p);
+        dxf.number(40, text.height);
+        dxf.group(1, text.text);
+        dxf.group(72, text.hAlign == HAlign::Left ? 0 : text.hAlign == HAlign::Centre ? 1 : 2);
+        dxf.point(11, p);
+        dxf.group(73, text.vAlign == VAlign::Bottom ? 1 : text.vAlign == VAlign::Middle ? 2 : 3);
+    }
+}
+
+}  // namespace
+
+void writeDxf(const Drawing& drawing, std::ostream& out) {
+    DxfOut dxf(out);
+    double width = 0;
+    double height = 0;
+    for (const Sheet& sheet : drawing.sheets) {
+        width += (width > 0 ? kDxfSheetGap : 0) + sheet.width;
+        height = std::max(height, sheet.height);
+    }
+    writeHeader(dxf, {0, 0}, {width, height});
+    writeTables(dxf);
+    dxf.group(0, "SECTION");
+    dxf.group(2, "ENTITIES");
+    double offset = 0;
+    for (const Sheet& sheet : drawing.sheets) {
+        // Each sheet's paper edge, so that the sheets read as sheets in a CAD program.
+        writePolyline(dxf, {{offset, 0}, {offset + sheet.width, 0}, {offset + sheet.width, sheet.height}, {offset, sheet.height}},
+                      true, Layer::Outline);
+        writeSheet(dxf, sheet, offset);
+        offset += sheet.width + kDxfSheetGap;
+    }
+    dxf.group(0, "ENDSEC");
+    dxf.group(0, "EOF");
+}
+
+std::string dxfText(const Drawing& drawing) {
+    std::ostringstream out;
+    writeDxf(drawing, out);
+    return out.str();
+}
+
+}  // namespace tierwise

@@ -1,0 +1,19 @@
+// The drawing as AutoCAD R12 ASCII DXF: every sheet side by side in one model space, on the
+// layers GRID, OUTLINE, BARS, TIES and TEXT. Only the entities the drawing uses are written:
+// LINE, POLYLINE (closed outlines, and width-filled rings for the bars), CIRCLE and TEXT.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "drawing/drawing.h"
+
+namespace tierwise {
+
+// Space between neighbouring sheets in the DXF's model space, mm.
+inline constexpr double kDxfSheetGap = 50;
+
+void writeDxf(const Drawing& drawing, std::ostream& out);
+std::string dxfText(const Drawing& drawing);
+
+}  // namespace tierwise

@@ -1,0 +1,398 @@
+#include "drawing/schedule_drawing.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "drawing/section_cell.h"
+#include "model/numbers.h"
+
+namespace tierwise {
+
+namespace {
+
+// Sheet furniture, mm on paper. The frame stands 10 mm inside the paper's edge and everything
+// drawn keeps another 5 mm clear of it.
+constexpr double kFrame = 10;
+constexpr double kInset = 15;
+constexpr double kText = 2.5;     // cell texts, refs, marks
+constexpr double kHeading = 3.5;  // marks in the table heading, grid labels, sheet titles
+constexpr double kPitch = 4.25;   // line pitch of 2.5 mm text
+constexpr double kPad = 3;        // inside a table cell
+constexpr double kMinCell = 46;   // a cell holds "8 - 20 dia (1.86 %)" unwrapped
+constexpr double kMaxSection = 50;
+constexpr double kGap = 8;  // between the drawing and the title block
+constexpr double kBubble = 8;
+constexpr double kSquare = 3;
+
+constexpr std::array<int, 10> kSectionScales{5, 10, 15, 20, 25, 30, 40, 50, 75, 100};
+constexpr std::array<int, 18> kPlanScales{50,  75,  100,  125,  150,  200,  250,  300,  400,
+                                          500, 750, 1000, 1250, 1500, 2000, 2500, 5000, 10000};
+
+// Sheets are laid out from the top left, y downwards, as one reads them; flipSheet turns the
+// result into the model's y-up coordinates once the paper is known.
+void flipSheet(Sheet& sheet) {
+    const auto flip = [&](Point& p) { p.y = sheet.height - p.y; };
+    for (Line& line : sheet.lines) {
+        flip(line.from);
+        flip(line.to);
+    }
+    for (Polyline& polyline : sheet.polylines) {
+        for (Point& p : polyline.points) flip(p);
+    }
+    for (Circle& circle : sheet.circles) flip(circle.centre);
+    for (Text& text : sheet.texts) flip(text.at);
+}
+
+void addText(Sheet& sheet, double x, double y, std::string text, double height, HAlign h, VAlign v,
+             bool bold = false) {
+    sheet.texts.push_back({{x, y}, std::move(text), height, h, v, bold, Layer::Text});
+}
+
+void addRectangle(Sheet& sheet, double left, double top, double width, double height, Layer layer) {
+    sheet.polylines.push_back(
+        {{{left, top}, {left + width, top}, {left + width, top + height}, {left, top + height}}, true, layer});
+}
+
+// Paper for content of width x height: the smallest ISO A sheet that holds it with the frame,
+// or a sheet cut to size when even A0 is too small.
+void choosePaper(Sheet& sheet, double width, double height) {
+    const double needW = width + 2 * kInset;
+    const double needH = height + 2 * kInset;
+    if (const std::optional<Paper> paper = isoPaperFor(needW, needH)) {
+        sheet.paper = paper->name;
+        sheet.width = paper->width;
+        sheet.height = paper->height;
+    } else {
+        sheet.paper = "custom";
+        sheet.width = std::ceil(needW);
+        sheet.height = std::ceil(needH);
+    }
+}
+
+struct TitleBlock {
+    std::string heading;
+    std::vector<std::string> rows;
+    [[nodiscard]] double width() const {
+        double widest = textWidth(heading, kHeading);
+        for (const std::string& row : rows) widest = std::max(widest, textWidth(row, kText));
+        return std::max(110.0, widest + 2 * kPad);
+    }
+    [[nodiscard]] double height() const { return kHeading + 2 * kPad + static_cast<double>(rows.size()) * 6.0 + kPad; }
+};
+
+// The frame and the title block in the frame's lower right corner.
+void drawFrameAndTitle(Sheet& sheet, const TitleBlock& title) {
+    addRectangle(sheet, kFrame, kFrame, sheet.width - 2 * kFrame, sheet.height - 2 * kFrame, Layer::Outline);
+    const double width = title.width();
+    const double height = title.height();
+    const double left = sheet.width - kInset - width;
+    const double top = sheet.height - kInset - height;
+    addRectangle(sheet, left, top, width, height, Layer::Outline);
+    addText(sheet, left + kPad, top + kPad, title.heading, kHeading, HAlign::Left, VAlign::Top, true);
+    double y = top + kHeading + 2 * kPad;
+    sheet.lines.push_back({{left, y}, {left + width, y}, Layer::Outline});
+    for (const std::string& row : title.rows) {
+        addText(sheet, left + kPad, y + 3, row, kText, HAlign::Left, VAlign::Middle);
+        y += 6;
+    }
+}
+
+// "(10.4 to 13.6)" as worksheet 3 heads the range; the drawing drops the brackets.
+std::string rangeCaption(const StoreyRange& range) {
+    std::string caption = range.caption;
+    if (caption.size() >= 2 && caption.front() == '(' && caption.back() == ')') caption = caption.substr(1, caption.size() - 2);
+    return caption;
+}
+
+// The section a cell shows: the range's own, or the lowest of several.
+std::optional<Section> shownSection(const RangeDetail& detail) {
+    if (detail.outcome == RangeOutcome::Empty) return std::nullopt;
+    if (detail.section.D > 0) return detail.section;
+    if (!detail.sections.empty() && detail.sections.front().D > 0) return detail.sections.front();
+    return std::nullopt;
+}
+
+double drawnWidth(const Section& section) { return section.circular() ? section.D : section.b; }
+
+std::vector<std::string> cellLines(const RangeDetail& detail, double width) {
+    std::vector<std::string> lines;
+    for (const std::string* text : {&detail.sizeText, &detail.barsText, &detail.tiesText}) {
+        if (text->empty()) continue;
+        for (std::string& line : wrapText(*text, width, kText)) lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::string joinRefs(const std::vector<std::string>& refs) {
+    std::string text;
+    for (const std::string& ref : refs) {
+        if (!text.empty()) text += ", ";
+        text += ref;
+    }
+    return text;
+}
+
+// A, B, ..., Z, AA, AB, ...: index 0 is A.
+std::string gridLetter(size_t index) {
+    std::string letters;
+    size_t n = index + 1;
+    while (n > 0) {
+        letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
+        n = (n - 1) / 26;
+    }
+    return letters;
+}
+
+}  // namespace
+
+std::vector<PlanColumn> planColumns(const DetailedSchedule& schedule, const Model& model,
+                                    const std::vector<ColGroup>& groups) {
+    std::vector<PlanColumn> columns;
+    for (const ColumnMark& mark : schedule.marks) {
+        for (const size_t line : mark.lines) {
+            if (line >= groups.size()) continue;
+            const ColGroup& group = groups[line];
+            const auto x = static_cast<size_t>(group.xIndex - 1);
+            const auto z = static_cast<size_t>(group.zIndex - 1);
+            if (x >= model.gridX.size() || z >= model.gridZ.size()) continue;
+            columns.push_back({model.gridX[x] * 10.0, model.gridZ[z] * 10.0, mark.mark});
+        }
+    }
+    return columns;
+}
+
+int sectionScale(const DetailedSchedule& schedule) {
+    double largest = 0;
+    for (const ColumnMark& mark : schedule.marks) {
+        for (const RangeDetail& detail : mark.ranges) {
+            if (const std::optional<Section> section = shownSection(detail)) {
+                largest = std::max({largest, drawnWidth(*section), static_cast<double>(section->D)});
+            }
+        }
+    }
+    for (const int n : kSectionScales) {
+        if (largest / n <= kMaxSection) return n;
+    }
+    return static_cast<int>(std::ceil(largest / kMaxSection));
+}
+
+Sheet scheduleSheet(const DetailedSchedule& schedule, const DrawingInfo& info) {
+    Sheet sheet;
+    sheet.title = "Column schedule";
+    const int n = sectionScale(schedule);
+    const double scale = 1.0 / n;
+    const size_t rangeCount = schedule.ranges.size();
+
+    double sectionWidth = 0;
+    for (const ColumnMark& mark : schedule.marks) {
+        for (const RangeDetail& detail : mark.ranges) {
+            if (const std::optional<Section> section = shownSection(detail)) {
+                sectionWidth = std::max(sectionWidth, drawnWidth(*section) * scale);
+            }
+        }
+    }
+    const double cellWidth = std::max(kMinCell, sectionWidth + 2 * kPad);
+    const double textRoom = cellWidth - 2 * kPad;
+
+    // Column widths and the heading row.
+    double levelWidth = textWidth("Levels (m)", kText);
+    for (const StoreyRange& range : schedule.ranges) levelWidth = std::max(levelWidth, textWidth(rangeCaption(range), kText));
+    levelWidth += 2 * kPad;
+    std::vector<std::vector<std::string>> refLines;
+    size_t mostRefLines = 0;
+    for (const ColumnMark& mark : schedule.marks) {
+        refLines.push_back(wrapText(joinRefs(mark.gridRefs), textRoom, kText));
+        mostRefLines = std::max(mostRefLines, refLines.back().size());
+    }
+    const double headHeight = kPad + kHeading + 2 + static_cast<double>(mostRefLines) * kPitch + kPad;
+
+    // Row heights: the tallest section of the row and the most text lines under one.
+    struct Row {
+        size_t range = 0;
+        double sectionHeight = 0;
+        double height = 0;
+    };
+    std::vector<Row> rows;
+    for (size_t r = rangeCount; r-- > 0;) {
+        Row row{r, 0, 0};
+        size_t mostLines = 0;
+        for (const ColumnMark& mark : schedule.marks) {
+            if (r >= mark.ranges.size()) continue;
+            const RangeDetail& detail = mark.ranges[r];
+            if (const std::optional<Section> section = shownSection(detail)) {
+                row.sectionHeight = std::max(row.sectionHeight, section->D * scale);
+            }
+            mostLines = std::max(mostLines, cellLines(detail, textRoom).size());
+        }
+        row.height = std::max(kPad + row.sectionHeight + kPad + static_cast<double>(mostLines) * kPitch + kPad,
+                              2 * kPad + kPitch);
+        rows.push_back(row);
+    }
+
+    double tableHeight = headHeight;
+    for (const Row& row : rows) tableHeight += row.height;
+    const double tableWidth = levelWidth + static_cast<double>(schedule.marks.size()) * cellWidth;
+
+    TitleBlock title{"COLUMN SCHEDULE",
+                     {"Model: " + info.modelName, "Date: " + info.date, "All dimensions in mm",
+                      "Cover to main bars: " + formatDouble(info.cover) + " mm",
+                      "Detailing: IS 456:2000 cl. 26.5.3", "Sections drawn to 1:" + std::to_string(n),
+                      "Sheet 1 of 2"}};
+    choosePaper(sheet, std::max(tableWidth, title.width()), tableHeight + kGap + title.height());
+    title.rows.back() = "Sheet 1 of 2 (" + sheet.paper + ")";
+
+    // The table: rules, heading, row captions, cells.
+    const double left = kInset;
+    const double top = kInset;
+    addRectangle(sheet, left, top, tableWidth, tableHeight, Layer::Outline);
+    for (size_t m = 0; m < schedule.marks.size(); ++m) {
+        const double x = left + levelWidth + static_cast<double>(m) * cellWidth;
+        sheet.lines.push_back({{x, top}, {x, top + tableHeight}, Layer::Outline});
+        addText(sheet, x + cellWidth / 2, top + kPad, schedule.marks[m].mark, kHeading, HAlign::Centre, VAlign::Top,
+                true);
+        double y = top + kPad + kHeading + 2;
+        for (const std::string& line : refLines[m]) {
+            addText(sheet, x + cellWidth / 2, y, line, kText, HAlign::Centre, VAlign::Top);
+            y += kPitch;
+        }
+    }
+    addText(sheet, left + levelWidth / 2, top + headHeight / 2, "Levels (m)", kText, HAlign::Centre, VAlign::Middle);
+
+    double rowTop = top + headHeight;
+    for (const Row& row : rows) {
+        sheet.lines.push_back({{left, rowTop}, {left + tableWidth, rowTop}, Layer::Outline});
+        addText(sheet, left + levelWidth / 2, rowTop + row.height / 2, rangeCaption(schedule.ranges[row.range]), kText,
+                HAlign::Centre, VAlign::Middle);
+        for (size_t m = 0; m < schedule.marks.size(); ++m) {
+            const ColumnMark& mark = schedule.marks[m];
+            if (row.range >= mark.ranges.size()) continue;
+            const RangeDetail& detail = mark.ranges[row.range];
+            const double centreX = left + levelWidth + (static_cast<double>(m) + 0.5) * cellWidth;
+            if (const std::optional<Section> section = shownSection(detail)) {
+                const Point centre{centreX, rowTop + kPad + row.sectionHeight / 2};
+                if (detail.outcome == RangeOutcome::Detailed) {
+                    drawSection(sheet, centre, scale, *section, info.cover, detail.bars, detail.ties);
+                } else {
+                    drawSection(sheet, centre, scale, *section, info.cover, {}, {});
+                }
+            }
+            const bool bold = detail.outcome != RangeOutcome::Detailed;
+            double y = rowTop + kPad + row.sectionHeight + kPad;
+            for (std::string& line : cellLines(detail, textRoom)) {
+                addText(sheet, centreX, y, std::move(line), kText, HAlign::Centre, VAlign::Top, bold);
+                y += kPitch;
+            }
+        }
+        rowTop += row.height;
+    }
+
+    drawFrameAndTitle(sheet, title);
+    flipSheet(sheet);
+    return sheet;
+}
+
+Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanColumn>& columns,
+                      const DrawingInfo& info) {
+    Sheet sheet;
+    sheet.title = "Column layout plan";
+    std::vector<double> xs;
+    std::vector<double> zs;
+    for (const int32_t x : schedule.axes.x) xs.push_back(x * 10.0);
+    for (const int32_t z : schedule.axes.z) zs.push_back(z * 10.0);
+    std::sort(xs.begin(), xs.end());
+    std::sort(zs.begin(), zs.end());
+    if (xs.empty() || zs.empty()) {
+        xs = {0};
+        zs = {0};
+    }
+    const double spanX = xs.back() - xs.front();
+    const double spanZ = zs.back() - zs.front();
+
+    double markWidth = 0;
+    for (const PlanColumn& column : columns) markWidth = std::max(markWidth, textWidth(column.mark, kText));
+    // Neighbouring columns' marks stand side by side; a mark at the edge stays clear of the bubbles.
+    const double minGap = std::max(14.0, markWidth + kSquare + 5);
+    const double overhang = std::max(12.0, markWidth + kSquare + 6);
+    const double margin = overhang + kBubble;
+    double closest = std::numeric_limits<double>::infinity();
+    for (const std::vector<double>* axis : {&xs, &zs}) {
+        for (size_t i = 1; i < axis->size(); ++i) closest = std::min(closest, (*axis)[i] - (*axis)[i - 1]);
+    }
+
+    TitleBlock title{"COLUMN LAYOUT PLAN",
+                     {"Model: " + info.modelName, "Date: " + info.date, "Scale 1:10000 on custom",
+                      "Grid lines: letters along X, numbers along Z", "Sheet 2 of 2"}};
+    const auto planSize = [&](int n) { return Point{spanX / n + 2 * margin, spanZ / n + 2 * margin}; };
+    const auto fits = [&](int n, const Paper& paper) {
+        const Point size = planSize(n);
+        return size.x + 2 * kInset <= paper.width && std::max(size.x, title.width()) + 2 * kInset <= paper.width &&
+               size.y + kGap + title.height() + 2 * kInset <= paper.height;
+    };
+    int readable = 0;  // the smallest scale at which neighbouring marks stay apart
+    for (const int n : kPlanScales) {
+        if (closest / n >= minGap) readable = n;
+    }
+    int chosen = 0;
+    for (const Paper& paper : std::array<Paper, 4>{{{"A3", 420, 297}, {"A2", 594, 420}, {"A1", 841, 594},
+                                                    {"A0", 1189, 841}}}) {
+        for (const int n : kPlanScales) {
+            if (readable != 0 && n > readable) break;
+            if (fits(n, paper)) {
+                chosen = n;
+                break;
+            }
+        }
+        if (chosen != 0) break;
+    }
+    if (chosen == 0) chosen = readable != 0 ? readable : kPlanScales.back();
+    const Point size = planSize(chosen);
+    choosePaper(sheet, std::max(size.x, title.width()), size.y + kGap + title.height());
+    title.rows[2] = "Scale 1:" + std::to_string(chosen) + " on " + sheet.paper;
+
+    const double left = kInset + margin;
+    const double top = kInset + margin;
+    const auto px = [&](double x) { return left + (x - xs.front()) / chosen; };
+    const auto pz = [&](double z) { return top + (z - zs.front()) / chosen; };
+    for (size_t i = 0; i < xs.size(); ++i) {
+        const double x = px(xs[i]);
+        const double from = top - overhang;
+        const double to = pz(zs.back()) + overhang;
+        sheet.lines.push_back({{x, from}, {x, to}, Layer::Grid});
+        for (const double y : {from - kBubble / 2, to + kBubble / 2}) {
+            sheet.circles.push_back({{x, y}, kBubble, false, Layer::Grid});
+            addText(sheet, x, y, gridLetter(i), kHeading, HAlign::Centre, VAlign::Middle);
+        }
+    }
+    for (size_t i = 0; i < zs.size(); ++i) {
+        const double y = pz(zs[i]);
+        const double from = left - overhang;
+        const double to = px(xs.back()) + overhang;
+        sheet.lines.push_back({{from, y}, {to, y}, Layer::Grid});
+        for (const double x : {from - kBubble / 2, to + kBubble / 2}) {
+            sheet.circles.push_back({{x, y}, kBubble, false, Layer::Grid});
+            addText(sheet, x, y, std::to_string(i + 1), kHeading, HAlign::Centre, VAlign::Middle);
+        }
+    }
+    for (const PlanColumn& column : columns) {
+        const double x = px(column.x);
+        const double y = pz(column.z);
+        addRectangle(sheet, x - kSquare / 2, y - kSquare / 2, kSquare, kSquare, Layer::Outline);
+        addText(sheet, x + kSquare / 2 + 1, y - kSquare / 2 - 1, column.mark, kText, HAlign::Left, VAlign::Bottom);
+    }
+
+    drawFrameAndTitle(sheet, title);
+    flipSheet(sheet);
+    return sheet;
+}
+
+Drawing scheduleDrawing(const DetailedSchedule& schedule, const Model& model, const std::vector<ColGroup>& groups,
+                        const DrawingInfo& info) {
+    Drawing drawing;
+    drawing.sheets.push_back(scheduleSheet(schedule, info));
+    drawing.sheets.push_back(layoutPlanSheet(schedule, planColumns(schedule, model, groups), info));
+    return drawing;
+}
+
+}  // namespace tierwise

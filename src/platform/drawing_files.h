@@ -1,0 +1,19 @@
+// The schedule drawing as PDF (one page per sheet) and SVG (the sheets side by side) through
+// cairo, and any of the three formats written to a file by its extension.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "drawing/drawing.h"
+
+namespace tierwise {
+
+std::string drawingPdf(const Drawing& drawing);
+std::string drawingSvg(const Drawing& drawing);
+
+// The format from the extension (.pdf, .svg, .dxf); the file appears complete or not at all.
+// Throws Rejection naming the file for an unknown extension or a failed write.
+void writeDrawingFile(const Drawing& drawing, const std::filesystem::path& target);
+
+}  // namespace tierwise

@@ -1,0 +1,70 @@
+#include "drawing/dxf_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+namespace tierwise {
+namespace {
+
+struct Group {
+    int code;
+    std::string value;
+};
+
+std::vector<Group> groups(const std::string& dxf) {
+    std::istringstream in(dxf);
+    std::vector<Group> result;
+    std::string code;
+    std::string value;
+    while (std::getline(in, code) && std::getline(in, value)) result.push_back({std::stoi(code), value});
+    return result;
+}
+
+TEST(DxfWriter, EntitiesPerLayerAndStructure) {
+    Drawing drawing;
+    Sheet first;
+    first.lines.push_back({{0, 0}, {10, 10}, Layer::Grid});
+    first.polylines.push_back({{{0, 0}, {1, 0}, {1, 1}}, true, Layer::Ties});
+    first.circles.push_back({{5, 5}, 2, true, Layer::Bars});
+    first.circles.push_back({{5, 5}, 8, false, Layer::Grid});
+    first.texts.push_back({{1.5, 2.25}, "C1", 2.5, HAlign::Centre, VAlign::Middle, false, Layer::Text});
+    Sheet second = first;
+    second.width = 594;
+    drawing.sheets = {first, second};
+
+    const std::vector<Group> all = groups(dxfText(drawing));
+    ASSERT_FALSE(all.empty());
+    EXPECT_EQ(all.back().value, "EOF");
+    std::map<std::string, int> counts;  // "TYPE LAYER"
+    bool inEntities = false;
+    std::string layerOfLast;
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (all[i].code == 2 && all[i].value == "ENTITIES") inEntities = true;
+        if (!inEntities || all[i].code != 0 || all[i].value == "ENDSEC" || all[i].value == "EOF") continue;
+        ASSERT_LT(i + 1, all.size());
+        ASSERT_EQ(all[i + 1].code, 8) << all[i].value << " without a layer";
+        ++counts[all[i].value + " " + all[i + 1].value];
+    }
+    // Per sheet: its paper edge, the tie, and the bar's ring are polylines; the bar is a circle too.
+    const std::map<std::string, int> expected{
+        {"LINE GRID", 2},      {"POLYLINE TIES", 2}, {"VERTEX TIES", 6},     {"SEQEND TIES", 2},
+        {"CIRCLE BARS", 2},    {"POLYLINE BARS", 2}, {"VERTEX BARS", 4},     {"SEQEND BARS", 2},
+        {"CIRCLE GRID", 2},    {"TEXT TEXT", 2},     {"POLYLINE OUTLINE", 2}, {"VERTEX OUTLINE", 8},
+        {"SEQEND OUTLINE", 2}};
+    EXPECT_EQ(counts, expected);
+
+    // The second sheet stands 50 mm right of the first: its line starts at x = 470.
+    int lineStarts = 0;
+    for (size_t i = 0; i + 1 < all.size(); ++i) {
+        if (all[i].value == "LINE") {
+            while (all[i].code != 10) ++i;
+            EXPECT_EQ(all[i].value, lineStarts++ == 0 ? "0" : "470");
+        }
+    }
+    EXPECT_EQ(lineStarts, 2);
+}
+
+}  // namespace
+}  // namespace tierwise
