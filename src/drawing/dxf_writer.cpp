@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <numbers>
 #include <sstream>
 #include <string_view>
 
@@ -60,6 +62,17 @@ void writeHeader(DxfOut& dxf, Point lowest, Point highest) {
     dxf.group(1, "AC1009");
     dxf.group(9, "$INSBASE");
     dxf.point(10, {0, 0});
+    // Millimetres; the paper limits tell a CAD program's print the size of the sheets.
+    dxf.group(9, "$INSUNITS");
+    dxf.group(70, 4);
+    dxf.group(9, "$MEASUREMENT");
+    dxf.group(70, 1);
+    dxf.group(9, "$PLIMMIN");
+    dxf.number(10, lowest.x);
+    dxf.number(20, lowest.y);
+    dxf.group(9, "$PLIMMAX");
+    dxf.number(10, highest.x);
+    dxf.number(20, highest.y);
     dxf.group(9, "$EXTMIN");
     dxf.point(10, lowest);
     dxf.group(9, "$EXTMAX");
@@ -119,22 +132,37 @@ void writeTables(DxfOut& dxf) {
     dxf.group(0, "ENDSEC");
 }
 
-void writePolyline(DxfOut& dxf, const std::vector<Point>& points, bool closed, Layer layer, double width = 0,
-                   double bulge = 0) {
+void writePolyline(DxfOut& dxf, const std::vector<Point>& points, bool closed, Layer layer) {
     dxf.entity("POLYLINE", layer);
     dxf.group(66, 1);
     dxf.point(10, {0, 0});
     dxf.group(70, closed ? 1 : 0);
-    if (width > 0) {
-        dxf.number(40, width);
-        dxf.number(41, width);
-    }
     for (const Point& p : points) {
         dxf.entity("VERTEX", layer);
         dxf.point(10, p);
-        if (bulge != 0) dxf.number(42, bulge);
     }
     dxf.entity("SEQEND", layer);
+}
+
+// R12 has no hatch, and CAD programs differ in drawing wide polylines: a filled circle is its
+// outline plus the inscribed regular 12-gon cut into horizontal strips, each one SOLID (a
+// trapezoid, its third and fourth corners given in SOLID's crossed order).
+constexpr int kDiscStrips = 6;
+
+void writeDisc(DxfOut& dxf, Point centre, double radius, Layer layer) {
+    const auto edge = [&](int k) {
+        const double angle = std::numbers::pi * k / kDiscStrips;
+        return Point{radius * std::sin(angle), -radius * std::cos(angle)};
+    };
+    for (int k = 0; k < kDiscStrips; ++k) {
+        const Point low = edge(k);
+        const Point high = edge(k + 1);
+        dxf.entity("SOLID", layer);
+        dxf.point(10, {centre.x - low.x, centre.y + low.y});
+        dxf.point(11, {centre.x + low.x, centre.y + low.y});
+        dxf.point(12, {centre.x - high.x, centre.y + high.y});
+        dxf.point(13, {centre.x + high.x, centre.y + high.y});
+    }
 }
 
 void writeSheet(DxfOut& dxf, const Sheet& sheet, double offset) {
@@ -156,12 +184,7 @@ void writeSheet(DxfOut& dxf, const Sheet& sheet, double offset) {
         dxf.entity("CIRCLE", circle.layer);
         dxf.point(10, centre);
         dxf.number(40, radius);
-        // R12 has no hatch: a filled circle is the outline plus a closed ring of two half-circle
-        // arcs, as wide as the radius, round the circle of half the radius (AutoCAD's DONUT).
-        if (circle.filled) {
-            writePolyline(dxf, {{centre.x - radius / 2, centre.y}, {centre.x + radius / 2, centre.y}}, true, circle.layer,
-                          radius, 1);
-        }
+        if (circle.filled) writeDisc(dxf, centre, radius, circle.layer);
     }
     for (const Text& text : sheet.texts) {
         dxf.entity("TEXT", text.layer);

@@ -1,6 +1,6 @@
 // The drawing as AutoCAD R12 ASCII DXF: every sheet side by side in one model space, on the
 // layers GRID, OUTLINE, BARS, TIES and TEXT. Only the entities the drawing uses are written:
-// LINE, POLYLINE (closed outlines, and width-filled rings for the bars), CIRCLE and TEXT.
+// LINE, POLYLINE (outlines), CIRCLE, SOLID (the fill of a bar) and TEXT.
 #pragma once
 
 #include <ostream>
