@@ -26,6 +26,8 @@ constexpr double kGap = 8;  // between the drawing and the title block
 constexpr double kBubble = 8;
 constexpr double kSquare = 3;
 
+const Paper kLargestPaper{"A0", 1189, 841};
+
 constexpr std::array<int, 10> kSectionScales{5, 10, 15, 20, 25, 30, 40, 50, 75, 100};
 constexpr std::array<int, 18> kPlanScales{50,  75,  100,  125,  150,  200,  250,  300,  400,
                                           500, 750, 1000, 1250, 1500, 2000, 2500, 5000, 10000};
@@ -178,119 +180,180 @@ int sectionScale(const DetailedSchedule& schedule) {
     return static_cast<int>(std::ceil(largest / kMaxSection));
 }
 
-Sheet scheduleSheet(const DetailedSchedule& schedule, const DrawingInfo& info) {
-    Sheet sheet;
-    sheet.title = "Column schedule";
-    const int n = sectionScale(schedule);
-    const double scale = 1.0 / n;
-    const size_t rangeCount = schedule.ranges.size();
+namespace {
 
-    double sectionWidth = 0;
-    for (const ColumnMark& mark : schedule.marks) {
-        for (const RangeDetail& detail : mark.ranges) {
-            if (const std::optional<Section> section = shownSection(detail)) {
-                sectionWidth = std::max(sectionWidth, drawnWidth(*section) * scale);
-            }
-        }
-    }
-    const double cellWidth = std::max(kMinCell, sectionWidth + 2 * kPad);
-    const double textRoom = cellWidth - 2 * kPad;
-
-    // Column widths and the heading row.
-    double levelWidth = textWidth("Levels (m)", kText);
-    for (const StoreyRange& range : schedule.ranges) levelWidth = std::max(levelWidth, textWidth(rangeCaption(range), kText));
-    levelWidth += 2 * kPad;
-    std::vector<std::vector<std::string>> refLines;
-    size_t mostRefLines = 0;
-    for (const ColumnMark& mark : schedule.marks) {
-        refLines.push_back(wrapText(joinRefs(mark.gridRefs), textRoom, kText));
-        mostRefLines = std::max(mostRefLines, refLines.back().size());
-    }
-    const double headHeight = kPad + kHeading + 2 + static_cast<double>(mostRefLines) * kPitch + kPad;
-
-    // Row heights: the tallest section of the row and the most text lines under one.
+// The schedule table's measures, common to all its sheets.
+struct TableLayout {
+    int scaleDenominator = 10;
+    double scale = 0.1;
+    double cellWidth = kMinCell;
+    double textRoom = kMinCell - 2 * kPad;
+    double levelWidth = 0;
+    double headHeight = 0;
+    std::vector<std::vector<std::string>> refLines;  // per mark
     struct Row {
         size_t range = 0;
         double sectionHeight = 0;
         double height = 0;
     };
-    std::vector<Row> rows;
-    for (size_t r = rangeCount; r-- > 0;) {
-        Row row{r, 0, 0};
+    std::vector<Row> rows;  // highest range first
+};
+
+TableLayout layoutTable(const DetailedSchedule& schedule) {
+    TableLayout table;
+    table.scaleDenominator = sectionScale(schedule);
+    table.scale = 1.0 / table.scaleDenominator;
+    double sectionWidth = 0;
+    for (const ColumnMark& mark : schedule.marks) {
+        for (const RangeDetail& detail : mark.ranges) {
+            if (const std::optional<Section> section = shownSection(detail)) {
+                sectionWidth = std::max(sectionWidth, drawnWidth(*section) * table.scale);
+            }
+        }
+    }
+    table.cellWidth = std::max(kMinCell, sectionWidth + 2 * kPad);
+    table.textRoom = table.cellWidth - 2 * kPad;
+
+    table.levelWidth = textWidth("Levels (m)", kText);
+    for (const StoreyRange& range : schedule.ranges) {
+        table.levelWidth = std::max(table.levelWidth, textWidth(rangeCaption(range), kText));
+    }
+    table.levelWidth += 2 * kPad;
+    size_t mostRefLines = 0;
+    for (const ColumnMark& mark : schedule.marks) {
+        table.refLines.push_back(wrapText(joinRefs(mark.gridRefs), table.textRoom, kText));
+        mostRefLines = std::max(mostRefLines, table.refLines.back().size());
+    }
+    table.headHeight = kPad + kHeading + 2 + static_cast<double>(mostRefLines) * kPitch + kPad;
+
+    // A row is as high as its tallest section and the most text lines under one.
+    for (size_t r = schedule.ranges.size(); r-- > 0;) {
+        TableLayout::Row row{r, 0, 0};
         size_t mostLines = 0;
         for (const ColumnMark& mark : schedule.marks) {
             if (r >= mark.ranges.size()) continue;
             const RangeDetail& detail = mark.ranges[r];
             if (const std::optional<Section> section = shownSection(detail)) {
-                row.sectionHeight = std::max(row.sectionHeight, section->D * scale);
+                row.sectionHeight = std::max(row.sectionHeight, section->D * table.scale);
             }
-            mostLines = std::max(mostLines, cellLines(detail, textRoom).size());
+            mostLines = std::max(mostLines, cellLines(detail, table.textRoom).size());
         }
         row.height = std::max(kPad + row.sectionHeight + kPad + static_cast<double>(mostLines) * kPitch + kPad,
                               2 * kPad + kPitch);
-        rows.push_back(row);
+        table.rows.push_back(row);
     }
+    return table;
+}
 
-    double tableHeight = headHeight;
-    for (const Row& row : rows) tableHeight += row.height;
-    const double tableWidth = levelWidth + static_cast<double>(schedule.marks.size()) * cellWidth;
+TitleBlock scheduleTitle(const DrawingInfo& info, int scaleDenominator) {
+    return {"COLUMN SCHEDULE",
+            {"Model: " + info.modelName, "Date: " + info.date, "All dimensions in mm",
+             "Cover to main bars: " + formatDouble(info.cover) + " mm", "Detailing: IS 456:2000 cl. 26.5.3",
+             "Sections drawn to 1:" + std::to_string(scaleDenominator), "Schedule sheet 999 of 999 (custom)"}};
+}
 
-    TitleBlock title{"COLUMN SCHEDULE",
-                     {"Model: " + info.modelName, "Date: " + info.date, "All dimensions in mm",
-                      "Cover to main bars: " + formatDouble(info.cover) + " mm",
-                      "Detailing: IS 456:2000 cl. 26.5.3", "Sections drawn to 1:" + std::to_string(n),
-                      "Sheet 1 of 2"}};
+// One sheet of the table: marks [firstMark, endMark) and rows [firstRow, endRow).
+Sheet tableSheet(const DetailedSchedule& schedule, const TableLayout& table, const DrawingInfo& info, size_t firstMark,
+                 size_t endMark, size_t firstRow, size_t endRow) {
+    Sheet sheet;
+    sheet.title = "Column schedule";
+    double tableHeight = table.headHeight;
+    for (size_t r = firstRow; r < endRow; ++r) tableHeight += table.rows[r].height;
+    const double tableWidth = table.levelWidth + static_cast<double>(endMark - firstMark) * table.cellWidth;
+    const TitleBlock title = scheduleTitle(info, table.scaleDenominator);
     choosePaper(sheet, std::max(tableWidth, title.width()), tableHeight + kGap + title.height());
-    title.rows.back() = "Sheet 1 of 2 (" + sheet.paper + ")";
 
-    // The table: rules, heading, row captions, cells.
     const double left = kInset;
     const double top = kInset;
     addRectangle(sheet, left, top, tableWidth, tableHeight, Layer::Outline);
-    for (size_t m = 0; m < schedule.marks.size(); ++m) {
-        const double x = left + levelWidth + static_cast<double>(m) * cellWidth;
+    for (size_t m = firstMark; m < endMark; ++m) {
+        const double x = left + table.levelWidth + static_cast<double>(m - firstMark) * table.cellWidth;
         sheet.lines.push_back({{x, top}, {x, top + tableHeight}, Layer::Outline});
-        addText(sheet, x + cellWidth / 2, top + kPad, schedule.marks[m].mark, kHeading, HAlign::Centre, VAlign::Top,
-                true);
+        addText(sheet, x + table.cellWidth / 2, top + kPad, schedule.marks[m].mark, kHeading, HAlign::Centre,
+                VAlign::Top, true);
         double y = top + kPad + kHeading + 2;
-        for (const std::string& line : refLines[m]) {
-            addText(sheet, x + cellWidth / 2, y, line, kText, HAlign::Centre, VAlign::Top);
+        for (const std::string& line : table.refLines[m]) {
+            addText(sheet, x + table.cellWidth / 2, y, line, kText, HAlign::Centre, VAlign::Top);
             y += kPitch;
         }
     }
-    addText(sheet, left + levelWidth / 2, top + headHeight / 2, "Levels (m)", kText, HAlign::Centre, VAlign::Middle);
+    addText(sheet, left + table.levelWidth / 2, top + table.headHeight / 2, "Levels (m)", kText, HAlign::Centre,
+            VAlign::Middle);
 
-    double rowTop = top + headHeight;
-    for (const Row& row : rows) {
+    double rowTop = top + table.headHeight;
+    for (size_t r = firstRow; r < endRow; ++r) {
+        const TableLayout::Row& row = table.rows[r];
         sheet.lines.push_back({{left, rowTop}, {left + tableWidth, rowTop}, Layer::Outline});
-        addText(sheet, left + levelWidth / 2, rowTop + row.height / 2, rangeCaption(schedule.ranges[row.range]), kText,
-                HAlign::Centre, VAlign::Middle);
-        for (size_t m = 0; m < schedule.marks.size(); ++m) {
+        addText(sheet, left + table.levelWidth / 2, rowTop + row.height / 2, rangeCaption(schedule.ranges[row.range]),
+                kText, HAlign::Centre, VAlign::Middle);
+        for (size_t m = firstMark; m < endMark; ++m) {
             const ColumnMark& mark = schedule.marks[m];
             if (row.range >= mark.ranges.size()) continue;
             const RangeDetail& detail = mark.ranges[row.range];
-            const double centreX = left + levelWidth + (static_cast<double>(m) + 0.5) * cellWidth;
+            const double centreX =
+                left + table.levelWidth + (static_cast<double>(m - firstMark) + 0.5) * table.cellWidth;
             if (const std::optional<Section> section = shownSection(detail)) {
                 const Point centre{centreX, rowTop + kPad + row.sectionHeight / 2};
+                // Only a detailed cell has bars and ties; the others show the bare section and why.
                 if (detail.outcome == RangeOutcome::Detailed) {
-                    drawSection(sheet, centre, scale, *section, info.cover, detail.bars, detail.ties);
+                    drawSection(sheet, centre, table.scale, *section, info.cover, detail.bars, detail.ties);
                 } else {
-                    drawSection(sheet, centre, scale, *section, info.cover, {}, {});
+                    drawSection(sheet, centre, table.scale, *section, info.cover, {}, {});
                 }
             }
             const bool bold = detail.outcome != RangeOutcome::Detailed;
             double y = rowTop + kPad + row.sectionHeight + kPad;
-            for (std::string& line : cellLines(detail, textRoom)) {
+            for (std::string& line : cellLines(detail, table.textRoom)) {
                 addText(sheet, centreX, y, std::move(line), kText, HAlign::Centre, VAlign::Top, bold);
                 y += kPitch;
             }
         }
         rowTop += row.height;
     }
-
-    drawFrameAndTitle(sheet, title);
-    flipSheet(sheet);
     return sheet;
+}
+
+// Numbers the sheets in their title blocks, draws frames and title blocks, and turns the sheets
+// the right way up.
+void finishSheets(std::vector<Sheet>& sheets, const std::vector<TitleBlock>& titles) {
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        TitleBlock title = titles[i];
+        title.rows.back() = "Schedule sheet " + std::to_string(i + 1) + " of " + std::to_string(sheets.size()) + " (" +
+                            sheets[i].paper + ")";
+        drawFrameAndTitle(sheets[i], title);
+        flipSheet(sheets[i]);
+    }
+}
+
+}  // namespace
+
+std::vector<Sheet> scheduleSheets(const DetailedSchedule& schedule, const DrawingInfo& info) {
+    const TableLayout table = layoutTable(schedule);
+    const TitleBlock title = scheduleTitle(info, table.scaleDenominator);
+    // A table larger than A0 continues on further sheets: first across the marks, then down
+    // the storey ranges, every sheet with the marks' headings and the ranges' levels.
+    const double roomWidth = kLargestPaper.width - 2 * kInset - table.levelWidth;
+    const double roomHeight = kLargestPaper.height - 2 * kInset - table.headHeight - kGap - title.height();
+    const size_t marksPerSheet = std::max<size_t>(1, static_cast<size_t>(roomWidth / table.cellWidth));
+    std::vector<std::pair<size_t, size_t>> rowBands;
+    for (size_t r = 0; r < table.rows.size();) {
+        size_t end = r + 1;
+        double height = table.rows[r].height;
+        while (end < table.rows.size() && height + table.rows[end].height <= roomHeight) height += table.rows[end++].height;
+        rowBands.emplace_back(r, end);
+        r = end;
+    }
+    if (rowBands.empty()) rowBands.emplace_back(0, 0);
+    std::vector<Sheet> sheets;
+    for (size_t m = 0; m < schedule.marks.size() || (m == 0 && schedule.marks.empty()); m += marksPerSheet) {
+        const size_t endMark = std::min(schedule.marks.size(), m + marksPerSheet);
+        for (const auto& [firstRow, endRow] : rowBands) {
+            sheets.push_back(tableSheet(schedule, table, info, m, endMark, firstRow, endRow));
+        }
+        if (schedule.marks.empty()) break;
+    }
+    finishSheets(sheets, std::vector<TitleBlock>(sheets.size(), title));
+    return sheets;
 }
 
 Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanColumn>& columns,
@@ -323,7 +386,7 @@ Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanCo
 
     TitleBlock title{"COLUMN LAYOUT PLAN",
                      {"Model: " + info.modelName, "Date: " + info.date, "Scale 1:10000 on custom",
-                      "Grid lines: letters along X, numbers along Z", "Sheet 2 of 2"}};
+                      "Grid lines: letters along X, numbers along Z"}};
     const auto planSize = [&](int n) { return Point{spanX / n + 2 * margin, spanZ / n + 2 * margin}; };
     const auto fits = [&](int n, const Paper& paper) {
         const Point size = planSize(n);
@@ -390,7 +453,7 @@ Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanCo
 Drawing scheduleDrawing(const DetailedSchedule& schedule, const Model& model, const std::vector<ColGroup>& groups,
                         const DrawingInfo& info) {
     Drawing drawing;
-    drawing.sheets.push_back(scheduleSheet(schedule, info));
+    drawing.sheets = scheduleSheets(schedule, info);
     drawing.sheets.push_back(layoutPlanSheet(schedule, planColumns(schedule, model, groups), info));
     return drawing;
 }

@@ -36,11 +36,13 @@ std::vector<PlanColumn> planColumns(const DetailedSchedule& schedule, const Mode
 // section drawn measures at most 50 mm on paper. Returns n.
 int sectionScale(const DetailedSchedule& schedule);
 
-Sheet scheduleSheet(const DetailedSchedule& schedule, const DrawingInfo& info);
+// The schedule table on the smallest ISO A sheet that holds it; a table larger than A0 goes on
+// as many A0 sheets as it needs, across the marks first, each with the headings and levels.
+std::vector<Sheet> scheduleSheets(const DetailedSchedule& schedule, const DrawingInfo& info);
 Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanColumn>& columns,
                       const DrawingInfo& info);
 
-// Both sheets, schedule first.
+// The schedule's sheets, then the layout plan.
 Drawing scheduleDrawing(const DetailedSchedule& schedule, const Model& model, const std::vector<ColGroup>& groups,
                         const DrawingInfo& info);
 

@@ -89,7 +89,9 @@ const Text* findText(const Sheet& sheet, std::string_view content) {
 }
 
 TEST(ScheduleSheet, CellsHeadingsAndTitle) {
-    const Sheet sheet = scheduleSheet(smallSchedule(), kInfo);
+    const std::vector<Sheet> sheets = scheduleSheets(smallSchedule(), kInfo);
+    ASSERT_EQ(sheets.size(), 1u);
+    const Sheet& sheet = sheets.front();
     EXPECT_EQ(sheet.paper, "A3");
     expectLegible(sheet);
 
@@ -100,7 +102,7 @@ TEST(ScheduleSheet, CellsHeadingsAndTitle) {
     EXPECT_GT(upper->at.y, lower->at.y);
     for (const char* text : {"C1", "C2", "C3", "A-1, B-1", "8 - 20 dia (1.86 %)", "8 dia @ 150 c/c", "All dimensions in mm",
                              "Model: office-block.anl", "Date: 2026-12-08", "Cover to main bars: 40 mm",
-                             "Detailing: IS 456:2000 cl. 26.5.3", "Sections drawn to 1:10"}) {
+                             "Detailing: IS 456:2000 cl. 26.5.3", "Sections drawn to 1:10", "Schedule sheet 1 of 1 (A3)"}) {
         EXPECT_NE(findText(sheet, text), nullptr) << text;
     }
 
@@ -119,15 +121,32 @@ TEST(ScheduleSheet, CellsHeadingsAndTitle) {
     EXPECT_EQ(onLayer(Layer::Outline), 5 + 3);  // and the table, frame and title block
 }
 
-TEST(ScheduleSheet, ManyMarksTakeLargerPaper) {
+TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
     DetailedSchedule schedule = smallSchedule();
     const ColumnMark first = schedule.marks.front();
-    const std::pair<size_t, std::string> cases[] = {{7, "A3"}, {11, "A2"}, {16, "A1"}, {22, "A0"}, {30, "custom"}};
-    for (const auto& [count, paper] : cases) {
-        schedule.marks.assign(count, first);
-        const Sheet sheet = scheduleSheet(schedule, kInfo);
-        EXPECT_EQ(sheet.paper, paper) << count;
-        expectLegible(sheet);
+    struct Case {
+        size_t marks;
+        size_t ranges;
+        std::vector<std::string> papers;
+    };
+    const Case cases[] = {{7, 2, {"A3"}},        {11, 2, {"A2"}}, {16, 2, {"A1"}}, {22, 2, {"A0"}},
+                          {30, 2, {"A0", "A3"}}, {2, 30, {"A0", "A0", "A0"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.marks) + " marks, " + std::to_string(c.ranges) + " ranges");
+        schedule.marks.assign(c.marks, first);
+        for (ColumnMark& mark : schedule.marks) mark.ranges.resize(c.ranges, mark.ranges.front());
+        schedule.ranges.resize(c.ranges, schedule.ranges.front());
+        const std::vector<Sheet> sheets = scheduleSheets(schedule, kInfo);
+        std::vector<std::string> papers;
+        size_t cells = 0;
+        for (const Sheet& sheet : sheets) {
+            papers.push_back(sheet.paper);
+            expectLegible(sheet);
+            cells += static_cast<size_t>(std::count_if(sheet.polylines.begin(), sheet.polylines.end(),
+                                                       [](const Polyline& p) { return p.layer == Layer::Ties; }));
+        }
+        EXPECT_EQ(papers, c.papers);
+        EXPECT_EQ(cells, c.marks * c.ranges);  // every cell on exactly one sheet
     }
 }
 
