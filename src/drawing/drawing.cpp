@@ -1,7 +1,6 @@
 #include "drawing/drawing.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 
 namespace tierwise {
@@ -64,14 +63,6 @@ std::vector<std::string> wrapText(std::string_view text, double width, double he
         }
     }
     return lines;
-}
-
-std::optional<Paper> isoPaperFor(double width, double height) {
-    static const std::array<Paper, 4> kPapers{{{"A3", 420, 297}, {"A2", 594, 420}, {"A1", 841, 594}, {"A0", 1189, 841}}};
-    for (const Paper& paper : kPapers) {
-        if (width <= paper.width && height <= paper.height) return paper;
-    }
-    return std::nullopt;
 }
 
 std::optional<DrawingFormat> drawingFormatFor(std::string_view fileName) {

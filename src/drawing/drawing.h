@@ -74,14 +74,6 @@ double textWidth(std::string_view text, double height);
 // longer than a line stands alone on its line.
 std::vector<std::string> wrapText(std::string_view text, double width, double height);
 
-// The landscape ISO A sheet (A3 up to A0) that holds width x height mm, A3 at the least.
-struct Paper {
-    std::string name;
-    double width = 0;
-    double height = 0;
-};
-std::optional<Paper> isoPaperFor(double width, double height);
-
 // The output formats, from a file name's extension (".pdf", ".svg", ".dxf", any case).
 enum class DrawingFormat { Pdf, Svg, Dxf };
 std::optional<DrawingFormat> drawingFormatFor(std::string_view fileName);

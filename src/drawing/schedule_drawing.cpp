@@ -21,16 +21,21 @@ constexpr double kHeading = 3.5;  // marks in the table heading, grid labels, sh
 constexpr double kPitch = 4.25;   // line pitch of 2.5 mm text
 constexpr double kPad = 3;        // inside a table cell
 constexpr double kMinCell = 46;   // a cell holds "8 - 20 dia (1.86 %)" unwrapped
-constexpr double kMaxSection = 50;
+constexpr double kMaxSection = 60;  // 600 mm at 1:10
 constexpr double kGap = 8;  // between the drawing and the title block
 constexpr double kBubble = 8;
 constexpr double kSquare = 3;
 
-const Paper kLargestPaper{"A0", 1189, 841};
+struct Paper {
+    const char* name;
+    double width;  // landscape
+    double height;
+};
+constexpr std::array<Paper, 4> kPapers{{{"A3", 420, 297}, {"A2", 594, 420}, {"A1", 841, 594}, {"A0", 1189, 841}}};
+constexpr Paper kLargestPaper = kPapers.back();
 
-constexpr std::array<int, 10> kSectionScales{5, 10, 15, 20, 25, 30, 40, 50, 75, 100};
-constexpr std::array<int, 18> kPlanScales{50,  75,  100,  125,  150,  200,  250,  300,  400,
-                                          500, 750, 1000, 1250, 1500, 2000, 2500, 5000, 10000};
+constexpr std::array<int, 6> kSectionScales{5, 10, 20, 25, 50, 100};
+constexpr std::array<int, 11> kPlanScales{50, 100, 200, 250, 500, 1000, 1250, 2000, 2500, 5000, 10000};
 
 // Sheets are laid out from the top left, y downwards, as one reads them; flipSheet turns the
 // result into the model's y-up coordinates once the paper is known.
@@ -57,20 +62,29 @@ void addRectangle(Sheet& sheet, double left, double top, double width, double he
         {{{left, top}, {left + width, top}, {left + width, top + height}, {left, top + height}}, true, layer});
 }
 
-// Paper for content of width x height: the smallest ISO A sheet that holds it with the frame,
-// or a sheet cut to size when even A0 is too small.
-void choosePaper(Sheet& sheet, double width, double height) {
-    const double needW = width + 2 * kInset;
-    const double needH = height + 2 * kInset;
-    if (const std::optional<Paper> paper = isoPaperFor(needW, needH)) {
-        sheet.paper = paper->name;
-        sheet.width = paper->width;
-        sheet.height = paper->height;
-    } else {
-        sheet.paper = "custom";
-        sheet.width = std::ceil(needW);
-        sheet.height = std::ceil(needH);
+// Whether `paper` holds the drawing (top left) and the title block (bottom right) inside its
+// frame without the two meeting: the title block below the drawing or beside it.
+bool holds(const Paper& paper, Point drawing, Point title) {
+    const double width = paper.width - 2 * kInset;
+    const double height = paper.height - 2 * kInset;
+    return drawing.x <= width && drawing.y <= height && title.x <= width && title.y <= height &&
+           (drawing.y + kGap + title.y <= height || drawing.x + kGap + title.x <= width);
+}
+
+// The smallest ISO A sheet that holds the drawing and its title block, or a sheet cut to size
+// (title block below) when even A0 is too small.
+void choosePaper(Sheet& sheet, Point drawing, Point title) {
+    for (const Paper& paper : kPapers) {
+        if (holds(paper, drawing, title)) {
+            sheet.paper = paper.name;
+            sheet.width = paper.width;
+            sheet.height = paper.height;
+            return;
+        }
     }
+    sheet.paper = "custom";
+    sheet.width = std::ceil(std::max(drawing.x, title.x) + 2 * kInset);
+    sheet.height = std::ceil(drawing.y + kGap + title.y + 2 * kInset);
 }
 
 struct TitleBlock {
@@ -82,6 +96,7 @@ struct TitleBlock {
         return std::max(110.0, widest + 2 * kPad);
     }
     [[nodiscard]] double height() const { return kHeading + 2 * kPad + static_cast<double>(rows.size()) * 6.0 + kPad; }
+    [[nodiscard]] Point size() const { return {width(), height()}; }
 };
 
 // The frame and the title block in the frame's lower right corner.
@@ -261,7 +276,7 @@ Sheet tableSheet(const DetailedSchedule& schedule, const TableLayout& table, con
     for (size_t r = firstRow; r < endRow; ++r) tableHeight += table.rows[r].height;
     const double tableWidth = table.levelWidth + static_cast<double>(endMark - firstMark) * table.cellWidth;
     const TitleBlock title = scheduleTitle(info, table.scaleDenominator);
-    choosePaper(sheet, std::max(tableWidth, title.width()), tableHeight + kGap + title.height());
+    choosePaper(sheet, {tableWidth, tableHeight}, title.size());
 
     const double left = kInset;
     const double top = kInset;
@@ -388,18 +403,13 @@ Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanCo
                      {"Model: " + info.modelName, "Date: " + info.date, "Scale 1:10000 on custom",
                       "Grid lines: letters along X, numbers along Z"}};
     const auto planSize = [&](int n) { return Point{spanX / n + 2 * margin, spanZ / n + 2 * margin}; };
-    const auto fits = [&](int n, const Paper& paper) {
-        const Point size = planSize(n);
-        return size.x + 2 * kInset <= paper.width && std::max(size.x, title.width()) + 2 * kInset <= paper.width &&
-               size.y + kGap + title.height() + 2 * kInset <= paper.height;
-    };
+    const auto fits = [&](int n, const Paper& paper) { return holds(paper, planSize(n), title.size()); };
     int readable = 0;  // the smallest scale at which neighbouring marks stay apart
     for (const int n : kPlanScales) {
         if (closest / n >= minGap) readable = n;
     }
     int chosen = 0;
-    for (const Paper& paper : std::array<Paper, 4>{{{"A3", 420, 297}, {"A2", 594, 420}, {"A1", 841, 594},
-                                                    {"A0", 1189, 841}}}) {
+    for (const Paper& paper : kPapers) {
         for (const int n : kPlanScales) {
             if (readable != 0 && n > readable) break;
             if (fits(n, paper)) {
@@ -411,7 +421,7 @@ Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanCo
     }
     if (chosen == 0) chosen = readable != 0 ? readable : kPlanScales.back();
     const Point size = planSize(chosen);
-    choosePaper(sheet, std::max(size.x, title.width()), size.y + kGap + title.height());
+    choosePaper(sheet, size, title.size());
     title.rows[2] = "Scale 1:" + std::to_string(chosen) + " on " + sheet.paper;
 
     const double left = kInset + margin;
