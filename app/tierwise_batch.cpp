@@ -2,22 +2,18 @@
 // without opening the window.
 #include <CLI/CLI.hpp>
 
-#include <charconv>
-#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "grid/grid.h"
 #include "model/model.h"
-#include "model/numbers.h"
 #include "model/rejection.h"
 #include "model/summary.h"
 #include "platform/anl_file.h"
 #include "platform/xlsx_workbook.h"
-#include "report/report.h"
+#include "report/schedule.h"
 
 namespace {
 
@@ -26,9 +22,6 @@ using namespace tierwise;
 constexpr int kExitWritten = 0;
 constexpr int kExitRejected = 1;
 constexpr int kExitUsage = 2;
-
-// A level named on the command line matches a level of the model within half a centimetre.
-constexpr double kLevelTolerance = 0.005;
 
 const char* const kFooter = R"(Every level is ticked unless --split is given. With --split only the lowest level,
 the highest level and the levels listed are ticked; each pair of ticked levels is one storey
@@ -44,102 +37,33 @@ Exit status:
   1  the model was refused (the reason is printed) or the workbook could not be written
   2  the command line was wrong (an unknown option, or a --split level the model does not have))";
 
-std::string levelList(const Model& model) {
-    if (model.gridY.empty()) return "none";
-    std::string text;
-    for (const int32_t level : model.gridY) {
-        if (!text.empty()) text += ", ";
-        text += formatDouble(level / 100.0);
-    }
-    return text;
-}
-
-std::optional<double> parseMetres(const std::string& text) {
-    double value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc{} || stop != end || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
-// Level index (1-based) of the level nearest to `metres`, when one lies within the tolerance.
-std::optional<int32_t> findLevel(const Model& model, double metres) {
-    std::optional<int32_t> best;
-    double bestDistance = kLevelTolerance + 1e-9;
-    for (size_t i = 0; i < model.gridY.size(); ++i) {
-        const double distance = std::abs(model.gridY[i] / 100.0 - metres);
-        if (distance <= bestDistance) {
-            bestDistance = distance;
-            best = static_cast<int32_t>(i + 1);
-        }
-    }
-    return best;
-}
-
-// "3.5,7" gives 3.5 and 7; "" gives none.
-std::vector<std::string> splitList(const std::string& text) {
-    std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= text.size() && !text.empty()) {
-        const size_t comma = text.find(',', start);
-        const size_t stop = comma == std::string::npos ? text.size() : comma;
-        items.push_back(text.substr(start, stop - start));
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-    }
-    return items;
-}
-
-struct UsageError {
-    std::string message;
-};
-
-LevelTicks ticksFor(const Model& model, const std::optional<std::vector<std::string>>& split) {
-    const auto levels = static_cast<size_t>(model.levelCount());
-    if (!split) return LevelTicks(levels, true);
-    LevelTicks ticks(levels, false);
-    for (const std::string& item : *split) {
-        const std::optional<double> metres = parseMetres(item);
-        if (!metres) throw UsageError{"--split: \"" + item + "\" is not a level in metres"};
-        const std::optional<int32_t> level = findLevel(model, *metres);
-        if (!level) {
-            throw UsageError{"--split: the model has no level at " + item + " m; its levels are " + levelList(model) +
-                             " (m)"};
-        }
-        ticks[static_cast<size_t>(*level - 1)] = true;
-    }
-    return ticks;
-}
-
 int run(const std::filesystem::path& modelPath, const std::filesystem::path& outPath,
         const std::optional<std::vector<std::string>>& split) {
     Model model;
     try {
-        model = readAnl(modelPath);
+        model = readAnlFile(modelPath);
     } catch (const Rejection& e) {
         std::cerr << e.what() << '\n';
         return kExitRejected;
     }
 
-    LevelTicks ticks;
+    Schedule schedule;
+    LevelTicks ticks(static_cast<size_t>(model.levelCount()), true);
     try {
-        makeCube(model);
-        if (model.levelCount() < 2) checkReportable(model);
-        ticks = ticksFor(model, split);
-        checkReportable(model, ticks);
+        schedule = prepareSchedule(model);
+        if (split) ticks = ticksAtLevels(model, *split);
+        checkTicks(schedule, ticks);
     } catch (const Rejection& e) {
         std::cerr << modelPath.string() << ": " << e.what() << '\n';
         return kExitRejected;
-    } catch (const UsageError& e) {
-        std::cerr << "tierwise-batch: " << e.message << '\n';
+    } catch (const LevelNotFound& e) {
+        std::cerr << "tierwise-batch: --split: " << e.what() << '\n';
         return kExitUsage;
     }
 
-    std::vector<ColGroup> groups;
     try {
-        groups = groupColumns(model);
         XlsxWorkbook book(outPath);
-        writeReport(model, ticks, book);
+        writeSchedule(schedule, ticks, book);
         book.commit();
     } catch (const Rejection& e) {
         std::cerr << e.what() << '\n';
@@ -151,10 +75,10 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
                   << " holds no column design results headed \"C O L U M N   N O.\"; the schedule has headings"
                      " and storey ranges only\n";
     }
-    int64_t columns = 0;
-    for (const ColGroup& group : groups) columns += group.nCols;
-    std::cout << "Wrote " << outPath.string() << ": " << model.levelCount() << " levels, " << groups.size()
-              << (groups.size() == 1 ? " column line, " : " column lines, ") << columns
+    const size_t lines = schedule.lines.size();
+    const int64_t columns = schedule.columnCount();
+    std::cout << "Wrote " << outPath.string() << ": " << model.levelCount() << " levels, " << lines
+              << (lines == 1 ? " column line, " : " column lines, ") << columns
               << (columns == 1 ? " column" : " columns") << '\n';
     return kExitWritten;
 }
@@ -162,7 +86,7 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
 // What was read from the file, without writing a workbook.
 int summarise(const std::filesystem::path& modelPath) {
     try {
-        std::cout << modelSummary(readAnl(modelPath));
+        std::cout << modelSummary(readAnlFile(modelPath));
     } catch (const Rejection& e) {
         std::cerr << e.what() << '\n';
         return kExitRejected;
@@ -202,5 +126,5 @@ int main(int argc, char** argv) {
         std::cerr << "tierwise-batch: --output is required\n" << "Run with --help for more information.\n";
         return kExitUsage;
     }
-    return run(modelPath, outPath, splitOption->count() > 0 ? std::optional(splitList(split)) : std::nullopt);
+    return run(modelPath, outPath, splitOption->count() > 0 ? std::optional(splitLevelList(split)) : std::nullopt);
 }

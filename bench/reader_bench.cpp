@@ -21,8 +21,8 @@
 #include "platform/xlsx_workbook.h"
 #include "reader/anl_reader.h"
 #include "reader/line_source.h"
-#include "report/memory_workbook.h"
-#include "report/report.h"
+#include "report/schedule.h"
+#include "support/memory_workbook.h"
 #include "tower_anl.h"
 
 namespace fs = std::filesystem;
@@ -73,7 +73,7 @@ void countLines(benchmark::State& state, const fs::path& path) {
 void readFile(benchmark::State& state, const fs::path& path) {
     int64_t columns = 0;
     for (auto _ : state) {
-        Model model = readAnl(path);
+        Model model = readAnlFile(path);
         columns = model.colCount();
         benchmark::DoNotOptimize(model);
     }
@@ -134,7 +134,7 @@ void BM_WriteReport(benchmark::State& state) {
     size_t cells = 0;
     for (auto _ : state) {
         MemoryWorkbook book;
-        writeReport(model, ticks, book);
+        writeSchedule(groupSchedule(model), ticks, book);
         cells = book.cellCount();
         benchmark::DoNotOptimize(cells);
     }
@@ -148,11 +148,11 @@ void BM_WriteXlsx(benchmark::State& state) {
     const Model& model = largestTower();
     const LevelTicks ticks(static_cast<size_t>(model.levelCount()), true);
     MemoryWorkbook counted;
-    writeReport(model, ticks, counted);
+    writeSchedule(groupSchedule(model), ticks, counted);
     const fs::path target = fs::temp_directory_path() / ("tierwise-bench-" + std::to_string(getpid()) + ".xlsx");
     for (auto _ : state) {
         XlsxWorkbook book(target);
-        writeReport(model, ticks, book);
+        writeSchedule(groupSchedule(model), ticks, book);
         book.commit();
     }
     state.counters["bytes_written"] = static_cast<double>(fs::file_size(target));

@@ -8,7 +8,7 @@
 #include "grid/grid.h"
 #include "model/model.h"
 #include "platform/xlsx_workbook.h"
-#include "report/report.h"
+#include "report/schedule.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ void BM_WriteReport(benchmark::State& state) {
     int64_t cells = 0;
     for (auto _ : state) {
         CountingWorkbook book;
-        writeReport(model, ticks, book);
+        writeSchedule(groupSchedule(model), ticks, book);
         cells = book.cells();
         benchmark::DoNotOptimize(book.checksum());
     }
@@ -107,7 +107,7 @@ void BM_WriteReportXlsx(benchmark::State& state) {
     const std::filesystem::path target = std::filesystem::temp_directory_path() / "tierwise-bench-schedule.xlsx";
     for (auto _ : state) {
         XlsxWorkbook book(target);
-        writeReport(model, ticks, book);
+        writeSchedule(groupSchedule(model), ticks, book);
         book.commit();
     }
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(target));

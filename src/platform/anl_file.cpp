@@ -39,7 +39,7 @@ private:
 
 }  // namespace
 
-Model readAnl(const std::filesystem::path& path) {
+Model readAnlFile(const std::filesystem::path& path) {
     const std::string name = path.string();
     std::error_code status;
     if (std::filesystem::is_directory(path, status)) {

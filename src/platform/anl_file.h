@@ -9,6 +9,6 @@ namespace tierwise {
 
 // Opens and reads the file; throws Rejection naming the file when it cannot be opened or read,
 // and every rejection of the reader.
-Model readAnl(const std::filesystem::path& path);
+Model readAnlFile(const std::filesystem::path& path);
 
 }  // namespace tierwise

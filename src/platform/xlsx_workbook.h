@@ -20,8 +20,6 @@ namespace tierwise {
 // Every failure throws Rejection naming the target file.
 class XlsxWorkbook final : public Workbook {
 public:
-    static constexpr int kSheetCount = 3;
-
     explicit XlsxWorkbook(std::filesystem::path target);
     ~XlsxWorkbook() override;
     XlsxWorkbook(const XlsxWorkbook&) = delete;

@@ -129,13 +129,13 @@ bool Group::Form_Load(const std::optional<std::filesystem::path>& analysisFile) 
 
     const char* step = "Reading the analysis file";
     try {
-        model_ = readAnl(analysisFile_);
-        // 3. makeCube: the levels and the cubes.
+        model_ = readAnlFile(analysisFile_);
+        // 3. makeCube, and the column lines. A model the schedule cannot be made from is refused
+        // now, before the engineer ticks levels.
         step = "Finding the grid of the frame";
-        makeCube(model_);
-        // A model the schedule cannot be made from is refused now, before the engineer ticks levels.
+        schedule_ = prepareSchedule(model_);
         step = "Checking the frame";
-        checkReportable(model_);
+        checkTicks(schedule_, LevelTicks{});
         // 4. The diagram, then 5. the storey height labels.
         step = "Laying out the levels";
         layOutDiagram();
@@ -232,7 +232,7 @@ void Group::Command1_Click() {
     Command1_->setEnabled(false);  // the report is made once
     const char* step = "Writing the schedule";
     try {
-        writeReport(model_, levelTicks(), book_);
+        writeSchedule(schedule_, levelTicks(), book_);
         step = "Saving the workbook";
         const std::filesystem::path file = desktop_.newReportFolder() / workbookFileName(analysisFile_);
         desktop_.saveWorkbook(book_, file);

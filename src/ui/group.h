@@ -1,6 +1,6 @@
 // The window Group: the elevation diagram of the levels with their boxes, the storey height
 // labels, and "Send To Excel". It computes nothing itself: the geometry comes from diagram.h,
-// the schedule from writeReport.
+// the schedule from the schedule pipeline.
 #pragma once
 
 #include <QCheckBox>
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "model/model.h"
-#include "report/report.h"
+#include "report/schedule.h"
 #include "ui/desktop.h"
 #include "ui/diagram.h"
 #include "ui/line_control.h"
@@ -64,6 +64,7 @@ private:
     std::filesystem::path analysisFile_;
     RecordedWorkbook book_;
     Model model_;
+    Schedule schedule_;  // the column lines of model_, found once at start-up
     // Set by the layout, read again by displtyHoc.
     int32_t diagBottom_ = 0;
     float diagScale_ = 0;

@@ -6,23 +6,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
-#include "grid/grid.h"
 #include "platform/anl_file.h"
-#include "report/memory_workbook.h"
-#include "report/report.h"
+#include "report/schedule.h"
+#include "support/files.h"
+#include "support/memory_workbook.h"
 
 namespace tierwise {
 namespace {
 
-std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using support::readText;
 
 struct GoldenCase {
     std::string name;
@@ -33,10 +27,9 @@ class ScheduleGolden : public ::testing::TestWithParam<GoldenCase> {};
 
 TEST_P(ScheduleGolden, SampleSchedule) {
     const GoldenCase& c = GetParam();
-    Model model = readAnl(std::filesystem::path(TIERWISE_SAMPLES_DIR) / "office-block.anl");
-    makeCube(model);
+    Model model = readAnlFile(std::filesystem::path(TIERWISE_SAMPLES_DIR) / "office-block.anl");
     MemoryWorkbook book;
-    writeReport(model, c.ticks, book);
+    writeSchedule(prepareSchedule(model), c.ticks, book);
     const std::string actual = book.dump();
 
     const std::filesystem::path expectedPath =

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_compare.h"
 #include "model/rejection.h"
 #include "reader/anl_reader.h"
 #include "reader/line_source.h"
+#include "support/model_compare.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One block holding the whole input stands for the full-size block of a real file.
     const std::string a = readOutcome(text, size + 1, whole);
     const std::string b = readOutcome(text, 1 + size % 61, pieces);
-    if (a != b || !tierwise::fuzz::sameTables(whole, pieces)) {
+    if (a != b || !tierwise::support::tableDifference(whole, pieces).empty()) {
         std::fprintf(stderr, "block size changes the outcome: \"%s\" against \"%s\"\n", a.c_str(), b.c_str());
         std::abort();
     }

@@ -311,7 +311,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReadAnlFile, NamesAFileThatCannotBeOpened) {
     try {
-        readAnl(std::filesystem::path("/nonexistent/model.anl"));
+        readAnlFile(std::filesystem::path("/nonexistent/model.anl"));
         FAIL() << "accepted";
     } catch (const Rejection& r) {
         EXPECT_STREQ(r.what(), "Cannot open /nonexistent/model.anl: No such file or directory");
@@ -319,7 +319,7 @@ TEST(ReadAnlFile, NamesAFileThatCannotBeOpened) {
 }
 
 TEST(ReadAnlFile, ReadsTheBundledSample) {
-    const Model model = readAnl(std::filesystem::path(TIERWISE_SAMPLES_DIR) / "office-block.anl");
+    const Model model = readAnlFile(std::filesystem::path(TIERWISE_SAMPLES_DIR) / "office-block.anl");
     EXPECT_EQ(model.jointCount(), 43);
     EXPECT_EQ(model.memberCount(), 78);
     EXPECT_EQ(model.betaCount(), 12);

@@ -8,7 +8,7 @@
 
 #include "model/model.h"
 
-namespace tierwise::testing {
+namespace tierwise::support {
 
 // A column reaching `level` from below; designed = false gives a column without a design entry.
 struct Column {
@@ -55,4 +55,4 @@ inline Model buildFrame(std::vector<int32_t> levelsCm, std::vector<Line> lines) 
     return model;
 }
 
-}  // namespace tierwise::testing
+}  // namespace tierwise::support

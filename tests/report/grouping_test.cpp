@@ -8,14 +8,14 @@
 
 #include "frame_builder.h"
 #include "model/rejection.h"
-#include "report/report.h"
+#include "report/grouping.h"
 
 namespace tierwise {
 namespace {
 
-using testing::buildFrame;
-using testing::Column;
-using testing::Line;
+using support::buildFrame;
+using support::Column;
+using support::Line;
 
 const std::vector<int32_t> kLevels{0, 350, 700, 1050};
 

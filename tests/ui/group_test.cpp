@@ -16,7 +16,7 @@
 #include <memory>
 #include <optional>
 
-#include "report/memory_workbook.h"
+#include "support/memory_workbook.h"
 #include "ui/desktop.h"
 #include "ui/group.h"
 #include "ui/line_control.h"

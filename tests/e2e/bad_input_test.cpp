@@ -13,9 +13,10 @@
 #include <filesystem>
 #include <functional>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/files.h"
 
 extern char** environ;
 
@@ -23,12 +24,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using tierwise::support::readText;
+std::string slurp(const fs::path& path) { return readText(path); }
 
 void spill(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);

@@ -1,4 +1,4 @@
-#include "report/memory_workbook.h"
+#include "support/memory_workbook.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-// A workbook held in memory: the schedule without a file, for tests and benchmarks.
+// A workbook held in memory: the schedule without a file, for tests, fuzzers and benchmarks.
 #pragma once
 
 #include <map>
@@ -11,8 +11,6 @@ namespace tierwise {
 
 class MemoryWorkbook final : public Workbook {
 public:
-    static constexpr int kSheetCount = 3;
-
     // Throws std::out_of_range for a sheet other than 1 to 3 or a row or column below 1.
     void setCell(int sheet, int row, int column, const CellValue& value) override;
 

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "model/rejection.h"
 #include "platform/xlsx_workbook.h"
+#include "support/files.h"
 
 namespace tierwise {
 namespace {
@@ -37,12 +37,7 @@ INSTANTIATE_TEST_SUITE_P(Xlsx, CellNumberTest,
                                            NumberCase{"Small", 1.234567e-5f, 1.234567e-5}),
                          [](const auto& info) { return info.param.name; });
 
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using support::readText;
 
 // A folder of its own per test, removed afterwards.
 class XlsxFileTest : public ::testing::Test {

@@ -1,4 +1,4 @@
-#include "report/report.h"
+#include "report/worksheets.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,11 +12,10 @@ namespace tierwise {
 
 namespace {
 
-// The three worksheets.
+// The worksheets of the area schedule.
 constexpr int kSheetPercent = 1;  // steel percentage, then the area of every column
 constexpr int kSheetMembers = 2;  // area of every column with its member number
 constexpr int kSheetRanges = 3;   // largest area per storey range
-constexpr int kSheetCount = 3;
 
 // Columns of a group row; row 1 holds the headings.
 constexpr int kHeadingRow = 1;
@@ -32,82 +31,13 @@ constexpr int kColBeforeRanges = 5;  // storey range k goes to column 5 + 2k (wo
 constexpr int64_t kMaxRows = 1048576;
 constexpr int64_t kMaxColumns = 16384;
 
-std::string memberText(const ColEntry& entry) { return formatSingle(entry.memberNo); }
-
-int32_t roundedMember(const ColEntry& entry) {
-    const std::optional<int32_t> number = roundToInt32(entry.memberNo);
-    if (!number) {
-        throw Rejection("A column design block names member " + memberText(entry) +
-                        ", which is not a member number Tierwise can hold.");
-    }
-    return *number;
-}
-
-int32_t roundedDimension(const ColEntry& entry, float value) {
-    const std::optional<int32_t> rounded = roundToInt32(value);
-    if (!rounded) {
-        throw Rejection("Column " + memberText(entry) + ": the cross-section " + formatSingle(entry.width) + " X " +
-                        formatSingle(entry.depth) + " is too large to schedule.");
-    }
-    return *rounded;
-}
-
-float steelArea(const ColEntry& entry) {
-    if (!std::isfinite(entry.steelArea)) {
-        throw Rejection("Column " + memberText(entry) + ": the required steel area " + formatSingle(entry.steelArea) +
-                        " cannot be scheduled.");
-    }
-    return entry.steelArea;
-}
-
-// Starts a line at its lowest collected column.
-ColGroup openGroup(const PlanLine& line, int32_t col, const ColEntry& entry) {
-    ColGroup group;
-    group.xIndex = line.xIndex;
-    group.zIndex = line.zIndex;
-    group.firstCol = col;
-    group.node = line.points.front().levelIndex == 1 ? line.points.front().joint : 0;
-    const bool widthSmaller = entry.width < entry.depth;
-    group.dimMin = roundedDimension(entry, widthSmaller ? entry.width : entry.depth);
-    group.dimMax = roundedDimension(entry, widthSmaller ? entry.depth : entry.width);
-    return group;
-}
-
-// Largest area and its member; the lowest of several equal largest areas wins, and a line whose
-// areas are all 0 keeps 0 in both.
-void findLargest(ColGroup& group) {
-    for (int32_t i = 1; i <= group.nCols; ++i) {
-        if (group.area[0] < group.area[i]) {
-            group.area[0] = group.area[i];
-            group.memb[0] = group.memb[i];
-        }
-    }
-}
-
-bool isTicked(const LevelTicks& ticks, int32_t levelIndex, int32_t levelCount) {
-    if (levelIndex == 1 || levelIndex == levelCount) return true;
-    const auto at = static_cast<size_t>(levelIndex - 1);
-    return at >= ticks.size() || ticks[at];
-}
-
-int32_t rangeCount(const LevelTicks& ticks, int32_t levelCount) {
-    int32_t count = 0;
-    for (int32_t i = 2; i <= levelCount; ++i) count += isTicked(ticks, i, levelCount) ? 1 : 0;
-    return count;
-}
-
 bool sameSection(const ColGroup& a, const ColGroup& b) { return a.dimMin == b.dimMin && a.dimMax == b.dimMax; }
 
 std::string sectionText(const ColGroup& group) {
     return std::to_string(group.dimMin) + " X " + std::to_string(group.dimMax);
 }
 
-// A level as its caption shows it: metres in general format (350 cm gives 3.5).
-std::string levelText(const Model& model, int32_t levelIndex) {
-    return formatDouble(model.gridY[static_cast<size_t>(levelIndex - 1)] / 100.0);
-}
-
-void check(const Model& model, const std::vector<ColGroup>& groups, const LevelTicks& ticks) {
+void check(const Model& model, const std::vector<ColGroup>& groups) {
     // Headings without rows would pass for the schedule of a frame without designed columns.
     if (!model.endsInside.empty()) {
         throw Rejection("The file ends inside the " + model.endsInside + " at line " + std::to_string(model.endLine) +
@@ -141,17 +71,10 @@ void check(const Model& model, const std::vector<ColGroup>& groups, const LevelT
                         std::to_string(areaColumns) + " worksheet columns, more than the " +
                         std::to_string(kMaxColumns) + " a worksheet holds.");
     }
-    const int32_t ranges = rangeCount(ticks, levels);
-    const int64_t rangeColumns = kColBeforeRanges + 2 * int64_t{ranges};
-    if (rangeColumns > kMaxColumns) {
-        throw Rejection("The " + std::to_string(ranges) + " storey ranges need " + std::to_string(rangeColumns) +
-                        " worksheet columns, more than the " + std::to_string(kMaxColumns) +
-                        " a worksheet holds; tick fewer levels.");
-    }
 }
 
 void writeHeadings(Workbook& book) {
-    for (int sheet = 1; sheet <= kSheetCount; ++sheet) {
+    for (const int sheet : {kSheetPercent, kSheetMembers, kSheetRanges}) {
         book.setCell(sheet, kHeadingRow, kColNode, std::string(" Node "));
         book.setCell(sheet, kHeadingRow, kColSize, std::string(" Size "));
         book.setCell(sheet, kHeadingRow, kColSlNo, std::string("Sl No."));
@@ -160,39 +83,6 @@ void writeHeadings(Workbook& book) {
 }
 
 }  // namespace
-
-float ColGroup::levelAreaAt(int32_t levelIndex) const {
-    const auto at = std::lower_bound(levelArea.begin(), levelArea.end(), levelIndex,
-                                     [](const LevelArea& entry, int32_t level) { return entry.levelIndex < level; });
-    return at != levelArea.end() && at->levelIndex == levelIndex ? at->area : 0.0f;
-}
-
-std::vector<ColGroup> groupColumns(const Model& model) {
-    std::vector<ColGroup> groups;
-    for (const PlanLine& line : model.cube) {
-        std::optional<ColGroup> group;
-        for (const CubePoint& point : line.points) {
-            if (point.col <= 0) continue;
-            const ColEntry& entry = model.colTab[static_cast<size_t>(point.col - 1)];
-            // A column without a width is left out; the levels above it still count.
-            if (!(entry.width > 0.0f)) continue;
-            if (!group) group = openGroup(line, point.col, entry);
-            const float area = steelArea(entry);
-            group->memb.push_back(roundedMember(entry));
-            group->area.push_back(area);
-            group->levelArea.push_back({point.levelIndex, area});
-            ++group->nCols;
-        }
-        if (group) {
-            findLargest(*group);
-            groups.push_back(std::move(*group));
-        }
-    }
-    std::stable_sort(groups.begin(), groups.end(), [](const ColGroup& a, const ColGroup& b) {
-        return std::tie(a.dimMin, a.dimMax, a.area[0]) < std::tie(b.dimMin, b.dimMax, b.area[0]);
-    });
-    return groups;
-}
 
 std::string steelPercentText(float maxArea, int32_t dimMin, int32_t dimMax) {
     // Single precision, left to right; a circle's gross area takes pi as 22/7.
@@ -203,13 +93,20 @@ std::string steelPercentText(float maxArea, int32_t dimMin, int32_t dimMax) {
     return formatDouble(roundTo2Decimals(percent)) + " %";
 }
 
-void checkReportable(const Model& model) { checkReportable(model, LevelTicks{}); }
+void checkSchedule(const Model& model, const std::vector<ColGroup>& groups) { check(model, groups); }
 
-void checkReportable(const Model& model, const LevelTicks& ticks) { check(model, groupColumns(model), ticks); }
+void checkRanges(const Model& model, const LevelTicks& ticks) {
+    const int32_t levels = model.levelCount();
+    const int32_t ranges = rangeCount(ticks, levels);
+    const int64_t rangeColumns = kColBeforeRanges + 2 * int64_t{ranges};
+    if (rangeColumns > kMaxColumns) {
+        throw Rejection("The " + std::to_string(ranges) + " storey ranges need " + std::to_string(rangeColumns) +
+                        " worksheet columns, more than the " + std::to_string(kMaxColumns) +
+                        " a worksheet holds; tick fewer levels.");
+    }
+}
 
-void writeReport(const Model& model, const LevelTicks& ticks, Workbook& book) {
-    const std::vector<ColGroup> groups = groupColumns(model);
-    check(model, groups, ticks);
+void writeReport(const Model& model, const std::vector<ColGroup>& groups, const LevelTicks& ticks, Workbook& book) {
     const int32_t levels = model.levelCount();
 
     writeHeadings(book);

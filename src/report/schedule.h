@@ -1,0 +1,38 @@
+// The road from a read model to the written schedule. The window and tierwise-batch both take it,
+// so they cannot disagree: makeCube, the column lines grouped and sorted once, the checks, then
+// the worksheets for the levels the engineer ticked.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "model/model.h"
+#include "report/grouping.h"
+#include "report/levels.h"
+#include "report/workbook.h"
+
+namespace tierwise {
+
+// A model made ready for its schedule: the column lines do not depend on the ticks, so they are
+// found once, however often the schedule is written.
+struct Schedule {
+    const Model* model = nullptr;  // the model the lines were gathered from; it must outlive the schedule
+    std::vector<ColGroup> lines;   // column lines in schedule order
+
+    // The number of collected columns over all lines.
+    [[nodiscard]] int64_t columnCount() const;
+};
+
+// makeCube, then groupSchedule. Throws Rejection for a model no schedule can be made from.
+Schedule prepareSchedule(Model& model);
+
+// The column lines of a model that has been through makeCube, checked. Throws Rejection.
+Schedule groupSchedule(const Model& model);
+
+// Throws Rejection when `ticks` give more storey ranges than a worksheet holds.
+void checkTicks(const Schedule& schedule, const LevelTicks& ticks);
+
+// checkTicks, then every worksheet into `book`.
+void writeSchedule(const Schedule& schedule, const LevelTicks& ticks, Workbook& book);
+
+}  // namespace tierwise
