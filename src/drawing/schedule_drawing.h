@@ -9,7 +9,7 @@
 #include "drawing/detailing_interface.h"
 #include "drawing/drawing.h"
 #include "model/model.h"
-#include "report/report.h"
+#include "report/grouping.h"
 
 namespace tierwise {
 
