@@ -29,10 +29,10 @@ public:
 
     void group(int code, std::string_view value) { out_ << code << '\n' << value << '\n'; }
     void group(int code, int value) { out_ << code << '\n' << value << '\n'; }
-    void number(int code, double value) {
+    void number(int code, double value, int decimals = 3) {
         char text[48];
-        // Hundredths of a micrometre on paper: far below what any plotter shows.
-        const auto printed = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 5);
+        // A micrometre on paper: far below what any plotter shows.
+        const auto printed = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
         std::string_view digits(text, static_cast<size_t>(printed.ptr - text));
         if (digits.find('.') != std::string_view::npos) {
             while (digits.back() == '0') digits.remove_suffix(1);
@@ -44,6 +44,12 @@ public:
     void point(int code, Point p) {
         number(code, p.x);
         number(code + 10, p.y);
+        number(code + 20, 0);
+    }
+    // The bar block's corners, drawn at the size of each bar.
+    void precisePoint(int code, Point p) {
+        number(code, p.x, 9);
+        number(code + 10, p.y, 9);
         number(code + 20, 0);
     }
     void entity(std::string_view type, Layer layer) {
@@ -104,7 +110,12 @@ void writeTables(DxfOut& dxf) {
 
     dxf.group(0, "TABLE");
     dxf.group(2, "LAYER");
-    dxf.group(70, static_cast<int>(std::size(kLayers)));
+    dxf.group(70, static_cast<int>(std::size(kLayers)) + 1);
+    dxf.group(0, "LAYER");
+    dxf.group(2, "0");
+    dxf.group(70, 0);
+    dxf.group(62, 7);
+    dxf.group(6, "CONTINUOUS");
     for (const Layer layer : kLayers) {
         dxf.group(0, "LAYER");
         dxf.group(2, layerName(layer));
@@ -144,25 +155,43 @@ void writePolyline(DxfOut& dxf, const std::vector<Point>& points, bool closed, L
     dxf.entity("SEQEND", layer);
 }
 
-// R12 has no hatch, and CAD programs differ in drawing wide polylines: a filled circle is its
-// outline plus the inscribed regular 12-gon cut into horizontal strips, each one SOLID (a
-// trapezoid, its third and fourth corners given in SOLID's crossed order).
+// R12 has no hatch, and CAD programs differ in drawing wide polylines: a bar is an INSERT of the
+// block BAR, a disc of diameter 1 drawn as its outline and the inscribed regular 12-gon cut into
+// horizontal strips, each one SOLID (a trapezoid, its third and fourth corners in SOLID's
+// crossed order). The block's entities are on layer 0, so they take the layer of the INSERT.
+constexpr std::string_view kBarBlock = "BAR";
 constexpr int kDiscStrips = 6;
 
-void writeDisc(DxfOut& dxf, Point centre, double radius, Layer layer) {
-    const auto edge = [&](int k) {
+void writeBlocks(DxfOut& dxf) {
+    dxf.group(0, "SECTION");
+    dxf.group(2, "BLOCKS");
+    dxf.group(0, "BLOCK");
+    dxf.group(8, "0");
+    dxf.group(2, kBarBlock);
+    dxf.group(70, 0);
+    dxf.point(10, {0, 0});
+    dxf.group(3, kBarBlock);
+    dxf.group(0, "CIRCLE");
+    dxf.group(8, "0");
+    dxf.point(10, {0, 0});
+    dxf.number(40, 0.5);
+    const auto edge = [](int k) {
         const double angle = std::numbers::pi * k / kDiscStrips;
-        return Point{radius * std::sin(angle), -radius * std::cos(angle)};
+        return Point{0.5 * std::sin(angle), -0.5 * std::cos(angle)};
     };
     for (int k = 0; k < kDiscStrips; ++k) {
         const Point low = edge(k);
         const Point high = edge(k + 1);
-        dxf.entity("SOLID", layer);
-        dxf.point(10, {centre.x - low.x, centre.y + low.y});
-        dxf.point(11, {centre.x + low.x, centre.y + low.y});
-        dxf.point(12, {centre.x - high.x, centre.y + high.y});
-        dxf.point(13, {centre.x + high.x, centre.y + high.y});
+        dxf.group(0, "SOLID");
+        dxf.group(8, "0");
+        dxf.precisePoint(10, {-low.x, low.y});
+        dxf.precisePoint(11, {low.x, low.y});
+        dxf.precisePoint(12, {-high.x, high.y});
+        dxf.precisePoint(13, {high.x, high.y});
     }
+    dxf.group(0, "ENDBLK");
+    dxf.group(8, "0");
+    dxf.group(0, "ENDSEC");
 }
 
 void writeSheet(DxfOut& dxf, const Sheet& sheet, double offset) {
@@ -181,10 +210,17 @@ void writeSheet(DxfOut& dxf, const Sheet& sheet, double offset) {
     for (const Circle& circle : sheet.circles) {
         const Point centre = at(circle.centre);
         const double radius = circle.diameter / 2;
+        if (circle.filled) {
+            dxf.entity("INSERT", circle.layer);
+            dxf.group(2, kBarBlock);
+            dxf.point(10, centre);
+            dxf.number(41, circle.diameter);
+            dxf.number(42, circle.diameter);
+            continue;
+        }
         dxf.entity("CIRCLE", circle.layer);
         dxf.point(10, centre);
         dxf.number(40, radius);
-        if (circle.filled) writeDisc(dxf, centre, radius, circle.layer);
     }
     for (const Text& text : sheet.texts) {
         dxf.entity("TEXT", text.layer);
@@ -210,6 +246,7 @@ void writeDxf(const Drawing& drawing, std::ostream& out) {
     }
     writeHeader(dxf, {0, 0}, {width, height});
     writeTables(dxf);
+    writeBlocks(dxf);
     dxf.group(0, "SECTION");
     dxf.group(2, "ENTITIES");
     double offset = 0;

@@ -1,6 +1,6 @@
 // The drawing as AutoCAD R12 ASCII DXF: every sheet side by side in one model space, on the
 // layers GRID, OUTLINE, BARS, TIES and TEXT. Only the entities the drawing uses are written:
-// LINE, POLYLINE (outlines), CIRCLE, SOLID (the fill of a bar) and TEXT.
+// LINE, POLYLINE (outlines), CIRCLE, TEXT, and an INSERT of the filled-disc block BAR per bar.
 #pragma once
 
 #include <ostream>

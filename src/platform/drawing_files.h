@@ -3,14 +3,16 @@
 #pragma once
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "drawing/drawing.h"
 
 namespace tierwise {
 
-std::string drawingPdf(const Drawing& drawing);
-std::string drawingSvg(const Drawing& drawing);
+// Throw Rejection when cairo fails.
+void writePdf(const Drawing& drawing, std::ostream& out);
+void writeSvg(const Drawing& drawing, std::ostream& out);
 
 // The format from the extension (.pdf, .svg, .dxf); the file appears complete or not at all.
 // Throws Rejection naming the file for an unknown extension or a failed write.

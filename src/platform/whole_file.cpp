@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "model/rejection.h"
 
@@ -16,66 +18,66 @@ namespace tierwise {
 
 namespace {
 
-class Descriptor {
+// Removes the temporary file unless it has become the target.
+class Temporary {
 public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
+    explicit Temporary(std::filesystem::path path) : path_(std::move(path)) {}
+    ~Temporary() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove(path_, ignored);
     }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    [[nodiscard]] int get() const { return fd_; }
-    // Closing reports the last write's failure on some file systems.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
+    Temporary(const Temporary&) = delete;
+    Temporary& operator=(const Temporary&) = delete;
+    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+    void release() { path_.clear(); }
 
 private:
-    int fd_;
+    std::filesystem::path path_;
 };
 
 }  // namespace
 
-void writeWholeFile(const std::filesystem::path& target, std::string_view bytes) {
+void writeWholeFile(const std::filesystem::path& target, const std::function<void(std::ostream&)>& write) {
     const auto fail = [&](const std::string& reason) {
         throw Rejection("Cannot write " + target.string() + ": " + reason);
     };
     if (target.filename().empty()) fail("the name is not a file name");
     std::random_device seed;
     std::mt19937_64 random(seed());
-    std::filesystem::path temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    std::filesystem::path name;
+    for (int attempt = 0; attempt < 100 && name.empty(); ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-        temporary = target.parent_path() / ("." + target.filename().string() + suffix + ".tmp");
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) fail(std::strerror(errno));
+        const std::filesystem::path candidate = target.parent_path() / ("." + target.filename().string() + suffix + ".tmp");
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            name = candidate;
+        } else if (errno != EEXIST) {
+            fail(std::strerror(errno));
+        }
     }
-    if (fd < 0) fail("no free name for a temporary file in its folder");
+    if (name.empty()) fail("no free name for a temporary file in its folder");
+    Temporary temporary(name);
 
-    Descriptor file(fd);
-    std::string error;
-    size_t written = 0;
-    while (written < bytes.size() && error.empty()) {
-        const ssize_t n = ::write(file.get(), bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) error = std::strerror(errno);
-        else written += static_cast<size_t>(n);
+    {
+        std::vector<char> buffer(1 << 20);
+        std::ofstream out;
+        out.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        out.open(temporary.path(), std::ios::binary | std::ios::trunc);
+        if (!out) fail("cannot open its temporary file");
+        try {
+            write(out);
+        } catch (const Rejection& e) {
+            fail(e.what());
+        }
+        out.close();
+        if (!out) fail("the disk refused the data (full?)");
     }
-    if (error.empty() && !file.close()) error = std::strerror(errno);
-    std::error_code renameError;
-    if (error.empty()) {
-        std::filesystem::rename(temporary, target, renameError);
-        if (renameError) error = renameError.message();
-    }
-    if (!error.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        fail(error);
-    }
+    std::error_code error;
+    std::filesystem::rename(temporary.path(), target, error);
+    if (error) fail(error.message());
+    temporary.release();
 }
 
 }  // namespace tierwise

@@ -2,13 +2,14 @@
 #pragma once
 
 #include <filesystem>
-#include <string_view>
+#include <functional>
+#include <ostream>
 
 namespace tierwise {
 
-// Writes `bytes` to a temporary file beside `target` and renames it over the target once it is
-// complete; on any failure the temporary file is removed, the target is left as it was, and
-// Rejection says "Cannot write <target>: <reason>".
-void writeWholeFile(const std::filesystem::path& target, std::string_view bytes);
+// Calls `write` with a stream on a new temporary file beside `target` and renames the file over
+// the target once it is complete; when `write` throws or anything fails, the temporary file is
+// removed, the target is left as it was, and Rejection says "Cannot write <target>: <reason>".
+void writeWholeFile(const std::filesystem::path& target, const std::function<void(std::ostream&)>& write);
 
 }  // namespace tierwise

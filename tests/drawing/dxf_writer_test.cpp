@@ -47,10 +47,10 @@ TEST(DxfWriter, EntitiesPerLayerAndStructure) {
         ASSERT_EQ(all[i + 1].code, 8) << all[i].value << " without a layer";
         ++counts[all[i].value + " " + all[i + 1].value];
     }
-    // Per sheet: its paper edge and the tie are polylines; a bar is a circle filled by six strips.
+    // Per sheet: its paper edge and the tie are polylines; a bar is an insert of the disc block.
     const std::map<std::string, int> expected{
         {"LINE GRID", 2},      {"POLYLINE TIES", 2}, {"VERTEX TIES", 6},     {"SEQEND TIES", 2},
-        {"CIRCLE BARS", 2},    {"SOLID BARS", 12},
+        {"INSERT BARS", 2},
         {"CIRCLE GRID", 2},    {"TEXT TEXT", 2},     {"POLYLINE OUTLINE", 2}, {"VERTEX OUTLINE", 8},
         {"SEQEND OUTLINE", 2}};
     EXPECT_EQ(counts, expected);
