@@ -34,6 +34,30 @@ double advance(char c) {
 
 }  // namespace
 
+Sheet flattened(const Sheet& sheet) {
+    Sheet flat = sheet;
+    flat.symbols.clear();
+    flat.placements.clear();
+    for (const Placement& placement : sheet.placements) {
+        const Shapes& symbol = sheet.symbols.at(placement.symbol);
+        const auto moved = [&](Point p) { return Point{p.x + placement.at.x, p.y + placement.at.y}; };
+        for (const Line& line : symbol.lines) flat.lines.push_back({moved(line.from), moved(line.to), line.layer});
+        for (const Polyline& polyline : symbol.polylines) {
+            Polyline copy = polyline;
+            for (Point& p : copy.points) p = moved(p);
+            flat.polylines.push_back(std::move(copy));
+        }
+        for (const Circle& circle : symbol.circles) {
+            flat.circles.push_back({moved(circle.centre), circle.diameter, circle.filled, circle.layer});
+        }
+        for (Text text : symbol.texts) {
+            text.at = moved(text.at);
+            flat.texts.push_back(std::move(text));
+        }
+    }
+    return flat;
+}
+
 double textWidth(std::string_view text, double height) {
     double units = 0;
     for (const char c : text) units += advance(c);

@@ -51,16 +51,33 @@ struct Text {
     Layer layer = Layer::Text;
 };
 
-struct Sheet {
-    std::string title;   // "Column schedule"
-    std::string paper;   // "A3", "A1", or "custom" when no ISO A sheet holds the drawing
-    double width = 420;  // mm, landscape
-    double height = 297;
+// What is drawn: a sheet's own geometry, or a symbol's round the symbol's origin.
+struct Shapes {
     std::vector<Line> lines;
     std::vector<Polyline> polylines;
     std::vector<Circle> circles;
     std::vector<Text> texts;
 };
+
+// A symbol drawn with its origin at `at`: a schedule repeats the same few cells (section, tie,
+// bars and their texts) thousands of times, and the files hold each one once (DXF blocks, PDF
+// forms).
+struct Placement {
+    size_t symbol = 0;  // index into the sheet's symbols
+    Point at;
+};
+
+struct Sheet : Shapes {
+    std::string title;   // "Column schedule"
+    std::string paper;   // "A3", "A1", or "custom" when no ISO A sheet holds the drawing
+    double width = 420;  // mm, landscape
+    double height = 297;
+    std::vector<Shapes> symbols;
+    std::vector<Placement> placements;
+};
+
+// The sheet with every placement replaced by its symbol's shapes moved into place.
+Sheet flattened(const Sheet& sheet);
 
 struct Drawing {
     std::vector<Sheet> sheets;

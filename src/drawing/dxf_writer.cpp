@@ -162,7 +162,10 @@ void writePolyline(DxfOut& dxf, const std::vector<Point>& points, bool closed, L
 constexpr std::string_view kBarBlock = "BAR";
 constexpr int kDiscStrips = 6;
 
-void writeBlocks(DxfOut& dxf) {
+void writeShapes(DxfOut& dxf, const Shapes& sheet, double offset);
+std::string symbolBlock(size_t sheet, size_t symbol);
+
+void writeBlocks(DxfOut& dxf, const std::vector<Sheet>& sheets) {
     dxf.group(0, "SECTION");
     dxf.group(2, "BLOCKS");
     dxf.group(0, "BLOCK");
@@ -191,10 +194,24 @@ void writeBlocks(DxfOut& dxf) {
     }
     dxf.group(0, "ENDBLK");
     dxf.group(8, "0");
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        for (size_t k = 0; k < sheets[i].symbols.size(); ++k) {
+            const std::string name = symbolBlock(i, k);
+            dxf.group(0, "BLOCK");
+            dxf.group(8, "0");
+            dxf.group(2, name);
+            dxf.group(70, 0);
+            dxf.point(10, {0, 0});
+            dxf.group(3, name);
+            writeShapes(dxf, sheets[i].symbols[k], 0);
+            dxf.group(0, "ENDBLK");
+            dxf.group(8, "0");
+        }
+    }
     dxf.group(0, "ENDSEC");
 }
 
-void writeSheet(DxfOut& dxf, const Sheet& sheet, double offset) {
+void writeShapes(DxfOut& dxf, const Shapes& sheet, double offset) {
     const auto at = [&](Point p) { return Point{p.x + offset, p.y}; };
     for (const Line& line : sheet.lines) {
         dxf.entity("LINE", line.layer);
@@ -234,6 +251,21 @@ void writeSheet(DxfOut& dxf, const Sheet& sheet, double offset) {
     }
 }
 
+// A sheet's symbols are the blocks CELL<sheet>_<symbol>, both counted from 1.
+std::string symbolBlock(size_t sheet, size_t symbol) {
+    return "CELL" + std::to_string(sheet + 1) + "_" + std::to_string(symbol + 1);
+}
+
+void writeSheet(DxfOut& dxf, const Sheet& sheet, size_t index, double offset) {
+    const auto at = [&](Point p) { return Point{p.x + offset, p.y}; };
+    writeShapes(dxf, sheet, offset);
+    for (const Placement& placement : sheet.placements) {
+        dxf.entity("INSERT", Layer::Outline);
+        dxf.group(2, symbolBlock(index, placement.symbol));
+        dxf.point(10, at(placement.at));
+    }
+}
+
 }  // namespace
 
 void writeDxf(const Drawing& drawing, std::ostream& out) {
@@ -246,15 +278,16 @@ void writeDxf(const Drawing& drawing, std::ostream& out) {
     }
     writeHeader(dxf, {0, 0}, {width, height});
     writeTables(dxf);
-    writeBlocks(dxf);
+    writeBlocks(dxf, drawing.sheets);
     dxf.group(0, "SECTION");
     dxf.group(2, "ENTITIES");
     double offset = 0;
-    for (const Sheet& sheet : drawing.sheets) {
+    for (size_t i = 0; i < drawing.sheets.size(); ++i) {
+        const Sheet& sheet = drawing.sheets[i];
         // Each sheet's paper edge, so that the sheets read as sheets in a CAD program.
         writePolyline(dxf, {{offset, 0}, {offset + sheet.width, 0}, {offset + sheet.width, sheet.height}, {offset, sheet.height}},
                       true, Layer::Outline);
-        writeSheet(dxf, sheet, offset);
+        writeSheet(dxf, sheet, i, offset);
         offset += sheet.width + kDxfSheetGap;
     }
     dxf.group(0, "ENDSEC");

@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <tuple>
 
 #include "drawing/section_cell.h"
 #include "model/numbers.h"
@@ -50,6 +52,8 @@ void flipSheet(Sheet& sheet) {
     }
     for (Circle& circle : sheet.circles) flip(circle.centre);
     for (Text& text : sheet.texts) flip(text.at);
+    // Symbols are drawn y upwards round their own origin already; only their places turn.
+    for (Placement& placement : sheet.placements) flip(placement.at);
 }
 
 void addText(Sheet& sheet, double x, double y, std::string text, double height, HAlign h, VAlign v,
@@ -267,11 +271,41 @@ TitleBlock scheduleTitle(const DrawingInfo& info, int scaleDenominator) {
              "Sections drawn to 1:" + std::to_string(scaleDenominator), "Schedule sheet 999 of 999 (custom)"}};
 }
 
+// What makes two cells' drawings the same: the section, the bars and tie of a detailed cell
+// (the others show the bare section), the texts, and the height of the row's sections, which
+// sets how far below the section's centre the texts start.
+using SymbolKey = std::tuple<int, int, int, int, int, int, int, std::string, long>;
+
+size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const TableLayout& table,
+                  const TableLayout::Row& row, const DrawingInfo& info, const RangeDetail& detail) {
+    const std::optional<Section> section = shownSection(detail);
+    const bool detailed = detail.outcome == RangeOutcome::Detailed;
+    const BarArrangement bars = detailed ? detail.bars : BarArrangement{};
+    const Ties ties = detailed ? detail.ties : Ties{};
+    const Section drawn = section.value_or(Section{});
+    std::string texts = detail.sizeText + '\n' + detail.barsText + '\n' + detail.tiesText + (detailed ? "" : "\n!");
+    const SymbolKey key{drawn.b,       drawn.D,          bars.count, bars.diameter, bars.shortFaceBars,
+                        bars.longFaceBars, ties.diameter, std::move(texts), std::lround(row.sectionHeight * 1000)};
+    const auto [found, added] = symbols.emplace(key, sheet.symbols.size());
+    if (added) {
+        Shapes& symbol = sheet.symbols.emplace_back();
+        if (section) drawSection(symbol, {0, 0}, table.scale, *section, info.cover, bars, ties);
+        // A refused cell says why in bold, under its bare section.
+        double y = -(row.sectionHeight / 2 + kPad);
+        for (std::string& line : cellLines(detail, table.textRoom)) {
+            symbol.texts.push_back({{0, y}, std::move(line), kText, HAlign::Centre, VAlign::Top, !detailed, Layer::Text});
+            y -= kPitch;
+        }
+    }
+    return found->second;
+}
+
 // One sheet of the table: marks [firstMark, endMark) and rows [firstRow, endRow).
 Sheet tableSheet(const DetailedSchedule& schedule, const TableLayout& table, const DrawingInfo& info, size_t firstMark,
                  size_t endMark, size_t firstRow, size_t endRow) {
     Sheet sheet;
     sheet.title = "Column schedule";
+    std::map<SymbolKey, size_t> symbols;
     double tableHeight = table.headHeight;
     for (size_t r = firstRow; r < endRow; ++r) tableHeight += table.rows[r].height;
     const double tableWidth = table.levelWidth + static_cast<double>(endMark - firstMark) * table.cellWidth;
@@ -307,21 +341,9 @@ Sheet tableSheet(const DetailedSchedule& schedule, const TableLayout& table, con
             const RangeDetail& detail = mark.ranges[row.range];
             const double centreX =
                 left + table.levelWidth + (static_cast<double>(m - firstMark) + 0.5) * table.cellWidth;
-            if (const std::optional<Section> section = shownSection(detail)) {
-                const Point centre{centreX, rowTop + kPad + row.sectionHeight / 2};
-                // Only a detailed cell has bars and ties; the others show the bare section and why.
-                if (detail.outcome == RangeOutcome::Detailed) {
-                    drawSection(sheet, centre, table.scale, *section, info.cover, detail.bars, detail.ties);
-                } else {
-                    drawSection(sheet, centre, table.scale, *section, info.cover, {}, {});
-                }
-            }
-            const bool bold = detail.outcome != RangeOutcome::Detailed;
-            double y = rowTop + kPad + row.sectionHeight + kPad;
-            for (std::string& line : cellLines(detail, table.textRoom)) {
-                addText(sheet, centreX, y, std::move(line), kText, HAlign::Centre, VAlign::Top, bold);
-                y += kPitch;
-            }
+            if (detail.outcome == RangeOutcome::Empty) continue;
+            const Point centre{centreX, rowTop + kPad + row.sectionHeight / 2};
+            sheet.placements.push_back({cellSymbol(sheet, symbols, table, row, info, detail), centre});
         }
         rowTop += row.height;
     }

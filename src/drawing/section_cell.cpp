@@ -31,7 +31,7 @@ std::vector<Point> barCentres(const Section& section, const BarArrangement& bars
     return centres;
 }
 
-void drawSection(Sheet& sheet, Point centre, double scale, const Section& section, double cover,
+void drawSection(Shapes& sheet, Point centre, double scale, const Section& section, double cover,
                  const BarArrangement& bars, const Ties& ties) {
     const auto at = [&](double x, double y) { return Point{centre.x + x * scale, centre.y + y * scale}; };
     // The tie's centre line lies half its diameter outside the cover, so that it wraps the bars.

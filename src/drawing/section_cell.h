@@ -19,7 +19,7 @@ std::vector<Point> barCentres(const Section& section, const BarArrangement& bars
 // Draws `section` centred at `centre`, `scale` paper mm to a section mm: the outline, the tie with
 // its inner face at the cover (none when ties.diameter is 0) and the bars as filled circles (none
 // when bars.count is 0).
-void drawSection(Sheet& sheet, Point centre, double scale, const Section& section, double cover,
+void drawSection(Shapes& sheet, Point centre, double scale, const Section& section, double cover,
                  const BarArrangement& bars, const Ties& ties);
 
 }  // namespace tierwise

@@ -58,120 +58,155 @@ void setPen(cairo_t* cr, Layer layer) {
     cairo_set_source_rgb(cr, r, g, b);
 }
 
-// Paints sheets on one cairo context. The same faces and text widths serve every sheet: a large
+// Where a sheet or a symbol lands in cairo's points, y downwards: x = (mm + dx) k, y = (dy - mm) k.
+struct Placing {
+    double dx = 0;
+    double dy = 0;
+    [[nodiscard]] double x(double mm) const { return (mm + dx) * kPointsPerMm; }
+    [[nodiscard]] double y(double mm) const { return (dy - mm) * kPointsPerMm; }
+};
+
+// All lines and outlines of a layer in one stroke; a filled circle as a dot, a stroke of no
+// length with round caps as wide as the circle (two numbers in the file instead of four curves).
+void paintShapes(cairo_t* cr, const Shapes& shapes, const Placing& at) {
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    for (const Layer layer : kLayers) {
+        bool any = false;
+        for (const Line& line : shapes.lines) {
+            if (line.layer != layer) continue;
+            cairo_move_to(cr, at.x(line.from.x), at.y(line.from.y));
+            cairo_line_to(cr, at.x(line.to.x), at.y(line.to.y));
+            any = true;
+        }
+        for (const Polyline& polyline : shapes.polylines) {
+            if (polyline.layer != layer || polyline.points.empty()) continue;
+            cairo_move_to(cr, at.x(polyline.points.front().x), at.y(polyline.points.front().y));
+            for (const Point& p : polyline.points) cairo_line_to(cr, at.x(p.x), at.y(p.y));
+            if (polyline.closed) cairo_close_path(cr);
+            any = true;
+        }
+        for (const Circle& circle : shapes.circles) {
+            if (circle.layer != layer || circle.filled) continue;
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, at.x(circle.centre.x), at.y(circle.centre.y), circle.diameter / 2 * kPointsPerMm, 0,
+                      2 * std::numbers::pi);
+            any = true;
+        }
+        if (any) {
+            setPen(cr, layer);
+            cairo_stroke(cr);
+        }
+    }
+    std::map<std::tuple<Layer, double>, std::vector<Point>> discs;
+    for (const Circle& circle : shapes.circles) {
+        if (circle.filled) discs[{circle.layer, circle.diameter}].push_back(circle.centre);
+    }
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (const auto& [key, centres] : discs) {
+        setPen(cr, std::get<0>(key));
+        cairo_set_line_width(cr, std::get<1>(key) * kPointsPerMm);
+        for (const Point& c : centres) {
+            cairo_move_to(cr, at.x(c.x), at.y(c.y));
+            cairo_line_to(cr, at.x(c.x), at.y(c.y));
+        }
+        cairo_stroke(cr);
+    }
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+}
+
+// Paints sheets and their symbols. The same faces and text widths serve every text: a large
 // schedule repeats the same few texts thousands of times.
 class Painter {
 public:
-    explicit Painter(cairo_t* cr)
-        : cr_(cr),
-          regular_(cairo_toy_font_face_create("DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL)),
+    Painter()
+        : regular_(cairo_toy_font_face_create("DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL)),
           bold_(cairo_toy_font_face_create("DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD)) {}
 
     // The sheet's lower left corner `offset` mm from the surface's left edge; the surface is
-    // `surfaceHeight` mm high, y downwards.
-    void paint(const Sheet& sheet, double offset, double surfaceHeight) {
-        offset_ = offset;
-        height_ = surfaceHeight;
-        cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER);
-        cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
-        // One stroke per layer for all its lines and outlines.
-        for (const Layer layer : kLayers) {
-            bool any = false;
-            for (const Line& line : sheet.lines) {
-                if (line.layer != layer) continue;
-                cairo_move_to(cr_, x(line.from.x), y(line.from.y));
-                cairo_line_to(cr_, x(line.to.x), y(line.to.y));
-                any = true;
-            }
-            for (const Polyline& polyline : sheet.polylines) {
-                if (polyline.layer != layer || polyline.points.empty()) continue;
-                cairo_move_to(cr_, x(polyline.points.front().x), y(polyline.points.front().y));
-                for (const Point& p : polyline.points) cairo_line_to(cr_, x(p.x), y(p.y));
-                if (polyline.closed) cairo_close_path(cr_);
-                any = true;
-            }
-            for (const Circle& circle : sheet.circles) {
-                if (circle.layer != layer || circle.filled) continue;
-                cairo_new_sub_path(cr_);
-                cairo_arc(cr_, x(circle.centre.x), y(circle.centre.y), circle.diameter / 2 * kPointsPerMm, 0,
-                          2 * std::numbers::pi);
-                any = true;
-            }
-            if (any) {
-                setPen(cr_, layer);
-                cairo_stroke(cr_);
-            }
+    // `surfaceHeight` mm high.
+    void paint(cairo_t* cr, const Sheet& sheet, double offset, double surfaceHeight) {
+        const Placing at{offset, surfaceHeight};
+        paintAll(cr, sheet, at);
+        std::vector<SurfacePtr> symbols;
+        for (const Shapes& symbol : sheet.symbols) symbols.push_back(record(symbol));
+        for (const Placement& placement : sheet.placements) {
+            cairo_set_source_surface(cr, symbols.at(placement.symbol).get(), at.x(placement.at.x), at.y(placement.at.y));
+            cairo_paint(cr);
         }
-        paintDiscs(sheet);
-        cairo_set_source_rgb(cr_, 0, 0, 0);
-        for (const Text& text : sheet.texts) paintText(text);
     }
 
 private:
-    [[nodiscard]] double x(double mm) const { return (mm + offset_) * kPointsPerMm; }
-    [[nodiscard]] double y(double mm) const { return (height_ - mm) * kPointsPerMm; }
-
-    // A filled circle is a dot: a stroke of no length with round caps as wide as the circle.
-    // That takes two numbers in the file instead of the four curves of a filled arc.
-    void paintDiscs(const Sheet& sheet) {
-        std::map<std::tuple<Layer, double>, std::vector<Point>> discs;
-        for (const Circle& circle : sheet.circles) {
-            if (circle.filled) discs[{circle.layer, circle.diameter}].push_back(circle.centre);
-        }
-        cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND);
-        for (const auto& [key, centres] : discs) {
-            setPen(cr_, std::get<0>(key));
-            cairo_set_line_width(cr_, std::get<1>(key) * kPointsPerMm);
-            for (const Point& c : centres) {
-                cairo_move_to(cr_, x(c.x), y(c.y));
-                cairo_line_to(cr_, x(c.x), y(c.y));
+    void paintAll(cairo_t* cr, const Shapes& shapes, const Placing& at) {
+        paintShapes(cr, shapes, at);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_font_face_t* face = nullptr;
+        double size = 0;
+        for (const Text& text : shapes.texts) {
+            cairo_font_face_t* wanted = text.bold ? bold_.get() : regular_.get();
+            const double wantedSize = text.height / kCapHeight * kPointsPerMm;
+            if (wanted != face || wantedSize != size) {
+                cairo_set_font_face(cr, wanted);
+                cairo_set_font_size(cr, wantedSize);
+                face = wanted;
+                size = wantedSize;
             }
-            cairo_stroke(cr_);
+            double left = at.x(text.at.x);
+            if (text.hAlign != HAlign::Left) {
+                const double advance = advanceOf(cr, text, size);
+                left -= text.hAlign == HAlign::Centre ? advance / 2 : advance;
+            }
+            double baseline = at.y(text.at.y);
+            const double cap = text.height * kPointsPerMm;
+            if (text.vAlign == VAlign::Middle) baseline += cap / 2;
+            if (text.vAlign == VAlign::Top) baseline += cap;
+            cairo_move_to(cr, left, baseline);
+            cairo_show_text(cr, text.text.c_str());
         }
-        cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
     }
 
-    void paintText(const Text& text) {
-        cairo_font_face_t* face = text.bold ? bold_.get() : regular_.get();
-        const double size = text.height / kCapHeight * kPointsPerMm;
-        if (face != face_ || size != size_) {
-            cairo_set_font_face(cr_, face);
-            cairo_set_font_size(cr_, size);
-            face_ = face;
-            size_ = size;
+    // A symbol recorded once round its origin, so that a PDF holds it as one form.
+    SurfacePtr record(const Shapes& symbol) {
+        double left = 0, right = 0, bottom = 0, top = 0;
+        const auto extend = [&](Point p, double rx, double ry) {
+            left = std::min(left, p.x - rx);
+            right = std::max(right, p.x + rx);
+            bottom = std::min(bottom, p.y - ry);
+            top = std::max(top, p.y + ry);
+        };
+        for (const Line& line : symbol.lines) extend(line.from, 0, 0), extend(line.to, 0, 0);
+        for (const Polyline& polyline : symbol.polylines) {
+            for (const Point& p : polyline.points) extend(p, 0, 0);
         }
-        double left = x(text.at.x);
-        if (text.hAlign != HAlign::Left) {
-            const double advance = advanceOf(text);
-            left -= text.hAlign == HAlign::Centre ? advance / 2 : advance;
+        for (const Circle& circle : symbol.circles) extend(circle.centre, circle.diameter / 2, circle.diameter / 2);
+        for (const Text& text : symbol.texts) {
+            // Room for the widest reckoning of the text whichever way it is anchored, and descenders.
+            extend(text.at, textWidth(text.text, text.height), 1.5 * text.height);
         }
-        double baseline = y(text.at.y);
-        const double cap = text.height * kPointsPerMm;
-        if (text.vAlign == VAlign::Middle) baseline += cap / 2;
-        if (text.vAlign == VAlign::Top) baseline += cap;
-        cairo_move_to(cr_, left, baseline);
-        cairo_show_text(cr_, text.text.c_str());
+        const double margin = 1;  // mm, for the line widths
+        const cairo_rectangle_t extents{(left - margin) * kPointsPerMm, -(top + margin) * kPointsPerMm,
+                                        (right - left + 2 * margin) * kPointsPerMm,
+                                        (top - bottom + 2 * margin) * kPointsPerMm};
+        SurfacePtr surface(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
+        ContextPtr cr(cairo_create(surface.get()));
+        paintAll(cr.get(), symbol, {});
+        return surface;
     }
 
-    double advanceOf(const Text& text) {
+    double advanceOf(cairo_t* cr, const Text& text, double size) {
         std::string key = text.text;
         key += text.bold ? '\1' : '\0';
-        key.append(reinterpret_cast<const char*>(&size_), sizeof size_);
+        key.append(reinterpret_cast<const char*>(&size), sizeof size);
         const auto found = advances_.find(key);
         if (found != advances_.end()) return found->second;
         cairo_text_extents_t extents;
-        cairo_text_extents(cr_, text.text.c_str(), &extents);
+        cairo_text_extents(cr, text.text.c_str(), &extents);
         advances_.emplace(std::move(key), extents.x_advance);
         return extents.x_advance;
     }
 
-    cairo_t* cr_;
     FacePtr regular_;
     FacePtr bold_;
-    cairo_font_face_t* face_ = nullptr;
-    double size_ = 0;
-    double offset_ = 0;
-    double height_ = 0;
     std::unordered_map<std::string, double> advances_;
 };
 
@@ -193,13 +228,11 @@ void writePdf(const Drawing& drawing, std::ostream& out) {
     check(surface.get(), nullptr, "PDF");
     cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "Tierwise");
     ContextPtr cr(cairo_create(surface.get()));
-    {
-        Painter painter(cr.get());
-        for (const Sheet& sheet : drawing.sheets) {
-            cairo_pdf_surface_set_size(surface.get(), sheet.width * kPointsPerMm, sheet.height * kPointsPerMm);
-            painter.paint(sheet, 0, sheet.height);
-            cairo_show_page(cr.get());
-        }
+    Painter painter;
+    for (const Sheet& sheet : drawing.sheets) {
+        cairo_pdf_surface_set_size(surface.get(), sheet.width * kPointsPerMm, sheet.height * kPointsPerMm);
+        painter.paint(cr.get(), sheet, 0, sheet.height);
+        cairo_show_page(cr.get());
     }
     check(surface.get(), cr.get(), "PDF");
     cr.reset();
@@ -219,13 +252,11 @@ void writeSvg(const Drawing& drawing, std::ostream& out) {
     ContextPtr cr(cairo_create(surface.get()));
     cairo_set_source_rgb(cr.get(), 1, 1, 1);
     cairo_paint(cr.get());
-    {
-        Painter painter(cr.get());
-        double offset = 0;
-        for (const Sheet& sheet : drawing.sheets) {
-            painter.paint(sheet, offset, height);
-            offset += sheet.width + kDxfSheetGap;
-        }
+    Painter painter;
+    double offset = 0;
+    for (const Sheet& sheet : drawing.sheets) {
+        painter.paint(cr.get(), sheet, offset, height);
+        offset += sheet.width + kDxfSheetGap;
     }
     check(surface.get(), cr.get(), "SVG");
     cr.reset();
