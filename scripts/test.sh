@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake --preset dev >/dev/null
+cmake --preset dev -DTIERWISE_WERROR=ON >/dev/null
 cmake --build --preset dev
 ctest --preset dev
 if [ -x scripts/test-asan.sh ]; then

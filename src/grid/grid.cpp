@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <tuple>
 
+#include "grid/grid_index.h"
 #include "model/rejection.h"
 
 namespace tierwise {
@@ -37,18 +37,6 @@ int32_t shiftFor(const std::vector<int32_t>& list, int64_t first, const char* ax
 // 1-based position of `value` in the ascending list; every joint coordinate is in its list.
 int32_t indexOf(const std::vector<int32_t>& list, int32_t value) {
     return static_cast<int32_t>(std::lower_bound(list.begin(), list.end(), value) - list.begin()) + 1;
-}
-
-uint64_t pairKey(int32_t startJoint, int32_t endJoint) {
-    return (uint64_t{static_cast<uint32_t>(startJoint)} << 32) | static_cast<uint32_t>(endJoint);
-}
-
-// Single-precision numbers that compare equal get the same key: -0 is 0.
-uint64_t floatKey(float value) {
-    if (value == 0.0f) value = 0.0f;
-    uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
 }
 
 const CubePoint* findPoint(const Model& model, int32_t xIndex, int32_t levelIndex, int32_t zIndex) {
@@ -103,60 +91,6 @@ void sortList(std::vector<int32_t>& list) {
     list.erase(std::unique(list.begin(), list.end()), list.end());
 }
 
-FlatIndex::FlatIndex(size_t expected) {
-    size_t capacity = 16;
-    while (capacity < 2 * expected) capacity *= 2;  // at most half full: probe runs stay short
-    slots_.resize(capacity);
-    mask_ = capacity - 1;
-}
-
-size_t FlatIndex::slotOf(uint64_t key) const {
-    // splitmix64 finaliser: joint and member numbers are dense and floor-wise, so mix the bits well.
-    key ^= key >> 30;
-    key *= 0xbf58476d1ce4e5b9ULL;
-    key ^= key >> 27;
-    key *= 0x94d049bb133111ebULL;
-    key ^= key >> 31;
-    return static_cast<size_t>(key) & mask_;
-}
-
-void FlatIndex::insertFirst(uint64_t key, int32_t value) {
-    for (size_t at = slotOf(key);; at = (at + 1) & mask_) {
-        Slot& slot = slots_[at];
-        if (!slot.used) {
-            slot = {key, value, true};
-            return;
-        }
-        if (slot.key == key) return;
-    }
-}
-
-int32_t FlatIndex::find(uint64_t key) const {
-    for (size_t at = slotOf(key);; at = (at + 1) & mask_) {
-        const Slot& slot = slots_[at];
-        if (!slot.used) return 0;
-        if (slot.key == key) return slot.value;
-    }
-}
-
-MemberIndex::MemberIndex(const std::vector<MemberEntry>& memberTab) : byJoints_(memberTab.size()) {
-    for (const MemberEntry& member : memberTab) byJoints_.insertFirst(pairKey(member.start, member.end), member.number);
-}
-
-int32_t MemberIndex::findMember(int32_t startJoint, int32_t endJoint) const {
-    return byJoints_.find(pairKey(startJoint, endJoint));
-}
-
-ColumnIndex::ColumnIndex(const std::vector<ColEntry>& colTab) : byMember_(colTab.size()) {
-    for (size_t i = 0; i < colTab.size(); ++i) {
-        const float memberNo = colTab[i].memberNo;
-        if (std::isnan(memberNo)) continue;  // equals no member number
-        byMember_.insertFirst(floatKey(memberNo), static_cast<int32_t>(i + 1));
-    }
-}
-
-int32_t ColumnIndex::findColRow(int32_t memberNo) const { return byMember_.find(floatKey(static_cast<float>(memberNo))); }
-
 void makeCube(Model& model) {
     std::vector<int32_t> xs, ys, zs;
     xs.reserve(model.jointTab.size());
@@ -189,8 +123,8 @@ void makeCube(Model& model) {
 
     // A column runs from the nearest joint below on the same grid line up to the joint above it;
     // levels where the line has no joint are passed over.
-    const MemberIndex members(model.memberTab);
-    const ColumnIndex columns(model.colTab);
+    const detail::MemberIndex members(model.memberTab);
+    const detail::ColumnIndex columns(model.colTab);
     for (PlanLine& line : model.cube) {
         for (size_t k = 1; k < line.points.size(); ++k) {
             const int32_t bottom = line.points[k - 1].joint;

@@ -50,6 +50,9 @@ struct PlanLine {
 // The unit of length of the first UNIT line; coordinates are stored in centimetres either way.
 enum class LengthUnit { Metre, Millimetre };
 
+// The model store. The table names (jointTab, memberTab, betaTab, colTab) and the grid's names
+// (gridX, cube, ...) are those engineers know from the schedule program Tierwise replaces; they
+// are kept so that the schedule can be traced back to them.
 struct Model {
     // Filled by readAnl.
     LengthUnit unit = LengthUnit::Metre;

@@ -9,6 +9,8 @@
 
 namespace tierwise {
 
+// The name readAnl ("read the analysis file") is kept from the program Tierwise replaces; the
+// file on disk is read by readAnlFile (src/platform/anl_file.h), which calls this.
 // Reads the whole file from `lines`; `fileName` names it in messages.
 // Throws Rejection for a file the schedule cannot be made from:
 //   "Change the units to Meter Or mm "   (the first UNIT line is neither METER nor MMS)

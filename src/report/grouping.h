@@ -16,7 +16,8 @@ struct LevelArea {
 };
 
 // A column line: the designed columns standing one above another at one plan position. The
-// name and the 1-based arrays with a summary in element 0 are those of the schedule's first form.
+// name, memb, nCols and the 1-based arrays with a summary in element 0 are those of the program
+// Tierwise replaces, kept so that a line can be traced back to it.
 struct ColGroup {
     int32_t node = 0;                // joint at the lowest level of the plan position, 0 where none stands
     int32_t firstCol = 0;            // colTab entry (1-based) of the lowest collected column

@@ -23,6 +23,7 @@ void checkSchedule(const Model& model, const std::vector<ColGroup>& groups);
 // Throws Rejection when the ticked levels give more storey ranges than worksheet 3 has columns for.
 void checkRanges(const Model& model, const LevelTicks& ticks);
 
+// writeReport keeps the name engineers know from the program Tierwise replaces.
 // Writes the heading rows, the storey-range captions and one row per column line into `book`,
 // every worksheet top down. The checks above must have passed.
 void writeReport(const Model& model, const std::vector<ColGroup>& groups, const LevelTicks& ticks, Workbook& book);

@@ -17,12 +17,15 @@
 #include <vector>
 
 #include "support/files.h"
+#include "support/case_name.h"
 
 extern char** environ;
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using tierwise::support::PrintTo;
 
 using tierwise::support::readText;
 std::string slurp(const fs::path& path) { return readText(path); }
@@ -243,6 +246,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"OutputInReadOnlyFolder", sample(), Target::ReadOnlyFolder, {}, Names::Output},
         Case{"OutputInSystemFolder", sample(), Target::SystemFolder, {}, Names::Output},
         Case{"OutputIsAFolder", sample(), Target::Folder, {"directory"}, Names::Output}),
-    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace

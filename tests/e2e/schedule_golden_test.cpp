@@ -12,9 +12,12 @@
 #include "report/schedule.h"
 #include "support/files.h"
 #include "support/memory_workbook.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 using support::readText;
 
@@ -52,8 +55,8 @@ TEST_P(ScheduleGolden, SampleSchedule) {
 INSTANTIATE_TEST_SUITE_P(Sample, ScheduleGolden,
                          ::testing::Values(GoldenCase{"all-levels", {}},
                                            GoldenCase{"split-4-10.4", {true, true, false, true, true}}),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
+                         [](const auto& testCase) {
+                             std::string name = testCase.param.name;
                              for (char& ch : name) ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
                              return name;
                          });

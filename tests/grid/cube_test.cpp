@@ -6,9 +6,13 @@
 #include <vector>
 
 #include "grid/grid.h"
+#include "grid/grid_index.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 struct Expect {
     int32_t xIndex, levelIndex, zIndex;
@@ -108,16 +112,16 @@ INSTANTIATE_TEST_SUITE_P(
                  {{40, 1, 2}},
                  {40},
                  {{1, 1, 1, 1, 0}, {2, 1, 1, 2, 0}}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& testCase) { return testCase.param.name; });
 
 TEST(Cube, FindMemberAndFindColRow) {
-    const MemberIndex members({{7, 10, 20}, {8, 20, 10}, {9, 10, 20}});
+    const detail::MemberIndex members({{7, 10, 20}, {8, 20, 10}, {9, 10, 20}});
     EXPECT_EQ(members.findMember(10, 20), 7);
     EXPECT_EQ(members.findMember(20, 10), 8);
     EXPECT_EQ(members.findMember(10, 30), 0);
     EXPECT_EQ(members.findMember(-10, 20), 0);
 
-    const ColumnIndex columns({{7.5f}, {7}, {8}, {7}, {std::nanf("")}});
+    const detail::ColumnIndex columns({{7.5f}, {7}, {8}, {7}, {std::nanf("")}});
     EXPECT_EQ(columns.findColRow(7), 2);
     EXPECT_EQ(columns.findColRow(8), 3);
     EXPECT_EQ(columns.findColRow(9), 0);

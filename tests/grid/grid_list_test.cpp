@@ -6,9 +6,12 @@
 
 #include "grid/grid.h"
 #include "model/rejection.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 struct ListCase {
     std::string name;
@@ -56,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"RepeatedCoordinatesOnce",
                  {{1, 0, 0, 0}, {2, 0, 0, 0}, {3, 0, 0, 0}, {4, 10, 0, 0}, {5, 10, 0, 0}},
                  {200, 210}, {0}, {300}, 200, 300}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& testCase) { return testCase.param.name; });
 
 TEST(GridList, SortListKeepsEachValueOnce) {
     std::vector<int32_t> list{5, -3, 5, 0, -3, 2147483647, -2147483647 - 1};

@@ -10,9 +10,12 @@
 #include "model/rejection.h"
 #include "platform/xlsx_workbook.h"
 #include "support/files.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 namespace fs = std::filesystem;
 
@@ -35,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(Xlsx, CellNumberTest,
                                            NumberCase{"Negative", -1.5f, -1.5},
                                            NumberCase{"SevenDigits", 1234567.0f, 1234567.0},
                                            NumberCase{"Small", 1.234567e-5f, 1.234567e-5}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& testCase) { return testCase.param.name; });
 
 using support::readText;
 
@@ -113,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"RowZero", 1, 0, 1, "row 0, column 1 lies outside a worksheet"},
                       FailureCase{"PastTheLastRow", 1, 1048577, 1, "row 1048577, column 1 lies outside a worksheet"},
                       FailureCase{"PastTheLastColumn", 2, 1, 16385, "row 1, column 16385 lies outside a worksheet"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& testCase) { return testCase.param.name; });
 
 TEST_F(XlsxFileTest, RowAboveTheRowInHandIsRefusedNotDropped) {
     const fs::path target = folder_ / "schedule.xlsx";

@@ -8,9 +8,12 @@
 
 #include "model/rejection.h"
 #include "platform/anl_file.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 // An analysis report's lines, CR LF terminated as on Windows.
 std::string report(std::initializer_list<std::string> lines, const char* eol = "\r\n") {
@@ -118,16 +121,17 @@ TEST(ReadAnlJoints, ReadsEveryLayoutOfTheJointBlock) {
 
 TEST(ReadAnlMembers, ReadsMembersAndTurnsThemToRunUpwards) {
     const Model model = read(report({
-        echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 0 0; 2 0 3 0; 3 5 3 0"),
+        echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 0 0; 2 0 3 0; 3 5 3 0; 4 0 3 5"),
         echo(4, "MEMBER INCIDENCES"),
         echo(5, "1 1 2; 2 2 1; 3 3 2"),  // 2 runs top down; 3 runs towards smaller X
         echo(6, "4 2 99"),               // joint 99 is unknown: it compares as a joint at the origin
         echo(7, "100001 1 2"),           // member numbers beyond 16 bits
-        echo(8, "FINISH"),
+        echo(8, "5 4 2"),                // runs towards smaller Z
+        echo(9, "FINISH"),
     }));
-    ASSERT_EQ(model.memberCount(), 5);
-    const int expected[5][3] = {{1, 1, 2}, {2, 1, 2}, {3, 2, 3}, {4, 99, 2}, {100001, 1, 2}};
-    for (int m = 0; m < 5; ++m) {
+    ASSERT_EQ(model.memberCount(), 6);
+    const int expected[6][3] = {{1, 1, 2}, {2, 1, 2}, {3, 2, 3}, {4, 99, 2}, {100001, 1, 2}, {5, 2, 4}};
+    for (int m = 0; m < 6; ++m) {
         SCOPED_TRACE(m);
         EXPECT_EQ(model.memberTab[m].number, expected[m][0]);
         EXPECT_EQ(model.memberTab[m].start, expected[m][1]);
@@ -168,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {echo(9, "BETA 90 MEMB 3"), echo(10, "BETA 90 MEMB 5"), echo(11, "FINISH")}, {3}},
         BetaCase{"FileEndsInsideTheList", {echo(9, "BETA 90 MEMB 1 TO 3 -")}, {1, 2, 3}},
         BetaCase{"NoList", {echo(9, "FINISH")}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ReadAnlBeta, FileEndingInsideAListIsNotedAsCutOff) {
     const std::string complete = frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 TO 3"), echo(10, "FINISH")}) +
@@ -307,7 +311,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "frame.anl, line 5: a member number does not fit a 32-bit whole number"},
         RejectCase{"BetaRangeTooLong", frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 TO 2000000000")})),
                    "frame.anl, line 9: the range 1 TO 2000000000 under \"BETA 90 MEMB\" is longer than any model has"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ReadAnlFile, NamesAFileThatCannotBeOpened) {
     try {

@@ -7,9 +7,12 @@
 #include "model/rejection.h"
 #include "reader/anl_reader.h"
 #include "reader/line_source.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 struct Case {
     const char* name;
@@ -50,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"EveryMemberAndOneTwice", "1 TO 999999 999999", 300.0f, nullptr},
                     Case{"OneMoreThanAnyModelHas", "1 TO 999999 7 8", 0.0f, "BETA 90 MEMB"},
                     Case{"RangeOfTenMillion", "1 TO 9999999", 0.0f, "longer than any model has"}),
-    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace tierwise

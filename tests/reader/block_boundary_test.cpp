@@ -59,7 +59,7 @@ TEST_P(BlockSizeTest, EveryBlockSizeReadsTheSameModel) {
 
 INSTANTIATE_TEST_SUITE_P(LineEnds, BlockSizeTest,
                          testing::Values(Case{"CrLf", "\r\n"}, Case{"Lf", "\n"}, Case{"Cr", "\r"}),
-                         [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
 
 // A line that ends exactly at a block's end stays readable after atEnd() has read the next block.
 TEST(LineSourceBlocks, LineInHandSurvivesTheNextBlock) {

@@ -13,9 +13,12 @@
 
 #include "reader/line_source.h"
 #include "reader/scanning.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 constexpr std::string_view kKeys[] = {"C O L U M N   N O.", "BETA 90 MEMB", "LENGTH:", "X"};
 
@@ -49,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{"TwoKeysInOneStep", "1234LENGTH:BETA 90 MEMB" + kDigits, {"BETA 90 MEMB", "LENGTH:"}, 4},
                     KeyCase{"OneByteKey", kDigits + "X" + kDigits, {"X"}, 100},
                     KeyCase{"EmptyKeyIgnored", kDigits + "X", {"", "X"}, 100}),
-    [](const testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<KeyCase>& testCase) { return std::string(testCase.param.name); });
 
 // Random texts with keys and near misses scattered, at every alignment near the ends.
 TEST(FindFirstKeyRandom, AgreesWithThePlainSearch) {

@@ -1,4 +1,5 @@
 #include "reader/line_source.h"
+#include "support/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,8 @@
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 std::vector<std::string> splitLines(std::string_view text, size_t blockSize) {
     MemorySource source(text);
@@ -43,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"CrCrLf", "a\r\r\nb", {"a", "", "b"}},
                       SplitCase{"ControlBytesStay", std::string("\f\x02x\0y\n", 6), {std::string("\f\x02x\0y", 5)}},
                       SplitCase{"Empty", "", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(LineSource, CountsLines) {
     MemorySource source("one\r\ntwo\r\nthree");

@@ -1,4 +1,5 @@
 #include "reader/scanning.h"
+#include "support/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,8 @@
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 // Example lines write a blank as "·" for readability.
 std::string line(std::string text) {
@@ -50,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"NoNumberLeftGivesLength", "···12.·1;··", ScanCase::Start, 9, 11},
         ScanCase{"NumberAtLastPositionGivesLength", "····19.·6", ScanCase::SkipLineNumber, 1, 9},
         ScanCase{"EndRunsToLastPosition", "12345", ScanCase::End, 1, 5}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(NumberStartsAt, TellsANumberAtTheLastPositionFromNoNumber) {
     EXPECT_TRUE(numberStartsAt("    19. 6", 9));
@@ -87,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{"EchoLineReadsLineNumberAndData", "     8. 1 0 0 0", 8.1},
                       ValueCase{"FieldAfterKeyword", "    1080.0", 1080.0},
                       ValueCase{"HugeExponentIsInfinite", "1E999", HUGE_VAL}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ContainsPosition, IsOneBasedCaseSensitiveAndZeroWhenAbsent) {
     EXPECT_EQ(containsPosition("    6. UNIT METER KN", "UNIT"), 8);

@@ -9,9 +9,12 @@
 #include "frame_builder.h"
 #include "model/rejection.h"
 #include "report/grouping.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 using support::buildFrame;
 using support::Column;
@@ -89,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         GroupCase{"NoDesignedColumnsNoGroups",
                   {{1, 1, 7, {{2, 101, 300, 450, 900, false}, {3, 201, 0, 450, 900}}}},
                   {}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& testCase) { return testCase.param.name; });
 
 // Node numbers of the sorted groups.
 std::vector<int32_t> nodeOrder(const std::vector<Line>& lines) {
@@ -164,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Column 105: the cross-section 300 X 5E+09 is too large to schedule."},
         RefusalCase{"SteelAreaNotANumber", {2, 105, 300, 450, INFINITY},
                     "Column 105: the required steel area INF cannot be scheduled."}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& testCase) { return testCase.param.name; });
 
 }  // namespace
 }  // namespace tierwise

@@ -5,9 +5,12 @@
 #include <vector>
 
 #include "report/levels.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 Model withLevels(std::vector<int32_t> centimetres) {
     Model model;
@@ -50,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"NotANumber", {"4m"}, {}, "\"4m\" is not a level in metres"},
         MatchCase{"Empty", {""}, {}, "\"\" is not a level in metres"},
         MatchCase{"Infinite", {"inf"}, {}, "\"inf\" is not a level in metres"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& testCase) { return testCase.param.name; });
 
 TEST(Levels, LongLevelListsAreCut) {
     std::vector<int32_t> levels;

@@ -10,9 +10,12 @@
 #include "report/schedule.h"
 #include "report/worksheets.h"
 #include "support/memory_workbook.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 using support::buildFrame;
 using support::Column;
@@ -110,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {{1, 2, 6, 950.5f}, {1, 2, 7, 1080.37f}, {1, 2, 8, 0.0f}, {2, 2, 6, text("950.5 (101)")},
                     {2, 2, 7, text("1080.37 (201)")}, {2, 2, 8, text("0 (301)")}, {2, 2, 4, 1080.37f}},
                    {{2, 2, 5, 0}, {3, 2, 5, 0}, {1, 2, 9, 0}, {2, 2, 9, 0}, {3, 2, 6, 0}}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& testCase) { return testCase.param.name; });
 
 TEST(Writer, NoGroupsGivesHeadingsAndCaptionsOnly) {
     MemoryWorkbook book;
@@ -143,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(Writer, SteelPercentTest,
                                            PercentCase{"RoundedToTwoDecimals", 1000, 300, 450, "0.74 %"},
                                            PercentCase{"CircularRounded", 1590.4f, 0, 450, "1 %"},
                                            PercentCase{"AllFailed", 0, 300, 450, "0 %"}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& testCase) { return testCase.param.name; });
 
 struct RefusalCase {
     std::string name;
@@ -195,7 +198,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"LineTooTall", levelsUpTo(16381), LevelTicks(2, false), {lineOfColumns(16380)},
                     "A column line of 16380 columns needs 16385 worksheet columns, more than the 16384 a "
                     "worksheet holds."}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& testCase) { return testCase.param.name; });
 
 TEST(Writer, ManyLevelsFitWhenFewAreTicked) {
     const Model model = buildFrame(levelsUpTo(8191), {lineOfColumns(100)});

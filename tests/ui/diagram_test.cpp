@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "model/rejection.h"
+#include "support/case_name.h"
 
 namespace tierwise::diagram {
 namespace {
+
+using support::PrintTo;
 
 const std::vector<int32_t> kFourStoreys{0, 300, 600, 900};
 
@@ -75,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(Levels, LevelCaption,
                                          CaptionCase{"Centimetres", 1333, "13.33"},
                                          CaptionCase{"OfficeBlockThird", 720, "7.2"},
                                          CaptionCase{"FarAbove", 32767, "327.67"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 struct TooFewCase {
     const char* name;
@@ -98,7 +101,7 @@ TEST_P(TooFewLevels, AreRefusedWithAMessage) {
 INSTANTIATE_TEST_SUITE_P(Levels, TooFewLevels,
                          testing::Values(TooFewCase{"None", {}}, TooFewCase{"One", {400}},
                                          TooFewCase{"TwoEqual", {400, 400}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 struct LabelCase {
     const char* name;
@@ -141,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"", "2.75 M", "10 M"}, {0, 7486, 3806}},
         LabelCase{"Basement", {-300, 0, 300}, {true, true, true},
                   {"", "3 M", "3 M"}, {0, 6440, 2760}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 struct ClickCase {
     const char* name;
@@ -164,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ClickCase{"LowestUnticked", 1, false, true}, ClickCase{"HighestUnticked", 5, false, true},
                     ClickCase{"MiddleUnticked", 3, false, false}, ClickCase{"MiddleTicked", 3, true, true},
                     ClickCase{"BelowHighestUnticked", 4, false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 struct PixelCase {
     const char* name;
@@ -187,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(PixelCase{"OneInch", 1440, 96, 96}, PixelCase{"ClientWidth", kClientWidth, 96, 1077},
                     PixelCase{"ClientHeight", kClientHeight, 96, 575}, PixelCase{"BoxAt144Dpi", 300, 144, 30},
                     PixelCase{"NoDpiReported", 7200, 0, 480}, PixelCase{"FractionalLine", 5826.67f, 96, 388}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(PixelsToTwips, IsTheInverseAtWholePixels) {
     EXPECT_EQ(pixelsToTwips(38, 96), 570);
