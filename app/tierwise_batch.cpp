@@ -3,7 +3,9 @@
 #include <CLI/CLI.hpp>
 
 #include <charconv>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -13,7 +15,9 @@
 #include "model/model.h"
 #include "model/rejection.h"
 #include "model/summary.h"
+#include "drawing/schedule_drawing.h"
 #include "platform/anl_file.h"
+#include "platform/drawing_files.h"
 #include "platform/xlsx_workbook.h"
 #include "report/schedule.h"
 
@@ -42,13 +46,24 @@ same share a mark (C1, C2, ...); the grid lines are lettered A, B, ... along X a
 1, 2, ... along Z, so a line's reference reads B-3.
 
 The workbook is written completely or not at all; a file already at OUT.xlsx is replaced only
-once the new workbook is complete.
+once the new workbook is complete. So is every drawing: --drawing OUT.pdf draws the column
+schedule and the column layout plan one sheet a page; OUT.svg and OUT.dxf hold the sheets side by
+side (the DXF on layers GRID, OUTLINE, BARS, TIES and TEXT). --drawing may be given more than once.
 
 Exit status:
   0  the workbook was written
   1  the model was refused (the reason is printed) or the workbook could not be written
   2  the command line was wrong (an unknown option, a --split level the model does not have,
-     or a detailing option out of its range))";
+     a detailing option out of its range, or a --drawing name not ending in .pdf, .svg or .dxf))";
+
+// Today's date for the drawings' title blocks, "2026-12-08".
+std::string today() {
+    const std::chrono::year_month_day date{std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    return text;
+}
 
 std::optional<double> parseNumber(const std::string& text) {
     double value = 0;
@@ -100,7 +115,8 @@ DetailOptions detailOptions(const DetailFlags& flags) {
 }
 
 int run(const std::filesystem::path& modelPath, const std::filesystem::path& outPath,
-        const std::optional<std::vector<std::string>>& split, const DetailOptions& options) {
+        const std::optional<std::vector<std::string>>& split, const DetailOptions& options,
+        const std::vector<std::string>& drawings) {
     Model model;
     try {
         model = readAnlFile(modelPath);
@@ -125,9 +141,20 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
     }
 
     try {
+        // The drawing is made before anything is written, so that a model it cannot be drawn
+        // from leaves no workbook behind either.
+        Drawing drawing;
+        if (!drawings.empty()) {
+            drawing = scheduleDrawing(detailed, model, schedule.lines,
+                                      {modelPath.filename().string(), today(), options.cover});
+        }
         XlsxWorkbook book(outPath);
         writeSchedule(schedule, ticks, detailed, book);
         book.commit();
+        for (const std::string& target : drawings) {
+            writeDrawingFile(drawing, target);
+            std::cout << "Wrote " << target << '\n';
+        }
     } catch (const Rejection& e) {
         std::cerr << e.what() << '\n';
         return kExitRejected;
@@ -197,6 +224,11 @@ int main(int argc, char** argv) {
     app.add_option("--ties", flags.ties, "Tie diameters to choose from, mm (default 8,10,12)");
     app.add_option("--max-steel", flags.maxSteel,
                    "Largest steel share to aim for, per cent of the gross area: above 0.8, at most 6 (default 4)");
+    std::vector<std::string> drawings;
+    app.add_option("--drawing", drawings,
+                   "Also draw the column schedule and the column layout plan into OUT.pdf, OUT.svg or OUT.dxf "
+                   "(the format from the extension); may be given more than once")
+        ->allow_extra_args(false);
     app.footer(kFooter);
 
     try {
@@ -214,9 +246,16 @@ int main(int argc, char** argv) {
     }
     const auto levels = splitOption->count() > 0 ? std::optional(splitLevelList(split)) : std::nullopt;
     if (summary) return summarise(modelPath, levels, options);
+    for (const std::string& drawing : drawings) {
+        if (!drawingFormatFor(drawing)) {
+            std::cerr << "tierwise-batch: --drawing " << drawing << ": the name must end in .pdf, .svg or .dxf\n"
+                      << "Run with --help for more information.\n";
+            return kExitUsage;
+        }
+    }
     if (outOption->count() == 0) {
         std::cerr << "tierwise-batch: --output is required\n" << "Run with --help for more information.\n";
         return kExitUsage;
     }
-    return run(modelPath, outPath, levels, options);
+    return run(modelPath, outPath, levels, options, drawings);
 }

@@ -155,17 +155,6 @@ std::string joinRefs(const std::vector<std::string>& refs) {
     return text;
 }
 
-// A, B, ..., Z, AA, AB, ...: index 0 is A.
-std::string gridLetter(size_t index) {
-    std::string letters;
-    size_t n = index + 1;
-    while (n > 0) {
-        letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
-        n = (n - 1) / 26;
-    }
-    return letters;
-}
-
 }  // namespace
 
 std::vector<PlanColumn> planColumns(const DetailedSchedule& schedule, const Model& model,
@@ -457,7 +446,7 @@ Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanCo
         sheet.lines.push_back({{x, from}, {x, to}, Layer::Grid});
         for (const double y : {from - kBubble / 2, to + kBubble / 2}) {
             sheet.circles.push_back({{x, y}, kBubble, false, Layer::Grid});
-            addText(sheet, x, y, gridLetter(i), kHeading, HAlign::Centre, VAlign::Middle);
+            addText(sheet, x, y, gridLetters(static_cast<int>(i + 1)), kHeading, HAlign::Centre, VAlign::Middle);
         }
     }
     for (size_t i = 0; i < zs.size(); ++i) {

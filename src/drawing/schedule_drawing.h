@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "drawing/detailing_interface.h"
+#include "report/detailing.h"
 #include "drawing/drawing.h"
 #include "model/model.h"
 #include "report/grouping.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "drawing/detailing_interface.h"
+#include "report/detailing.h"
 #include "drawing/drawing.h"
 
 namespace tierwise {
