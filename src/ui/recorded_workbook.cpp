@@ -9,8 +9,8 @@ namespace {
 
 void checkCell(int sheet, int row, int column) {
     if (sheet < 1 || sheet > kSheetCount || row < 1 || column < 1) {
-        throw std::out_of_range("no cell (" + std::to_string(row) + ", " + std::to_string(column) +
-                                ") on worksheet " + std::to_string(sheet));
+        throw std::out_of_range("no cell (" + std::to_string(row) + ", " + std::to_string(column) + ") on worksheet " +
+                                std::to_string(sheet));
     }
 }
 
