@@ -11,12 +11,14 @@
 
 #include "frame_builder.h"
 #include "report/detailing.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
 
 using support::buildFrame;
 using support::Line;
+using support::PrintTo;
 
 struct RangeCase {
     std::string name;
@@ -78,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         // 6 mm ties offered: 16 mm bars take max(16 / 4, 6) = 6 mm.
         RangeCase{"ThinTiesForThinBars", {{300, 450}}, 1100, "300 X 450", "6 - 16 dia (0.89 %)", "6 dia @ 250 c/c",
                   DetailOptions{.tieDiameters = {6, 8}}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& testCase) { return testCase.param.name; });
 
 // The rules taken literally: every arrangement with up to 40 bars on a face, then the choice.
 BarArrangement chooseByEnumeration(const Section& s, double required, const DetailOptions& o) {
@@ -207,6 +209,17 @@ TEST(DetailingMarks, OneRangeOverTwoSections) {
     ASSERT_EQ(schedule.marks.size(), 2u);
     EXPECT_EQ(schedule.marks[1].ranges[0].outcome, RangeOutcome::MixedSections);
     EXPECT_EQ(schedule.marks[1].ranges[0].sizeText, "300 X 450 / 300 X 600");
+}
+
+// Worksheets 1 to 3 take a line by its lowest column; an upper one too large to round is shown
+// as printed rather than refusing the model.
+TEST(DetailingMarks, SectionTooLargeToRound) {
+    const Model model = buildFrame({0, 350, 700}, {{1, 1, 1, {{2, 101, 300, 450, 1100}, {3, 201, 300, 5e9f, 1100}}}});
+    const DetailedSchedule schedule = detailSchedule(model, groupColumns(model), {}, {});
+    ASSERT_EQ(schedule.marks.size(), 1u);
+    EXPECT_EQ(schedule.marks[0].ranges[0].barsText, "6 - 16 dia (0.89 %)");
+    EXPECT_EQ(schedule.marks[0].ranges[1].sizeText, "300 X 5E+09");
+    EXPECT_EQ(schedule.marks[0].ranges[1].barsText, "no arrangement fits");
 }
 
 }  // namespace
