@@ -120,9 +120,27 @@ void BM_Render(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(bytes);
     state.counters["sheets"] = static_cast<double>(drawing.sheets.size());
 }
-BENCHMARK(BM_Render<writeDxf>)->Name("BM_Dxf")->ArgName("all_ticked")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Render<writePdf>)->Name("BM_Pdf")->ArgName("all_ticked")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Render<writeSvg>)->Name("BM_Svg")->ArgName("all_ticked")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Render<writeDxf>)
+    ->Name("BM_Dxf")
+    ->ArgName("all_ticked")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_Render<writePdf>)
+    ->Name("BM_Pdf")
+    ->ArgName("all_ticked")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_Render<writeSvg>)
+    ->Name("BM_Svg")
+    ->ArgName("all_ticked")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // What the drawing is measured against: the same schedule as an .xlsx workbook on disk.
 void BM_Workbook(benchmark::State& state) {

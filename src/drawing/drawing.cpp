@@ -7,11 +7,16 @@ namespace tierwise {
 
 std::string_view layerName(Layer layer) {
     switch (layer) {
-        case Layer::Grid: return "GRID";
-        case Layer::Outline: return "OUTLINE";
-        case Layer::Bars: return "BARS";
-        case Layer::Ties: return "TIES";
-        case Layer::Text: return "TEXT";
+        case Layer::Grid:
+            return "GRID";
+        case Layer::Outline:
+            return "OUTLINE";
+        case Layer::Bars:
+            return "BARS";
+        case Layer::Ties:
+            return "TIES";
+        case Layer::Text:
+            return "TEXT";
     }
     return "TEXT";
 }

@@ -14,11 +14,15 @@ namespace {
 // AutoCAD colour numbers: grid grey, outlines and text in the foreground colour, bars red, ties blue.
 int layerColour(Layer layer) {
     switch (layer) {
-        case Layer::Grid: return 8;
-        case Layer::Bars: return 1;
-        case Layer::Ties: return 5;
+        case Layer::Grid:
+            return 8;
+        case Layer::Bars:
+            return 1;
+        case Layer::Ties:
+            return 5;
         case Layer::Outline:
-        case Layer::Text: return 7;
+        case Layer::Text:
+            return 7;
     }
     return 7;
 }
@@ -285,8 +289,9 @@ void writeDxf(const Drawing& drawing, std::ostream& out) {
     for (size_t i = 0; i < drawing.sheets.size(); ++i) {
         const Sheet& sheet = drawing.sheets[i];
         // Each sheet's paper edge, so that the sheets read as sheets in a CAD program.
-        writePolyline(dxf, {{offset, 0}, {offset + sheet.width, 0}, {offset + sheet.width, sheet.height}, {offset, sheet.height}},
-                      true, Layer::Outline);
+        writePolyline(
+            dxf, {{offset, 0}, {offset + sheet.width, 0}, {offset + sheet.width, sheet.height}, {offset, sheet.height}},
+            true, Layer::Outline);
         writeSheet(dxf, sheet, i, offset);
         offset += sheet.width + kDxfSheetGap;
     }

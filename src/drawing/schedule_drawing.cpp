@@ -18,13 +18,13 @@ namespace {
 // drawn keeps another 5 mm clear of it.
 constexpr double kFrame = 10;
 constexpr double kInset = 15;
-constexpr double kText = 2.5;     // cell texts, refs, marks
-constexpr double kHeading = 3.5;  // marks in the table heading, grid labels, sheet titles
-constexpr double kPitch = 4.25;   // line pitch of 2.5 mm text
-constexpr double kPad = 3;        // inside a table cell
-constexpr double kMinCell = 46;   // a cell holds "8 - 20 dia (1.86 %)" unwrapped
+constexpr double kText = 2.5;       // cell texts, refs, marks
+constexpr double kHeading = 3.5;    // marks in the table heading, grid labels, sheet titles
+constexpr double kPitch = 4.25;     // line pitch of 2.5 mm text
+constexpr double kPad = 3;          // inside a table cell
+constexpr double kMinCell = 46;     // a cell holds "8 - 20 dia (1.86 %)" unwrapped
 constexpr double kMaxSection = 60;  // 600 mm at 1:10
-constexpr double kGap = 8;  // between the drawing and the title block
+constexpr double kGap = 8;          // between the drawing and the title block
 constexpr double kBubble = 8;
 constexpr double kSquare = 3;
 
@@ -56,8 +56,7 @@ void flipSheet(Sheet& sheet) {
     for (Placement& placement : sheet.placements) flip(placement.at);
 }
 
-void addText(Sheet& sheet, double x, double y, std::string text, double height, HAlign h, VAlign v,
-             bool bold = false) {
+void addText(Sheet& sheet, double x, double y, std::string text, double height, HAlign h, VAlign v, bool bold = false) {
     sheet.texts.push_back({{x, y}, std::move(text), height, h, v, bold, Layer::Text});
 }
 
@@ -123,7 +122,8 @@ void drawFrameAndTitle(Sheet& sheet, const TitleBlock& title) {
 // "(10.4 to 13.6)" as worksheet 3 heads the range; the drawing drops the brackets.
 std::string rangeCaption(const StoreyRange& range) {
     std::string caption = range.caption;
-    if (caption.size() >= 2 && caption.front() == '(' && caption.back() == ')') caption = caption.substr(1, caption.size() - 2);
+    if (caption.size() >= 2 && caption.front() == '(' && caption.back() == ')')
+        caption = caption.substr(1, caption.size() - 2);
     return caption;
 }
 
@@ -273,8 +273,15 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
     const Ties ties = detailed ? detail.ties : Ties{};
     const Section drawn = section.value_or(Section{});
     std::string texts = detail.sizeText + '\n' + detail.barsText + '\n' + detail.tiesText + (detailed ? "" : "\n!");
-    const SymbolKey key{drawn.b,       drawn.D,          bars.count, bars.diameter, bars.shortFaceBars,
-                        bars.longFaceBars, ties.diameter, std::move(texts), std::lround(row.sectionHeight * 1000)};
+    const SymbolKey key{drawn.b,
+                        drawn.D,
+                        bars.count,
+                        bars.diameter,
+                        bars.shortFaceBars,
+                        bars.longFaceBars,
+                        ties.diameter,
+                        std::move(texts),
+                        std::lround(row.sectionHeight * 1000)};
     const auto [found, added] = symbols.emplace(key, sheet.symbols.size());
     if (added) {
         Shapes& symbol = sheet.symbols.emplace_back();
@@ -282,7 +289,8 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
         // A refused cell says why in bold, under its bare section.
         double y = -(row.sectionHeight / 2 + kPad);
         for (std::string& line : cellLines(detail, table.textRoom)) {
-            symbol.texts.push_back({{0, y}, std::move(line), kText, HAlign::Centre, VAlign::Top, !detailed, Layer::Text});
+            symbol.texts.push_back(
+                {{0, y}, std::move(line), kText, HAlign::Centre, VAlign::Top, !detailed, Layer::Text});
             y -= kPitch;
         }
     }
@@ -365,7 +373,8 @@ std::vector<Sheet> scheduleSheets(const DetailedSchedule& schedule, const Drawin
     for (size_t r = 0; r < table.rows.size();) {
         size_t end = r + 1;
         double height = table.rows[r].height;
-        while (end < table.rows.size() && height + table.rows[end].height <= roomHeight) height += table.rows[end++].height;
+        while (end < table.rows.size() && height + table.rows[end].height <= roomHeight)
+            height += table.rows[end++].height;
         rowBands.emplace_back(r, end);
         r = end;
     }

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "report/detailing.h"
 #include "drawing/drawing.h"
 #include "model/model.h"
+#include "report/detailing.h"
 #include "report/grouping.h"
 
 namespace tierwise {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "report/detailing.h"
 #include "drawing/drawing.h"
+#include "report/detailing.h"
 
 namespace tierwise {
 

@@ -48,11 +48,16 @@ void setPen(cairo_t* cr, Layer layer) {
     double width = 0.35;
     double r = 0, g = 0, b = 0;
     switch (layer) {
-        case Layer::Grid: width = 0.18, r = g = b = 0.45; break;
-        case Layer::Ties: width = 0.3, b = 0.75; break;
+        case Layer::Grid:
+            width = 0.18, r = g = b = 0.45;
+            break;
+        case Layer::Ties:
+            width = 0.3, b = 0.75;
+            break;
         case Layer::Bars:
         case Layer::Outline:
-        case Layer::Text: break;
+        case Layer::Text:
+            break;
     }
     cairo_set_line_width(cr, width * kPointsPerMm);
     cairo_set_source_rgb(cr, r, g, b);
@@ -131,7 +136,8 @@ public:
         std::vector<SurfacePtr> symbols;
         for (const Shapes& symbol : sheet.symbols) symbols.push_back(record(symbol));
         for (const Placement& placement : sheet.placements) {
-            cairo_set_source_surface(cr, symbols.at(placement.symbol).get(), at.x(placement.at.x), at.y(placement.at.y));
+            cairo_set_source_surface(cr, symbols.at(placement.symbol).get(), at.x(placement.at.x),
+                                     at.y(placement.at.y));
             cairo_paint(cr);
         }
     }
@@ -247,7 +253,8 @@ void writeSvg(const Drawing& drawing, std::ostream& out) {
         width += (width > 0 ? kDxfSheetGap : 0) + sheet.width;
         height = std::max(height, sheet.height);
     }
-    SurfacePtr surface(cairo_svg_surface_create_for_stream(writeBytes, &out, width * kPointsPerMm, height * kPointsPerMm));
+    SurfacePtr surface(
+        cairo_svg_surface_create_for_stream(writeBytes, &out, width * kPointsPerMm, height * kPointsPerMm));
     check(surface.get(), nullptr, "SVG");
     ContextPtr cr(cairo_create(surface.get()));
     cairo_set_source_rgb(cr.get(), 1, 1, 1);
@@ -269,9 +276,15 @@ void writeDrawingFile(const Drawing& drawing, const std::filesystem::path& targe
     if (!format) throw Rejection("Cannot write " + target.string() + ": the name does not end in .pdf, .svg or .dxf");
     writeWholeFile(target, [&](std::ostream& out) {
         switch (*format) {
-            case DrawingFormat::Pdf: writePdf(drawing, out); break;
-            case DrawingFormat::Svg: writeSvg(drawing, out); break;
-            case DrawingFormat::Dxf: writeDxf(drawing, out); break;
+            case DrawingFormat::Pdf:
+                writePdf(drawing, out);
+                break;
+            case DrawingFormat::Svg:
+                writeSvg(drawing, out);
+                break;
+            case DrawingFormat::Dxf:
+                writeDxf(drawing, out);
+                break;
         }
     });
 }

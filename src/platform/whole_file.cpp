@@ -48,7 +48,8 @@ void writeWholeFile(const std::filesystem::path& target, const std::function<voi
     for (int attempt = 0; attempt < 100 && name.empty(); ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-        const std::filesystem::path candidate = target.parent_path() / ("." + target.filename().string() + suffix + ".tmp");
+        const std::filesystem::path candidate =
+            target.parent_path() / ("." + target.filename().string() + suffix + ".tmp");
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);

@@ -31,7 +31,8 @@ TEST(DxfWriter, EntitiesPerLayerAndStructure) {
     first.circles.push_back({{5, 5}, 8, false, Layer::Grid});
     first.texts.push_back({{1.5, 2.25}, "C1", 2.5, HAlign::Centre, VAlign::Middle, false, Layer::Text});
     // One symbol, a tie with a bar, placed twice.
-    first.symbols.push_back({{}, {{{{0, 0}, {1, 0}, {1, 1}}, true, Layer::Ties}}, {{{0, 0}, 2, true, Layer::Bars}}, {}});
+    first.symbols.push_back(
+        {{}, {{{{0, 0}, {1, 0}, {1, 1}}, true, Layer::Ties}}, {{{0, 0}, 2, true, Layer::Bars}}, {}});
     first.placements = {{0, {10, 10}}, {0, {20, 10}}};
     Sheet second = first;
     second.width = 594;
@@ -51,11 +52,10 @@ TEST(DxfWriter, EntitiesPerLayerAndStructure) {
         ++counts[all[i].value + " " + all[i + 1].value];
     }
     // Per sheet: its paper edge and the tie are polylines; a bar is an insert of the disc block.
-    const std::map<std::string, int> expected{
-        {"LINE GRID", 2},      {"POLYLINE TIES", 2}, {"VERTEX TIES", 6},     {"SEQEND TIES", 2},
-        {"INSERT BARS", 2},
-        {"CIRCLE GRID", 2},    {"TEXT TEXT", 2},     {"POLYLINE OUTLINE", 2}, {"VERTEX OUTLINE", 8},
-        {"SEQEND OUTLINE", 2},  {"INSERT OUTLINE", 4}};
+    const std::map<std::string, int> expected{{"LINE GRID", 2},      {"POLYLINE TIES", 2},    {"VERTEX TIES", 6},
+                                              {"SEQEND TIES", 2},    {"INSERT BARS", 2},      {"CIRCLE GRID", 2},
+                                              {"TEXT TEXT", 2},      {"POLYLINE OUTLINE", 2}, {"VERTEX OUTLINE", 8},
+                                              {"SEQEND OUTLINE", 2}, {"INSERT OUTLINE", 4}};
     EXPECT_EQ(counts, expected);
     // Each sheet's symbol is a block of its own, holding the tie and the bar on their layers.
     std::vector<std::string> blocks;

@@ -12,8 +12,13 @@ constexpr double kCover = 40;
 TEST(BarCentres, IssueExampleSitsWhereTheArrangementPutsIt) {
     // 300 X 450 with 8 - 20 dia: four corners and two bars on each 450 face.
     const std::vector<Point> bars = barCentres({300, 450}, {8, 20, 0, 2, 2513}, kCover);
-    const std::vector<Point> expected{{-100, -175}, {100, -175},      {100, 175},      {-100, 175},
-                                      {-100, -175 + 350.0 / 3}, {-100, 175 - 350.0 / 3}, {100, -175 + 350.0 / 3},
+    const std::vector<Point> expected{{-100, -175},
+                                      {100, -175},
+                                      {100, 175},
+                                      {-100, 175},
+                                      {-100, -175 + 350.0 / 3},
+                                      {-100, 175 - 350.0 / 3},
+                                      {100, -175 + 350.0 / 3},
                                       {100, 175 - 350.0 / 3}};
     ASSERT_EQ(bars.size(), expected.size());
     for (size_t i = 0; i < bars.size(); ++i) {
@@ -31,8 +36,8 @@ struct Arrangement {
 // extreme bars exactly there, bars on one face evenly spaced, no two bars touching.
 TEST(BarCentres, ArrangementsKeepCoverAndSpacing) {
     const Arrangement cases[] = {
-        {{230, 230}, {4, 12, 0, 0, 0}},    {{300, 450}, {8, 20, 0, 2, 0}},   {{300, 600}, {12, 16, 1, 3, 0}},
-        {{450, 450}, {16, 25, 3, 3, 0}},   {{230, 750}, {10, 16, 0, 3, 0}},  {{0, 450}, {6, 16, 0, 0, 0}},
+        {{230, 230}, {4, 12, 0, 0, 0}},  {{300, 450}, {8, 20, 0, 2, 0}},  {{300, 600}, {12, 16, 1, 3, 0}},
+        {{450, 450}, {16, 25, 3, 3, 0}}, {{230, 750}, {10, 16, 0, 3, 0}}, {{0, 450}, {6, 16, 0, 0, 0}},
         {{0, 600}, {12, 20, 0, 0, 0}},
     };
     for (const Arrangement& c : cases) {

@@ -36,11 +36,15 @@ DetailedSchedule smallSchedule() {
     schedule.axes = {{200, 800, 1400}, {300, 800}};
     schedule.lineRefs = {"A-1", "B-1", "C-2", "A-2"};
     schedule.marks = {
-        {"C1", {0, 1}, {"A-1", "B-1"},
+        {"C1",
+         {0, 1},
+         {"A-1", "B-1"},
          {detailed({300, 450}, {8, 20, 0, 2, 2513}, "8 - 20 dia (1.86 %)"),
           detailed({300, 450}, {4, 16, 0, 0, 804}, "4 - 16 dia (0.6 %)")}},
         {"C2", {2}, {"C-2"}, {refused(RangeOutcome::OverMaxSteel, {300, 450}, "over 4 %"), RangeDetail{}}},
-        {"C3", {3}, {"A-2"},
+        {"C3",
+         {3},
+         {"A-2"},
          {detailed({0, 500}, {6, 16, 0, 0, 1206}, "6 - 16 dia (0.82 %)"),
           refused(RangeOutcome::NoArrangement, {0, 500}, "no arrangement fits")}},
     };
@@ -55,9 +59,12 @@ struct Box {
 
 Box boxOf(const Text& text) {
     const double width = textWidth(text.text, text.height);
-    const double left = text.at.x - (text.hAlign == HAlign::Centre ? width / 2 : text.hAlign == HAlign::Right ? width : 0);
-    const double bottom =
-        text.at.y - (text.vAlign == VAlign::Top ? text.height : text.vAlign == VAlign::Middle ? text.height / 2 : 0);
+    const double left = text.at.x - (text.hAlign == HAlign::Centre  ? width / 2
+                                     : text.hAlign == HAlign::Right ? width
+                                                                    : 0);
+    const double bottom = text.at.y - (text.vAlign == VAlign::Top      ? text.height
+                                       : text.vAlign == VAlign::Middle ? text.height / 2
+                                                                       : 0);
     return {left, bottom, left + width, bottom + text.height};
 }
 
@@ -75,7 +82,8 @@ void expectLegible(const Sheet& drawn) {
     }
     EXPECT_EQ(overlaps, 0u) << sheet.title;
     const auto inside = [&](Point p) {
-        return p.x >= 10 - 1e-9 && p.y >= 10 - 1e-9 && p.x <= sheet.width - 10 + 1e-9 && p.y <= sheet.height - 10 + 1e-9;
+        return p.x >= 10 - 1e-9 && p.y >= 10 - 1e-9 && p.x <= sheet.width - 10 + 1e-9 &&
+               p.y <= sheet.height - 10 + 1e-9;
     };
     for (const Box& box : boxes) EXPECT_TRUE(inside({box.left, box.bottom}) && inside({box.right, box.top}));
     for (const Line& line : sheet.lines) EXPECT_TRUE(inside(line.from) && inside(line.to));
@@ -104,22 +112,26 @@ TEST(ScheduleSheet, CellsHeadingsAndTitle) {
     const Text* lower = findText(sheet, "0 to 7.2");
     ASSERT_TRUE(upper && lower);
     EXPECT_GT(upper->at.y, lower->at.y);
-    for (const char* text : {"C1", "C2", "C3", "A-1, B-1", "8 - 20 dia (1.86 %)", "8 dia @ 150 c/c", "All dimensions in mm",
-                             "Model: office-block.anl", "Date: 2026-12-08", "Cover to main bars: 40 mm",
-                             "Detailing: IS 456:2000 cl. 26.5.3", "Sections drawn to 1:10", "Schedule sheet 1 of 1 (A3)"}) {
+    for (const char* text :
+         {"C1", "C2", "C3", "A-1, B-1", "8 - 20 dia (1.86 %)", "8 dia @ 150 c/c", "All dimensions in mm",
+          "Model: office-block.anl", "Date: 2026-12-08", "Cover to main bars: 40 mm",
+          "Detailing: IS 456:2000 cl. 26.5.3", "Sections drawn to 1:10", "Schedule sheet 1 of 1 (A3)"}) {
         EXPECT_NE(findText(sheet, text), nullptr) << text;
     }
 
     // Bars of the detailed cells only (8 + 4 + 6), at 1:10; refused cells in bold.
-    const auto bars = std::count_if(sheet.circles.begin(), sheet.circles.end(), [](const Circle& c) { return c.filled; });
+    const auto bars =
+        std::count_if(sheet.circles.begin(), sheet.circles.end(), [](const Circle& c) { return c.filled; });
     EXPECT_EQ(bars, 18);
     EXPECT_TRUE(findText(sheet, "over 4 %")->bold);
     EXPECT_TRUE(findText(sheet, "no arrangement fits")->bold);
     EXPECT_FALSE(findText(sheet, "8 - 20 dia (1.86 %)")->bold);
     // Outlines: 4 rectangles + 2 circles of sections; ties: 2 rectangles + 1 circle.
     const auto onLayer = [&](Layer layer) {
-        return std::count_if(sheet.polylines.begin(), sheet.polylines.end(), [&](const Polyline& p) { return p.layer == layer; }) +
-               std::count_if(sheet.circles.begin(), sheet.circles.end(), [&](const Circle& c) { return c.layer == layer; });
+        return std::count_if(sheet.polylines.begin(), sheet.polylines.end(),
+                             [&](const Polyline& p) { return p.layer == layer; }) +
+               std::count_if(sheet.circles.begin(), sheet.circles.end(),
+                             [&](const Circle& c) { return c.layer == layer; });
     };
     EXPECT_EQ(onLayer(Layer::Ties), 3);
     EXPECT_EQ(onLayer(Layer::Outline), 5 + 3);  // and the table, frame and title block
@@ -133,8 +145,8 @@ TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
         size_t ranges;
         std::vector<std::string> papers;
     };
-    const Case cases[] = {{7, 2, {"A3"}},        {11, 2, {"A2"}}, {16, 2, {"A1"}}, {22, 2, {"A0"}},
-                          {30, 2, {"A0", "A3"}}, {2, 30, {"A0", "A0", "A0"}}};
+    const Case cases[] = {{7, 2, {"A3"}},  {11, 2, {"A2"}},       {16, 2, {"A1"}},
+                          {22, 2, {"A0"}}, {30, 2, {"A0", "A3"}}, {2, 30, {"A0", "A0", "A0"}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.marks) + " marks, " + std::to_string(c.ranges) + " ranges");
         schedule.marks.assign(c.marks, first);
@@ -158,14 +170,19 @@ TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
 
 TEST(LayoutPlan, GridBubblesAndMarksToScale) {
     const DetailedSchedule schedule = smallSchedule();
-    const std::vector<PlanColumn> columns{{2000, 3000, "C1"}, {8000, 3000, "C1"}, {14000, 8000, "C2"}, {2000, 8000, "C3"}};
+    const std::vector<PlanColumn> columns{
+        {2000, 3000, "C1"}, {8000, 3000, "C1"}, {14000, 8000, "C2"}, {2000, 8000, "C3"}};
     const Sheet sheet = layoutPlanSheet(schedule, columns, kInfo);
     expectLegible(sheet);
     EXPECT_EQ(sheet.paper, "A3");
-    EXPECT_EQ(std::count_if(sheet.lines.begin(), sheet.lines.end(), [](const Line& l) { return l.layer == Layer::Grid; }), 5);
-    EXPECT_EQ(std::count_if(sheet.circles.begin(), sheet.circles.end(), [](const Circle& c) { return c.layer == Layer::Grid; }), 10);
+    EXPECT_EQ(
+        std::count_if(sheet.lines.begin(), sheet.lines.end(), [](const Line& l) { return l.layer == Layer::Grid; }), 5);
+    EXPECT_EQ(std::count_if(sheet.circles.begin(), sheet.circles.end(),
+                            [](const Circle& c) { return c.layer == Layer::Grid; }),
+              10);
     for (const char* label : {"A", "B", "C", "1", "2"}) {
-        EXPECT_EQ(std::count_if(sheet.texts.begin(), sheet.texts.end(), [&](const Text& t) { return t.text == label; }), 2)
+        EXPECT_EQ(std::count_if(sheet.texts.begin(), sheet.texts.end(), [&](const Text& t) { return t.text == label; }),
+                  2)
             << label;
     }
     // The scale in the title block is the scale drawn: A to B is 6 m.
@@ -194,7 +211,8 @@ TEST(LayoutPlan, LargeGridGoesToLargerPaperAndStaysLegible) {
         schedule.axes.z.push_back(300 + 600 * i);
     }
     for (int i = 0; i < 40; ++i) {
-        for (int k = 0; k < 40; ++k) columns.push_back({(200 + 600.0 * i) * 10, (300 + 600.0 * k) * 10, "C" + std::to_string(i * 40 + k + 1)});
+        for (int k = 0; k < 40; ++k)
+            columns.push_back({(200 + 600.0 * i) * 10, (300 + 600.0 * k) * 10, "C" + std::to_string(i * 40 + k + 1)});
     }
     const Sheet sheet = layoutPlanSheet(schedule, columns, kInfo);
     EXPECT_NE(sheet.paper, "A3");
@@ -203,7 +221,8 @@ TEST(LayoutPlan, LargeGridGoesToLargerPaperAndStaysLegible) {
 
 TEST(DrawingText, WrapAndFormats) {
     EXPECT_EQ(wrapText("A-1, B-1, C-1", 100, 2.5), (std::vector<std::string>{"A-1, B-1, C-1"}));
-    EXPECT_EQ(wrapText("A-1, B-1, C-1", textWidth("A-1, B-1,", 2.5), 2.5), (std::vector<std::string>{"A-1, B-1,", "C-1"}));
+    EXPECT_EQ(wrapText("A-1, B-1, C-1", textWidth("A-1, B-1,", 2.5), 2.5),
+              (std::vector<std::string>{"A-1, B-1,", "C-1"}));
     EXPECT_EQ(wrapText("ABCDEFGHIJ", 1, 2.5), (std::vector<std::string>{"ABCDEFGHIJ"}));
     const std::pair<const char*, std::optional<DrawingFormat>> formats[] = {
         {"out.pdf", DrawingFormat::Pdf}, {"OUT.SVG", DrawingFormat::Svg}, {"a.b/out.Dxf", DrawingFormat::Dxf},
