@@ -166,7 +166,8 @@ void writePolyline(DxfOut& dxf, const std::vector<Point>& points, bool closed, L
 constexpr std::string_view kBarBlock = "BAR";
 constexpr int kDiscStrips = 6;
 
-void writeShapes(DxfOut& dxf, const Shapes& sheet, double offset);
+enum class Outlines { Polylines, Lines };
+void writeShapes(DxfOut& dxf, const Shapes& sheet, double offset, Outlines outlines);
 std::string symbolBlock(size_t sheet, size_t symbol);
 
 void writeBlocks(DxfOut& dxf, const std::vector<Sheet>& sheets) {
@@ -207,7 +208,7 @@ void writeBlocks(DxfOut& dxf, const std::vector<Sheet>& sheets) {
             dxf.group(70, 0);
             dxf.point(10, {0, 0});
             dxf.group(3, name);
-            writeShapes(dxf, sheets[i].symbols[k], 0);
+            writeShapes(dxf, sheets[i].symbols[k], 0, Outlines::Lines);
             dxf.group(0, "ENDBLK");
             dxf.group(8, "0");
         }
@@ -215,14 +216,23 @@ void writeBlocks(DxfOut& dxf, const std::vector<Sheet>& sheets) {
     dxf.group(0, "ENDSEC");
 }
 
-void writeShapes(DxfOut& dxf, const Shapes& sheet, double offset) {
+// Inside a block an outline is written as its LINEs: readers link a block's POLYLINE to its
+// SEQEND unreliably in R12 (ezdxf repairs every one), and the lines draw the same.
+void writeShapes(DxfOut& dxf, const Shapes& sheet, double offset, Outlines outlines) {
     const auto at = [&](Point p) { return Point{p.x + offset, p.y}; };
-    for (const Line& line : sheet.lines) {
-        dxf.entity("LINE", line.layer);
-        dxf.point(10, at(line.from));
-        dxf.point(11, at(line.to));
-    }
+    const auto writeLine = [&](Point from, Point to, Layer layer) {
+        dxf.entity("LINE", layer);
+        dxf.point(10, at(from));
+        dxf.point(11, at(to));
+    };
+    for (const Line& line : sheet.lines) writeLine(line.from, line.to, line.layer);
     for (const Polyline& polyline : sheet.polylines) {
+        if (outlines == Outlines::Lines) {
+            const size_t n = polyline.points.size();
+            for (size_t i = 0; i + 1 < n; ++i) writeLine(polyline.points[i], polyline.points[i + 1], polyline.layer);
+            if (polyline.closed && n > 2) writeLine(polyline.points[n - 1], polyline.points[0], polyline.layer);
+            continue;
+        }
         std::vector<Point> points;
         points.reserve(polyline.points.size());
         for (const Point& p : polyline.points) points.push_back(at(p));
@@ -262,7 +272,7 @@ std::string symbolBlock(size_t sheet, size_t symbol) {
 
 void writeSheet(DxfOut& dxf, const Sheet& sheet, size_t index, double offset) {
     const auto at = [&](Point p) { return Point{p.x + offset, p.y}; };
-    writeShapes(dxf, sheet, offset);
+    writeShapes(dxf, sheet, offset, Outlines::Polylines);
     for (const Placement& placement : sheet.placements) {
         dxf.entity("INSERT", Layer::Outline);
         dxf.group(2, symbolBlock(index, placement.symbol));

@@ -53,7 +53,8 @@ check(root.tag.endswith("svg") and root.get("width", "").endswith("pt"), f"SVG r
 
 doc = ezdxf.readfile(dxf)
 auditor = doc.audit()
-check(not auditor.errors, f"DXF audit: {[str(e) for e in auditor.errors][:5]}")
+check(not auditor.errors and not auditor.fixes,
+      f"DXF audit: {[e.message for e in auditor.errors + auditor.fixes][:5]}")
 check({layer.dxf.name for layer in doc.layers} >= {"GRID", "OUTLINE", "BARS", "TIES", "TEXT"}, "DXF layers")
 # The schedule's cells are blocks inserted where they stand; looked at as drawn, with the bars
 # (inserts of the block BAR) left whole.
