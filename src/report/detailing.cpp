@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 #include <numbers>
 #include <unordered_map>
 
@@ -114,9 +114,9 @@ Candidate circularCandidate(const Section& s, int diameter, double need, double 
 }
 
 std::string fixed2(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f", roundTo2Decimals(value));
-    return text;
+    char text[400];  // room for any double in fixed notation
+    const auto printed = std::to_chars(text, text + sizeof text, roundTo2Decimals(value), std::chars_format::fixed, 2);
+    return {text, printed.ptr};
 }
 
 std::string overText(const DetailOptions& options) {
@@ -347,7 +347,9 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
             required[k] = std::max(required[k], column.area);
         }
         std::vector<RangeDetail> details;
+        details.reserve(schedule.ranges.size());
         std::string key;
+        key.reserve(64 * schedule.ranges.size());
         for (size_t k = 0; k < schedule.ranges.size(); ++k) {
             if (unroundable[k].empty()) {
                 details.push_back(detailRange(sections[k], required[k], options));

@@ -14,9 +14,10 @@ int shownWidth(const CellValue& value) {
         return static_cast<int>(
             std::to_chars(text, text + sizeof text, *number, std::chars_format::general, 7).ptr - text);
     }
-    const std::string& string = std::get<std::string>(value);
+    const auto* string = std::get_if<std::string>(&value);
+    if (string == nullptr) return 0;
     // Continuation bytes of UTF-8 (10xxxxxx) add no character.
-    return static_cast<int>(std::count_if(string.begin(), string.end(),
+    return static_cast<int>(std::count_if(string->begin(), string->end(),
                                           [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }));
 }
 
