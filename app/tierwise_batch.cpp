@@ -3,7 +3,9 @@
 #include <CLI/CLI.hpp>
 
 #include <charconv>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -13,8 +15,10 @@
 #include "model/model.h"
 #include "model/rejection.h"
 #include "model/summary.h"
+#include "drawing/schedule_drawing.h"
 #include "platform/anl_file.h"
 #include "platform/native_file.h"
+#include "platform/drawing_files.h"
 #include "platform/xlsx_workbook.h"
 #include "reader/anl_reader.h"
 #include "report/schedule.h"
@@ -53,11 +57,16 @@ supported. An interrupted run (Ctrl-C) leaves nothing behind.
 An analysis file whose design results are not followed by the end of the analysis run looks cut
 off: its schedule would be incomplete, so it is refused unless --allow-incomplete is given.
 
+Every drawing is written completely or not at all too: --drawing OUT.pdf draws the column
+schedule and the column layout plan one sheet a page; OUT.svg and OUT.dxf hold the sheets side by
+side (the DXF on layers GRID, OUTLINE, BARS, TIES and TEXT). --drawing may be given more than once.
+
 Exit status:
   0  the workbook was written
   1  the model was refused (the reason is printed) or the workbook could not be written
   2  the command line was wrong (an unknown option, --summary with --output, a --split level the
-     model does not have, or a detailing option out of its range))";
+     model does not have, a detailing option out of its range, or a --drawing name not ending in
+     .pdf, .svg or .dxf))";
 
 // A message of the reader that names no file (its fixed texts, which the window shows as they
 // are) gets the file's name in front.
@@ -70,6 +79,15 @@ std::string naming(const std::string& message, const std::filesystem::path& file
 bool isTheModel(const std::filesystem::path& modelPath, const std::filesystem::path& outPath) {
     std::error_code error;
     return std::filesystem::equivalent(modelPath, outPath, error) && !error;
+}
+
+// Today's date for the drawings' title blocks, "2026-12-08".
+std::string today() {
+    const std::chrono::year_month_day date{std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    return text;
 }
 
 std::optional<double> parseNumber(const std::string& text) {
@@ -122,7 +140,8 @@ DetailOptions detailOptions(const DetailFlags& flags) {
 }
 
 int run(const std::filesystem::path& modelPath, const std::filesystem::path& outPath,
-        const std::optional<std::vector<std::string>>& split, bool allowIncomplete, const DetailOptions& options) {
+        const std::optional<std::vector<std::string>>& split, bool allowIncomplete, const DetailOptions& options,
+        const std::vector<std::string>& drawings) {
     if (outPath == "-") {
         std::cerr << "tierwise-batch: the workbook cannot go to standard output; name a file with -o\n";
         return kExitUsage;
@@ -131,6 +150,13 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
         std::cerr << "Cannot write " << utf8Name(outPath) << ": it is the analysis file " << utf8Name(modelPath)
                   << " itself, which the workbook would destroy\n";
         return kExitRejected;
+    }
+    for (const std::string& drawing : drawings) {
+        if (isTheModel(modelPath, pathFromUtf8(drawing))) {
+            std::cerr << "Cannot write " << drawing << ": it is the analysis file " << utf8Name(modelPath)
+                      << " itself, which the drawing would destroy\n";
+            return kExitRejected;
+        }
     }
     Model model;
     try {
@@ -163,9 +189,20 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
     }
 
     try {
+        // The drawing is made before anything is written, so that a model it cannot be drawn
+        // from leaves no workbook behind either.
+        Drawing drawing;
+        if (!drawings.empty()) {
+            drawing = scheduleDrawing(detailed, model, schedule.lines,
+                                      {utf8Name(modelPath.filename()), today(), options.cover});
+        }
         XlsxWorkbook book(outPath);
         writeSchedule(schedule, ticks, detailed, book);
         book.commit();
+        for (const std::string& target : drawings) {
+            writeDrawingFile(drawing, pathFromUtf8(target));
+            std::cout << "Wrote " << target << '\n';
+        }
     } catch (const Rejection& e) {
         std::cerr << e.what() << '\n';
         return kExitRejected;
@@ -247,6 +284,11 @@ int main(int argc, char** argv) {
     app.add_option("--ties", flags.ties, "Tie diameters to choose from, mm (default 8,10,12)");
     app.add_option("--max-steel", flags.maxSteel,
                    "Largest steel share to aim for, per cent of the gross area: above 0.8, at most 6 (default 4)");
+    std::vector<std::string> drawings;
+    app.add_option("--drawing", drawings,
+                   "Also draw the column schedule and the column layout plan into OUT.pdf, OUT.svg or OUT.dxf "
+                   "(the format from the extension); may be given more than once")
+        ->allow_extra_args(false);
     app.footer(kFooter);
     // A model named by an absolute path such as /models/office.anl is a file, not an option.
     app.allow_windows_style_options(false);
@@ -274,9 +316,16 @@ int main(int argc, char** argv) {
     }
     const auto levels = splitOption->count() > 0 ? std::optional(splitLevelList(split)) : std::nullopt;
     if (summary) return summarise(pathFromUtf8(modelPath), levels, options);
+    for (const std::string& drawing : drawings) {
+        if (!drawingFormatFor(drawing)) {
+            std::cerr << "tierwise-batch: --drawing " << drawing << ": the name must end in .pdf, .svg or .dxf\n"
+                      << "Run with --help for more information.\n";
+            return kExitUsage;
+        }
+    }
     if (outOption->count() == 0) {
         std::cerr << "tierwise-batch: --output is required\n" << "Run with --help for more information.\n";
         return kExitUsage;
     }
-    return run(pathFromUtf8(modelPath), pathFromUtf8(outPath), levels, allowIncomplete, options);
+    return run(pathFromUtf8(modelPath), pathFromUtf8(outPath), levels, allowIncomplete, options, drawings);
 }
