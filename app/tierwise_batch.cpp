@@ -255,9 +255,7 @@ int summarise(const std::filesystem::path& modelPath, const std::optional<std::v
     return kExitWritten;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int runCommandLine(int argc, char** argv) {
     CLI::App app{"Writes the column schedule of an analysis output file (*.ANL) as a four-sheet .xlsx workbook:\n"
                  "one row per column line, blocked by cross-section; worksheet 1 adds the steel percentage\n"
                  "and every column's required steel area, worksheet 2 each area with its member number,\n"
@@ -295,6 +293,7 @@ int main(int argc, char** argv) {
 
     const std::vector<std::string> arguments = utf8Arguments(argc, argv);
     std::vector<const char*> args;
+    args.reserve(arguments.size());
     for (const std::string& argument : arguments) args.push_back(argument.c_str());
     try {
         app.parse(static_cast<int>(args.size()), args.data());
@@ -328,4 +327,19 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     return run(pathFromUtf8(modelPath), pathFromUtf8(outPath), levels, allowIncomplete, options, drawings);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Whatever escapes (memory running out on a model too large for the machine) ends the run with
+    // a message and the failure status, never with an abort.
+    try {
+        return runCommandLine(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "tierwise-batch: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "tierwise-batch: an unexpected failure ended the run\n";
+    }
+    return kExitRejected;
 }
