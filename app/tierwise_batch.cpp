@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include "model/summary.h"
 #include "drawing/schedule_drawing.h"
 #include "platform/anl_file.h"
+#include "platform/calendar.h"
 #include "platform/native_file.h"
 #include "platform/drawing_files.h"
 #include "platform/xlsx_workbook.h"
@@ -79,15 +79,6 @@ std::string naming(const std::string& message, const std::filesystem::path& file
 bool isTheModel(const std::filesystem::path& modelPath, const std::filesystem::path& outPath) {
     std::error_code error;
     return std::filesystem::equivalent(modelPath, outPath, error) && !error;
-}
-
-// Today's date for the drawings' title blocks, "2026-12-08".
-std::string today() {
-    const std::chrono::year_month_day date{std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    return text;
 }
 
 std::optional<double> parseNumber(const std::string& text) {
