@@ -225,8 +225,12 @@ TEST_F(XlsxFileTest, ReplacesWhatTheTargetNamesAndKeepsItsPermissions) {
         book.setCell(1, 1, 1, 5);
         book.commit();
         EXPECT_EQ(readText(file).substr(0, 2), "PK");
-        if (c.linkTo) EXPECT_TRUE(fs::is_symlink(target)) << "the link stays";
-        if (c.perms) EXPECT_EQ(fs::status(file).permissions(), *c.perms);
+        if (c.linkTo) {
+            EXPECT_TRUE(fs::is_symlink(target)) << "the link stays";
+        }
+        if (c.perms) {
+            EXPECT_EQ(fs::status(file).permissions(), *c.perms);
+        }
         EXPECT_EQ(listing().size(), c.linkTo ? 2u : 1u) << "no temporary file is left";
     }
 }
