@@ -41,11 +41,11 @@ struct DesktopLog {
     std::optional<std::filesystem::path> chosenFile = kSample;
     int dialogs = 0;
     QStringList messages;
-    QStringList questions;
-    bool goOn = false;  // the answer to every question
     QList<MessageKind> kinds;
     QList<QWidget*> messageWindows;  // what each message box opened over
     std::vector<std::filesystem::path> announced;
+    QStringList questions;
+    bool goOn = false;  // the answer to every question
     std::filesystem::path reportFolder;  // handed out by newReportFolder
     std::unique_ptr<MemoryWorkbook> saved;
     std::filesystem::path savedAs;
