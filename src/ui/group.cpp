@@ -183,7 +183,7 @@ StartUp Group::Form_Load(const std::optional<std::filesystem::path>& analysisFil
     try {
         model_ = readAnlFile(analysisFile_);
         // A cut-off file gives a schedule with lines or columns missing; the engineer decides.
-        if (const std::string cutOff = cutOffMessage(model_, analysisFile_.string()); !cutOff.empty()) {
+        if (const std::string cutOff = cutOffMessage(model_, utf8Name(analysisFile_)); !cutOff.empty()) {
             const QString question = fromUtf8(cutOff) + QStringLiteral("\n\nMake the schedule all the same?");
             if (!desktop_.askToGoOn(question, isVisible() ? this : nullptr)) return StartUp::Refused;
         }
