@@ -44,7 +44,16 @@ class PartWatcher {
 public:
     void take(const char* data, size_t size) {
         const std::string_view chunk(data, size);
-        if (head_.size() < kEdgeBytes) head_.append(chunk.substr(0, kEdgeBytes - head_.size()));
+        // The heading before the rows holds a worksheet's column widths and frozen rows, which
+        // for a wide worksheet runs well past a few kilobytes: the head is kept until the rows
+        // open (or a worksheet could not hold more columns).
+        if (!headComplete_) {
+            const size_t searchFrom = head_.size() < kOpen.size() ? 0 : head_.size() - kOpen.size();
+            head_.append(chunk.substr(0, kMaxHeadBytes - head_.size()));
+            headComplete_ = head_.size() >= kMaxHeadBytes ||
+                            (head_.size() >= kEdgeBytes && (head_.find(kOpen, searchFrom) != std::string::npos ||
+                                                            head_.find(kEmpty, searchFrom) != std::string::npos));
+        }
         if (chunk.size() >= kEdgeBytes) {
             tail_.assign(chunk.substr(chunk.size() - kEdgeBytes));
         } else {
@@ -81,6 +90,9 @@ public:
 
 private:
     static constexpr size_t kEdgeBytes = 4096;
+    // 16,384 column widths of about 60 bytes each, and room for the rest of the heading.
+    static constexpr size_t kMaxHeadBytes = size_t{2} << 20;
+    bool headComplete_ = false;
     static constexpr std::string_view kOpen = "<sheetData>";
     static constexpr std::string_view kClose = "</sheetData>";
     static constexpr std::string_view kEmpty = "<sheetData/>";

@@ -277,6 +277,18 @@ TEST_F(XlsxFileTest, ReadBackFindsDamage) {
     EXPECT_EQ(findArchiveDamage(good, fiveSheets), "worksheet 5 is missing");
 }
 
+// A wide worksheet's column widths push its rows far into the part; the read-back still finds
+// them (a tower's worksheet 1 was refused as damaged).
+TEST_F(XlsxFileTest, WideWorksheetIsReadBack) {
+    const fs::path target = folder_ / "schedule.xlsx";
+    XlsxWorkbook book(target);
+    book.setHeadingRows(1, 1);
+    for (int column = 1; column <= 2000; ++column) book.setColumnWidth(1, column, 9 + column % 7);
+    for (int row = 1; row <= 3; ++row) book.setCell(1, row, 1, row);
+    book.commit();
+    EXPECT_EQ(listing(), std::vector<std::string>{"schedule.xlsx"});
+}
+
 // Worksheets are added in order as they are first used: a name or heading rows that come too late
 // would be lost, so they are refused.
 TEST_F(XlsxFileTest, LayoutThatComesTooLateIsRefused) {
