@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,12 @@ struct Model {
     // design results can follow. Empty for a complete file.
     std::string endsInside;
     int64_t endLine = 0;  // the file's last line, where endsInside is set
+    // A file whose design results are not followed by the analysis run's end banner was cut off
+    // while being written or copied: cutOffLine is its last line, 0 for a complete file (and
+    // for one that endsInside describes). cutOffColumn is the member of a last design block that
+    // stops before its steel area; that block is not in colTab.
+    int64_t cutOffLine = 0;
+    std::optional<float> cutOffColumn;
 
     // Filled by makeCube.
     std::vector<int32_t> gridX;  // distinct X (cm, shifted), ascending

@@ -1,43 +1,31 @@
 #include "platform/xlsx_workbook.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <cerrno>
 #include <charconv>
-#include <cstring>
-#include <random>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
 #include "model/rejection.h"
+#include "platform/archive_check.h"
 
 namespace tierwise {
 
 namespace {
 
-// Creates an empty file of a fresh name beside `target`, with the permissions a new file gets.
-std::filesystem::path createTemporaryBeside(const std::filesystem::path& target, std::string& error) {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    const std::filesystem::path folder = target.parent_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-        const std::filesystem::path candidate = folder / ("." + target.filename().string() + suffix + ".tmp");
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return candidate;
-        }
-        if (errno != EEXIST) {
-            error = std::strerror(errno);
-            return {};
-        }
-    }
-    error = "no free name for a temporary file in its folder";
-    return {};
+// Cells between two looks for a held interrupt: often enough to stop within milliseconds,
+// rarely enough that asking costs nothing measurable.
+constexpr int64_t kCellsPerInterruptCheck = 4096;
+// Links followed before a chain is taken for a loop, as the system itself counts.
+constexpr int kMaxLinks = 40;
+
+std::string slurp(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace
@@ -52,11 +40,32 @@ double cellNumber(float value) {
     return number;
 }
 
+std::filesystem::path followLinks(const std::filesystem::path& path) {
+    std::filesystem::path file = path;
+    std::error_code error;
+    for (int links = 0; std::filesystem::is_symlink(file, error); ++links) {
+        if (links == kMaxLinks) throw Rejection("Cannot write " + path.string() + ": its symbolic links go round in a loop");
+        const std::filesystem::path named = std::filesystem::read_symlink(file, error);
+        if (error) throw Rejection("Cannot write " + path.string() + ": " + error.message());
+        file = named.is_absolute() ? named : file.parent_path() / named;
+    }
+    return file;
+}
+
 XlsxWorkbook::XlsxWorkbook(std::filesystem::path target) : target_(std::move(target)) {
     if (target_.filename().empty()) fail("the name is not a file name");
-    std::string error;
-    temporary_ = createTemporaryBeside(target_, error);
-    if (temporary_.empty()) fail(error);
+    // Only a regular file is ever replaced: renaming over a device (/dev/null), a pipe or a
+    // link into /proc would put a workbook where the system expects something else.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(target_, error);
+    if (std::filesystem::is_directory(status)) fail("it is a directory, not a workbook file");
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        fail("it is a device or other special file, not a regular file; name a workbook file");
+    }
+    file_ = followLinks(target_);
+    std::string reason;
+    temporary_ = createTemporaryBeside(file_, reason);
+    if (temporary_.empty()) fail(reason);
     // Rows go straight to the worksheets' part files as they are finished, so memory does not
     // grow with the schedule; the part files live beside the target, not in a small /tmp.
     std::string partsFolder = temporary_.parent_path().empty() ? std::string(".") : temporary_.parent_path().string();
@@ -78,6 +87,17 @@ XlsxWorkbook::~XlsxWorkbook() {
 
 void XlsxWorkbook::fail(const std::string& reason) const {
     throw Rejection("Cannot write " + target_.string() + ": " + reason);
+}
+
+// The library writes each finished row to the worksheet's temporary file and never asks whether
+// the write went through; the stream remembers a failure, so it is asked here.
+void XlsxWorkbook::checkRowsWritten(int sheet) {
+    FILE* const rows = sheets_[static_cast<size_t>(sheet - 1)]->optimize_tmpfile;
+    if (rows != nullptr && std::ferror(rows)) fail(writeFailure(errno));
+}
+
+void XlsxWorkbook::checkInterrupt() {
+    if (interrupts_.interrupted()) fail("interrupted");
 }
 
 void XlsxWorkbook::setCell(int sheet, int row, int column, const CellValue& value) {
@@ -104,19 +124,66 @@ void XlsxWorkbook::setCell(int sheet, int row, int column, const CellValue& valu
         result = worksheet_write_string(worksheet, r, c, std::get<std::string>(value).c_str(), nullptr);
     }
     if (result != LXW_NO_ERROR) fail(lxw_strerror(result));
+    checkRowsWritten(sheet);
+    if (++cellsSinceInterruptCheck_ == kCellsPerInterruptCheck) {
+        cellsSinceInterruptCheck_ = 0;
+        checkInterrupt();
+    }
+}
+
+// Writes each worksheet's last row and flushes the rows to the disk, where a failure can still
+// be seen, and notes how many bytes of rows each worksheet holds for the read-back.
+void XlsxWorkbook::finishRows() {
+    for (int sheet = 1; sheet <= kSheetCount; ++sheet) {
+        lxw_worksheet* const worksheet = sheets_[static_cast<size_t>(sheet - 1)];
+        if (worksheet->optimize_row != nullptr) lxw_worksheet_write_single_row(worksheet);
+        FILE* const rows = worksheet->optimize_tmpfile;
+        if (rows == nullptr) continue;
+        errno = 0;
+        if (std::fflush(rows) != 0 || std::ferror(rows)) fail(writeFailure(errno));
+        const off_t size = ftello(rows);
+        if (size < 0) fail(writeFailure(errno));
+        rowBytes_[static_cast<size_t>(sheet - 1)] = size;
+    }
 }
 
 void XlsxWorkbook::commit() {
     if (!book_) fail("the workbook is already closed");
-    // workbook_close frees the workbook whatever it returns.
-    const lxw_error result = workbook_close(book_.release());
-    std::error_code error;
-    if (result == LXW_NO_ERROR) std::filesystem::rename(temporary_, target_, error);
-    if (result != LXW_NO_ERROR || error) {
-        discardTemporary();
-        fail(result != LXW_NO_ERROR ? std::string(lxw_strerror(result)) : error.message());
+    checkInterrupt();
+    finishRows();
+    lxw_error result = LXW_NO_ERROR;
+    int closeErrno = 0;
+    {
+        // The library reports a failed close in lines of its own; the message here says it once.
+        const QuietStandardError quiet;
+        errno = 0;
+        // workbook_close frees the workbook whatever it returns.
+        result = workbook_close(book_.release());
+        closeErrno = errno;
     }
+    if (result != LXW_NO_ERROR) {
+        fail(closeErrno == ENOSPC || closeErrno == EDQUOT || closeErrno == EFBIG ? writeFailure(closeErrno)
+                                                                                  : lxw_strerror(result));
+    }
+    // The parts were assembled in more temporary files whose writes nobody checked; what reached
+    // the disk is read back before it replaces anything.
+    const std::string damage = findArchiveDamage(slurp(temporary_), rowBytes_);
+    if (!damage.empty()) fail("the finished file lost data on its way to the disk (" + damage + "); is the disk full?");
+
+    std::error_code error;
+    const auto existing = std::filesystem::status(file_, error);
+    if (std::filesystem::is_regular_file(existing)) {
+        std::filesystem::permissions(temporary_, existing.permissions(), error);
+        if (error) fail("cannot give the new workbook the old one's permissions: " + error.message());
+    }
+    if (const std::string synced = syncFile(temporary_); !synced.empty()) fail(synced);
+    checkInterrupt();
+    std::filesystem::rename(temporary_, file_, error);
+    if (error) fail(error.message());
     committed_ = true;
+    temporary_.clear();
+    // The rename is durable only once the folder is; the workbook is in place either way.
+    (void)syncFolder(file_.parent_path());
 }
 
 void XlsxWorkbook::discardTemporary() {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "model/numbers.h"
 #include "model/rejection.h"
@@ -27,6 +28,12 @@ constexpr std::string_view kLength = "LENGTH:";
 constexpr std::string_view kCrossSection = "CROSS SECTION:";
 constexpr std::string_view kDepthMark = "X";
 constexpr std::string_view kSteelArea = "REQD. STEEL AREA   :";
+// The banner the analysis program prints when its run is over: "END OF THE STAAD.Pro RUN".
+// A file without it after the design results was cut off while being written or copied.
+constexpr std::string_view kEndOfThe = "END OF THE";
+constexpr std::string_view kRunWord = "RUN";
+// Repeated at the top of every page, also inside the echoed input.
+constexpr std::string_view kPageHeading = "PAGE NO.";
 // What a message calls a BETA list the file ended in.
 constexpr const char* kBetaListName = "\"BETA 90 MEMB\" list";
 
@@ -49,6 +56,94 @@ float toSingle(double value) {
     return static_cast<float>(value);
 }
 
+// How the echoed records of a data block are laid out, for reading and for messages.
+struct DataLayout {
+    const char* name;      // "joint coordinates"
+    int32_t fields;        // numbers per record
+    const char* expected;  // what a record holds, for a message
+};
+
+// A word of an echoed data line after its line number: a number, ";" (the end of a record),
+// the continuation mark "-", or anything else, which no data line holds.
+struct DataToken {
+    std::string_view text;
+    bool isNumber = false;
+};
+
+constexpr bool isBlank(char c) { return c == ' ' || c == '\t'; }
+constexpr bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
+
+// A plain decimal as the echo prints coordinates and numbers: "12", "-3.5", ".5", "7.".
+bool isPlainNumber(std::string_view text) {
+    size_t i = 0;
+    if (i < text.size() && text[i] == '-') ++i;
+    size_t digits = 0;
+    while (i < text.size() && isDigitChar(text[i])) ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && isDigitChar(text[i])) ++i, ++digits;
+    }
+    return digits > 0 && i == text.size();
+}
+
+// The words of an echoed line after its line number (the first word), blanks, tabs and commas
+// separating them, ";" a word of its own.
+void dataTokens(std::string_view line, std::vector<DataToken>& tokens) {
+    tokens.clear();
+    auto separates = [](char c) { return isBlank(c) || c == ','; };
+    size_t i = 0;
+    while (i < line.size() && separates(line[i])) ++i;
+    while (i < line.size() && !separates(line[i]) && line[i] != ';') ++i;  // the line number
+    while (i < line.size()) {
+        if (separates(line[i])) {
+            ++i;
+            continue;
+        }
+        if (line[i] == ';') {
+            tokens.push_back({line.substr(i, 1), false});
+            ++i;
+            continue;
+        }
+        const size_t start = i;
+        while (i < line.size() && !separates(line[i]) && line[i] != ';') ++i;
+        const std::string_view word = line.substr(start, i - start);
+        tokens.push_back({word, isPlainNumber(word)});
+    }
+}
+
+// The words of a line after its line number, split at blanks and tabs.
+std::vector<std::string_view> wordsAfterLineNumber(std::string_view line) {
+    std::vector<DataToken> tokens;
+    dataTokens(line, tokens);
+    std::vector<std::string_view> words;
+    for (const DataToken& token : tokens) words.push_back(token.text);
+    return words;
+}
+
+// An echoed command line whose command is UNIT: "     6. UNIT METER KN".
+bool isUnitCommand(std::string_view line) {
+    size_t i = 0;
+    while (i < line.size() && isBlank(line[i])) ++i;
+    const size_t digitsFrom = i;
+    while (i < line.size() && isDigitChar(line[i])) ++i;
+    if (i == digitsFrom || i >= line.size() || line[i] != '.') return false;
+    ++i;
+    const size_t blanksFrom = i;
+    while (i < line.size() && isBlank(line[i])) ++i;
+    if (i == blanksFrom) return false;
+    const std::string_view rest = line.substr(i);
+    return rest.substr(0, kUnit.size()) == kUnit && (rest.size() == kUnit.size() || isBlank(rest[kUnit.size()]));
+}
+
+// A word from a damaged line, fit for a one-line message.
+std::string printable(std::string_view word) {
+    constexpr size_t kMaxShown = 24;
+    std::string text;
+    for (const char c : word.substr(0, kMaxShown)) text += (c >= ' ' && c <= '~') ? c : '?';
+    if (word.size() > kMaxShown) text += "...";
+    return text;
+}
+
 class AnlReader {
 public:
     AnlReader(LineSource& lines, const std::string& fileName) : lines_(lines), fileName_(fileName) {}
@@ -58,9 +153,14 @@ public:
         readJoints();
         readMembers();
         readBetaLists();
-        const std::string failedCols = readColumnBlocks();
+        readColumnBlocks();
+        noteCutOff();
         exchangeRotatedSections();
         orientMembers();
+        std::string failedCols;  // member numbers, each after a blank
+        for (const ColEntry& col : model_.colTab) {
+            if (col.steelArea == 0.0f) failedCols += " " + formatSingle(col.memberNo);
+        }
         if (!failedCols.empty()) throw Rejection(" Failed Columns " + failedCols);
         return std::move(model_);
     }
@@ -85,6 +185,28 @@ private:
             lineBuf_ = lines_.readLineContaining({keys.begin(), keys.size()});
         } catch (const LineSource::LineTooLong& tooLong) {
             rejectTooLong(tooLong);
+        }
+    }
+
+    // nextLineContaining for the part of the file after the echoed input: the lines passed over
+    // are also watched for the run's end banner, which keys of its own would otherwise skip.
+    void nextResultLineContaining(std::initializer_list<std::string_view> keys) {
+        std::string_view watched[4];
+        size_t count = 0;
+        for (const std::string_view key : keys) watched[count++] = key;
+        watched[count++] = kEndOfThe;
+        for (;;) {
+            try {
+                lineBuf_ = lines_.readLineContaining({watched, count});
+            } catch (const LineSource::LineTooLong& tooLong) {
+                rejectTooLong(tooLong);
+            }
+            const bool holdsKey = std::any_of(keys.begin(), keys.end(),
+                                              [&](std::string_view key) { return lineBuf_.find(key) != std::string_view::npos; });
+            if (lineBuf_.find(kEndOfThe) != std::string_view::npos && lineBuf_.find(kRunWord) != std::string_view::npos) {
+                runEndLine_ = lines_.lineNumber();
+            }
+            if (holdsKey || atEnd()) return;
         }
     }
 
@@ -138,51 +260,80 @@ private:
     // ---- unit of length ---------------------------------------------------------------------
 
     //      6. UNIT METER KN
+    // The first UNIT command counts: a line whose first word after the echoed line number is
+    // UNIT. "UNIT" elsewhere (a title such as "COMMUNITY CENTRE" or "UNIT 4 WAREHOUSE", a page
+    // heading) is not one. The length unit may stand before or after the force unit.
     void readUnit() {
-        searchFor(kUnit);
-        if (hitPos_ == 0) reject("no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis output file?");
-        const std::string_view word = substring(lineBuf_, hitPos_ + 5, 4);
-        if (word == "METE") {
-            unitFactor_ = kMetreFactor;
-            model_.unit = LengthUnit::Metre;
-        } else if (word == "MMS ") {
-            unitFactor_ = kMillimetreFactor;
-            model_.unit = LengthUnit::Millimetre;
-        } else {
-            throw Rejection("Change the units to Meter Or mm ");
+        for (;;) {
+            searchFor(kUnit);
+            if (hitPos_ == 0) reject("no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis output file?");
+            if (isUnitCommand(lineBuf_)) break;
         }
+        for (const std::string_view word : wordsAfterLineNumber(lineBuf_)) {
+            // "METE" as the first four letters, as METER and METERS both are.
+            if (word.substr(0, 4) == "METE") {
+                unitFactor_ = kMetreFactor;
+                model_.unit = LengthUnit::Metre;
+                return;
+            }
+            if (word == "MMS") {
+                unitFactor_ = kMillimetreFactor;
+                model_.unit = LengthUnit::Millimetre;
+                return;
+            }
+        }
+        throw Rejection("Change the units to Meter Or mm ");
     }
 
     // ---- joints and members -----------------------------------------------------------------
 
-    // Reads echoed data lines whose numbers fill entries of `fieldsPerEntry` fields, whatever
-    // separates them, until a line with a line number but no second number (or the file's end).
+    // Reads echoed data lines whose numbers fill records of `layout.fields` numbers, until a
+    // line with a line number but no number after it (or the file's end). Records follow one
+    // another over line ends (a record may go on in the next line, with or without the
+    // continuation mark "-"); a ";" may only stand between whole records. A word that is not a
+    // number, or a ";" inside a record, is refused with its line: read on, it would shift every
+    // later field and give a plausible but wrong model.
     template <class Store>
-    void readDataBlock(const char* blockName, int32_t fieldsPerEntry, Store store) {
-        int32_t field = 0;
-        int32_t entry = 0;
+    void readDataBlock(const DataLayout& layout, Store store) {
+        int32_t entry = -1;
+        int32_t field = 0;         // numbers read into the record in hand
+        int64_t recordLine = 0;    // the line it started in
         for (;;) {
-            if (atEnd()) return noteEndInside(blockName);
+            if (atEnd()) return noteEndInside(layout.name);
             nextLine();
+            if (lineBuf_.find('\0') != std::string_view::npos) {
+                rejectAtLine(std::string("the line holds NUL bytes inside the ") + layout.name + "; the file looks damaged");
+            }
             // Blank lines, page headings and anything not starting with a number.
-            if (numericValue(lineBuf_) == 0) continue;
-            int32_t pos = skipLineNumber(lineBuf_);
-            const int32_t lineLen = lineLength();
-            if (pos == lineLen && !numberStartsAt(lineBuf_, pos)) return;
-            starBlanks();
-            for (;;) {
-                findNumStart(lineBuf_, pos);
-                if (!numberStartsAt(lineBuf_, pos)) break;
-                if (field > fieldsPerEntry - 1) {
-                    field = 0;
-                    ++entry;
+            if (numericValue(lineBuf_) == 0 || lineBuf_.find(kPageHeading) != std::string_view::npos) continue;
+            std::vector<DataToken>& tokens = tokens_;
+            dataTokens(lineBuf_, tokens);
+            const bool anyNumber = std::any_of(tokens.begin(), tokens.end(), [](const DataToken& t) { return t.isNumber; });
+            if (!anyNumber) {  // the next command
+                if (field != 0) rejectShortRecord(layout, field, recordLine);
+                return;
+            }
+            for (size_t t = 0; t < tokens.size(); ++t) {
+                const DataToken& token = tokens[t];
+                if (token.text == ";") {
+                    if (field != 0) rejectShortRecord(layout, field, recordLine);
+                    continue;
                 }
-                store(entry, field, numericValue(substring(lineBuf_, pos)));
-                ++field;
-                findNumEnd(lineBuf_, pos);
-                if (pos >= lineLen) break;
+                if (token.text == "-" && t + 1 == tokens.size()) break;  // the continuation mark
+                if (!token.isNumber) rejectAtLine("\"" + printable(token.text) + "\" is not a number; " + layout.expected);
+                if (field == 0) {
+                    ++entry;
+                    recordLine = lines_.lineNumber();
+                }
+                store(entry, field, numericValue(token.text));
+                field = (field + 1) % layout.fields;
             }
         }
+    }
+
+    [[noreturn]] void rejectShortRecord(const DataLayout& layout, int32_t numbers, int64_t line) const {
+        throw Rejection(fileName_ + ", line " + std::to_string(line) + ": a record ends after " + std::to_string(numbers) +
+                        (numbers == 1 ? " number" : " numbers") + "; " + layout.expected);
     }
 
     //      7. JOINT COORDINATES
@@ -192,7 +343,9 @@ private:
         if (hitPos_ == 0) reject("no \"JOINT COORDINATES\" was found after the UNIT line");
         auto& joints = model_.jointTab;
         joints.assign(1, JointEntry{});
-        readDataBlock("joint coordinates", 4, [&](int32_t entry, int32_t field, double value) {
+        static const DataLayout layout{"joint coordinates", 4,
+                                       "each joint is a record of 4 numbers (joint, X, Y, Z), records separated by \";\""};
+        readDataBlock(layout, [&](int32_t entry, int32_t field, double value) {
             if (entry >= static_cast<int32_t>(joints.size())) joints.emplace_back();
             JointEntry& joint = joints[static_cast<size_t>(entry)];
             if (field == 0) {
@@ -213,7 +366,9 @@ private:
         if (hitPos_ == 0) reject("no \"MEMBER INCIDENCES\" was found after the joint coordinates");
         auto& members = model_.memberTab;
         members.assign(1, MemberEntry{});
-        readDataBlock("member incidences", 3, [&](int32_t entry, int32_t field, double value) {
+        static const DataLayout layout{"member incidences", 3,
+                                       "each member is a record of 3 numbers (member, start joint, end joint), records separated by \";\""};
+        readDataBlock(layout, [&](int32_t entry, int32_t field, double value) {
             if (entry >= static_cast<int32_t>(members.size())) members.emplace_back();
             MemberEntry& member = members[static_cast<size_t>(entry)];
             const int32_t number = wholeNumber(value, field == 0 ? "member number" : "joint number");
@@ -230,7 +385,7 @@ private:
             // The line that ended the previous block or list is not examined.
             hitPos_ = 0;
             if (!atEnd()) {
-                nextLineContaining({kBetaKeyword, kColumnHeader});
+                nextResultLineContaining({kBetaKeyword, kColumnHeader});
                 if (classifyLine(lineBuf_, 2) == LineKind::Beta) hitPos_ = containsPosition(lineBuf_, kBetaKeyword);
             }
             if (hitPos_ <= 0) return;  // the column design blocks start with this line
@@ -278,8 +433,14 @@ private:
     }
 
     void addBeta(int32_t member) {
-        if (model_.betaCount() >= kMaxBetaEntries) rejectAtLine("more members are listed under \"BETA 90 MEMB\" than any model has");
+        if (model_.betaCount() >= kMaxBetaEntries) rejectBetaLimit("member " + std::to_string(member));
         model_.betaTab.push_back(member);
+    }
+
+    // Names the entry of the list, a member or a range, that takes it past the limit.
+    [[noreturn]] void rejectBetaLimit(const std::string& entry) const {
+        rejectAtLine("with " + entry + ", the members listed under \"BETA 90 MEMB\" come to more than " +
+                     std::to_string(kMaxBetaEntries) + ", longer than any model has");
     }
 
     // Appends the members one above the last stored, at least one, up to `last`.
@@ -287,8 +448,7 @@ private:
         const int64_t from = model_.betaTab.back();
         const int64_t count = std::max<int64_t>(1, int64_t{last} - from);
         if (model_.betaCount() + count > kMaxBetaEntries || from + count > std::numeric_limits<int32_t>::max()) {
-            rejectAtLine("the range " + std::to_string(from) + " TO " + std::to_string(last) +
-                         " under \"BETA 90 MEMB\" is longer than any model has");
+            rejectBetaLimit("the range " + std::to_string(from) + " TO " + std::to_string(last));
         }
         for (int64_t k = 1; k <= count; ++k) model_.betaTab.push_back(static_cast<int32_t>(from + k));
     }
@@ -301,7 +461,7 @@ private:
         hitPos_ = 0;
         if (searchForward) {
             if (!atEnd()) {
-                nextLineContaining({kColumnHeader, keyword});
+                nextResultLineContaining({kColumnHeader, keyword});
                 if (containsPosition(lineBuf_, kColumnHeader) != 0) return 0.0f;
                 hitPos_ = containsPosition(lineBuf_, keyword);
             }
@@ -324,20 +484,17 @@ private:
     //                  C O L U M N   N O.     105  D E S I G N   R E S U L T S
     //      LENGTH:  3200.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm  COVER: 40.0 mm
     //      REQD. STEEL AREA   :    1080.00 Sq.mm.
-    // Returns the failed columns' member numbers, each after a blank.
-    std::string readColumnBlocks() {
-        std::string failedCols;
-        int64_t lastHeaderLine = -1;
+    void readColumnBlocks() {
         for (;;) {
             hitPos_ = containsPosition(lineBuf_, kColumnHeader);
             if (hitPos_ == 0) {
                 if (atEnd()) break;
-                nextLineContaining({kColumnHeader});
+                nextResultLineContaining({kColumnHeader});
                 continue;
             }
             // A header starts one block only: at the file's end it may still be in hand.
-            if (lines_.lineNumber() == lastHeaderLine) break;
-            lastHeaderLine = lines_.lineNumber();
+            if (lines_.lineNumber() == lastHeaderLine_) break;
+            lastHeaderLine_ = lines_.lineNumber();
 
             ColEntry col;
             col.memberNo = valueAfter(kColumnHeader, false);
@@ -345,10 +502,22 @@ private:
             col.width = valueAfter(kCrossSection, false);
             col.depth = valueAfter(kDepthMark, false);
             col.steelArea = valueAfter(kSteelArea, true);
-            if (col.steelArea == 0.0f) failedCols += " " + formatSingle(col.memberNo);
+            lastBlockHasSteelArea_ = hitPos_ > 0;
             model_.colTab.push_back(col);
         }
-        return failedCols;
+    }
+
+    // A file whose design results are not followed by the end of the run was cut off: its last
+    // blocks, and maybe more, are missing. The file's end is noted for whoever decides on it,
+    // and a last block the file ends in before its steel area is no failed column: it is left
+    // out and named instead.
+    void noteCutOff() {
+        if (!model_.endsInside.empty() || runEndLine_ > lastHeaderLine_) return;
+        model_.cutOffLine = lines_.lineNumber();
+        if (!model_.colTab.empty() && !lastBlockHasSteelArea_) {
+            model_.cutOffColumn = model_.colTab.back().memberNo;
+            model_.colTab.pop_back();
+        }
     }
 
     // Width and depth change places once for every time the member is listed under "BETA 90 MEMB".
@@ -375,14 +544,24 @@ private:
 
     // Every member is turned to run towards larger X, Y and Z, so a column runs bottom up.
     // A joint number missing from the joint table compares as a joint at the origin.
+    // Only the joints that members name are indexed: memory grows with the members, not with
+    // a joint table that may be far longer.
     void orientMembers() {
-        std::unordered_map<int32_t, size_t> firstEntry;
-        firstEntry.reserve(model_.jointTab.size());
-        for (size_t j = 0; j < model_.jointTab.size(); ++j) firstEntry.try_emplace(model_.jointTab[j].number, j);
+        std::unordered_map<int32_t, size_t> firstEntry;  // joint number -> first joint table entry
+        firstEntry.reserve(model_.memberTab.size() * 2);
+        constexpr size_t kNotSeen = SIZE_MAX;
+        for (const MemberEntry& member : model_.memberTab) {
+            firstEntry.try_emplace(member.start, kNotSeen);
+            firstEntry.try_emplace(member.end, kNotSeen);
+        }
+        for (size_t j = 0; j < model_.jointTab.size(); ++j) {
+            const auto found = firstEntry.find(model_.jointTab[j].number);
+            if (found != firstEntry.end() && found->second == kNotSeen) found->second = j;
+        }
         const JointEntry missing{};
         auto jointOf = [&](int32_t number) -> const JointEntry& {
-            const auto found = firstEntry.find(number);
-            return found == firstEntry.end() ? missing : model_.jointTab[found->second];
+            const size_t entry = firstEntry.find(number)->second;
+            return entry == kNotSeen ? missing : model_.jointTab[entry];
         };
         for (MemberEntry& member : model_.memberTab) {
             const JointEntry& s = jointOf(member.start);
@@ -395,13 +574,25 @@ private:
     const std::string& fileName_;
     std::string_view lineBuf_;
     std::string scratch_;
+    std::vector<DataToken> tokens_;  // of the data line in hand
     int32_t hitPos_ = 0;
     float unitFactor_ = 0;
+    int64_t lastHeaderLine_ = 0;       // the line of the last column header, 0 before the first
+    int64_t runEndLine_ = 0;           // the line of the last end banner passed, 0 before the first
+    bool lastBlockHasSteelArea_ = false;
     Model model_;
 };
 
 }  // namespace
 
 Model readAnl(LineSource& lines, const std::string& fileName) { return AnlReader(lines, fileName).read(); }
+
+std::string cutOffMessage(const Model& model, const std::string& fileName) {
+    if (model.cutOffLine == 0) return {};
+    std::string where = "line " + std::to_string(model.cutOffLine);
+    if (model.cutOffColumn) where += ", inside the design block of column " + formatSingle(*model.cutOffColumn) + ",";
+    return fileName + " ends at " + where +
+           " without the end of the analysis run; it looks cut off, so its schedule would be incomplete.";
+}
 
 }  // namespace tierwise

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <initializer_list>
+#include <optional>
+#include <vector>
 #include <string>
 
 #include "model/rejection.h"
@@ -45,6 +47,7 @@ std::string rejection(const std::string& text) {
 }
 
 const std::string kHeading = " \f    OFFICE BLOCK B                                           -- PAGE NO.    7";
+const std::string kEndOfRun = "         *********** END OF THE STAAD.Pro RUN ***********";
 
 std::string columnBlock(int member, const std::string& section, const std::string& area) {
     char header[96];
@@ -93,6 +96,71 @@ TEST(ReadAnlUnit, OnlyTheFirstUnitLineCounts) {
     const Model model = read(report({echo(1, "UNIT MMS KN"), echo(2, "UNIT METER KN"), echo(3, "JOINT COORDINATES"),
                                      echo(4, "1 1000 0 0"), echo(5, "MEMBER INCIDENCES")}));
     EXPECT_EQ(model.jointTab[0].x, 100);
+}
+
+// Which line is the UNIT command, and which of its words the length unit.
+TEST(ReadAnlUnit, TakesTheFirstUnitCommandAndFindsItsLengthWord) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> before;  // lines ahead of the joints
+        std::optional<LengthUnit> unit;   // empty: refused with the fixed message
+    } cases[] = {
+        {"TitleHoldingUnit", {echo(1, "STAAD SPACE COMMUNITY CENTRE"), echo(2, "UNIT METER KN")}, LengthUnit::Metre},
+        {"TitleStartingWithUnit", {echo(1, "STAAD SPACE UNIT 4 WAREHOUSE"), "     UNIT 4 WAREHOUSE       -- PAGE NO.    1",
+                                   echo(2, "UNIT MMS KN")}, LengthUnit::Millimetre},
+        {"ForceFirst", {echo(2, "UNIT KN METER")}, LengthUnit::Metre},
+        {"RepeatedBlanks", {echo(2, "UNIT  MMS   KN")}, LengthUnit::Millimetre},
+        {"LengthAlone", {echo(2, "UNIT MMS")}, LengthUnit::Millimetre},
+        {"Plural", {echo(2, "UNIT METERS KN")}, LengthUnit::Metre},
+        {"Feet", {echo(2, "UNIT FEET KIP")}, std::nullopt},
+        {"ForceOnly", {echo(2, "UNIT KN"), echo(3, "UNIT METER KN")}, std::nullopt},
+        {"Millimetres", {echo(2, "UNIT MM KN")}, std::nullopt},
+        {"LowerCase", {echo(2, "UNIT meter KN")}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> lines = c.before;
+        for (const auto& line : {echo(3, "JOINT COORDINATES"), echo(4, "1 0 3.5 0"), echo(5, "MEMBER INCIDENCES")}) lines.push_back(line);
+        std::string text;
+        for (const auto& line : lines) text += line + "\r\n";
+        if (c.unit) {
+            EXPECT_EQ(read(text).unit, *c.unit);
+        } else {
+            EXPECT_EQ(rejection(text), "Change the units to Meter Or mm ");
+        }
+    }
+}
+
+// A damaged joint or member line is refused with its line rather than read into shifted fields.
+TEST(ReadAnlData, RefusesLinesThatAreNotWholeRecordsOfNumbers) {
+    struct Case {
+        std::string joints;
+        const char* members;
+        const char* message;  // empty: read
+    } cases[] = {
+        {"1 0 0 0; 2 0 3 0", "1 1 2", ""},
+        {"1\t0\t0\t0; 2,0,3,0", "1 1 2", ""},  // tabs and commas separate numbers
+        {"1 NaN 0 0; 2 0 3 0", "1 1 2", "frame.anl, line 3: \"NaN\" is not a number; each joint is a record of 4 numbers"},
+        {"1 0 1.2.3 0; 2 0 3 0", "1 1 2", "frame.anl, line 3: \"1.2.3\" is not a number"},
+        {"1 0 0 0; 2 0 1E3 0", "1 1 2", "frame.anl, line 3: \"1E3\" is not a number"},
+        {"1 0 0; 2 0 3 0", "1 1 2", "frame.anl, line 3: a record ends after 3 numbers; each joint is a record of 4"},
+        {"1 0 0 0; 2 0 3", "1 1 2", "frame.anl, line 3: a record ends after 3 numbers"},  // at the next command
+        {"1 0 0 0 REPEAT 2 0 3 0", "1 1 2", "frame.anl, line 3: \"REPEAT\" is not a number"},
+        {"1 0 0 0; 2 0 3 0", "1 1 2 3", "frame.anl, line 5: a record ends after 1 number; each member is a record of 3"},
+        {std::string("1 0 0 0; 2 0") + std::string(3, '\0') + " 3 0", "1 1 2",
+         "frame.anl, line 3: the line holds NUL bytes inside the joint coordinates"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.joints + std::string(" / ") + c.members);
+        const std::string text = report({echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, c.joints),
+                                         echo(4, "MEMBER INCIDENCES"), echo(5, c.members), echo(6, "FINISH")});
+        const std::string said = rejection(text);
+        if (*c.message == '\0') {
+            EXPECT_EQ(said, "(accepted)");
+        } else {
+            EXPECT_EQ(said.substr(0, std::string(c.message).size()), c.message) << said;
+        }
+    }
 }
 
 TEST(ReadAnlJoints, ReadsEveryLayoutOfTheJointBlock) {
@@ -242,7 +310,10 @@ TEST(ReadAnlColumns, ReportsTheFailedColumns) {
 TEST(ReadAnlColumns, HeaderOnTheLastLineStartsOneBlock) {
     std::string text = frameWith("UNIT METER KN", columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00"));
     text += "                 C O L U M N   N O.       2  D E S I G N   R E S U L T S";
-    EXPECT_EQ(rejection(text), " Failed Columns  2");
+    const Model cut = read(text);
+    EXPECT_EQ(cut.colCount(), 1) << "the block the file is cut off in is left out";
+    EXPECT_EQ(cut.cutOffColumn, 2.0f);
+    EXPECT_EQ(rejection(text + "\r\n" + kEndOfRun), " Failed Columns  2") << "a complete file: the column failed";
 }
 
 TEST(ReadAnlColumns, ExchangesRotatedSectionsOncePerListing) {
@@ -295,7 +366,6 @@ INSTANTIATE_TEST_SUITE_P(
         RejectCase{"Empty", "", "frame.anl: no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis output file?"},
         RejectCase{"NoUnit", report({echo(1, "JOINT COORDINATES")}),
                    "frame.anl: no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis output file?"},
-        RejectCase{"UnitWordSecond", report({echo(1, "UNIT KN METER")}), "Change the units to Meter Or mm "},
         RejectCase{"UnitInLowerCase", report({echo(1, "UNIT meter KN")}), "Change the units to Meter Or mm "},
         RejectCase{"Feet", report({echo(1, "UNIT FEET KIP")}), "Change the units to Meter Or mm "},
         RejectCase{"NoJoints", report({echo(1, "UNIT METER KN"), echo(2, "MEMBER INCIDENCES")}),
@@ -310,7 +380,8 @@ INSTANTIATE_TEST_SUITE_P(
                            echo(4, "MEMBER INCIDENCES"), echo(5, "9999999999 1 2")}),
                    "frame.anl, line 5: a member number does not fit a 32-bit whole number"},
         RejectCase{"BetaRangeTooLong", frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 TO 2000000000")})),
-                   "frame.anl, line 9: the range 1 TO 2000000000 under \"BETA 90 MEMB\" is longer than any model has"}),
+                   "frame.anl, line 9: with the range 1 TO 2000000000, the members listed under \"BETA 90 MEMB\" come to more "
+                   "than 1000000, longer than any model has"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ReadAnlFile, NamesAFileThatCannotBeOpened) {

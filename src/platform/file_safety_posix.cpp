@@ -1,0 +1,124 @@
+// The POSIX side of file_safety.h.
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "platform/file_safety.h"
+
+namespace tierwise {
+
+namespace {
+
+// NAME_MAX of the common file systems; the temporary name must fit it whatever the target's.
+constexpr size_t kMaxNameBytes = 255;
+
+// At most `bytes` bytes of `name`, not ending inside a UTF-8 character.
+std::string utf8Prefix(const std::string& name, size_t bytes) {
+    if (name.size() <= bytes) return name;
+    size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+    return name.substr(0, end);
+}
+
+std::string syncPath(const std::filesystem::path& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    std::string error;
+    if (::fsync(fd) != 0) error = std::strerror(errno);
+    ::close(fd);
+    return error;
+}
+
+}  // namespace
+
+std::filesystem::path createTemporaryBeside(const std::filesystem::path& target, std::string& error) {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    const std::filesystem::path folder = target.parent_path();
+    // ".<name>.<12 hex digits>.tmp": hidden, and traceable to the workbook it was for.
+    constexpr size_t kAddedBytes = 1 + 1 + 12 + 4;
+    const std::string stem = utf8Prefix(target.filename().string(), kMaxNameBytes - kAddedBytes);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
+        const std::filesystem::path candidate = folder / ("." + stem + suffix + ".tmp");
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return candidate;
+        }
+        if (errno != EEXIST) {
+            error = std::strerror(errno);
+            return {};
+        }
+    }
+    error = "no free name for a temporary file in its folder";
+    return {};
+}
+
+std::string syncFile(const std::filesystem::path& file) { return syncPath(file, O_RDONLY); }
+
+std::string syncFolder(const std::filesystem::path& folder) {
+    return syncPath(folder.empty() ? std::filesystem::path(".") : folder, O_RDONLY | O_DIRECTORY);
+}
+
+std::string writeFailure(int error) {
+    switch (error) {
+        case ENOSPC: return "the disk is full";
+        case EDQUOT: return "the disk quota is used up";
+        case EFBIG: return "the file grew past the largest file this process may write";
+        case 0: return "a write to the disk failed";
+        default: return std::strerror(error);
+    }
+}
+
+struct InterruptHold::Saved {
+    sigset_t mask;
+    struct sigaction fileSize;
+};
+
+InterruptHold::InterruptHold() : saved_(std::make_unique<Saved>()) {
+    sigset_t held;
+    sigemptyset(&held);
+    sigaddset(&held, SIGINT);
+    sigaddset(&held, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &held, &saved_->mask);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGXFSZ, &ignore, &saved_->fileSize);
+}
+
+InterruptHold::~InterruptHold() {
+    sigaction(SIGXFSZ, &saved_->fileSize, nullptr);
+    // A held signal is delivered here, once the writer has cleaned up.
+    pthread_sigmask(SIG_SETMASK, &saved_->mask, nullptr);
+}
+
+bool InterruptHold::interrupted() const {
+    sigset_t pending;
+    sigpending(&pending);
+    return sigismember(&pending, SIGINT) == 1 || sigismember(&pending, SIGTERM) == 1;
+}
+
+QuietStandardError::QuietStandardError() {
+    std::fflush(stderr);
+    saved_ = ::dup(STDERR_FILENO);
+    const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && nowhere >= 0) ::dup2(nowhere, STDERR_FILENO);
+    if (nowhere >= 0) ::close(nowhere);
+}
+
+QuietStandardError::~QuietStandardError() {
+    if (saved_ < 0) return;
+    std::fflush(stderr);
+    ::dup2(saved_, STDERR_FILENO);
+    ::close(saved_);
+}
+
+}  // namespace tierwise
