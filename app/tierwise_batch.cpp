@@ -12,6 +12,7 @@
 #include "model/rejection.h"
 #include "model/summary.h"
 #include "platform/anl_file.h"
+#include "platform/native_file.h"
 #include "platform/xlsx_workbook.h"
 #include "report/schedule.h"
 
@@ -54,7 +55,7 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
         if (split) ticks = ticksAtLevels(model, *split);
         checkTicks(schedule, ticks);
     } catch (const Rejection& e) {
-        std::cerr << modelPath.string() << ": " << e.what() << '\n';
+        std::cerr << utf8Name(modelPath) << ": " << e.what() << '\n';
         return kExitRejected;
     } catch (const LevelNotFound& e) {
         std::cerr << "tierwise-batch: --split: " << e.what() << '\n';
@@ -71,13 +72,13 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
     }
 
     if (model.colTab.empty()) {
-        std::cerr << "warning: " << modelPath.string()
+        std::cerr << "warning: " << utf8Name(modelPath)
                   << " holds no column design results headed \"C O L U M N   N O.\"; the schedule has headings"
                      " and storey ranges only\n";
     }
     const size_t lines = schedule.lines.size();
     const int64_t columns = schedule.columnCount();
-    std::cout << "Wrote " << outPath.string() << ": " << model.levelCount() << " levels, " << lines
+    std::cout << "Wrote " << utf8Name(outPath) << ": " << model.levelCount() << " levels, " << lines
               << (lines == 1 ? " column line, " : " column lines, ") << columns
               << (columns == 1 ? " column" : " columns") << '\n';
     return kExitWritten;
@@ -114,17 +115,22 @@ int main(int argc, char** argv) {
     CLI::Option* splitOption = app.add_option(
         "--split", split, "Levels in metres where storey ranges end, besides the lowest and highest, as 3.5,7");
     app.footer(kFooter);
+    // A model named by an absolute path such as /models/office.anl is a file, not an option.
+    app.allow_windows_style_options(false);
 
+    const std::vector<std::string> arguments = utf8Arguments(argc, argv);
+    std::vector<const char*> args;
+    for (const std::string& argument : arguments) args.push_back(argument.c_str());
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(args.size()), args.data());
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? kExitWritten : kExitUsage;
     }
-    if (summary) return summarise(modelPath);
+    if (summary) return summarise(pathFromUtf8(modelPath));
     if (outOption->count() == 0) {
         std::cerr << "tierwise-batch: --output is required\n" << "Run with --help for more information.\n";
         return kExitUsage;
     }
-    return run(modelPath, outPath, splitOption->count() > 0 ? std::optional(splitLevelList(split)) : std::nullopt);
+    return run(pathFromUtf8(modelPath), pathFromUtf8(outPath), splitOption->count() > 0 ? std::optional(splitLevelList(split)) : std::nullopt);
 }

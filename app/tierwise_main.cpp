@@ -1,7 +1,6 @@
 // tierwise: the window program. `tierwise` asks for the analysis file; `tierwise MODEL.anl`
 // opens that file straight away (so a file manager's "Open with" works).
 #include <QApplication>
-#include <QFile>
 #include <QStringList>
 
 #include <filesystem>
@@ -9,6 +8,7 @@
 
 #include "ui/desktop.h"
 #include "ui/group.h"
+#include "ui/qt_path.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
 
     std::optional<std::filesystem::path> analysisFile;
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) analysisFile = QFile::encodeName(arguments.at(1)).toStdString();
+    if (arguments.size() > 1) analysisFile = tierwise::ui::toPath(arguments.at(1));
 
     tierwise::ui::Group group(tierwise::ui::systemDesktop());
     // Cancelled, or refused with a message: the program ends before the window is shown.

@@ -8,17 +8,13 @@
 #include <system_error>
 
 #include "model/rejection.h"
+#include "platform/native_file.h"
 #include "reader/anl_reader.h"
 #include "reader/line_source.h"
 
 namespace tierwise {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 class FileSource final : public ByteSource {
 public:
@@ -40,12 +36,12 @@ private:
 }  // namespace
 
 Model readAnlFile(const std::filesystem::path& path) {
-    const std::string name = path.string();
+    const std::string name = utf8Name(path);
     std::error_code status;
     if (std::filesystem::is_directory(path, status)) {
         throw Rejection("Cannot open " + name + ": it is a folder, not an analysis output file");
     }
-    FileHandle file(std::fopen(name.c_str(), "rb"));
+    FileHandle file = openFile(path, "rb");
     if (!file) throw Rejection("Cannot open " + name + ": " + std::generic_category().message(errno));
     // The blocks are large; the stream's own buffer would only add a copy.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);

@@ -1,6 +1,7 @@
 // What writing a file safely asks of the operating system: a fresh temporary file beside the
 // target, flushing to the disk, holding back interrupts, quieting a library's own messages.
-// One implementation per system (file_safety_posix.cpp); the rest of Tierwise stays portable.
+// One implementation per system (file_safety_posix.cpp, file_safety_windows.cpp); the rest of
+// Tierwise stays portable.
 #pragma once
 
 #include <filesystem>
@@ -21,6 +22,9 @@ std::string syncFolder(const std::filesystem::path& folder);
 
 // The reason for the last failed write as a user reads it: "the disk is full", ...
 std::string writeFailure(int error);
+
+// Whether a failed write ran out of room: the disk, the quota, or the largest file allowed.
+bool outOfSpace(int error);
 
 // While one lives, an interrupt (Ctrl-C) or a termination request waits: the writer asks
 // interrupted() at safe points, cleans up and unwinds, and the held signal then ends the

@@ -77,6 +77,8 @@ std::string writeFailure(int error) {
     }
 }
 
+bool outOfSpace(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
+
 struct InterruptHold::Saved {
     sigset_t mask;
     struct sigaction fileSize;

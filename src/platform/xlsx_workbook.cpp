@@ -12,6 +12,7 @@
 
 #include "model/rejection.h"
 #include "platform/archive_check.h"
+#include "platform/native_file.h"
 
 namespace tierwise {
 
@@ -44,9 +45,9 @@ std::filesystem::path followLinks(const std::filesystem::path& path) {
     std::filesystem::path file = path;
     std::error_code error;
     for (int links = 0; std::filesystem::is_symlink(file, error); ++links) {
-        if (links == kMaxLinks) throw Rejection("Cannot write " + path.string() + ": its symbolic links go round in a loop");
+        if (links == kMaxLinks) throw Rejection("Cannot write " + utf8Name(path) + ": its symbolic links go round in a loop");
         const std::filesystem::path named = std::filesystem::read_symlink(file, error);
-        if (error) throw Rejection("Cannot write " + path.string() + ": " + error.message());
+        if (error) throw Rejection("Cannot write " + utf8Name(path) + ": " + error.message());
         file = named.is_absolute() ? named : file.parent_path() / named;
     }
     return file;
@@ -68,11 +69,12 @@ XlsxWorkbook::XlsxWorkbook(std::filesystem::path target) : target_(std::move(tar
     if (temporary_.empty()) fail(reason);
     // Rows go straight to the worksheets' part files as they are finished, so memory does not
     // grow with the schedule; the part files live beside the target, not in a small /tmp.
-    std::string partsFolder = temporary_.parent_path().empty() ? std::string(".") : temporary_.parent_path().string();
+    std::string partsFolder = temporary_.parent_path().empty() ? std::string(".") : utf8Name(temporary_.parent_path());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     options.tmpdir = partsFolder.data();
-    book_.reset(workbook_new_opt(temporary_.c_str(), &options));
+    // libxlsxwriter takes UTF-8 names, and opens them wide on Windows.
+    book_.reset(workbook_new_opt(utf8Name(temporary_).c_str(), &options));
     if (!book_) fail("out of memory");
     for (lxw_worksheet*& sheet : sheets_) {
         sheet = workbook_add_worksheet(book_.get(), nullptr);
@@ -81,12 +83,27 @@ XlsxWorkbook::XlsxWorkbook(std::filesystem::path target) : target_(std::move(tar
 }
 
 XlsxWorkbook::~XlsxWorkbook() {
+    closeRowFiles(false);
     book_.reset();
     if (!committed_) discardTemporary();
 }
 
+// In constant-memory mode every worksheet's rows go to a temporary file of its own, which the
+// library closes only inside workbook_close and only for a worksheet holding rows; otherwise the
+// handle stays open, and on Windows the file stays in the target's folder, until the program ends.
+void XlsxWorkbook::closeRowFiles(bool emptyOnly) {
+    if (!book_) return;
+    for (lxw_worksheet* sheet : sheets_) {
+        if (sheet == nullptr || sheet->optimize_tmpfile == nullptr) continue;
+        if (emptyOnly && sheet->dim_rowmin != LXW_ROW_MAX) continue;  // workbook_close copies and closes it
+        std::fclose(sheet->optimize_tmpfile);
+        sheet->optimize_tmpfile = nullptr;
+        sheet->file = nullptr;
+    }
+}
+
 void XlsxWorkbook::fail(const std::string& reason) const {
-    throw Rejection("Cannot write " + target_.string() + ": " + reason);
+    throw Rejection("Cannot write " + utf8Name(target_) + ": " + reason);
 }
 
 // The library writes each finished row to the worksheet's temporary file and never asks whether
@@ -141,7 +158,7 @@ void XlsxWorkbook::finishRows() {
         if (rows == nullptr) continue;
         errno = 0;
         if (std::fflush(rows) != 0 || std::ferror(rows)) fail(writeFailure(errno));
-        const off_t size = ftello(rows);
+        const int64_t size = filePosition(rows);
         if (size < 0) fail(writeFailure(errno));
         rowBytes_[static_cast<size_t>(sheet - 1)] = size;
     }
@@ -151,6 +168,7 @@ void XlsxWorkbook::commit() {
     if (!book_) fail("the workbook is already closed");
     checkInterrupt();
     finishRows();
+    closeRowFiles(true);
     lxw_error result = LXW_NO_ERROR;
     int closeErrno = 0;
     {
@@ -162,7 +180,7 @@ void XlsxWorkbook::commit() {
         closeErrno = errno;
     }
     if (result != LXW_NO_ERROR) {
-        fail(closeErrno == ENOSPC || closeErrno == EDQUOT || closeErrno == EFBIG ? writeFailure(closeErrno)
+        fail(outOfSpace(closeErrno) ? writeFailure(closeErrno)
                                                                                   : lxw_strerror(result));
     }
     // The parts were assembled in more temporary files whose writes nobody checked; what reached
@@ -178,7 +196,7 @@ void XlsxWorkbook::commit() {
     }
     if (const std::string synced = syncFile(temporary_); !synced.empty()) fail(synced);
     checkInterrupt();
-    std::filesystem::rename(temporary_, file_, error);
+    replaceFile(temporary_, file_, error);
     if (error) fail(error.message());
     committed_ = true;
     temporary_.clear();

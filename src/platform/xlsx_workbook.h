@@ -41,6 +41,7 @@ private:
     void checkInterrupt();
     void finishRows();
     void discardTemporary();
+    void closeRowFiles(bool emptyOnly);
 
     struct BookDeleter {
         void operator()(lxw_workbook* book) const;

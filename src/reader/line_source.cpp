@@ -106,9 +106,9 @@ void LineSource::skipLinesWithout(std::span<const std::string_view> keys) {
     // A line longer than allowed could hide inside a block larger than that.
     if (block_.size() > kMaxLineLength || begin_ >= end_) return;
     const char* first = block_.data() + begin_;
-    const auto* lastLf = static_cast<const char*>(memrchr(first, '\n', end_ - begin_));
-    if (!lastLf) return;
-    const std::string_view lines(first, static_cast<size_t>(lastLf - first) + 1);
+    const size_t lastLf = std::string_view(first, end_ - begin_).rfind('\n');
+    if (lastLf == std::string_view::npos) return;
+    const std::string_view lines(first, lastLf + 1);
     size_t limit = findFirstKey(lines, keys);
     if (limit == lines.size()) {  // no key: stop at the start of the last line
         limit = lines.size() - 1;

@@ -8,12 +8,12 @@
 #include <QTemporaryDir>
 
 #include "model/rejection.h"
+#include "platform/native_file.h"
 #include "platform/xlsx_workbook.h"
+#include "ui/qt_path.h"
 
 namespace tierwise::ui {
 namespace {
-
-std::filesystem::path toPath(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
 std::optional<std::filesystem::path> chooseAnalysisFile() {
     const QString name = QFileDialog::getOpenFileName(nullptr, QString(), QString(),
@@ -32,7 +32,7 @@ void showMessage(const QString& text) {
 std::filesystem::path newReportFolder() {
     QTemporaryDir folder(QDir(QDir::tempPath()).filePath(QStringLiteral("tierwise-XXXXXX")));
     if (!folder.isValid()) {
-        throw Rejection("No folder for the workbook can be made in " + toPath(QDir::tempPath()).string() + ": " +
+        throw Rejection("No folder for the workbook can be made in " + utf8Name(toPath(QDir::tempPath())) + ": " +
                         folder.errorString().toStdString());
     }
     folder.setAutoRemove(false);

@@ -10,6 +10,7 @@
 #include "grid/grid.h"
 #include "model/rejection.h"
 #include "platform/anl_file.h"
+#include "ui/qt_path.h"
 
 namespace tierwise::ui {
 namespace {
@@ -23,8 +24,6 @@ QFont designFont(const char* family, int points, QFont::Stretch stretch = QFont:
     font.setStretch(stretch);
     return font;
 }
-
-QString fromPath(const std::filesystem::path& path) { return QFile::decodeName(path.c_str()); }
 
 QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
 

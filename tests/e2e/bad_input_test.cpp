@@ -1,11 +1,16 @@
 // tierwise-batch on bad input, as a user runs it: every case ends with a message saying what is
 // wrong (naming the file), a non-zero exit, nothing already on disk changed (the model, a workbook
 // left by an earlier run, a folder in the way) and no temporary file left behind.
+#ifdef _WIN32
+#include <process.h>
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -19,7 +24,9 @@
 #include "support/files.h"
 #include "support/case_name.h"
 
+#ifndef _WIN32
 extern char** environ;
+#endif
 
 namespace fs = std::filesystem;
 
@@ -109,6 +116,68 @@ struct BatchRun {
     std::string out, err;
 };
 
+#ifdef _WIN32
+
+std::wstring wide(const std::string& text) {
+    std::wstring result(text.size(), L'\0');
+    result.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), static_cast<int>(result.size()))));
+    return result;
+}
+
+// One argument of a command line, quoted so that the program's CommandLineToArgvW gives it back.
+std::wstring quoted(const std::wstring& argument) {
+    std::wstring text = L"\"";
+    size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        text.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        text += c;
+    }
+    text.append(backslashes * 2, L'\\');
+    return text + L'"';
+}
+
+BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args) {
+    std::wstring commandLine = quoted(fs::path(TIERWISE_BATCH).wstring());
+    for (const std::string& argument : args) commandLine += L" " + quoted(wide(argument));
+    const fs::path outFile = dir / "stdout.txt", errFile = dir / "stderr.txt";
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE out = CreateFileW(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE err = CreateFileW(errFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    BatchRun run;
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD status = 0;
+        GetExitCodeProcess(process.hProcess, &status);
+        run.exitCode = static_cast<int>(status);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(out);
+    CloseHandle(err);
+    run.out = slurp(outFile);
+    run.err = slurp(errFile);
+    fs::remove(outFile);
+    fs::remove(errFile);
+    return run;
+}
+
+int processId() { return _getpid(); }
+
+#else
+
 BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args) {
     std::vector<std::string> argv = {TIERWISE_BATCH};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -135,6 +204,10 @@ BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args) {
     return run;
 }
 
+int processId() { return getpid(); }
+
+#endif
+
 // Every file under `dir` with its size and a hash of its contents.
 std::vector<std::string> snapshot(const fs::path& dir) {
     std::vector<std::string> files;
@@ -157,7 +230,7 @@ protected:
     void SetUp() override {
         std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(name.begin(), name.end(), '/', '_');
-        dir_ = fs::path(testing::TempDir()) / ("tierwise-bad-input-" + std::to_string(getpid()) + "-" + name);
+        dir_ = fs::path(testing::TempDir()) / ("tierwise-bad-input-" + std::to_string(processId()) + "-" + name);
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "out" / "existing");
         spill(dir_ / "out" / "existing" / "keep.txt", "a file in the way");
@@ -183,7 +256,11 @@ TEST_P(BadInputTest, SaysWhatIsWrongAndDamagesNothing) {
         case Target::Folder: target = dir_ / "out" / "existing"; break;
         case Target::SystemFolder: target = "/proc/tierwise-schedule.xlsx"; break;
         case Target::ReadOnlyFolder:
+#ifdef _WIN32
+            GTEST_SKIP() << "a folder's permission bits do not stop files being created in it on Windows";
+#else
             if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+#endif
             fs::create_directories(dir_ / "locked");
             fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
             target = dir_ / "locked" / "schedule.xlsx";

@@ -2,7 +2,11 @@
 """Runs tierwise-batch as a user does and reads its workbooks back with openpyxl.
 
 usage: check_batch.py TIERWISE_BATCH SAMPLE.anl DATA_DIR WORK_DIR
+
+TIERWISE_RUNNER in the environment names a program that runs TIERWISE_BATCH (Wine, for the
+Windows build).
 """
+import os
 import pathlib
 import shutil
 import subprocess
@@ -21,7 +25,8 @@ def check(condition, what):
 
 
 def run(*args):
-    done = subprocess.run([BATCH, *map(str, args)], capture_output=True, text=True)
+    runner = [os.environ["TIERWISE_RUNNER"]] if os.environ.get("TIERWISE_RUNNER") else []
+    done = subprocess.run([*runner, BATCH, *map(str, args)], capture_output=True, text=True, encoding="utf-8")
     return done.returncode, done.stdout, done.stderr
 
 

@@ -142,6 +142,46 @@ TEST_F(XlsxFileTest, MissingFolderIsRefused) {
     }
 }
 
+// Descriptors this process holds open (Linux); elsewhere -1, and the folder's listing shows a
+// worksheet's temporary file that is still open.
+long openDescriptors() {
+#ifdef __linux__
+    return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator{});
+#else
+    return -1;
+#endif
+}
+
+struct HandleCase {
+    std::string name;
+    std::vector<int> sheetsWithRows;
+    bool commit;
+};
+void PrintTo(const HandleCase& c, std::ostream* os) { *os << c.name; }
+
+class XlsxHandleTest : public XlsxFileTest, public ::testing::WithParamInterface<HandleCase> {};
+
+// Each worksheet's rows wait in a temporary file of their own; the window writes many workbooks
+// in one run, so none of those files may stay open, whatever the worksheets hold.
+TEST_P(XlsxHandleTest, NoFileStaysOpen) {
+    const HandleCase& c = GetParam();
+    const long before = openDescriptors();
+    {
+        XlsxWorkbook book(folder_ / "schedule.xlsx");
+        for (const int sheet : c.sheetsWithRows) book.setCell(sheet, 1, 1, 1);
+        if (c.commit) book.commit();
+    }
+    EXPECT_EQ(openDescriptors(), before);
+    EXPECT_EQ(listing(), c.commit ? std::vector<std::string>{"schedule.xlsx"} : std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Xlsx, XlsxHandleTest,
+                         ::testing::Values(HandleCase{"AbandonedWithRows", {1, 2, 3}, false},
+                                           HandleCase{"AbandonedEmpty", {}, false},
+                                           HandleCase{"CommittedWithEmptySheets", {2}, true},
+                                           HandleCase{"CommittedEmpty", {}, true}),
+                         [](const auto& info) { return info.param.name; });
+
 TEST_F(XlsxFileTest, TargetThatIsAFolderStaysAndNothingIsLeft) {
     const fs::path target = folder_ / "schedule.xlsx";
     fs::create_directory(target);

@@ -20,6 +20,7 @@
 #include "ui/desktop.h"
 #include "ui/group.h"
 #include "ui/line_control.h"
+#include "ui/qt_path.h"
 
 using tierwise::MemoryWorkbook;
 using tierwise::ui::Desktop;
@@ -99,7 +100,7 @@ private slots:
         // A folder of its own per test, so that each can see what it alone wrote.
         folder_ = std::make_unique<QTemporaryDir>();
         QVERIFY(folder_->isValid());
-        log_.reportFolder = QFile::encodeName(folder_->path()).toStdString();
+        log_.reportFolder = tierwise::ui::toPath(folder_->path());
     }
 
     void windowShowsOneBoxPerLevel_data();
@@ -236,7 +237,7 @@ void GroupTest::storeyLabels() {
 void GroupTest::titleIsTheFullPath() {
     const auto group = loadSample();
     QVERIFY(group);
-    QCOMPARE(group->windowTitle(), QFile::decodeName(kSample.c_str()));
+    QCOMPARE(group->windowTitle(), tierwise::ui::fromPath(kSample));
     QCOMPARE(log_.dialogs, 1);
 }
 
@@ -304,7 +305,7 @@ void GroupTest::sendToExcelWritesTheChosenRanges() {
     QCOMPARE(text(log_.saved->cell(1, 1, 1)), QStringLiteral(" Node "));
 
     QCOMPARE(log_.savedAs, log_.reportFolder / "office-block.xlsx");
-    QCOMPARE(log_.opened, QList<QUrl>{QUrl::fromLocalFile(QFile::decodeName(log_.savedAs.c_str()))});
+    QCOMPARE(log_.opened, QList<QUrl>{QUrl::fromLocalFile(tierwise::ui::fromPath(log_.savedAs))});
     QCOMPARE(ended.count(), 1);
     QVERIFY(!group->isVisible());
 }
@@ -315,7 +316,7 @@ void GroupTest::sendToExcelSavesAnXlsxFileAndOpensIt() {
     QTest::mouseClick(group->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
 
     QVERIFY2(log_.messages.isEmpty(), qPrintable(log_.messages.join('\n')));
-    QFile saved(QFile::decodeName(log_.savedAs.c_str()));
+    QFile saved(tierwise::ui::fromPath(log_.savedAs));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.read(2), QByteArray("PK"));  // an .xlsx file is a zip archive
     // Only the workbook is left in its folder: no half-written temporary file.
@@ -331,7 +332,7 @@ void GroupTest::unopenedWorkbookIsNamedInAMessage() {
     QTest::mouseClick(group->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
 
     QCOMPARE(log_.messages.size(), 1);
-    QVERIFY2(log_.messages.first().contains(QFile::decodeName(log_.savedAs.c_str())), qPrintable(log_.messages.first()));
+    QVERIFY2(log_.messages.first().contains(tierwise::ui::fromPath(log_.savedAs)), qPrintable(log_.messages.first()));
     QCOMPARE(ended.count(), 1);
 }
 
@@ -362,7 +363,7 @@ void GroupTest::refusedFileIsExplained() {
     QFETCH(QString, from);
     QFETCH(QString, to);
     QFETCH(QString, message);
-    QFile sample(QFile::decodeName(kSample.c_str()));
+    QFile sample(tierwise::ui::fromPath(kSample));
     QVERIFY(sample.open(QIODevice::ReadOnly | QIODevice::Text));
     QString content = QString::fromLatin1(sample.readAll());
     if (from.isEmpty()) {
@@ -387,7 +388,7 @@ void GroupTest::refusedFileIsExplained() {
     out.close();
 
     Group group(fakeDesktop(log_));
-    QVERIFY(!group.Form_Load(QFile::encodeName(changed).toStdString()));
+    QVERIFY(!group.Form_Load(tierwise::ui::toPath(changed)));
     QCOMPARE(log_.messages.size(), 1);
     if (message.startsWith('~')) {
         QVERIFY2(log_.messages.first().contains(message.mid(1)), qPrintable(log_.messages.first()));
@@ -404,7 +405,7 @@ void GroupTest::commandLineFileSkipsTheDialog() {
     Group group(fakeDesktop(log_));
     QVERIFY(group.Form_Load(relative));
     QCOMPARE(log_.dialogs, 0);
-    QCOMPARE(group.windowTitle(), QFile::decodeName(std::filesystem::absolute(relative).c_str()));
+    QCOMPARE(group.windowTitle(), tierwise::ui::fromPath(std::filesystem::absolute(relative)));
 }
 
 void GroupTest::closingTheWindowWritesNothing() {

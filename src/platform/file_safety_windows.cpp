@@ -1,0 +1,124 @@
+// The Windows side of file_safety.h. File names are UTF-8 made wide (native_file.h).
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "platform/file_safety.h"
+#include "platform/native_file.h"
+
+namespace tierwise {
+
+namespace {
+
+// A file name's limit on NTFS, in UTF-16 units; a UTF-8 byte never makes more than one.
+constexpr size_t kMaxNameUnits = 255;
+
+// At most `bytes` bytes of `name`, not ending inside a UTF-8 character.
+std::string utf8Prefix(const std::string& name, size_t bytes) {
+    if (name.size() <= bytes) return name;
+    size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+    return name.substr(0, end);
+}
+
+// A console control handler gets no context, so the flag it raises lives here. It only ever
+// goes from clear to set while a hold lives, and is cleared when the outermost hold ends.
+std::atomic<int> holds{0};
+std::atomic<bool> interruptArrived{false};
+
+BOOL WINAPI holdInterrupt(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
+    interruptArrived = true;
+    return TRUE;  // handled: the writer cleans up, then ends the process
+}
+
+}  // namespace
+
+std::filesystem::path createTemporaryBeside(const std::filesystem::path& target, std::string& error) {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    const std::filesystem::path folder = target.parent_path();
+    // ".<name>.<12 hex digits>.tmp": hidden from the usual listings, and traceable to its workbook.
+    constexpr size_t kAddedUnits = 1 + 1 + 12 + 4;
+    const std::string stem = utf8Prefix(utf8Name(target.filename()), kMaxNameUnits - kAddedUnits);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
+        const std::filesystem::path candidate = folder / pathFromUtf8("." + stem + suffix + ".tmp");
+        std::error_code status;
+        if (createNewFile(candidate, status)) return candidate;
+        if (status != std::errc::file_exists) {
+            error = status.message();
+            return {};
+        }
+    }
+    error = "no free name for a temporary file in its folder";
+    return {};
+}
+
+std::string syncFile(const std::filesystem::path& file) {
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::system_category().message(static_cast<int>(GetLastError()));
+    std::string error;
+    if (!FlushFileBuffers(handle)) error = std::system_category().message(static_cast<int>(GetLastError()));
+    CloseHandle(handle);
+    return error;
+}
+
+// NTFS journals a rename with the folder's other changes; a folder cannot be flushed on its own.
+std::string syncFolder(const std::filesystem::path&) { return {}; }
+
+std::string writeFailure(int error) {
+    switch (error) {
+        case ENOSPC: return "the disk is full";
+        case EFBIG: return "the file grew past the largest file this process may write";
+        case 0: return "a write to the disk failed";
+        default: return std::strerror(error);
+    }
+}
+
+bool outOfSpace(int error) { return error == ENOSPC || error == EFBIG; }
+
+// Windows has no held signals: Ctrl-C, Ctrl-Break and closing the console reach a handler,
+// which notes them; the writer asks at safe points, and the last hold to end ends the process
+// with the status a Ctrl-C gives.
+struct InterruptHold::Saved {};
+
+InterruptHold::InterruptHold() : saved_(std::make_unique<Saved>()) {
+    if (holds++ == 0) SetConsoleCtrlHandler(holdInterrupt, TRUE);
+}
+
+InterruptHold::~InterruptHold() {
+    if (--holds != 0) return;
+    SetConsoleCtrlHandler(holdInterrupt, FALSE);
+    if (interruptArrived.exchange(false)) {
+        std::fflush(nullptr);
+        ExitProcess(STATUS_CONTROL_C_EXIT);
+    }
+}
+
+bool InterruptHold::interrupted() const { return interruptArrived; }
+
+QuietStandardError::QuietStandardError() {
+    std::fflush(stderr);
+    saved_ = _dup(_fileno(stderr));
+    const int nowhere = _open("NUL", _O_WRONLY);
+    if (saved_ >= 0 && nowhere >= 0) _dup2(nowhere, _fileno(stderr));
+    if (nowhere >= 0) _close(nowhere);
+}
+
+QuietStandardError::~QuietStandardError() {
+    if (saved_ < 0) return;
+    std::fflush(stderr);
+    _dup2(saved_, _fileno(stderr));
+    _close(saved_);
+}
+
+}  // namespace tierwise

@@ -1,0 +1,46 @@
+// Files by name on Linux and on Windows. The program holds file names as UTF-8 text; on Windows
+// they are opened by their UTF-16 names, since the narrow calls there take the ANSI code page and
+// cannot name "Jürgen Ωμέγα\Bürohaus.anl" under most of them. On Linux names are bytes, used as
+// they are.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace tierwise {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// The path named by UTF-8 text, as typed on the command line.
+std::filesystem::path pathFromUtf8(std::string_view name);
+
+// The path as UTF-8 text, for messages and for libraries that take UTF-8 file names.
+std::string utf8Name(const std::filesystem::path& path);
+
+// std::fopen by the path's own name; null with errno set when it fails.
+FileHandle openFile(const std::filesystem::path& path, const char* mode);
+
+// The stream's position in bytes, 64-bit on every system (-1 with errno set when it fails).
+int64_t filePosition(std::FILE* file);
+
+// Creates an empty file that did not exist before: false with `error` set when it cannot,
+// std::errc::file_exists when something of that name is there already.
+bool createNewFile(const std::filesystem::path& path, std::error_code& error);
+
+// Moves `from` over `to`, replacing a file of that name in one step.
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to, std::error_code& error);
+
+// The program's arguments as UTF-8, argv[0] included. On Windows they are read from the wide
+// command line: argv there is in the ANSI code page, with "?" for what that cannot hold.
+std::vector<std::string> utf8Arguments(int argc, char** argv);
+
+}  // namespace tierwise
