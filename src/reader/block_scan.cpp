@@ -25,10 +25,15 @@ size_t findFirstKey(std::string_view text, std::span<const std::string_view> key
 int64_t countLineEnds(std::string_view text) {
     int64_t ends = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n') ++ends;
-        else if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) ++ends;
+        const bool loneCr = text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n');
+        if (text[i] == '\n' || loneCr) ++ends;
     }
     return ends;
+}
+
+KeyScan scanToFirstKey(std::string_view text, std::span<const std::string_view> keys) {
+    const size_t at = findFirstKey(text, keys);
+    return {at, countLineEnds(text.substr(0, at))};
 }
 
 }  // namespace plain
@@ -37,11 +42,13 @@ int64_t countLineEnds(std::string_view text) {
 
 namespace {
 
-// Candidates are the positions where a key's first and last bytes both match (32 positions per
-// step); only those are compared in full. Results text is mostly digits, so candidates are rare.
-__attribute__((target("avx2,bmi"))) size_t findFirstKeyAvx2(std::string_view text, std::span<const std::string_view> keys) {
+// 32 positions per step. Key candidates are the positions where a key's first and last bytes both
+// match; only those are compared in full (results text is mostly digits, so candidates are rare).
+// Line ends are counted in the same step, so each byte of a block is loaded once.
+__attribute__((target("avx2,bmi,popcnt"))) KeyScan scanToFirstKeyAvx2(std::string_view text,
+                                                                      std::span<const std::string_view> keys) {
     constexpr size_t kMaxKeys = 4;
-    if (keys.size() > kMaxKeys) return plain::findFirstKey(text, keys);
+    if (keys.size() > kMaxKeys) return plain::scanToFirstKey(text, keys);
     __m256i firstByte[kMaxKeys];
     __m256i lastByte[kMaxKeys];
     size_t lastOffset[kMaxKeys];
@@ -57,11 +64,15 @@ __attribute__((target("avx2,bmi"))) size_t findFirstKeyAvx2(std::string_view tex
         longest = std::max(longest, k.size());
         ++used;
     }
-    if (used == 0) return text.size();
+    const __m256i lf = _mm256_set1_epi8('\n');
+    const __m256i cr = _mm256_set1_epi8('\r');
     const char* p = text.data();
     const size_t n = text.size();
+    // Every key's last byte, and the byte after the step (is a CR followed by LF?), stay in bounds.
+    const size_t reach = 32 + std::max<size_t>(longest, 1);
+    int64_t ends = 0;
     size_t i = 0;
-    for (; i + 32 + longest <= n; i += 32) {
+    for (; i + reach <= n; i += 32) {
         const __m256i chunk = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
         size_t best = SIZE_MAX;
         for (size_t k = 0; k < used; ++k) {
@@ -78,52 +89,45 @@ __attribute__((target("avx2,bmi"))) size_t findFirstKeyAvx2(std::string_view tex
                 mask &= mask - 1;
             }
         }
-        if (best != SIZE_MAX) return best;
-    }
-    // The last bytes, too few for a whole step with every key's last byte in bounds.
-    const size_t rest = plain::findFirstKey(text.substr(i), {key, used});
-    return i + rest;
-}
-
-__attribute__((target("avx2,popcnt"))) int64_t countLineEndsAvx2(std::string_view text) {
-    const char* p = text.data();
-    const size_t n = text.size();
-    const __m256i lf = _mm256_set1_epi8('\n');
-    const __m256i cr = _mm256_set1_epi8('\r');
-    int64_t ends = 0;
-    size_t i = 0;
-    // Each step also looks at the byte after it, to know whether a CR is followed by LF.
-    for (; i + 33 <= n; i += 32) {
-        const __m256i chunk = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-        const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 1));
         const auto lfs = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(chunk, lf)));
         const auto crs = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(chunk, cr)));
-        if ((lfs | crs) == 0) continue;
-        const auto lfNext = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(next, lf)));
-        ends += __builtin_popcount(lfs) + __builtin_popcount(crs & ~lfNext);
+        uint32_t endMask = lfs;
+        if (crs != 0) {
+            const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 1));
+            const auto lfNext = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(next, lf)));
+            endMask |= crs & ~lfNext;
+        }
+        if (best != SIZE_MAX) {
+            const auto before = static_cast<unsigned>(best - i);  // 0 to 31
+            if (before == 0) return {best, ends};
+            const uint32_t below = ~uint32_t{0} >> (32 - before);
+            endMask |= crs & (uint32_t{1} << (before - 1));  // a CR just before the key ends a line
+            return {best, ends + __builtin_popcount(endMask & below)};
+        }
+        ends += __builtin_popcount(endMask);
     }
-    return ends + plain::countLineEnds(text.substr(i));
+    // The last bytes, too few for a whole step.
+    const KeyScan rest = plain::scanToFirstKey(text.substr(i), {key, used});
+    return {i + rest.keyAt, ends + rest.lineEnds};
 }
 
 bool haveAvx2() {
-    static const bool have = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
+    static const bool have =
+        __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
     return have;
 }
 
 }  // namespace
 
-size_t findFirstKey(std::string_view text, std::span<const std::string_view> keys) {
-    return haveAvx2() ? findFirstKeyAvx2(text, keys) : plain::findFirstKey(text, keys);
-}
-
-int64_t countLineEnds(std::string_view text) {
-    return haveAvx2() ? countLineEndsAvx2(text) : plain::countLineEnds(text);
+KeyScan scanToFirstKey(std::string_view text, std::span<const std::string_view> keys) {
+    return haveAvx2() ? scanToFirstKeyAvx2(text, keys) : plain::scanToFirstKey(text, keys);
 }
 
 #else
 
-size_t findFirstKey(std::string_view text, std::span<const std::string_view> keys) { return plain::findFirstKey(text, keys); }
-int64_t countLineEnds(std::string_view text) { return plain::countLineEnds(text); }
+KeyScan scanToFirstKey(std::string_view text, std::span<const std::string_view> keys) {
+    return plain::scanToFirstKey(text, keys);
+}
 
 #endif
 
