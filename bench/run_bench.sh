@@ -9,7 +9,7 @@
 #                    alone (106 MB, no results text), larger sizes are padded with results text;
 #                    below 106 MB the grid is 20 x 20
 #
-# Builds the release programs in build-bench, generates the files into $TIERWISE_BENCH_DIR
+# Builds the release programs (the release preset, build/release), generates the files into $TIERWISE_BENCH_DIR
 # (default /tmp/tierwise-bench; never into the source tree), reads each once to warm the page
 # cache, then takes the best of $RUNS (default 5) wall times of each command, the commands taking
 # turns in every round so that a change in the machine's load meets them all alike:
@@ -23,7 +23,7 @@
 # a row of its own, for before/after figures taken side by side.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$root/build-bench"
+build="$root/build/release"
 data="${TIERWISE_BENCH_DIR:-/tmp/tierwise-bench}"
 runs="${RUNS:-5}"
 before="${TIERWISE_BEFORE:-}"
@@ -32,8 +32,8 @@ kinds=("$@")
 
 [[ -x /usr/bin/time ]] || { echo "needs /usr/bin/time (apt-get install time)" >&2; exit 2; }
 [[ -z "$before" || -x "$before" ]] || { echo "TIERWISE_BEFORE: $before is not a program" >&2; exit 2; }
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTIERWISE_BUILD_GUI=OFF -DTIERWISE_BUILD_TESTS=OFF >/dev/null
-ninja -C "$build" generate_anl reader_bench tierwise-batch >/dev/null
+(cd "$root" && cmake --preset release -DTIERWISE_BUILD_GUI=OFF >/dev/null &&
+  cmake --build --preset release -j"${TIERWISE_JOBS:-2}" --target generate_anl reader_bench tierwise-batch >/dev/null)
 mkdir -p "$data"
 
 batch="$build/app/tierwise-batch"
@@ -53,7 +53,7 @@ memory() {
   /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F: '
     /Maximum resident set size/ {rss = $2}
     /Minor \(reclaiming a frame\) page faults/ {faults = $2}
-    END {printf "%.1f %d", rss / 1024, faults}'
+    END {printf "%.1f %d\n", rss / 1024, faults}'
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}'; }
 
