@@ -1,8 +1,12 @@
 // tierwise: the window program. `tierwise` asks for the analysis file; `tierwise MODEL.anl`
 // opens that file straight away (so a file manager's "Open with" works).
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QScreen>
 #include <QStringList>
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 
@@ -10,17 +14,59 @@
 #include "ui/group.h"
 #include "ui/qt_path.h"
 
+namespace {
+
+void describe(QCommandLineParser& options) {
+    QCoreApplication::setApplicationName(QString::fromLatin1(tierwise::ui::kProgramTitle));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TIERWISE_VERSION));
+    options.setApplicationDescription(QStringLiteral(
+        "Shows the levels of a frame's analysis output, lets you tick where the column schedule is split\n"
+        "into storey ranges, and writes the schedule as an .xlsx workbook that opens in your spreadsheet."));
+    options.addHelpOption();
+    options.addVersionOption();
+    options.addPositionalArgument(QStringLiteral("model.anl"),
+                                  QStringLiteral("The analysis output to open; without it a file dialog asks."),
+                                  QStringLiteral("[model.anl]"));
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    {
+        // --help and --version answer in the terminal, with or without a display.
+        const QCoreApplication terminal(argc, argv);
+        QCommandLineParser options;
+        describe(options);
+        if (options.parse(QCoreApplication::arguments())) {
+            if (options.isSet(QStringLiteral("help"))) options.showHelp(0);
+            if (options.isSet(QStringLiteral("version"))) options.showVersion();
+        }
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(tierwise::ui::kProgramTitle));
+    QCommandLineParser options;
+    describe(options);
+    options.process(app);  // what the window system's own options leave; a wrong option ends here
+    const QStringList files = options.positionalArguments();
+    if (files.size() > 1) {
+        std::fputs("tierwise: give one analysis file at most (see tierwise --help)\n", stderr);
+        return 2;
+    }
 
     std::optional<std::filesystem::path> analysisFile;
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) analysisFile = tierwise::ui::toPath(arguments.at(1));
+    if (!files.isEmpty()) analysisFile = tierwise::ui::toPath(files.first());
 
     tierwise::ui::Group group(tierwise::ui::systemDesktop());
     // Cancelled, or refused with a message: the program ends before the window is shown.
-    if (!group.Form_Load(analysisFile)) return 0;
+    switch (group.Form_Load(analysisFile)) {
+        case tierwise::ui::StartUp::Cancelled:
+            return 0;
+        case tierwise::ui::StartUp::Refused:
+            return 1;
+        case tierwise::ui::StartUp::Ready:
+            break;
+    }
+    if (const QScreen* screen = group.screen()) group.fitInto(screen->availableGeometry());
     group.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    return group.reportFailed() ? 1 : status;
 }

@@ -1,13 +1,29 @@
 #!/usr/bin/env python3
 """Writes samples/office-block.anl: the printed output of an analysis and IS 456 design run of a
 small four-storey reinforced-concrete office block, laid out as the analysis program prints it.
-Run it again after changing the model below; the file is committed, so nothing else needs Python."""
+Run it again after changing the model below; the file is committed, so nothing else needs Python.
+
+    make_sample.py [OUT.anl] [--levels Y0,Y1,Y2,Y3,Y4]
+
+--levels puts the five levels (m) elsewhere, as scripts/screenshot.sh does for a model whose
+floors lie a few centimetres apart."""
 import sys
+
+args = sys.argv[1:]
+levels = None
+if "--levels" in args:
+    at = args.index("--levels")
+    levels = [float(v) for v in args[at + 1].split(",")]
+    if len(levels) != 5 or sorted(levels) != levels:
+        sys.exit("make_sample.py: --levels wants five rising levels in metres")
+    del args[at:at + 2]
 
 TITLE = "OFFICE BLOCK C"
 X = [0.0, 6.0, 12.0]          # m
 Z = [0.0, 5.0, 10.0]          # m
 Y = [0.0, 4.0, 7.2, 10.4, 13.6]  # m: ground and four floors
+if levels:
+    Y = levels
 SETBACK = (2, 2)              # plan position (ix, iz) that stops at the second floor
 CIRCULAR = (1, 2)             # the middle column of the back row is round
 ROTATED = {(0, 1), (1, 1), (2, 1)}  # columns on the middle Z line are turned 90 degrees
@@ -165,6 +181,6 @@ echo("FINISH")
 put("")
 put("         *********** END OF THE STAAD.Pro RUN ***********")
 
-path = sys.argv[1] if len(sys.argv) > 1 else "samples/office-block.anl"
+path = args[0] if args else "samples/office-block.anl"
 with open(path, "w", newline="") as f:
     f.write("\r\n".join(out) + "\r\n")

@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <cstdio>
 
 #include "model/rejection.h"
 #include "platform/native_file.h"
@@ -16,16 +19,41 @@ namespace tierwise::ui {
 namespace {
 
 std::optional<std::filesystem::path> chooseAnalysisFile() {
-    const QString name = QFileDialog::getOpenFileName(nullptr, QString(), QString(),
+    const QString name = QFileDialog::getOpenFileName(nullptr, QString::fromLatin1(kAnalysisFileDialogTitle), QString(),
                                                       QString::fromLatin1(kAnalysisFileFilter));
     if (name.isEmpty()) return std::nullopt;
     return toPath(name);
 }
 
-void showMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kProgramTitle), text, QMessageBox::Ok);
+void showMessage(MessageKind kind, const QString& text, QWidget* window) {
+    const auto icon = kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::Information;
+    QMessageBox box(icon, QString::fromLatin1(kProgramTitle), text, QMessageBox::Ok, window);
+    // A path in the text must be copyable: the engineer may need it to find the workbook.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.exec();
 }
+
+void announceWorkbook(const std::filesystem::path& file) {
+    std::fputs((file.string() + '\n').c_str(), stdout);
+    std::fflush(stdout);
+}
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+// QDesktopServices reports success as soon as xdg-open starts, even when it then finds no
+// application; xdg-open's own exit status says whether one was launched.
+bool openFile(const QUrl& file) {
+    QProcess opener;
+    opener.setProcessChannelMode(QProcess::ForwardedChannels);
+    opener.start(QStringLiteral("xdg-open"), {file.isLocalFile() ? file.toLocalFile() : file.toString()});
+    if (!opener.waitForStarted()) return false;
+    // xdg-open returns once the application runs; one that keeps it waiting has surely started.
+    constexpr int kPatienceMs = 60'000;
+    if (!opener.waitForFinished(kPatienceMs)) return opener.state() == QProcess::Running;
+    return opener.exitStatus() == QProcess::NormalExit && opener.exitCode() == 0;
+}
+#else
+bool openFile(const QUrl& file) { return QDesktopServices::openUrl(file); }
+#endif
 
 // A fresh folder in the user's temporary folder; it is kept after the program ends, because the
 // spreadsheet application reads the workbook from there.
@@ -53,7 +81,8 @@ Desktop systemDesktop() {
         .showMessage = showMessage,
         .newReportFolder = newReportFolder,
         .saveWorkbook = saveWorkbook,
-        .openFile = [](const QUrl& file) { return QDesktopServices::openUrl(file); },
+        .announceWorkbook = announceWorkbook,
+        .openFile = openFile,
     };
 }
 

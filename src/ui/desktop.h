@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QUrl>
+#include <QWidget>
 
 #include <filesystem>
 #include <functional>
@@ -16,24 +17,32 @@ namespace tierwise::ui {
 
 // Caption of every message box.
 inline constexpr char kProgramTitle[] = "Tierwise";
-// Filter of the file dialog.
+// Filter and title of the file dialog.
 inline constexpr char kAnalysisFileFilter[] = "Staad Files (*.ANL *.anl);;All Files (*)";
+inline constexpr char kAnalysisFileDialogTitle[] = "Open analysis output (.anl)";
+
+// What a message tells: that something was refused or failed, or where the result is.
+enum class MessageKind { Error, Information };
 
 struct Desktop {
     // The file dialog: the chosen analysis file, nothing when the engineer cancels.
     std::function<std::optional<std::filesystem::path>()> chooseAnalysisFile;
-    // A message box with one OK button; returns when it is closed.
-    std::function<void(const QString& text)> showMessage;
+    // A message box with one OK button and the icon of `kind`, over `window` where there is one;
+    // returns when it is closed. Its text can be selected and copied.
+    std::function<void(MessageKind kind, const QString& text, QWidget* window)> showMessage;
     // A folder made for this workbook alone, so that saving it overwrites nothing.
     // Throws Rejection when none can be made.
     std::function<std::filesystem::path()> newReportFolder;
     // Writes the workbook as an .xlsx file; throws Rejection when it cannot.
     std::function<void(const RecordedWorkbook& book, const std::filesystem::path& file)> saveWorkbook;
+    // Tells a terminal where the workbook was saved, whatever becomes of opening it.
+    std::function<void(const std::filesystem::path& file)> announceWorkbook;
     // Opens a file in the user's default application; false when none took it.
     std::function<bool(const QUrl& file)> openFile;
 };
 
-// The real dialogs, the user's temporary folder, the .xlsx writer and QDesktopServices.
+// The real dialogs, the user's temporary folder, the .xlsx writer, standard output and the
+// desktop's opener (xdg-open on Linux and the BSDs, QDesktopServices elsewhere).
 Desktop systemDesktop();
 
 // The workbook's file name: the analysis file's name with the extension .xlsx.

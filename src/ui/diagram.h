@@ -3,6 +3,8 @@
 // down; the window only converts these results to pixels and applies them to its controls.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +20,36 @@ inline constexpr int32_t kClientHeight = 8625;
 inline constexpr int32_t kLevelBoxHeight = 300;
 // Height of a storey height label (LabHoc template); the lowest can start at the lowest level line.
 inline constexpr int32_t kStoreyLabelHeight = 255;
+
+// Neighbouring level rows closer than this (one line of text, a level box) would overprint:
+// such rows are spread apart.
+inline constexpr int32_t kRowGap = kLevelBoxHeight;
+
+// The band at the top of the client area that holds the title and "Send To Excel"; the diagram
+// never reaches into it and, where it is taller than the window, scrolls beneath it.
+inline constexpr int32_t kTopBandHeight = 735;
+// The highest level line lies at least this far down, so its box stays clear of the top band.
+inline constexpr int32_t kDiagramTopMin = kTopBandHeight + kLevelBoxHeight / 2;
+// What hangs below the lowest level line: half a level box, or a storey label starting on it.
+inline constexpr int32_t kOverhang = std::max(kLevelBoxHeight / 2, kStoreyLabelHeight);
+
+// Left edge of the level boxes where every box sits on its level line.
+inline constexpr int32_t kBoxLeft = 7920;
+// Left edge of the level boxes where some are spread: room for the leaders from the ticks.
+inline constexpr int32_t kSpreadBoxLeft = 8520;
+// Right end of the ticks Line1 on the bar, where a leader starts.
+inline constexpr int32_t kTickRight = 7800;
+inline constexpr int32_t kLevelBoxWidth = 975;
+
+// "Send To Excel": its designed place, and the least room kept between it and the client area's
+// right edge.
+inline constexpr int32_t kButtonLeft = 14400;
+inline constexpr int32_t kButtonWidth = 1815;
+inline constexpr int32_t kButtonMargin = 120;
+
+// Left edge of "Send To Excel" in a client area `clientWidth` twips wide: its designed place, moved
+// left just enough to keep the whole button inside.
+int32_t buttonLeft(int32_t clientWidth);
 
 // Title bar and borders around the client area when the window system cannot tell yet:
 // about 30 px of title bar and 4 px of border at 96 DPI.
@@ -40,24 +72,45 @@ int32_t pixelsToTwips(int pixels, double dpi);
 // keeps them inside.
 int32_t outerHeightForLayout(std::optional<int32_t> frameHeight, int32_t clientHeight);
 
+// Spreads rows apart that are closer than `gap`: `wanted` holds their centres bottom up (each
+// above the one before, y pointing down, so decreasing). The result keeps the order, puts every
+// neighbouring pair at least `gap` apart, lies within [low, high] where (size - 1) * gap fits
+// there, and is of all such placings the nearest to `wanted` (least squares). A row whose
+// neighbours are far enough away stays where it is wanted; a bunch of close rows is spread
+// evenly around where it is wanted.
+std::vector<double> spreadRows(const std::vector<double>& wanted, double gap, double low, double high);
+
 // One level of the diagram: its tick line Line1(i), its box Check1(i) and the box's caption.
 struct LevelMark {
-    float lineY = 0;  // Y1 = Y2 of Line1(i)
-    float boxTop = 0;  // Top of Check1(i), centred on the line
+    float lineY = 0;      // Y1 = Y2 of Line1(i), in proportion to the level
+    float boxTop = 0;     // Top of Check1(i): centred on the line, or on its spread row
     std::string caption;  // the level in metres, such as "3.5"
+
+    // Centre of the box's row.
+    [[nodiscard]] double rowY() const { return static_cast<double>(boxTop) + kLevelBoxHeight / 2.0; }
+    // True where the box was moved off its line; a leader then joins the tick to the box.
+    [[nodiscard]] bool spread() const { return std::abs(rowY() - static_cast<double>(lineY)) >= 0.5; }
 };
 
 struct DiagramLayout {
-    int32_t diagTop = 0;     // y of the highest level
-    int32_t diagBottom = 0;  // y of the lowest level
-    float diagScale = 0;     // twips of diagram height per centimetre of level difference
+    int32_t diagTop = 0;         // y of the highest level
+    int32_t diagBottom = 0;      // y of the lowest level
+    float diagScale = 0;         // twips of diagram height per centimetre of level difference
+    int32_t boxLeft = kBoxLeft;  // left edge of the level boxes
     // Shape1, the bar: from diagTop, diagBottom - diagTop high.
     [[nodiscard]] int32_t barTop() const { return diagTop; }
     [[nodiscard]] int32_t barHeight() const { return diagBottom - diagTop; }
+    // Height from the client area's top down to the lowest box or label's bottom edge.
+    [[nodiscard]] int32_t contentHeight() const { return diagBottom + kOverhang; }
+    [[nodiscard]] bool anySpread() const { return boxLeft != kBoxLeft; }
     std::vector<LevelMark> levels;  // element i - 1 is level i (1 = lowest)
 };
 
-// Lays out the levels `gridY` (cm, ascending) for a window of `outerHeight` twips.
+// Lays out the levels `gridY` (cm, ascending) for a window of `outerHeight` twips: the levels in
+// proportion from diagTop (10 % of the outer height, never into the top band) to diagBottom (90 %),
+// each box centred on its level line. Where neighbouring lines are closer than kRowGap, the boxes
+// are spread (spreadRows) and all boxes move right to make room for leaders; where even that
+// does not fit, diagBottom moves down until it does and the diagram is taller than the window.
 // Throws Rejection when there are fewer than two levels or all levels are equal.
 DiagramLayout layOutDiagram(int32_t outerHeight, const std::vector<int32_t>& gridY);
 
@@ -68,12 +121,17 @@ struct StoreyLabel {
     std::string caption;  // such as "3.33 M"
 };
 
-// displtyHoc: the storey height labels for the levels `gridY` (cm, ascending) with the tick
-// state `ticked` (element i - 1 is level i). Element i - 1 of the result is LabHoc(i); the lowest
-// level's label is never shown. A ticked level i shows the height from the nearest ticked level
-// below it, at the middle of the storey directly below it.
-std::vector<StoreyLabel> displtyHoc(const std::vector<int32_t>& gridY, int32_t diagBottom,
-                                    float diagScale, const std::vector<bool>& ticked);
+// displtyHoc: the storey height labels for the levels `gridY` (cm, ascending) laid out as
+// `layout`, with the tick state `ticked` (element i - 1 is level i). Element i - 1 of the result
+// is LabHoc(i); the lowest level's label is never shown. A ticked level i shows the height from the
+// nearest ticked level below it, at the middle of the storey directly below it; where the rows are
+// spread, it moves with them, so labels stay a row apart.
+std::vector<StoreyLabel> displtyHoc(const std::vector<int32_t>& gridY, const DiagramLayout& layout,
+                                    const std::vector<bool>& ticked);
+
+// The tooltip of level box `index` (1 = lowest) of the levels `gridY`: the level and the height
+// of the storey below it, and for the lowest and the highest box why they cannot be unticked.
+std::string levelToolTip(const std::vector<int32_t>& gridY, std::size_t index);
 
 // Check1_Click: the tick state a level box keeps after a click on it, given the state the click
 // gave it. The lowest (1) and the highest (levelCount) level stay ticked.

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QWidget>
 
 #include <filesystem>
@@ -22,6 +23,13 @@
 
 namespace tierwise::ui {
 
+// How the start-up ended.
+enum class StartUp {
+    Ready,      // the window is ready to be shown
+    Cancelled,  // the engineer cancelled the file dialog: end without a word
+    Refused,    // the file was refused and the message shown: end with a failure status
+};
+
 class Group : public QWidget {
     Q_OBJECT
 public:
@@ -29,9 +37,15 @@ public:
     explicit Group(Desktop desktop, QWidget* parent = nullptr);
 
     // The start-up: the workbook, the analysis file (`analysisFile`, or the one the engineer chooses
-    // when empty), makeCube, the diagram and the storey height labels. False when the program is
-    // to end instead of showing the window: the dialog was cancelled, or a message has been shown.
-    bool Form_Load(const std::optional<std::filesystem::path>& analysisFile);
+    // when empty), makeCube, the diagram and the storey height labels.
+    StartUp Form_Load(const std::optional<std::filesystem::path>& analysisFile);
+
+    // Shrinks the window, where it is larger, to fit `available` (a screen's free area, frame
+    // included), and keeps the smallest size it can be resized to within it.
+    void fitInto(const QRect& available);
+
+    // True when "Send To Excel" could not write or save the schedule.
+    [[nodiscard]] bool reportFailed() const { return reportFailed_; }
 
     // The tick state of the level boxes, element i - 1 for level i.
     [[nodiscard]] LevelTicks levelTicks() const;
@@ -45,19 +59,30 @@ signals:
     // The program is to end: after "Send To Excel", or when the report could not be made.
     void ended();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
     void createDesignedControls();
+    void createLevelControls();
+    // Places the title, the button and the diagram for the window's present size.
+    void arrange();
     void layOutDiagram();
     void displtyHoc();
     void Check1_Click(int index);
     void Command1_Click();
 
-    // The outer height the diagram is laid out for, in twips.
+    // The outer height the diagram is laid out for, in twips: the client height and the designed frame.
     [[nodiscard]] int32_t outerHeight() const;
+    // Places a control of the window itself, in twips from the client area's top left corner.
     void placeTwips(QWidget& control, double left, double top, double width, double height) const;
-    void placeLineTwips(LineControl& line, double x1, double y1, double x2, double y2) const;
-    // Shows the text of a refusal; an empty text ends silently.
-    void tell(const QString& text) const;
+    // Places a control of the diagram: the same twips, on the canvas that scrolls below the top band.
+    void placeOnCanvas(QWidget& control, double left, double top, double width, double height) const;
+    void placeLineOnCanvas(LineControl& line, double x1, double y1, double x2, double y2) const;
+    [[nodiscard]] int canvasDown(double twips) const;
+    // Shows a message over the window; an empty text ends silently.
+    void tell(MessageKind kind, const QString& text);
     void end();
 
     Desktop desktop_;
@@ -65,18 +90,26 @@ private:
     RecordedWorkbook book_;
     Model model_;
     Schedule schedule_;  // the column lines of model_, found once at start-up
+    bool loaded_ = false;
+    bool reportFailed_ = false;
     // Set by the layout, read again by displtyHoc.
-    int32_t diagBottom_ = 0;
-    float diagScale_ = 0;
+    diagram::DiagramLayout layout_;
+    // The ticks the storey height labels were worked out for: those at start-up.
+    LevelTicks labelTicks_;
 
     QPushButton* Command1_ = nullptr;
     QLabel* Label2_ = nullptr;
+    // The diagram's controls lie on the canvas, which scrolls where the diagram is taller than the window.
+    QScrollArea* scroll_ = nullptr;
+    QWidget* canvas_ = nullptr;
     QFrame* Shape1_ = nullptr;
     // Control families: element 0 is the hidden template, 1 to n the levels.
     std::vector<QCheckBox*> Check1_;
     std::vector<LineControl*> Line1_;
     std::vector<QLabel*> LabHoc_;
     std::vector<LineControl*> Line2_;
+    // Leader(i) joins the tick of level i to its box where the box was spread off its line.
+    std::vector<LineControl*> Leader_;
 };
 
 }  // namespace tierwise::ui

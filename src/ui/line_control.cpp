@@ -3,22 +3,27 @@
 #include <QPainter>
 
 namespace tierwise::ui {
+namespace {
 
-LineControl::LineControl(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
+// Room around the line on every side. At a fractional scale a widget's edges fall between
+// device pixels and are rounded inwards; a line drawn on the widget's very edge could then be
+// cut away altogether.
+constexpr int kPad = 1;
+
+}  // namespace
+
+LineControl::LineControl(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
 
 void LineControl::setLine(const QLine& line) {
     line_ = line;
-    // One pixel more than the span each way, so that a horizontal or vertical line has room.
-    const QRect box = QRect(line.p1(), line.p2()).normalized();
-    setGeometry(box.adjusted(0, 0, 1, 1));
+    setGeometry(QRect(line.p1(), line.p2()).normalized().adjusted(-kPad, -kPad, kPad, kPad));
     update();
 }
 
 void LineControl::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    painter.setPen(QPen(palette().color(QPalette::WindowText), 0));
+    // One logical pixel wide, so that at any scale it covers at least one whole device pixel.
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(line_.translated(-pos()));
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -36,6 +37,8 @@ TEST(LayOutDiagram, WindowOf9200TwipsWithFourEvenLevels) {
         EXPECT_EQ(layout.levels[i].caption, captions[i]);
     }
     EXPECT_EQ(layout.levels[0].lineY, 8280.0f);  // the lowest level sits exactly on diagBottom
+    EXPECT_FALSE(layout.anySpread());
+    EXPECT_EQ(layout.boxLeft, kBoxLeft);
 }
 
 TEST(LayOutDiagram, UnevenLevelsAreSpacedInProportion) {
@@ -71,10 +74,8 @@ TEST_P(LevelCaption, ReadsTheLevelInMetres) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, LevelCaption,
-                         testing::Values(CaptionCase{"HalfMetre", 350, "3.5"},
-                                         CaptionCase{"WholeTen", 1000, "10"},
-                                         CaptionCase{"Ground", 0, "0"},
-                                         CaptionCase{"Basement", -150, "-1.5"},
+                         testing::Values(CaptionCase{"HalfMetre", 350, "3.5"}, CaptionCase{"WholeTen", 1000, "10"},
+                                         CaptionCase{"Ground", 0, "0"}, CaptionCase{"Basement", -150, "-1.5"},
                                          CaptionCase{"Centimetres", 1333, "13.33"},
                                          CaptionCase{"OfficeBlockThird", 720, "7.2"},
                                          CaptionCase{"FarAbove", 32767, "327.67"}),
@@ -119,7 +120,7 @@ class StoreyLabels : public testing::TestWithParam<LabelCase> {};
 TEST_P(StoreyLabels, ShowTheHeightFromTheTickedLevelBelow) {
     const LabelCase& c = GetParam();
     const DiagramLayout layout = layOutDiagram(9200, c.levels);
-    const std::vector<StoreyLabel> labels = displtyHoc(c.levels, layout.diagBottom, layout.diagScale, c.ticked);
+    const std::vector<StoreyLabel> labels = displtyHoc(c.levels, layout, c.ticked);
     ASSERT_EQ(labels.size(), c.levels.size());
     for (std::size_t i = 0; i < labels.size(); ++i) {
         SCOPED_TRACE("label " + std::to_string(i + 1));
@@ -133,17 +134,13 @@ TEST_P(StoreyLabels, ShowTheHeightFromTheTickedLevelBelow) {
 INSTANTIATE_TEST_SUITE_P(
     Levels, StoreyLabels,
     testing::Values(
-        LabelCase{"AllTicked", kFourStoreys, {true, true, true, true},
-                  {"", "3 M", "3 M", "3 M"}, {0, 7053, 4600, 2147}},
-        LabelCase{"ThirdUnticked", kFourStoreys, {true, true, false, true},
-                  {"", "3 M", "", "6 M"}, {0, 7053, 0, 2147}},
-        LabelCase{"OnlyEndsTicked", kFourStoreys, {true, false, false, true},
-                  {"", "", "", "9 M"}, {0, 0, 0, 2147}},
+        LabelCase{
+            "AllTicked", kFourStoreys, {true, true, true, true}, {"", "3 M", "3 M", "3 M"}, {0, 7053, 4600, 2147}},
+        LabelCase{"ThirdUnticked", kFourStoreys, {true, true, false, true}, {"", "3 M", "", "6 M"}, {0, 7053, 0, 2147}},
+        LabelCase{"OnlyEndsTicked", kFourStoreys, {true, false, false, true}, {"", "", "", "9 M"}, {0, 0, 0, 2147}},
         LabelCase{"TwoLevels", {0, 333}, {true, true}, {"", "3.33 M"}, {0, 4600}},
-        LabelCase{"OddStoreys", {0, 275, 1275}, {true, true, true},
-                  {"", "2.75 M", "10 M"}, {0, 7486, 3806}},
-        LabelCase{"Basement", {-300, 0, 300}, {true, true, true},
-                  {"", "3 M", "3 M"}, {0, 6440, 2760}}),
+        LabelCase{"OddStoreys", {0, 275, 1275}, {true, true, true}, {"", "2.75 M", "10 M"}, {0, 7486, 3806}},
+        LabelCase{"Basement", {-300, 0, 300}, {true, true, true}, {"", "3 M", "3 M"}, {0, 6440, 2760}}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 struct ClickCase {
@@ -162,12 +159,13 @@ TEST_P(LevelBoxClick, KeepsTheEndsTicked) {
     EXPECT_EQ(tickAfterClick(c.index, 5, c.clickedState), c.kept);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Clicks, LevelBoxClick,
-    testing::Values(ClickCase{"LowestUnticked", 1, false, true}, ClickCase{"HighestUnticked", 5, false, true},
-                    ClickCase{"MiddleUnticked", 3, false, false}, ClickCase{"MiddleTicked", 3, true, true},
-                    ClickCase{"BelowHighestUnticked", 4, false, false}),
-    [](const auto& testCase) { return std::string(testCase.param.name); });
+INSTANTIATE_TEST_SUITE_P(Clicks, LevelBoxClick,
+                         testing::Values(ClickCase{"LowestUnticked", 1, false, true},
+                                         ClickCase{"HighestUnticked", 5, false, true},
+                                         ClickCase{"MiddleUnticked", 3, false, false},
+                                         ClickCase{"MiddleTicked", 3, true, true},
+                                         ClickCase{"BelowHighestUnticked", 4, false, false}),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 struct PixelCase {
     const char* name;
@@ -211,8 +209,7 @@ TEST_P(FrameHeight, KeepsTheWholeDiagramInsideTheClientArea) {
     const std::vector<int32_t> levels{0, 1, 400, 2000};
     const int32_t outer = outerHeightForLayout(GetParam(), kClientHeight);
     const DiagramLayout layout = layOutDiagram(outer, levels);
-    const std::vector<StoreyLabel> labels =
-        displtyHoc(levels, layout.diagBottom, layout.diagScale, std::vector<bool>(4, true));
+    const std::vector<StoreyLabel> labels = displtyHoc(levels, layout, std::vector<bool>(4, true));
     EXPECT_GE(layout.levels.back().boxTop, 0);
     EXPECT_LE(layout.levels.front().boxTop + kLevelBoxHeight, kClientHeight);
     EXPECT_LE(layout.diagBottom, kClientHeight);
@@ -228,6 +225,109 @@ INSTANTIATE_TEST_SUITE_P(Frames, FrameHeight,
                                          std::optional<int32_t>{9200}, std::optional<int32_t>{9300},
                                          std::optional<int32_t>{9700}, std::optional<int32_t>{12000},
                                          std::optional<int32_t>{32767}));
+
+struct SpreadCase {
+    const char* name;
+    std::vector<double> wanted;  // bottom up
+    double low;
+    double high;
+    std::vector<double> rows;
+};
+
+class SpreadRows : public testing::TestWithParam<SpreadCase> {};
+
+TEST_P(SpreadRows, MoveCloseRowsJustApart) {
+    const SpreadCase& c = GetParam();
+    const std::vector<double> rows = spreadRows(c.wanted, 300, c.low, c.high);
+    ASSERT_EQ(rows.size(), c.rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_NEAR(rows[i], c.rows[i], 1e-9) << "row " << i + 1;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SpreadRows,
+    testing::Values(
+        SpreadCase{"FarApartStay", {900, 600, 300}, 0, 1000, {900, 600, 300}},
+        SpreadCase{"ExactlyOneGapApartStay", {8000, 7700}, 0, 9000, {8000, 7700}},
+        SpreadCase{"TwoCloseSplitAroundTheirMiddle", {500, 450}, 0, 1000, {625, 325}},
+        // Four levels within 15 cm between far ones: only the bunch moves.
+        SpreadCase{
+            "BunchAmongFarLevels", {8000, 5000, 4990, 4980, 4970, 1000}, 0, 9000, {8000, 5435, 5135, 4835, 4535, 1000}},
+        SpreadCase{"BunchPushesItsNeighbour", {5000, 4700, 4690}, 0, 9000, {15290.0 / 3, 14390.0 / 3, 13490.0 / 3}},
+        SpreadCase{"BunchAtTheTopStaysInside", {1500, 910, 900}, 900, 9000, {1500, 1200, 900}},
+        SpreadCase{"BunchAtTheBottomStaysInside", {9000, 8990, 5000}, 0, 9000, {9000, 8700, 5000}},
+        SpreadCase{"TooManyHangDownFromTheTop", {100, 100, 100}, 0, 300, {600, 300, 0}},
+        SpreadCase{"One", {42}, 0, 100, {42}}, SpreadCase{"None", {}, 0, 100, {}}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
+// Levels in cm: `storeys` storeys of `storey` cm above a first of `first` cm from `base`.
+std::vector<int32_t> tower(int32_t base, int32_t first, int32_t storey, int storeys) {
+    std::vector<int32_t> levels{base, base + first};
+    for (int i = 1; i < storeys; ++i) levels.push_back(levels.back() + storey);
+    return levels;
+}
+
+// A mezzanine 40 cm above every tenth level.
+std::vector<int32_t> withMezzanines(std::vector<int32_t> levels) {
+    for (std::size_t i = levels.size() - 1; i > 0; --i) {
+        if (i % 10 == 0) levels.insert(levels.begin() + static_cast<std::ptrdiff_t>(i) + 1, levels[i] + 40);
+    }
+    return levels;
+}
+
+struct CrowdCase {
+    const char* name;
+    std::vector<int32_t> levels;
+    int32_t outerHeight;
+    bool spread;  // some boxes leave their lines
+    bool taller;  // the diagram is taller than the window
+};
+
+class CrowdedLevels : public testing::TestWithParam<CrowdCase> {};
+
+// However close or many the levels, no two boxes or labels overprint, the order is kept, and
+// every box still belongs to one tick.
+TEST_P(CrowdedLevels, NeverOverprint) {
+    const CrowdCase& c = GetParam();
+    const DiagramLayout layout = layOutDiagram(c.outerHeight, c.levels);
+    const std::vector<StoreyLabel> labels = displtyHoc(c.levels, layout, std::vector<bool>(c.levels.size(), true));
+    EXPECT_EQ(layout.anySpread(), c.spread);
+    EXPECT_EQ(layout.boxLeft, c.spread ? kSpreadBoxLeft : kBoxLeft);
+    EXPECT_EQ(layout.diagBottom > std::lround(c.outerHeight * 0.9), c.taller);
+    EXPECT_GE(layout.levels.back().boxTop, kTopBandHeight - 0.01);
+    EXPECT_EQ(layout.levels.front().lineY, static_cast<float>(layout.diagBottom));
+    EXPECT_NEAR(layout.levels.back().lineY, layout.diagTop, 0.01);
+    for (std::size_t i = 1; i < layout.levels.size(); ++i) {
+        SCOPED_TRACE("level " + std::to_string(i + 1));
+        const LevelMark& below = layout.levels[i - 1];
+        const LevelMark& above = layout.levels[i];
+        EXPECT_LT(above.lineY, below.lineY);
+        EXPECT_GE(below.boxTop - above.boxTop, kLevelBoxHeight - 0.01);
+        EXPECT_LE(below.boxTop + kLevelBoxHeight, layout.contentHeight());
+        EXPECT_EQ(above.spread(), std::abs(above.rowY() - above.lineY) >= 0.5);
+        if (i >= 2) {
+            EXPECT_GE(labels[i - 1].top - labels[i].top, kStoreyLabelHeight);
+        }
+        EXPECT_LE(labels[i].top + kStoreyLabelHeight, layout.contentHeight());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, CrowdedLevels,
+    testing::Values(CrowdCase{"OfficeBlock", {0, 400, 720, 1040, 1360}, 9195, false, false},
+                    CrowdCase{"FourWithin15cm", {52700, 53061, 53066, 53071, 53076, 53400}, 9195, true, false},
+                    CrowdCase{"FourWithin15cmAtTheTop", {52000, 53061, 53066, 53071, 53076}, 9195, true, false},
+                    CrowdCase{"Tower20", tower(0, 400, 320, 20), 9195, false, false},
+                    CrowdCase{"Tower60", tower(0, 400, 320, 60), 9195, false, true},
+                    CrowdCase{"Tower60WithMezzanines", withMezzanines(tower(0, 400, 320, 60)), 9195, true, true},
+                    CrowdCase{"Tower112", tower(-600, 450, 300, 112), 9195, false, true},
+                    CrowdCase{"ShortWindow", {0, 400, 720, 1040, 1360}, 2000, false, true}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST(ButtonLeft, KeepsTheButtonInsideTheClientArea) {
+    EXPECT_EQ(buttonLeft(20000), kButtonLeft);
+    EXPECT_EQ(buttonLeft(kClientWidth), kClientWidth - kButtonWidth - kButtonMargin);
+    EXPECT_EQ(buttonLeft(9000) + kButtonWidth + kButtonMargin, 9000);
+}
 
 }  // namespace
 }  // namespace tierwise::diagram

@@ -12,8 +12,8 @@ int main(int argc, char* argv[]) {
         QTextStream(stderr) << "usage: grab_screen X Y WIDTH HEIGHT FILE.png\n";
         return 2;
     }
-    const QPixmap picture = QGuiApplication::primaryScreen()->grabWindow(
-        0, arguments[1].toInt(), arguments[2].toInt(), arguments[3].toInt(), arguments[4].toInt());
+    const QPixmap picture = QGuiApplication::primaryScreen()->grabWindow(0, arguments[1].toInt(), arguments[2].toInt(),
+                                                                         arguments[3].toInt(), arguments[4].toInt());
     if (picture.isNull() || !picture.save(arguments[5], "PNG")) {
         QTextStream(stderr) << "grab_screen: cannot save " << arguments[5] << "\n";
         return 1;

@@ -6,6 +6,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -26,7 +28,9 @@ using tierwise::MemoryWorkbook;
 using tierwise::ui::Desktop;
 using tierwise::ui::Group;
 using tierwise::ui::LineControl;
+using tierwise::ui::MessageKind;
 using tierwise::ui::RecordedWorkbook;
+using tierwise::ui::StartUp;
 
 namespace {
 
@@ -37,6 +41,9 @@ struct DesktopLog {
     std::optional<std::filesystem::path> chosenFile = kSample;
     int dialogs = 0;
     QStringList messages;
+    QList<MessageKind> kinds;
+    QList<QWidget*> messageWindows;  // what each message box opened over
+    std::vector<std::filesystem::path> announced;
     std::filesystem::path reportFolder;  // handed out by newReportFolder
     std::unique_ptr<MemoryWorkbook> saved;
     std::filesystem::path savedAs;
@@ -51,7 +58,12 @@ Desktop fakeDesktop(DesktopLog& log, bool realSaving = false) {
         ++log.dialogs;
         return log.chosenFile;
     };
-    desktop.showMessage = [&log](const QString& text) { log.messages << text; };
+    desktop.showMessage = [&log](MessageKind kind, const QString& text, QWidget* window) {
+        log.messages << text;
+        log.kinds << kind;
+        log.messageWindows << window;
+    };
+    desktop.announceWorkbook = [&log](const std::filesystem::path& file) { log.announced.push_back(file); };
     desktop.newReportFolder = [&log] { return log.reportFolder; };
     desktop.saveWorkbook = [&log](const RecordedWorkbook& book, const std::filesystem::path& file) {
         log.saved = std::make_unique<MemoryWorkbook>();
@@ -79,6 +91,16 @@ QString text(const tierwise::CellValue* value) {
 
 QCheckBox* levelBox(const Group& group, int index) {
     return group.findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(index));
+}
+
+// Where a control of the window lies in the window's client area, wherever its parent is.
+QRect placeIn(const QWidget& window, const QWidget& control) {
+    return {control.mapTo(&window, QPoint(0, 0)), control.size()};
+}
+
+// A tick line's y in the window's client area.
+int tickY(const QWidget& window, const LineControl& line) {
+    return line.parentWidget()->mapTo(&window, line.line().p1()).y();
 }
 
 // A click where the style says the box takes it.
@@ -119,13 +141,18 @@ private slots:
     void refusedFileIsExplained_data();
     void refusedFileIsExplained();
     void commandLineFileSkipsTheDialog();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
+    void closeLevelsAreSpreadWithLeaders();
+    void systemOpenerFailureIsNoticed_data();
+    void systemOpenerFailureIsNoticed();
     void closingTheWindowWritesNothing();
     void reportFoldersAreNew();
 
 private:
     std::unique_ptr<Group> loadSample(bool realSaving = false) {
         auto group = std::make_unique<Group>(fakeDesktop(log_, realSaving));
-        if (!group->Form_Load(std::nullopt)) return nullptr;
+        if (group->Form_Load(std::nullopt) != StartUp::Ready) return nullptr;
         group->show();
         return group;
     }
@@ -138,18 +165,21 @@ void GroupTest::windowShowsOneBoxPerLevel_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<double>("lineY");  // twips; the window's outer height is 8625 + 570 twips
+    QTest::addColumn<QString>("tip");
 
-    QTest::newRow("ground") << 1 << "0" << 8276.0;
-    QTest::newRow("first floor") << 2 << "4" << 6112.47;
-    QTest::newRow("second floor") << 3 << "7.2" << 4381.65;
-    QTest::newRow("third floor") << 4 << "10.4" << 2650.82;
-    QTest::newRow("roof") << 5 << "13.6" << 920.0;
+    const QString locked = QStringLiteral("so this box stays ticked");
+    QTest::newRow("ground") << 1 << "0" << 8276.0 << locked;
+    QTest::newRow("first floor") << 2 << "4" << 6112.47 << "Level 4 m, storey height 4 m.";
+    QTest::newRow("second floor") << 3 << "7.2" << 4381.65 << "Level 7.2 m, storey height 3.2 m.";
+    QTest::newRow("third floor") << 4 << "10.4" << 2650.82 << "Level 10.4 m, storey height 3.2 m.";
+    QTest::newRow("roof") << 5 << "13.6" << 920.0 << locked;
 }
 
 void GroupTest::windowShowsOneBoxPerLevel() {
     QFETCH(int, index);
     QFETCH(QString, caption);
     QFETCH(double, lineY);
+    QFETCH(QString, tip);
     const auto group = loadSample();
     QVERIFY(group);
     QCOMPARE(group->model().levelCount(), 5);
@@ -160,26 +190,29 @@ void GroupTest::windowShowsOneBoxPerLevel() {
     QVERIFY(box->isVisible());
     QVERIFY(box->isChecked());
     QCOMPARE(box->text(), caption);
+    QVERIFY2(box->toolTip().contains(tip), qPrintable(box->toolTip()));
     // Pixels follow from twips independently rounded, so allow one pixel.
-    QVERIFY(qAbs(box->y() - group->pixelsDown(lineY - 150)) <= 1);
-    QCOMPARE(box->x(), group->pixelsAcross(7920));
+    const QRect placed = placeIn(*group, *box);
+    QVERIFY(qAbs(placed.y() - group->pixelsDown(lineY - 150)) <= 1);
+    QCOMPARE(placed.x(), group->pixelsAcross(7920));
     QCOMPARE(box->height(), group->pixelsDown(300));
 
     const auto* tick = group->findChild<LineControl*>(QStringLiteral("Line1_%1").arg(index));
     QVERIFY(tick);
     QVERIFY(tick->isVisible());
-    QVERIFY(qAbs(tick->line().y1() - group->pixelsDown(lineY)) <= 1);
+    QVERIFY(qAbs(tickY(*group, *tick) - group->pixelsDown(lineY)) <= 1);
     QCOMPARE(tick->line().y2(), tick->line().y1());
     QCOMPARE(tick->line().x1(), group->pixelsAcross(7440));
     QCOMPARE(tick->line().x2(), group->pixelsAcross(7800));
-    // The box is centred on its level's tick.
-    QVERIFY(qAbs(box->geometry().center().y() - tick->line().y1()) <= 1);
+    // The box is centred on its level's tick, so no leader is drawn.
+    QVERIFY(qAbs(placed.center().y() - tickY(*group, *tick)) <= 1);
+    QVERIFY(group->findChild<LineControl*>(QStringLiteral("Leader_%1").arg(index))->isHidden());
 
     const auto* leftTick = group->findChild<LineControl*>(QStringLiteral("Line2_%1").arg(index));
     QVERIFY(leftTick);
     QVERIFY(leftTick->isHidden());
     // The whole diagram lies inside the client area.
-    QVERIFY(group->rect().contains(box->geometry()));
+    QVERIFY(group->rect().contains(placed));
 }
 
 void GroupTest::barAndTemplatesKeepTheirPlaces() {
@@ -189,14 +222,18 @@ void GroupTest::barAndTemplatesKeepTheirPlaces() {
 
     const auto* bar = group->findChild<QFrame*>(QStringLiteral("Shape1"));
     QVERIFY(bar);
-    QCOMPARE(bar->geometry(), QRect(group->pixelsAcross(7200), group->pixelsDown(920), group->pixelsAcross(255),
-                                    group->pixelsDown(7356)));
+    const QRect barPlace = placeIn(*group, *bar);
+    QCOMPARE(barPlace.topLeft(), QPoint(group->pixelsAcross(7200), group->pixelsDown(920)));
+    QCOMPARE(barPlace.width(), group->pixelsAcross(255));
+    QVERIFY(qAbs(barPlace.bottom() + 1 - group->pixelsDown(920 + 7356)) <= 1);
 
+    // The button keeps its designed size and top, moved left just enough to lie wholly inside the window.
     const auto* button = group->findChild<QPushButton*>(QStringLiteral("Command1"));
     QVERIFY(button);
     QCOMPARE(button->text(), QStringLiteral("Send To Excel"));
-    QCOMPARE(button->geometry(), QRect(group->pixelsAcross(14400), group->pixelsDown(240), group->pixelsAcross(1815),
-                                       group->pixelsDown(495)));
+    QCOMPARE(button->geometry(), QRect(group->pixelsAcross(16155 - 1815 - 120), group->pixelsDown(240),
+                                       group->pixelsAcross(1815), group->pixelsDown(495)));
+    QVERIFY(group->rect().contains(button->geometry()));
     const auto* title = group->findChild<QLabel*>(QStringLiteral("Label2"));
     QVERIFY(title);
     QCOMPARE(title->text(), QStringLiteral("Tierwise          16 NOV 2025"));
@@ -206,7 +243,7 @@ void GroupTest::barAndTemplatesKeepTheirPlaces() {
         QVERIFY2(control, name);
         QVERIFY2(control->isHidden(), name);
     }
-    QCOMPARE(group->findChild<LineControl*>(QStringLiteral("Line1_0"))->line().y1(), group->pixelsDown(8000));
+    QCOMPARE(tickY(*group, *group->findChild<LineControl*>(QStringLiteral("Line1_0"))), group->pixelsDown(8000));
 }
 
 void GroupTest::storeyLabels_data() {
@@ -230,8 +267,10 @@ void GroupTest::storeyLabels() {
     QVERIFY(label);
     QVERIFY(label->isVisible());
     QCOMPARE(label->text(), caption);
-    QCOMPARE(label->geometry(), QRect(group->pixelsAcross(6360), group->pixelsDown(top), group->pixelsAcross(615),
-                                      group->pixelsDown(255)));
+    const QRect placed = placeIn(*group, *label);
+    QCOMPARE(placed.topLeft(), QPoint(group->pixelsAcross(6360), group->pixelsDown(top)));
+    QCOMPARE(placed.width(), group->pixelsAcross(615));
+    QVERIFY(qAbs(placed.height() - group->pixelsDown(255)) <= 1);
 }
 
 void GroupTest::titleIsTheFullPath() {
@@ -279,8 +318,8 @@ void GroupTest::sendToExcelWritesTheChosenRanges_data() {
                                 << QStringList{"(0 to 4)", "(4 to 7.2)", "(7.2 to 10.4)", "(10.4 to 13.6)"};
     QTest::newRow("third unticked") << QList<int>{3} << QStringList{"(0 to 4)", "(4 to 10.4)", "(10.4 to 13.6)"};
     QTest::newRow("only the ends") << QList<int>{2, 3, 4} << QStringList{"(0 to 13.6)"};
-    QTest::newRow("ends cannot be unticked") << QList<int>{1, 5, 2} << QStringList{"(0 to 7.2)", "(7.2 to 10.4)",
-                                                                                   "(10.4 to 13.6)"};
+    QTest::newRow("ends cannot be unticked")
+        << QList<int>{1, 5, 2} << QStringList{"(0 to 7.2)", "(7.2 to 10.4)", "(10.4 to 13.6)"};
 }
 
 void GroupTest::sendToExcelWritesTheChosenRanges() {
@@ -322,6 +361,7 @@ void GroupTest::sendToExcelSavesAnXlsxFileAndOpensIt() {
     // Only the workbook is left in its folder: no half-written temporary file.
     QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"office-block.xlsx"});
     QCOMPARE(log_.opened.size(), 1);
+    QCOMPARE(log_.announced, std::vector<std::filesystem::path>{log_.savedAs});
 }
 
 void GroupTest::unopenedWorkbookIsNamedInAMessage() {
@@ -333,13 +373,17 @@ void GroupTest::unopenedWorkbookIsNamedInAMessage() {
 
     QCOMPARE(log_.messages.size(), 1);
     QVERIFY2(log_.messages.first().contains(tierwise::ui::fromPath(log_.savedAs)), qPrintable(log_.messages.first()));
+    QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Information});
+    QCOMPARE(log_.messageWindows, QList<QWidget*>{group.get()});
+    QCOMPARE(log_.announced, std::vector<std::filesystem::path>{log_.savedAs});
     QCOMPARE(ended.count(), 1);
+    QVERIFY(!group->reportFailed());
 }
 
 void GroupTest::cancelledDialogEndsSilently() {
     log_.chosenFile.reset();
     Group group(fakeDesktop(log_));
-    QVERIFY(!group.Form_Load(std::nullopt));
+    QVERIFY(group.Form_Load(std::nullopt) == StartUp::Cancelled);
     QCOMPARE(log_.dialogs, 1);
     QVERIFY(log_.messages.isEmpty());
     QVERIFY(!log_.saved);
@@ -350,13 +394,18 @@ void GroupTest::cancelledDialogEndsSilently() {
 const QString kCutAfter = QStringLiteral("(cut after)");
 
 void GroupTest::refusedFileIsExplained_data() {
-    QTest::addColumn<QString>("from");  // text in the sample to replace, or kCutAfter
-    QTest::addColumn<QString>("to");    // its replacement, or the line the file is cut after
+    QTest::addColumn<QString>("from");     // text in the sample to replace, or kCutAfter
+    QTest::addColumn<QString>("to");       // its replacement, or the line the file is cut after
     QTest::addColumn<QString>("message");  // expected message, or a part of it after "~"
 
-    QTest::newRow("unit in feet") << "UNIT METER" << "UNIT FEET " << "Change the units to Meter Or mm ";
-    QTest::newRow("every level the same") << "" << "" << "~level";
-    QTest::newRow("cut off in the members") << kCutAfter << "24. 1 1 101" << "~cut off";
+    QTest::newRow("unit in feet") << "UNIT METER"
+                                  << "UNIT FEET "
+                                  << "Change the units to Meter Or mm ";
+    QTest::newRow("every level the same") << ""
+                                          << ""
+                                          << "~level";
+    QTest::newRow("cut off in the members") << kCutAfter << "24. 1 1 101"
+                                            << "~cut off";
 }
 
 void GroupTest::refusedFileIsExplained() {
@@ -372,7 +421,8 @@ void GroupTest::refusedFileIsExplained() {
         const qsizetype end = content.indexOf(QStringLiteral("MEMBER INCIDENCES"));
         QVERIFY(begin > 0 && end > begin);
         QString joints = content.mid(begin, end - begin);
-        joints.replace(QRegularExpression(QStringLiteral("(\\d+ [\\d.]+ )[\\d.]+( [\\d.]+)")), QStringLiteral("\\1") + QLatin1Char('0') + QStringLiteral("\\2"));
+        joints.replace(QRegularExpression(QStringLiteral("(\\d+ [\\d.]+ )[\\d.]+( [\\d.]+)")),
+                       QStringLiteral("\\1") + QLatin1Char('0') + QStringLiteral("\\2"));
         content = content.left(begin) + joints + content.mid(end);
     } else if (from == kCutAfter) {
         const qsizetype at = content.indexOf(to);
@@ -388,8 +438,9 @@ void GroupTest::refusedFileIsExplained() {
     out.close();
 
     Group group(fakeDesktop(log_));
-    QVERIFY(!group.Form_Load(tierwise::ui::toPath(changed)));
+    QVERIFY(group.Form_Load(tierwise::ui::toPath(changed)) == StartUp::Refused);
     QCOMPARE(log_.messages.size(), 1);
+    QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Error});
     if (message.startsWith('~')) {
         QVERIFY2(log_.messages.first().contains(message.mid(1)), qPrintable(log_.messages.first()));
     } else {
@@ -400,12 +451,114 @@ void GroupTest::refusedFileIsExplained() {
 }
 
 void GroupTest::commandLineFileSkipsTheDialog() {
-    const std::filesystem::path relative =
-        std::filesystem::relative(kSample, std::filesystem::current_path());
+    const std::filesystem::path relative = std::filesystem::relative(kSample, std::filesystem::current_path());
     Group group(fakeDesktop(log_));
-    QVERIFY(group.Form_Load(relative));
+    QVERIFY(group.Form_Load(relative) == StartUp::Ready);
     QCOMPARE(log_.dialogs, 0);
     QCOMPARE(group.windowTitle(), tierwise::ui::fromPath(std::filesystem::absolute(relative)));
+}
+
+void GroupTest::enterPressesTheFocusedButton_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier);
+}
+
+void GroupTest::enterPressesTheFocusedButton() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    const auto group = loadSample();
+    QVERIFY(group);
+    QSignalSpy ended(group.get(), &Group::ended);
+    group->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(group.get()));
+    auto* button = group->findChild<QPushButton*>(QStringLiteral("Command1"));
+    // The window opens with the focus on the button, drawn as keyboard focus.
+    QCOMPARE(QApplication::focusWidget(), button);
+    QStyleOptionButton option;
+    option.initFrom(button);
+    QVERIFY(option.state.testFlag(QStyle::State_KeyboardFocusChange));
+
+    QTest::keyClick(button, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(log_.saved);
+    QCOMPARE(ended.count(), 1);
+}
+
+// Four floors within 15 cm on a frame 4 m high: the real positions stay on the bar; the boxes
+// are spread to a row each, joined to their ticks by leaders, and reachable when the window is short.
+void GroupTest::closeLevelsAreSpreadWithLeaders() {
+    QFile sample(QFile::decodeName(kSample.c_str()));
+    QVERIFY(sample.open(QIODevice::ReadOnly | QIODevice::Text));
+    QString content = QString::fromLatin1(sample.readAll());
+    const qsizetype begin = content.indexOf(QStringLiteral("JOINT COORDINATES"));
+    const qsizetype end = content.indexOf(QStringLiteral("MEMBER INCIDENCES"));
+    QString joints = content.mid(begin, end - begin);
+    joints.replace(QStringLiteral(" 7.2 "), QStringLiteral(" 4.05 "))
+        .replace(QStringLiteral(" 10.4 "), QStringLiteral(" 4.1 "));
+    joints.replace(QStringLiteral(" 13.6 "), QStringLiteral(" 4.15 "));
+    const QString changed = folder_->filePath(QStringLiteral("close.anl"));
+    QFile out(changed);
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Text));
+    out.write((content.left(begin) + joints + content.mid(end)).toLatin1());
+    out.close();
+
+    Group group(fakeDesktop(log_));
+    QVERIFY(group.Form_Load(QFile::encodeName(changed).toStdString()) == StartUp::Ready);
+    group.show();
+    QCOMPARE(group.model().levelCount(), 5);
+    for (const int height : {group.height(), group.pixelsDown(2400)}) {
+        group.resize(group.width(), height);
+        QCoreApplication::processEvents();
+        const auto* button = group.findChild<QPushButton*>(QStringLiteral("Command1"));
+        QVERIFY(group.rect().contains(button->geometry()));
+        auto* scroll = group.findChild<QScrollArea*>();
+        for (int i = 1; i <= 5; ++i) {
+            const QCheckBox* box = levelBox(group, i);
+            const auto* leader = group.findChild<LineControl*>(QStringLiteral("Leader_%1").arg(i));
+            QVERIFY(leader->isVisible());
+            // The leader runs from the tick's end to the box's left edge, at the box's middle.
+            const auto* tick = group.findChild<LineControl*>(QStringLiteral("Line1_%1").arg(i));
+            QCOMPARE(leader->line().p1(), tick->line().p2());
+            QCOMPARE(leader->line().p2().x(), box->x());
+            QVERIFY(qAbs(leader->line().p2().y() - box->geometry().center().y()) <= 1);
+            // Inside the scrolling canvas, below the band of the title and the button.
+            QVERIFY(box->parentWidget()->rect().contains(box->geometry()));
+            QVERIFY(placeIn(group, *box).top() >= button->geometry().bottom() ||
+                    scroll->verticalScrollBar()->isVisible());
+            if (i > 1) QVERIFY2(levelBox(group, i - 1)->y() >= box->geometry().bottom() + 1, qPrintable(box->text()));
+        }
+        if (height < group.pixelsDown(8625)) {
+            QVERIFY(scroll->verticalScrollBar()->isVisible());
+            scroll->ensureWidgetVisible(levelBox(group, 1));
+            QVERIFY(scroll->viewport()->rect().contains(
+                levelBox(group, 1)->geometry().translated(scroll->widget()->pos())));
+        }
+    }
+}
+
+void GroupTest::systemOpenerFailureIsNoticed_data() {
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("application launched") << 0 << true;
+    QTest::newRow("no application for .xlsx") << 3 << false;
+}
+
+// The desktop's opener is asked for its exit status, not merely started.
+void GroupTest::systemOpenerFailureIsNoticed() {
+    QFETCH(int, exitCode);
+    QFETCH(bool, opened);
+    QFile opener(folder_->filePath(QStringLiteral("xdg-open")));
+    QVERIFY(opener.open(QIODevice::WriteOnly));
+    opener.write(QStringLiteral("#!/bin/sh\nexit %1\n").arg(exitCode).toLatin1());
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(folder_->path()) + ':' + path);
+    const bool result = tierwise::ui::systemDesktop().openFile(QUrl::fromLocalFile(folder_->filePath("x.xlsx")));
+    qputenv("PATH", path);
+    QCOMPARE(result, opened);
 }
 
 void GroupTest::closingTheWindowWritesNothing() {

@@ -1,0 +1,107 @@
+// The window on the screens engineers have: run by ctest at several scale factors and screen
+// sizes (QT_SCALE_FACTOR and an offscreen screen of a given size), it checks what the engineer
+// sees: "Send To Excel" wholly inside the window, the window inside the screen, and every tick
+// and leader actually painted.
+#include <QCheckBox>
+#include <QFile>
+#include <QImage>
+#include <QPushButton>
+#include <QScreen>
+#include <QtTest>
+
+#include <filesystem>
+#include <memory>
+
+#include "ui/desktop.h"
+#include "ui/group.h"
+#include "ui/line_control.h"
+
+using tierwise::ui::Group;
+using tierwise::ui::LineControl;
+
+namespace {
+
+const std::filesystem::path kSamples(TIERWISE_SAMPLES_DIR);
+
+// A desktop that shows, saves and opens nothing.
+tierwise::ui::Desktop quietDesktop() {
+    tierwise::ui::Desktop desktop;
+    desktop.chooseAnalysisFile = [] { return std::nullopt; };
+    desktop.showMessage = [](tierwise::ui::MessageKind, const QString& text, QWidget*) { QFAIL(qPrintable(text)); };
+    desktop.newReportFolder = [] { return std::filesystem::path(); };
+    desktop.saveWorkbook = [](const tierwise::ui::RecordedWorkbook&, const std::filesystem::path&) {};
+    desktop.announceWorkbook = [](const std::filesystem::path&) {};
+    desktop.openFile = [](const QUrl&) { return true; };
+    return desktop;
+}
+
+// Whether the painted window has a dark pixel on the line from `from` to `to` (window pixels),
+// checked at the line's middle, where a widget edge cut off at a fractional scale would lose it.
+bool drawnAt(const QImage& picture, QPointF from, QPointF to) {
+    const qreal ratio = picture.devicePixelRatio();
+    const QPointF middle = (from + to) / 2 * ratio;
+    for (int dy = -2; dy <= 2; ++dy) {
+        const QPoint at(qRound(middle.x()), qRound(middle.y()) + dy);
+        if (picture.rect().contains(at) && qGray(picture.pixel(at)) < 128) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+class WindowScaleTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fitsTheScreen();
+    void everyLineIsPainted();
+
+private:
+    std::unique_ptr<Group> open(const char* model) {
+        auto group = std::make_unique<Group>(quietDesktop());
+        if (group->Form_Load(kSamples / model) != tierwise::ui::StartUp::Ready) return nullptr;
+        group->fitInto(group->screen()->availableGeometry());
+        group->show();
+        if (!QTest::qWaitForWindowExposed(group.get())) return nullptr;
+        return group;
+    }
+};
+
+void WindowScaleTest::fitsTheScreen() {
+    const auto group = open("office-block.anl");
+    QVERIFY(group);
+    const QRect screen = group->screen()->availableGeometry();
+    QVERIFY2(group->width() <= screen.width() && group->height() <= screen.height(),
+             qPrintable(QStringLiteral("window %1x%2 on a screen of %3x%4")
+                            .arg(group->width())
+                            .arg(group->height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
+    const auto* button = group->findChild<QPushButton*>(QStringLiteral("Command1"));
+    QVERIFY(group->rect().contains(button->geometry()));
+    // Its whole caption is shown, and the title beside it is not covered.
+    QVERIFY(button->width() >= button->fontMetrics().horizontalAdvance(button->text()));
+    QVERIFY(!button->geometry().intersects(group->findChild<QWidget*>(QStringLiteral("Label2"))->geometry()));
+    // At the smallest size the window can be given, the button stays inside as well.
+    group->resize(group->minimumSize());
+    QCoreApplication::processEvents();
+    QVERIFY(group->rect().contains(button->geometry()));
+}
+
+void WindowScaleTest::everyLineIsPainted() {
+    const auto group = open("office-block.anl");
+    QVERIFY(group);
+    const QImage picture = group->grab().toImage();
+    int lines = 0;
+    for (const LineControl* line : group->findChildren<LineControl*>()) {
+        if (!line->isVisible()) continue;
+        const QPoint offset = line->parentWidget()->mapTo(group.get(), QPoint(0, 0));
+        QVERIFY2(drawnAt(picture, line->line().p1() + offset, line->line().p2() + offset),
+                 qPrintable(line->objectName() + QStringLiteral(" is not painted")));
+        ++lines;
+    }
+    QCOMPARE(lines, group->model().levelCount());
+}
+
+QTEST_MAIN(WindowScaleTest)
+#include "window_scale_test.moc"
