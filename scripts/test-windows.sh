@@ -78,7 +78,7 @@ out="$build/tierwise"
 # Optimised as the Linux build is (-O2), without its debug information, which only slows the link.
 cmake -S . -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$prefix" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-  -DTIERWISE_BUILD_GUI=OFF -DTIERWISE_BUILD_BENCH=OFF >/dev/null
+  -DTIERWISE_BUILD_GUI=OFF -DTIERWISE_BUILD_BENCH=OFF -DTIERWISE_WERROR=ON >/dev/null
 cmake --build "$out" -j "$jobs"
 
 # --- 4. nothing but Windows' own DLLs ------------------------------------------------------------

@@ -96,9 +96,9 @@ void XlsxWorkbook::closeRowFiles(bool emptyOnly) {
     for (lxw_worksheet* sheet : sheets_) {
         if (sheet == nullptr || sheet->optimize_tmpfile == nullptr) continue;
         if (emptyOnly && sheet->dim_rowmin != LXW_ROW_MAX) continue;  // workbook_close copies and closes it
+        if (sheet->file == sheet->optimize_tmpfile) sheet->file = nullptr;
         std::fclose(sheet->optimize_tmpfile);
         sheet->optimize_tmpfile = nullptr;
-        sheet->file = nullptr;
     }
 }
 
@@ -186,7 +186,7 @@ void XlsxWorkbook::commit() {
     // The parts were assembled in more temporary files whose writes nobody checked; what reached
     // the disk is read back before it replaces anything.
     const std::string damage = findArchiveDamage(slurp(temporary_), rowBytes_);
-    if (!damage.empty()) fail("the finished file lost data on its way to the disk (" + damage + "); is the disk full?");
+    if (!damage.empty()) fail("data was lost on its way to the disk, most likely because the disk is full (" + damage + ")");
 
     std::error_code error;
     const auto existing = std::filesystem::status(file_, error);

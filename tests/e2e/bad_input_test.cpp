@@ -96,6 +96,9 @@ enum class Target {
     ReadOnlyFolder,  // locked/schedule.xlsx, the folder without write permission
     Folder,          // out/existing, a folder with a file in it
     SystemFolder,    // /proc/schedule.xlsx, where nobody creates files
+    TheModel,        // out/../model.anl: the analysis file itself, spelled otherwise
+    Device,          // /dev/null
+    LinkToDevice,    // out/full.xlsx, a symbolic link to /dev/full
 };
 
 // Which file the message names. The unit and failed-column messages are the fixed texts the
@@ -108,6 +111,7 @@ struct Case {
     Target target;
     std::vector<std::string> says;  // what the message must hold, besides the file's name
     Names names = Names::Model;
+    int fileSizeLimit = 0;  // in 512-byte blocks (ulimit -f); 0 for none
 };
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
@@ -142,7 +146,7 @@ std::wstring quoted(const std::wstring& argument) {
     return text + L'"';
 }
 
-BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args) {
+BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args, int /*fileSizeLimit: POSIX only*/ = 0) {
     std::wstring commandLine = quoted(fs::path(TIERWISE_BATCH).wstring());
     for (const std::string& argument : args) commandLine += L" " + quoted(wide(argument));
     const fs::path outFile = dir / "stdout.txt", errFile = dir / "stderr.txt";
@@ -178,8 +182,11 @@ int processId() { return _getpid(); }
 
 #else
 
-BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args) {
+BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args, int fileSizeLimit = 0) {
     std::vector<std::string> argv = {TIERWISE_BATCH};
+    if (fileSizeLimit > 0) {
+        argv = {"/bin/sh", "-c", "ulimit -f " + std::to_string(fileSizeLimit) + " && exec \"$0\" \"$@\"", TIERWISE_BATCH};
+    }
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> raw;
     for (auto& a : argv) raw.push_back(a.data());
@@ -212,8 +219,10 @@ int processId() { return getpid(); }
 std::vector<std::string> snapshot(const fs::path& dir) {
     std::vector<std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-        std::string line = fs::relative(entry.path(), dir).string();
-        if (entry.is_regular_file()) {
+        std::string line = entry.path().lexically_relative(dir).string();
+        if (entry.is_symlink()) {
+            line += " -> " + fs::read_symlink(entry.path()).string();
+        } else if (entry.is_regular_file()) {
             const std::string bytes = slurp(entry.path());
             line += " " + std::to_string(bytes.size()) + " bytes, hash " + std::to_string(std::hash<std::string>{}(bytes));
         } else {
@@ -249,12 +258,24 @@ TEST_P(BadInputTest, SaysWhatIsWrongAndDamagesNothing) {
     fs::path model = dir_ / "model.anl";
     spill(model, c.model);
     fs::path target;
+#ifdef _WIN32
+    // Devices, links to them and file-size limits are POSIX's; Windows has none of them so.
+    if (c.target == Target::Device || c.target == Target::LinkToDevice || c.fileSizeLimit > 0) {
+        GTEST_SKIP() << "no POSIX devices or file-size limits on Windows";
+    }
+#endif
     switch (c.target) {
         case Target::Workbook: target = dir_ / "out" / "schedule.xlsx"; break;
         case Target::MissingFolder: target = dir_ / "out" / "missing" / "schedule.xlsx"; break;
         case Target::UnderAFile: target = model / "schedule.xlsx"; break;
         case Target::Folder: target = dir_ / "out" / "existing"; break;
         case Target::SystemFolder: target = "/proc/tierwise-schedule.xlsx"; break;
+        case Target::TheModel: target = dir_ / "out" / ".." / "model.anl"; break;
+        case Target::Device: target = "/dev/null"; break;
+        case Target::LinkToDevice:
+            target = dir_ / "out" / "full.xlsx";
+            fs::create_symlink("/dev/full", target);
+            break;
         case Target::ReadOnlyFolder:
 #ifdef _WIN32
             GTEST_SKIP() << "a folder's permission bits do not stop files being created in it on Windows";
@@ -271,7 +292,7 @@ TEST_P(BadInputTest, SaysWhatIsWrongAndDamagesNothing) {
     auto before = snapshot(dir_);
     spill(dir_ / "out" / "schedule.xlsx", earlierWorkbook);
 
-    const BatchRun run = runBatch(dir_, {model.string(), "-o", target.string()});
+    const BatchRun run = runBatch(dir_, {model.string(), "-o", target.string()}, c.fileSizeLimit);
 
     EXPECT_EQ(run.exitCode, 1) << run.err;
     if (c.names != Names::Neither) {
@@ -284,6 +305,8 @@ TEST_P(BadInputTest, SaysWhatIsWrongAndDamagesNothing) {
     EXPECT_EQ(slurp(dir_ / "out" / "schedule.xlsx"), earlierWorkbook) << "the earlier workbook is untouched";
     spill(dir_ / "out" / "schedule.xlsx", "");
     EXPECT_EQ(snapshot(dir_), before) << "files on disk changed or were left behind";
+    EXPECT_EQ(slurp(model), c.model) << "the model is untouched";
+    EXPECT_TRUE(fs::is_character_file("/dev/null") && fs::is_character_file("/dev/full")) << "the devices stay";
 }
 
 // A frame whose joints all stand at one level.
@@ -293,7 +316,7 @@ std::string oneLevelFrame() {
         "     5. 1 1 2", "     6. FINISH",
         "                 C O L U M N   N O.       1  D E S I G N   R E S U L T S",
         "     LENGTH:  6000.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm  COVER: 40.0 mm",
-        "     REQD. STEEL AREA   :    1080.00 Sq.mm."};
+        "     REQD. STEEL AREA   :    1080.00 Sq.mm.", "         *********** END OF THE STAAD.Pro RUN ***********"};
     std::string text;
     for (const char* line : lines) text += std::string(line) + "\r\n";
     return text;
@@ -306,13 +329,17 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"BinaryData", binary(64 * 1024, true), Target::Workbook, {"UNIT"}},
         Case{"BinaryWithoutLineEnds", binary(3 << 20, false), Target::Workbook, {"longer"}},
         Case{"NoUnit", sampleWithAll("UNIT", "UNTI"), Target::Workbook, {"\"UNIT\""}},
-        Case{"UnknownUnit", sampleWith("UNIT METER KN", "UNIT FEET KIP"), Target::Workbook, {"Change the units to Meter Or mm"}, Names::Neither},
+        Case{"UnknownUnit", sampleWith("UNIT METER KN", "UNIT FEET KIP"), Target::Workbook, {": Change the units to Meter Or mm "}},
         Case{"NoJointCoordinates", sampleWith("JOINT COORDINATES", "JOINTS"), Target::Workbook, {"JOINT COORDINATES"}},
         Case{"NoMemberIncidences", sampleWith("MEMBER INCIDENCES", "MEMBERS"), Target::Workbook, {"MEMBER INCIDENCES"}},
         Case{"EndsInsideTheJoints", sampleUpTo("13. 107 0 4 10"), Target::Workbook, {"MEMBER INCIDENCES"}},
         Case{"EndsInsideTheMembers", sampleUpTo("30. 25 307 207"), Target::Workbook, {"ends inside the member incidences at line 42", "cut off"}},
         Case{"EndsInsideABetaList", sampleUpTo("BETA 90 MEMB 4 TO 6 13 TO 15 -"), Target::Workbook, {"ends inside the \"BETA 90 MEMB\" list", "cut off"}},
-        Case{"ColumnBlockCutOff", sampleBefore("     REQD. STEEL AREA   :    1200.50"), Target::Workbook, {"Failed Columns  34"}, Names::Neither},
+        Case{"ColumnBlockCutOff", sampleBefore("     REQD. STEEL AREA   :    1200.50"), Target::Workbook,
+             {"inside the design block of column 34, without the end of the analysis run", "--allow-incomplete"}},
+        Case{"CutInTheResults", sampleBefore("C O L U M N   N O.      12"), Target::Workbook, {"looks cut off"}},
+        Case{"FailedColumn", sampleWith("    1200.50 Sq.mm.", "       0.00 Sq.mm."), Target::Workbook, {":  Failed Columns  24"}},
+        Case{"WordInTheJoints", sampleWith("11. 101 0 4 0", "11. 101 0 NaN 0"), Target::Workbook, {"line 21: \"NaN\" is not a number"}},
         Case{"JointNumberBeyond32Bits", sampleWith("11. 101 0 4 0", "11. 99999999999 0 4 0"), Target::Workbook, {"32-bit"}},
         Case{"MemberNumberBeyond32Bits", sampleWith("24. 1 1 101", "24. 3000000000 1 101"), Target::Workbook, {"32-bit"}},
         Case{"CoordinateBeyond32Bits", sampleWith("8. 1 0 0 0", "8. 1 0 0 30000000"), Target::Workbook, {"32-bit"}},
@@ -322,7 +349,13 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"OutputUnderAFile", sample(), Target::UnderAFile, {}, Names::Output},
         Case{"OutputInReadOnlyFolder", sample(), Target::ReadOnlyFolder, {}, Names::Output},
         Case{"OutputInSystemFolder", sample(), Target::SystemFolder, {}, Names::Output},
-        Case{"OutputIsAFolder", sample(), Target::Folder, {"directory"}, Names::Output}),
+        Case{"OutputIsAFolder", sample(), Target::Folder, {"directory"}, Names::Output},
+        Case{"OutputIsTheModel", sample(), Target::TheModel, {"is the analysis file"}, Names::Output},
+        Case{"OutputIsADevice", sample(), Target::Device, {"not a regular file"}, Names::Output},
+        Case{"OutputIsALinkToADevice", sample(), Target::LinkToDevice, {"not a regular file"}, Names::Output},
+        // A file-size limit makes writes fail as a full disk does: the library's own parts first.
+        Case{"WriteFailsEarly", sample(), Target::Workbook, {"largest file this process may write"}, Names::Output, 4},
+        Case{"WriteFailsLater", sample(), Target::Workbook, {"largest file this process may write"}, Names::Output, 12}),
     [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace

@@ -150,8 +150,11 @@ def refused(name, text, message):
     check(sorted(p.name for p in WORK.glob(".kept.xlsx*")) == [], f"{name}: a temporary file was left")
 
 
-refused("feet.anl", basement_text.replace(b"UNIT METER KN", b"UNIT FEET KIP"), "Change the units to Meter Or mm \n")
-refused("failed.anl", basement_text.replace(b"   1920.25 Sq.mm.", b"      0.00 Sq.mm."), " Failed Columns  3\n")
+# The fixed texts stay word for word, after the file's name.
+refused("feet.anl", basement_text.replace(b"UNIT METER KN", b"UNIT FEET KIP"),
+        f"{WORK / 'feet.anl'}: Change the units to Meter Or mm \n")
+refused("failed.anl", basement_text.replace(b"   1920.25 Sq.mm.", b"      0.00 Sq.mm."),
+        f"{WORK / 'failed.anl'}:  Failed Columns  3\n")
 tiny = variant("tiny.anl", basement_text.replace(b"400.0 mm X  400.0 mm", b"  0.4 mm dia.       ", 1))
 refused("tiny.anl", tiny.read_bytes(),
         f"{WORK / 'tiny.anl'}: Column 1 has a circular section whose diameter 0.4 rounds to 0; its steel percentage "

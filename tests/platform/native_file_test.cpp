@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Names, NativeFileTest,
                                            NameCase{"Greek", "J\u00fcrgen \u03a9\u03bc\u03ad\u03b3\u03b1",
                                                     "\u039f\u03b9\u03ba\u03af\u03b1.anl"},
                                            NameCase{"Chinese", "\u9879\u76ee", "\u529e\u516c\u697c.anl"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace tierwise

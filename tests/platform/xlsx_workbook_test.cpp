@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(Xlsx, XlsxHandleTest,
                                            HandleCase{"AbandonedEmpty", {}, false},
                                            HandleCase{"CommittedWithEmptySheets", {2}, true},
                                            HandleCase{"CommittedEmpty", {}, true}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& testCase) { return testCase.param.name; });
 
 TEST_F(XlsxFileTest, TargetThatIsAFolderStaysAndNothingIsLeft) {
     const fs::path target = folder_ / "schedule.xlsx";

@@ -44,7 +44,9 @@ void expectNoSilentShortSchedule(const Outcome& outcome, size_t fullColumns) {
     }
     const Model& model = outcome.model;
     const bool flagged = model.cutOffLine > 0 || !model.endsInside.empty();
-    if (!flagged) EXPECT_EQ(model.colTab.size(), fullColumns) << "read as complete";
+    if (!flagged) {
+        EXPECT_EQ(model.colTab.size(), fullColumns) << "read as complete";
+    }
     for (const ColEntry& col : model.colTab) EXPECT_GT(col.steelArea, 0.0f) << "column " << col.memberNo;
 }
 
