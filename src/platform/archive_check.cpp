@@ -37,19 +37,21 @@ struct Entry {
     uint64_t localHeader = 0;
 };
 
-// What the XML check needs of a part, gathered as it is inflated: its first bytes (for the
-// root element), its last bytes (for the closing tag) and where its rows start and end.
+// What the XML check needs of a part, gathered as it is inflated: its first and last bytes.
+// The root element opens at the start and closes at the end; a worksheet's rows follow the
+// short heading that opens <sheetData> and are followed by the short closing part.
 class PartWatcher {
 public:
-    explicit PartWatcher(bool isSheet) : isSheet_(isSheet) {}
-
     void take(const char* data, size_t size) {
         const std::string_view chunk(data, size);
-        if (head_.size() < kHeadBytes) head_.append(chunk.substr(0, kHeadBytes - head_.size()));
-        if (isSheet_) watchSheetData(chunk);
-        tail_.append(chunk);
-        if (tail_.size() > kTailBytes) tail_.erase(0, tail_.size() - kTailBytes);
-        offset_ += size;
+        if (head_.size() < kEdgeBytes) head_.append(chunk.substr(0, kEdgeBytes - head_.size()));
+        if (chunk.size() >= kEdgeBytes) {
+            tail_.assign(chunk.substr(chunk.size() - kEdgeBytes));
+        } else {
+            tail_.append(chunk);
+            if (tail_.size() > kEdgeBytes) tail_.erase(0, tail_.size() - kEdgeBytes);
+        }
+        size_ += size;
     }
 
     // Empty when the part ends with its root's closing tag (and, for a worksheet, holds
@@ -59,40 +61,29 @@ public:
         if (root.empty()) return "it does not start with an XML element";
         std::string_view tail = tail_;
         while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r' || tail.back() == ' ')) tail.remove_suffix(1);
-        const bool closed = tail.size() >= root.size() + 3 && tail.substr(tail.size() - root.size() - 3) == "</" + root + ">";
-        const bool empty = head_.find("<" + root) != std::string::npos && tail.ends_with("/>") && offset_ < kHeadBytes;
-        if (!closed && !empty) return "it stops before its closing </" + root + ">";
-        if (rowBytes) {
-            int64_t held = 0;
-            if (rowsStart_ && rowsEnd_) held = static_cast<int64_t>(*rowsEnd_ - *rowsStart_);
-            else if (!emptySheetData_) return "its rows are not enclosed in <sheetData>";
-            if (held != *rowBytes) {
-                return "it holds " + std::to_string(held) + " bytes of rows where " + std::to_string(*rowBytes) + " were written";
-            }
+        if (!tail.ends_with("</" + root + ">") && !(size_ <= kEdgeBytes && tail.ends_with("/>"))) {
+            return "it stops before its closing </" + root + ">";
+        }
+        if (!rowBytes) return {};
+        int64_t held = 0;
+        const size_t open = head_.find(kOpen);
+        const size_t close = tail_.rfind(kClose);
+        if (open != std::string::npos && close != std::string::npos) {
+            held = static_cast<int64_t>(size_ - tail_.size() + close) - static_cast<int64_t>(open + kOpen.size());
+        } else if (head_.find(kEmpty) == std::string::npos) {
+            return "its rows are not where a worksheet has them";
+        }
+        if (held != *rowBytes) {
+            return "it holds " + std::to_string(held) + " bytes of rows where " + std::to_string(*rowBytes) + " were written";
         }
         return {};
     }
 
 private:
-    static constexpr size_t kHeadBytes = 512;
-    static constexpr size_t kTailBytes = 64;
+    static constexpr size_t kEdgeBytes = 4096;
     static constexpr std::string_view kOpen = "<sheetData>";
     static constexpr std::string_view kClose = "</sheetData>";
     static constexpr std::string_view kEmpty = "<sheetData/>";
-
-    // The rows lie between the first <sheetData> and the last </sheetData>; the marks may
-    // straddle two chunks, so the tail before the chunk is searched with it.
-    void watchSheetData(std::string_view chunk) {
-        const std::string joined = tail_ + std::string(chunk);
-        const uint64_t joinedStart = offset_ - tail_.size();
-        if (!rowsStart_) {
-            if (const size_t at = joined.find(kOpen); at != std::string::npos) rowsStart_ = joinedStart + at + kOpen.size();
-            if (joined.find(kEmpty) != std::string::npos) emptySheetData_ = true;
-        }
-        if (const size_t at = joined.rfind(kClose); at != std::string::npos && joinedStart + at >= rowsStart_.value_or(0)) {
-            rowsEnd_ = joinedStart + at;
-        }
-    }
 
     [[nodiscard]] std::string rootName() const {
         size_t at = 0;
@@ -107,13 +98,9 @@ private:
         return head_.substr(at + 1, end - at - 1);
     }
 
-    bool isSheet_;
     std::string head_;
     std::string tail_;
-    uint64_t offset_ = 0;
-    std::optional<uint64_t> rowsStart_;
-    std::optional<uint64_t> rowsEnd_;
-    bool emptySheetData_ = false;
+    uint64_t size_ = 0;
 };
 
 // Inflates (or copies) a part's bytes into `watcher`; empty on success.
@@ -215,7 +202,7 @@ std::string findArchiveDamage(std::string_view archive, std::span<const int64_t>
         if (dataStart + entry.packedSize > archive.size()) return "part " + entry.name + " runs past the end of the file";
         const size_t sheet = sheetNumber(entry.name);
         const bool isXml = entry.name.ends_with(".xml") || entry.name.ends_with(".rels");
-        PartWatcher watcher(sheet > 0);
+        PartWatcher watcher;
         std::string problem = unpack(archive.substr(dataStart, entry.packedSize), entry, watcher);
         std::optional<int64_t> rowBytes;
         if (sheet > 0 && sheet <= sheetRowBytes.size()) {

@@ -4,6 +4,8 @@
 // Tierwise stays portable.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -20,9 +22,8 @@ std::filesystem::path createTemporaryBeside(const std::filesystem::path& target,
 std::string syncFile(const std::filesystem::path& file);
 std::string syncFolder(const std::filesystem::path& folder);
 
-// The reason for the last failed write as a user reads it: "the disk is full", ...
+// The reason for a failed write (an errno value) as a user reads it: "the disk is full", ...
 std::string writeFailure(int error);
-
 // Whether a failed write ran out of room: the disk, the quota, or the largest file allowed.
 bool outOfSpace(int error);
 

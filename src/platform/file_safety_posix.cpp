@@ -82,13 +82,27 @@ bool outOfSpace(int error) { return error == ENOSPC || error == EDQUOT || error 
 struct InterruptHold::Saved {
     sigset_t mask;
     struct sigaction fileSize;
+    sigset_t heeded;  // SIGINT and SIGTERM unless the process ignores them (nohup, a background job)
 };
+
+namespace {
+
+bool isIgnored(int signal) {
+    struct sigaction current {};
+    return sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
+}  // namespace
 
 InterruptHold::InterruptHold() : saved_(std::make_unique<Saved>()) {
     sigset_t held;
     sigemptyset(&held);
     sigaddset(&held, SIGINT);
     sigaddset(&held, SIGTERM);
+    sigemptyset(&saved_->heeded);
+    for (const int signal : {SIGINT, SIGTERM}) {
+        if (!isIgnored(signal)) sigaddset(&saved_->heeded, signal);
+    }
     pthread_sigmask(SIG_BLOCK, &held, &saved_->mask);
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
@@ -105,7 +119,10 @@ InterruptHold::~InterruptHold() {
 bool InterruptHold::interrupted() const {
     sigset_t pending;
     sigpending(&pending);
-    return sigismember(&pending, SIGINT) == 1 || sigismember(&pending, SIGTERM) == 1;
+    for (const int signal : {SIGINT, SIGTERM}) {
+        if (sigismember(&saved_->heeded, signal) == 1 && sigismember(&pending, signal) == 1) return true;
+    }
+    return false;
 }
 
 QuietStandardError::QuietStandardError() {

@@ -180,8 +180,7 @@ void XlsxWorkbook::commit() {
         closeErrno = errno;
     }
     if (result != LXW_NO_ERROR) {
-        fail(outOfSpace(closeErrno) ? writeFailure(closeErrno)
-                                                                                  : lxw_strerror(result));
+        fail(outOfSpace(closeErrno) ? writeFailure(closeErrno) : lxw_strerror(result));
     }
     // The parts were assembled in more temporary files whose writes nobody checked; what reached
     // the disk is read back before it replaces anything.

@@ -33,6 +33,14 @@ void showMessage(MessageKind kind, const QString& text, QWidget* window) {
     box.exec();
 }
 
+bool askToGoOn(const QString& text, QWidget* window) {
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramTitle), text, QMessageBox::Yes | QMessageBox::No,
+                    window);
+    box.setDefaultButton(QMessageBox::No);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void announceWorkbook(const std::filesystem::path& file) {
     std::fputs((file.string() + '\n').c_str(), stdout);
     std::fflush(stdout);
@@ -79,6 +87,7 @@ Desktop systemDesktop() {
     return Desktop{
         .chooseAnalysisFile = chooseAnalysisFile,
         .showMessage = showMessage,
+        .askToGoOn = askToGoOn,
         .newReportFolder = newReportFolder,
         .saveWorkbook = saveWorkbook,
         .announceWorkbook = announceWorkbook,

@@ -15,6 +15,7 @@
 #include "grid/grid.h"
 #include "model/rejection.h"
 #include "platform/anl_file.h"
+#include "reader/anl_reader.h"
 #include "ui/qt_path.h"
 
 namespace tierwise::ui {
@@ -164,6 +165,12 @@ StartUp Group::Form_Load(const std::optional<std::filesystem::path>& analysisFil
     const char* step = "Reading the analysis file";
     try {
         model_ = readAnlFile(analysisFile_);
+        // A cut-off file gives a schedule with lines or columns missing; the engineer decides.
+        if (const std::string cutOff = cutOffMessage(model_, analysisFile_.string()); !cutOff.empty()) {
+            if (!desktop_.askToGoOn(fromUtf8(cutOff) + QStringLiteral("\n\nMake the schedule all the same?"), nullptr)) {
+                return StartUp::Refused;  // the question named the file and its fault
+            }
+        }
         // 3. makeCube, and the column lines. A model the schedule cannot be made from is refused
         // now, before the engineer ticks levels.
         step = "Finding the grid of the frame";

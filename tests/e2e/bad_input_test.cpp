@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -357,5 +358,90 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"WriteFailsEarly", sample(), Target::Workbook, {"largest file this process may write"}, Names::Output, 4},
         Case{"WriteFailsLater", sample(), Target::Workbook, {"largest file this process may write"}, Names::Output, 12}),
     [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
+
+// A frame of `grid` x `grid` column lines and `storeys` storeys, complete with its design blocks:
+// its worksheets are several times larger than the finished (compressed) workbook.
+std::string towerFrame(int grid, int storeys) {
+    std::string text = "     1. UNIT METER KN\n     2. JOINT COORDINATES\n";
+    auto joint = [&](int level, int x, int z) { return level * 10000 + x * 100 + z + 1; };
+    for (int level = 0; level <= storeys; ++level) {
+        for (int x = 0; x < grid; ++x) {
+            for (int z = 0; z < grid; ++z) {
+                text += "     3. " + std::to_string(joint(level, x, z)) + " " + std::to_string(6 * x) + " " +
+                        std::to_string(3 * level) + " " + std::to_string(5 * z) + "\n";
+            }
+        }
+    }
+    text += "     4. MEMBER INCIDENCES\n";
+    std::string blocks;
+    int member = 0;
+    for (int level = 0; level < storeys; ++level) {
+        for (int x = 0; x < grid; ++x) {
+            for (int z = 0; z < grid; ++z) {
+                ++member;
+                text += "     5. " + std::to_string(member) + " " + std::to_string(joint(level, x, z)) + " " +
+                        std::to_string(joint(level + 1, x, z)) + "\n";
+                blocks += "                 C O L U M N   N O. " + std::to_string(member) +
+                          "  D E S I G N   R E S U L T S\n     LENGTH:  3000.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm"
+                          "  COVER: 40.0 mm\n     REQD. STEEL AREA   :    " + std::to_string(1000 + member % 997) +
+                          ".25 Sq.mm.\n";
+            }
+        }
+    }
+    return text + "     6. FINISH\n" + blocks + "         *********** END OF THE STAAD.Pro RUN ***********\n";
+}
+
+// The worksheets' checksums and sizes as a workbook's zip directory lists them, by part name.
+std::map<std::string, std::string> worksheetChecksums(const std::string& zip) {
+    std::map<std::string, std::string> sums;
+    for (size_t at = zip.find("PK\1\2"); at != std::string::npos; at = zip.find("PK\1\2", at + 4)) {
+        if (at + 46 > zip.size()) break;
+        const auto u16 = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(zip[i])) | static_cast<size_t>(static_cast<unsigned char>(zip[i + 1])) << 8; };
+        const std::string name = zip.substr(at + 46, u16(at + 28));
+        if (name.find("worksheets/") != std::string::npos) sums[name] = zip.substr(at + 16, 4) + zip.substr(at + 24, 4);
+    }
+    return sums;
+}
+
+// Under every file-size limit (as on a disk that fills up part way), the run writes the whole
+// workbook or says so and changes nothing: never a shorter workbook and a success.
+TEST(WriteLimit, WholeWorkbookOrCleanRefusal) {
+#ifdef _WIN32
+    GTEST_SKIP() << "file-size limits (ulimit -f) are POSIX only";
+#endif
+    const fs::path dir = fs::path(testing::TempDir()) / ("tierwise-write-limit-" + std::to_string(processId()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path model = dir / "tower.anl";
+    spill(model, towerFrame(10, 6));
+    const fs::path whole = dir / "whole.xlsx";
+    ASSERT_EQ(runBatch(dir, {model.string(), "-o", whole.string()}).exitCode, 0);
+    const auto wholeSize = fs::file_size(whole);
+    const auto wholeSheets = worksheetChecksums(slurp(whole));
+    ASSERT_EQ(wholeSheets.size(), 3u);
+    const fs::path target = dir / "schedule.xlsx";
+    int refused = 0, written = 0;
+    for (int blocks = 2; blocks * 512 < static_cast<int>(wholeSize) * 6; blocks += 11) {
+        SCOPED_TRACE(std::to_string(blocks) + " blocks of 512 bytes");
+        spill(target, "the workbook of an earlier run");
+        const BatchRun run = runBatch(dir, {model.string(), "-o", target.string()}, blocks);
+        if (run.exitCode == 0) {
+            ++written;
+            EXPECT_EQ(worksheetChecksums(slurp(target)), wholeSheets) << "a success writes the whole workbook";
+        } else {
+            ++refused;
+            EXPECT_EQ(run.exitCode, 1) << run.err;
+            EXPECT_EQ(run.err.find("Cannot write " + target.string() + ": "), 0u) << run.err;
+            EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line:\n" << run.err;
+            EXPECT_EQ(slurp(target), "the workbook of an earlier run");
+        }
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(dir)) left.push_back(entry.path().filename().string());
+        EXPECT_EQ(left.size(), 3u) << "a temporary file was left";
+    }
+    EXPECT_GT(refused, 3);
+    EXPECT_GT(written, 0);
+    fs::remove_all(dir);
+}
 
 }  // namespace

@@ -2,12 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <csignal>
+#include <optional>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "model/rejection.h"
+#include "platform/archive_check.h"
 #include "platform/xlsx_workbook.h"
 #include "support/files.h"
 #include "support/case_name.h"
@@ -189,6 +193,82 @@ TEST_F(XlsxFileTest, TargetThatIsAFolderStaysAndNothingIsLeft) {
     EXPECT_THROW(XlsxWorkbook{target}, Rejection) << "refused before anything is written";
     EXPECT_EQ(readText(target / "inside"), "kept");
     EXPECT_EQ(listing(), std::vector<std::string>{"schedule.xlsx"});
+}
+
+// Where the workbook lands and what it keeps, by what stood at the target before.
+TEST_F(XlsxFileTest, ReplacesWhatTheTargetNamesAndKeepsItsPermissions) {
+    struct Case {
+        const char* name;
+        std::string fileName;           // the target's name in the folder
+        const char* linkTo;             // the target is a link to this file in the folder, or nullptr
+        std::optional<fs::perms> perms; // of an earlier workbook, or none
+    } cases[] = {
+        {"Fresh", "schedule.xlsx", nullptr, std::nullopt},
+        {"PrivateWorkbook", "schedule.xlsx", nullptr, fs::perms::owner_read | fs::perms::owner_write},
+        {"LongestName", std::string(250, 'n') + ".xlsx", nullptr, std::nullopt},
+        {"LinkToAWorkbook", "link.xlsx", "real.xlsx", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read},
+        {"LinkToNothingYet", "link.xlsx", "real.xlsx", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        const fs::path target = folder_ / c.fileName;
+        const fs::path file = c.linkTo ? folder_ / c.linkTo : target;
+        if (c.linkTo) fs::create_symlink(c.linkTo, target);
+        if (c.perms) {
+            std::ofstream(file) << "an earlier workbook";
+            fs::permissions(file, *c.perms);
+        }
+        XlsxWorkbook book(target);
+        book.setCell(1, 1, 1, 5);
+        book.commit();
+        EXPECT_EQ(readText(file).substr(0, 2), "PK");
+        if (c.linkTo) EXPECT_TRUE(fs::is_symlink(target)) << "the link stays";
+        if (c.perms) EXPECT_EQ(fs::status(file).permissions(), *c.perms);
+        EXPECT_EQ(listing().size(), c.linkTo ? 2u : 1u) << "no temporary file is left";
+    }
+}
+
+// Ctrl-C while the workbook is written: the temporary file goes, then the signal ends the run.
+TEST_F(XlsxFileTest, InterruptRemovesTheTemporaryFile) {
+    const fs::path target = folder_ / "schedule.xlsx";
+    std::ofstream(target) << "an earlier workbook";
+    EXPECT_EXIT(
+        {
+            XlsxWorkbook book(target);
+            std::raise(SIGINT);  // held back until the workbook is cleaned up
+            for (int row = 1; row <= 100000; ++row) book.setCell(1, row, 1, row);
+            book.commit();
+        },
+        ::testing::KilledBySignal(SIGINT), "");
+    EXPECT_EQ(readText(target), "an earlier workbook");
+    EXPECT_EQ(listing(), std::vector<std::string>{"schedule.xlsx"});
+}
+
+// The read-back finds a finished file that is not what was written.
+TEST_F(XlsxFileTest, ReadBackFindsDamage) {
+    const fs::path target = folder_ / "schedule.xlsx";
+    {
+        XlsxWorkbook book(target);
+        for (int row = 1; row <= 200; ++row) book.setCell(2, row, 1, row);
+        book.commit();
+    }
+    const std::string good = readText(target);
+    const std::array<int64_t, 3> rows{0, 0, 0};
+    const std::string sheet2Rows = findArchiveDamage(good, rows);
+    ASSERT_NE(sheet2Rows.find("bytes of rows where 0 were written"), std::string::npos) << sheet2Rows;
+    const int64_t held = std::stoll(sheet2Rows.substr(sheet2Rows.find("holds ") + 6));
+    const std::array<int64_t, 3> written{0, held, 0};
+    EXPECT_EQ(findArchiveDamage(good, written), "");
+    const std::array<int64_t, 3> more{0, held + 1, 0};
+    EXPECT_NE(findArchiveDamage(good, more), "") << "a byte of rows lost";
+    EXPECT_NE(findArchiveDamage(good.substr(0, good.size() - 30), written), "") << "cut off";
+    std::string flipped = good;
+    flipped[good.find("xl/worksheets/sheet2.xml") + 40] ^= 0x55;
+    EXPECT_NE(findArchiveDamage(flipped, written), "") << "a changed byte";
+    const std::array<int64_t, 4> fourSheets{0, held, 0, 0};
+    EXPECT_EQ(findArchiveDamage(good, fourSheets), "worksheet 4 is missing");
 }
 
 }  // namespace

@@ -41,6 +41,8 @@ struct DesktopLog {
     std::optional<std::filesystem::path> chosenFile = kSample;
     int dialogs = 0;
     QStringList messages;
+    QStringList questions;
+    bool goOn = false;  // the answer to every question
     QList<MessageKind> kinds;
     QList<QWidget*> messageWindows;  // what each message box opened over
     std::vector<std::filesystem::path> announced;
@@ -64,6 +66,10 @@ Desktop fakeDesktop(DesktopLog& log, bool realSaving = false) {
         log.messageWindows << window;
     };
     desktop.announceWorkbook = [&log](const std::filesystem::path& file) { log.announced.push_back(file); };
+    desktop.askToGoOn = [&log](const QString& text, QWidget*) {
+        log.questions << text;
+        return log.goOn;
+    };
     desktop.newReportFolder = [&log] { return log.reportFolder; };
     desktop.saveWorkbook = [&log](const RecordedWorkbook& book, const std::filesystem::path& file) {
         log.saved = std::make_unique<MemoryWorkbook>();
@@ -140,6 +146,7 @@ private slots:
     void cancelledDialogEndsSilently();
     void refusedFileIsExplained_data();
     void refusedFileIsExplained();
+    void cutOffFileAsksFirst();
     void commandLineFileSkipsTheDialog();
     void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
@@ -392,6 +399,29 @@ void GroupTest::cancelledDialogEndsSilently() {
 }
 
 const QString kCutAfter = QStringLiteral("(cut after)");
+
+// A file without the end of the analysis run: the window says so and goes on only when told to.
+void GroupTest::cutOffFileAsksFirst() {
+    QFile sample(QFile::decodeName(kSample.c_str()));
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    QByteArray content = sample.readAll();
+    content.truncate(content.indexOf("C O L U M N   N O.      12"));
+    const QString cut = folder_->filePath(QStringLiteral("cut.anl"));
+    QFile out(cut);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(content);
+    out.close();
+    for (const bool goOn : {false, true}) {
+        log_.goOn = goOn;
+        log_.questions.clear();
+        Group group(fakeDesktop(log_));
+        QCOMPARE(group.Form_Load(QFile::encodeName(cut).toStdString()), goOn ? StartUp::Ready : StartUp::Refused);
+        QCOMPARE(log_.questions.size(), 1);
+        QVERIFY2(log_.questions.first().contains(QStringLiteral("looks cut off")), qPrintable(log_.questions.first()));
+        QVERIFY(log_.messages.isEmpty());
+        if (goOn) QCOMPARE(group.model().colCount(), 11);
+    }
+}
 
 void GroupTest::refusedFileIsExplained_data() {
     QTest::addColumn<QString>("from");     // text in the sample to replace, or kCutAfter
