@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libxlsxwriter-dev libcli11-dev
   libgtest-dev libbenchmark-dev
   python3 python3-openpyxl fonts-dejavu-core
+  libcairo2-dev poppler-utils python3-ezdxf
 )
 
 missing=()

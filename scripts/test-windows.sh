@@ -78,7 +78,7 @@ out="$build/tierwise"
 # Optimised as the Linux build is (-O2), without its debug information, which only slows the link.
 cmake -S . -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$prefix" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-  -DTIERWISE_BUILD_GUI=OFF -DTIERWISE_BUILD_BENCH=OFF -DTIERWISE_WERROR=ON >/dev/null
+  -DTIERWISE_BUILD_GUI=OFF -DTIERWISE_BUILD_BENCH=OFF -DTIERWISE_WITH_CAIRO=OFF -DTIERWISE_WERROR=ON >/dev/null
 cmake --build "$out" -j "$jobs"
 
 # --- 4. nothing but Windows' own DLLs ------------------------------------------------------------
@@ -115,7 +115,13 @@ cp samples/office-block.anl "$folder/Bürohaus.anl"
 "$linux/app/tierwise-batch" samples/office-block.anl -o "$work/linux.xlsx" >/dev/null
 "$linux/app/tierwise-batch" samples/office-block.anl -o "$work/linux-split.xlsx" --split 7.2 >/dev/null
 batch="$out/app/tierwise-batch.exe"
-compare=(python3 scripts/compare_workbooks.py)
+# Debian's python3-openpyxl is in the system Python, which need not be the first python3 on PATH.
+python=""
+for candidate in /usr/bin/python3 python3; do
+  if "$candidate" -c "import openpyxl" 2>/dev/null; then python="$candidate"; break; fi
+done
+[ -n "$python" ] || { echo "python3-openpyxl is missing"; exit 1; }
+compare=("$python" scripts/compare_workbooks.py)
 # A relative Windows path, run from the model's folder.
 (cd "$work" && wine "$batch" office-block.anl -o windows.xlsx >/dev/null)
 "${compare[@]}" "$work/linux.xlsx" "$work/windows.xlsx"

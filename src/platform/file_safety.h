@@ -24,8 +24,11 @@ std::string syncFolder(const std::filesystem::path& folder);
 
 // The reason for a failed write (an errno value) as a user reads it: "the disk is full", ...
 std::string writeFailure(int error);
-// Whether a failed write ran out of room: the disk, the quota, or the largest file allowed.
-bool outOfSpace(int error);
+// Whether a failed write ran out of room: a full disk, a used-up quota, a file-size limit.
+bool isOutOfRoom(int error);
+
+// The position of a stream, the size of what it wrote; -1 when unknown.
+int64_t streamPosition(std::FILE* stream);
 
 // While one lives, an interrupt (Ctrl-C) or a termination request waits: the writer asks
 // interrupted() at safe points, cleans up and unwinds, and the held signal then ends the

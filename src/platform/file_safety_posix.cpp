@@ -77,7 +77,9 @@ std::string writeFailure(int error) {
     }
 }
 
-bool outOfSpace(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
+bool isOutOfRoom(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
+
+int64_t streamPosition(std::FILE* stream) { return ftello(stream); }
 
 struct InterruptHold::Saved {
     sigset_t mask;

@@ -84,7 +84,9 @@ std::string writeFailure(int error) {
     }
 }
 
-bool outOfSpace(int error) { return error == ENOSPC || error == EFBIG; }
+bool isOutOfRoom(int error) { return error == ENOSPC || error == EFBIG; }
+
+int64_t streamPosition(std::FILE* stream) { return _ftelli64(stream); }
 
 // Windows has no held signals: Ctrl-C, Ctrl-Break and closing the console reach a handler,
 // which notes them; the writer asks at safe points, and the last hold to end ends the process

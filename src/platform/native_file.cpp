@@ -46,8 +46,6 @@ FileHandle openFile(const std::filesystem::path& path, const char* mode) {
     return FileHandle(_wfopen(path.c_str(), wide(mode).c_str()));
 }
 
-int64_t filePosition(std::FILE* file) { return _ftelli64(file); }
-
 bool createNewFile(const std::filesystem::path& path, std::error_code& error) {
     const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
     if (fd < 0) {
@@ -94,8 +92,6 @@ std::filesystem::path pathFromUtf8(std::string_view name) { return std::filesyst
 std::string utf8Name(const std::filesystem::path& path) { return path.native(); }
 
 FileHandle openFile(const std::filesystem::path& path, const char* mode) { return FileHandle(std::fopen(path.c_str(), mode)); }
-
-int64_t filePosition(std::FILE* file) { return ftello(file); }
 
 bool createNewFile(const std::filesystem::path& path, std::error_code& error) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

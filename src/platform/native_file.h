@@ -4,7 +4,6 @@
 // they are.
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -28,9 +27,6 @@ std::string utf8Name(const std::filesystem::path& path);
 
 // std::fopen by the path's own name; null with errno set when it fails.
 FileHandle openFile(const std::filesystem::path& path, const char* mode);
-
-// The stream's position in bytes, 64-bit on every system (-1 with errno set when it fails).
-int64_t filePosition(std::FILE* file);
 
 // Creates an empty file that did not exist before: false with `error` set when it cannot,
 // std::errc::file_exists when something of that name is there already.

@@ -76,10 +76,14 @@ XlsxWorkbook::XlsxWorkbook(std::filesystem::path target) : target_(std::move(tar
     // libxlsxwriter takes UTF-8 names, and opens them wide on Windows.
     book_.reset(workbook_new_opt(utf8Name(temporary_).c_str(), &options));
     if (!book_) fail("out of memory");
-    for (lxw_worksheet*& sheet : sheets_) {
-        sheet = workbook_add_worksheet(book_.get(), nullptr);
-        if (sheet == nullptr) fail("cannot add a worksheet");
-    }
+    bold_ = workbook_add_format(book_.get());
+    centred_ = workbook_add_format(book_.get());
+    boldCentred_ = workbook_add_format(book_.get());
+    if (bold_ == nullptr || centred_ == nullptr || boldCentred_ == nullptr) fail("out of memory");
+    format_set_bold(bold_);
+    format_set_align(centred_, LXW_ALIGN_CENTER);
+    format_set_bold(boldCentred_);
+    format_set_align(boldCentred_, LXW_ALIGN_CENTER);
 }
 
 XlsxWorkbook::~XlsxWorkbook() {
@@ -117,13 +121,56 @@ void XlsxWorkbook::checkInterrupt() {
     if (interrupts_.interrupted()) fail("interrupted");
 }
 
-void XlsxWorkbook::setCell(int sheet, int row, int column, const CellValue& value) {
+void XlsxWorkbook::checkSheet(int sheet) const {
     if (!book_) fail("the workbook is already closed");
     if (sheet < 1 || sheet > kSheetCount) fail("there is no worksheet " + std::to_string(sheet));
+}
+
+lxw_worksheet* XlsxWorkbook::worksheet(int sheet) {
+    checkSheet(sheet);
+    for (size_t i = 0; i < static_cast<size_t>(sheet); ++i) {
+        if (sheets_[i] != nullptr) continue;
+        sheets_[i] = workbook_add_worksheet(book_.get(), names_[i].empty() ? nullptr : names_[i].c_str());
+        if (sheets_[i] == nullptr) fail("cannot add worksheet " + std::to_string(i + 1));
+    }
+    return sheets_[static_cast<size_t>(sheet - 1)];
+}
+
+void XlsxWorkbook::nameSheet(int sheet, const std::string& name) {
+    checkSheet(sheet);
+    if (sheets_[static_cast<size_t>(sheet - 1)] != nullptr) {
+        fail("worksheet " + std::to_string(sheet) + " is named after it was started");
+    }
+    names_[static_cast<size_t>(sheet - 1)] = name;
+}
+
+void XlsxWorkbook::setHeadingRows(int sheet, int rows) {
+    checkSheet(sheet);
+    if (rows < 0 || rows > LXW_ROW_MAX) fail(std::to_string(rows) + " heading rows do not fit a worksheet");
+    if (rowInHand_[static_cast<size_t>(sheet - 1)] != 0) {
+        fail("the heading rows of worksheet " + std::to_string(sheet) + " are set after its first row");
+    }
+    headingRows_[static_cast<size_t>(sheet - 1)] = rows;
+    worksheet_freeze_panes(worksheet(sheet), static_cast<lxw_row_t>(rows), 0);
+}
+
+void XlsxWorkbook::setColumnWidth(int sheet, int column, double width) {
+    checkSheet(sheet);
+    if (column < 1 || column > LXW_COL_MAX) fail("there is no column " + std::to_string(column));
+    const auto c = static_cast<lxw_col_t>(column - 1);
+    const lxw_error result = worksheet_set_column(worksheet(sheet), c, c, width, nullptr);
+    if (result != LXW_NO_ERROR) fail(lxw_strerror(result));
+}
+
+void XlsxWorkbook::setCell(int sheet, int row, int column, const CellValue& value) {
+    checkSheet(sheet);
     if (row < 1 || column < 1 || row > LXW_ROW_MAX || column > LXW_COL_MAX) {
         fail("row " + std::to_string(row) + ", column " + std::to_string(column) + " lies outside a worksheet");
     }
-    lxw_worksheet* const worksheet = sheets_[static_cast<size_t>(sheet - 1)];
+    lxw_worksheet* const worksheet = this->worksheet(sheet);
+    const bool heading = row <= headingRows_[static_cast<size_t>(sheet - 1)];
+    const bool wholeNumber = std::holds_alternative<int32_t>(value);
+    lxw_format* const format = wholeNumber ? (heading ? boldCentred_ : centred_) : (heading ? bold_ : nullptr);
     int& rowInHand = rowInHand_[static_cast<size_t>(sheet - 1)];
     if (row < rowInHand) {
         fail("row " + std::to_string(row) + " of worksheet " + std::to_string(sheet) + " comes after row " +
@@ -134,11 +181,11 @@ void XlsxWorkbook::setCell(int sheet, int row, int column, const CellValue& valu
     const auto c = static_cast<lxw_col_t>(column - 1);
     lxw_error result = LXW_NO_ERROR;
     if (const auto* whole = std::get_if<int32_t>(&value)) {
-        result = worksheet_write_number(worksheet, r, c, *whole, nullptr);
+        result = worksheet_write_number(worksheet, r, c, *whole, format);
     } else if (const auto* number = std::get_if<float>(&value)) {
-        result = worksheet_write_number(worksheet, r, c, cellNumber(*number), nullptr);
+        result = worksheet_write_number(worksheet, r, c, cellNumber(*number), format);
     } else {
-        result = worksheet_write_string(worksheet, r, c, std::get<std::string>(value).c_str(), nullptr);
+        result = worksheet_write_string(worksheet, r, c, std::get<std::string>(value).c_str(), format);
     }
     if (result != LXW_NO_ERROR) fail(lxw_strerror(result));
     checkRowsWritten(sheet);
@@ -158,7 +205,7 @@ void XlsxWorkbook::finishRows() {
         if (rows == nullptr) continue;
         errno = 0;
         if (std::fflush(rows) != 0 || std::ferror(rows)) fail(writeFailure(errno));
-        const int64_t size = filePosition(rows);
+        const int64_t size = streamPosition(rows);
         if (size < 0) fail(writeFailure(errno));
         rowBytes_[static_cast<size_t>(sheet - 1)] = size;
     }
@@ -166,6 +213,7 @@ void XlsxWorkbook::finishRows() {
 
 void XlsxWorkbook::commit() {
     if (!book_) fail("the workbook is already closed");
+    worksheet(kSheetCount);  // every worksheet, written or not
     checkInterrupt();
     finishRows();
     closeRowFiles(true);
@@ -180,7 +228,7 @@ void XlsxWorkbook::commit() {
         closeErrno = errno;
     }
     if (result != LXW_NO_ERROR) {
-        fail(outOfSpace(closeErrno) ? writeFailure(closeErrno) : lxw_strerror(result));
+        fail(isOutOfRoom(closeErrno) ? writeFailure(closeErrno) : lxw_strerror(result));
     }
     // The parts were assembled in more temporary files whose writes nobody checked; what reached
     // the disk is read back before it replaces anything.

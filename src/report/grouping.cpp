@@ -85,7 +85,7 @@ std::vector<ColGroup> groupColumns(const Model& model) {
             const float area = steelArea(entry);
             group->memb.push_back(roundedMember(entry));
             group->area.push_back(area);
-            group->levelArea.push_back({point.levelIndex, area});
+            group->levelArea.push_back({point.levelIndex, area, point.col});
             ++group->nCols;
         }
         if (group) {

@@ -13,6 +13,7 @@ namespace tierwise {
 struct LevelArea {
     int32_t levelIndex = 0;
     float area = 0;
+    int32_t col = 0;  // its colTab entry (1-based): the column's own section
 };
 
 // A column line: the designed columns standing one above another at one plan position. The

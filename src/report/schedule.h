@@ -1,12 +1,13 @@
 // The road from a read model to the written schedule. The window and tierwise-batch both take it,
 // so they cannot disagree: makeCube, the column lines grouped and sorted once, the checks, then
-// the worksheets for the levels the engineer ticked.
+// for the levels the engineer ticked the detailing (bars, ties, marks) and the worksheets.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "model/model.h"
+#include "report/detailing.h"
 #include "report/grouping.h"
 #include "report/levels.h"
 #include "report/workbook.h"
@@ -32,7 +33,18 @@ Schedule groupSchedule(const Model& model);
 // Throws Rejection when `ticks` give more storey ranges than a worksheet holds.
 void checkTicks(const Schedule& schedule, const LevelTicks& ticks);
 
-// checkTicks, then every worksheet into `book`.
-void writeSchedule(const Schedule& schedule, const LevelTicks& ticks, Workbook& book);
+// checkTicks, then every line detailed in every storey range of `ticks`: what worksheet 4 shows,
+// and what a drawing of the schedule is made from.
+DetailedSchedule detailSchedule(const Schedule& schedule, const LevelTicks& ticks, const DetailOptions& options);
+
+// Every worksheet into `book`: the area worksheets 1 to 3 and the column schedule from `detailed`
+// (made by detailSchedule for the same ticks), with bold, frozen heading rows and column widths
+// that fit their texts. Throws Rejection before the first cell when the column schedule has more
+// rows than a worksheet holds.
+void writeSchedule(const Schedule& schedule, const LevelTicks& ticks, const DetailedSchedule& detailed,
+                   Workbook& book);
+// detailSchedule with `options`, then the above.
+void writeSchedule(const Schedule& schedule, const LevelTicks& ticks, Workbook& book,
+                   const DetailOptions& options = {});
 
 }  // namespace tierwise

@@ -7,8 +7,8 @@
 
 namespace tierwise {
 
-// The number of worksheets of the schedule workbook.
-constexpr int kSheetCount = 3;
+// The number of worksheets of the schedule workbook: three of areas and the column schedule.
+constexpr int kSheetCount = 4;
 
 // A cell's value: a whole number, a single-precision number as printed in the analysis file, or a text.
 using CellValue = std::variant<int32_t, float, std::string>;
@@ -17,6 +17,15 @@ class Workbook {
 public:
     virtual ~Workbook() = default;
     virtual void setCell(int sheet, int row, int column, const CellValue& value) = 0;
+
+    // Layout, which changes no value; a workbook that keeps values only may ignore it.
+    // The worksheet's tab name, given before anything reaches that worksheet or a later one;
+    // a worksheet without one keeps the default ("Sheet1").
+    virtual void nameSheet(int /*sheet*/, const std::string& /*name*/) {}
+    // Rows 1 to `rows` are headings: bold, and kept in view when scrolling. Given before row 1.
+    virtual void setHeadingRows(int /*sheet*/, int /*rows*/) {}
+    // A column's width in characters of the default font; at any time before the workbook is finished.
+    virtual void setColumnWidth(int /*sheet*/, int /*column*/, double /*width*/) {}
 };
 
 }  // namespace tierwise

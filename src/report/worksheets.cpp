@@ -7,6 +7,7 @@
 
 #include "model/numbers.h"
 #include "model/rejection.h"
+#include "report/column_schedule_sheet.h"
 
 namespace tierwise {
 
@@ -75,6 +76,7 @@ void check(const Model& model, const std::vector<ColGroup>& groups) {
 
 void writeHeadings(Workbook& book) {
     for (const int sheet : {kSheetPercent, kSheetMembers, kSheetRanges}) {
+        book.setHeadingRows(sheet, kHeadingRow);
         book.setCell(sheet, kHeadingRow, kColNode, std::string(" Node "));
         book.setCell(sheet, kHeadingRow, kColSize, std::string(" Size "));
         book.setCell(sheet, kHeadingRow, kColSlNo, std::string("Sl No."));
@@ -102,6 +104,12 @@ void checkRanges(const Model& model, const LevelTicks& ticks) {
     if (rangeColumns > kMaxColumns) {
         throw Rejection("The " + std::to_string(ranges) + " storey ranges need " + std::to_string(rangeColumns) +
                         " worksheet columns, more than the " + std::to_string(kMaxColumns) +
+                        " a worksheet holds; tick fewer levels.");
+    }
+    const int64_t scheduleColumns = columnScheduleColumns(ranges);
+    if (scheduleColumns > kMaxColumns) {
+        throw Rejection("The " + std::to_string(ranges) + " storey ranges need " + std::to_string(scheduleColumns) +
+                        " columns on the column schedule worksheet, more than the " + std::to_string(kMaxColumns) +
                         " a worksheet holds; tick fewer levels.");
     }
 }

@@ -20,7 +20,8 @@ std::string steelPercentText(float maxArea, int32_t dimMin, int32_t dimMax);
 // a file cut off before its design results, fewer than two levels, a circular section of
 // diameter 0, more rows or columns than a worksheet holds.
 void checkSchedule(const Model& model, const std::vector<ColGroup>& groups);
-// Throws Rejection when the ticked levels give more storey ranges than worksheet 3 has columns for.
+// Throws Rejection when the ticked levels give more storey ranges than worksheet 3 or the column
+// schedule has columns for.
 void checkRanges(const Model& model, const LevelTicks& ticks);
 
 // writeReport keeps the name engineers know from the program Tierwise replaces.

@@ -33,14 +33,6 @@ void showMessage(MessageKind kind, const QString& text, QWidget* window) {
     box.exec();
 }
 
-bool askToGoOn(const QString& text, QWidget* window) {
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramTitle), text, QMessageBox::Yes | QMessageBox::No,
-                    window);
-    box.setDefaultButton(QMessageBox::No);
-    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    return box.exec() == QMessageBox::Yes;
-}
-
 void announceWorkbook(const std::filesystem::path& file) {
     std::fputs((file.string() + '\n').c_str(), stdout);
     std::fflush(stdout);
@@ -62,6 +54,13 @@ bool openFile(const QUrl& file) {
 #else
 bool openFile(const QUrl& file) { return QDesktopServices::openUrl(file); }
 #endif
+
+bool askToGoOn(const QString& text, QWidget* window) {
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramTitle), text, QMessageBox::Yes | QMessageBox::No,
+                    window);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
 
 // A fresh folder in the user's temporary folder; it is kept after the program ends, because the
 // spreadsheet application reads the workbook from there.

@@ -30,8 +30,8 @@ struct Desktop {
     // A message box with one OK button and the icon of `kind`, over `window` where there is one;
     // returns when it is closed. Its text can be selected and copied.
     std::function<void(MessageKind kind, const QString& text, QWidget* window)> showMessage;
-    // A question box with Yes and No over `window`, No the default; true when the engineer
-    // answers Yes.
+    // A message box with Yes and No, No the default, over `window` where there is one; true when
+    // the engineer answers Yes.
     std::function<bool(const QString& text, QWidget* window)> askToGoOn;
     // A folder made for this workbook alone, so that saving it overwrites nothing.
     // Throws Rejection when none can be made.

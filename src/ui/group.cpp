@@ -167,9 +167,8 @@ StartUp Group::Form_Load(const std::optional<std::filesystem::path>& analysisFil
         model_ = readAnlFile(analysisFile_);
         // A cut-off file gives a schedule with lines or columns missing; the engineer decides.
         if (const std::string cutOff = cutOffMessage(model_, analysisFile_.string()); !cutOff.empty()) {
-            if (!desktop_.askToGoOn(fromUtf8(cutOff) + QStringLiteral("\n\nMake the schedule all the same?"), nullptr)) {
-                return StartUp::Refused;  // the question named the file and its fault
-            }
+            const QString question = fromUtf8(cutOff) + QStringLiteral("\n\nMake the schedule all the same?");
+            if (!desktop_.askToGoOn(question, isVisible() ? this : nullptr)) return StartUp::Refused;
         }
         // 3. makeCube, and the column lines. A model the schedule cannot be made from is refused
         // now, before the engineer ticks levels.

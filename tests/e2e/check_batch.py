@@ -60,7 +60,13 @@ def variant(name, text):
 # --- what was read, without a workbook ----------------------------------------------------------
 code, stdout, stderr = run(SAMPLE, "--summary")
 check(code == 0 and stdout == "Unit: METER\nJoints: 43\nMembers: 78\nBETA 90 members: 12\n"
-      "Column design blocks: 34\nLevels (m): 0 4 7.2 10.4 13.6\n", f"summary: {code} {stdout!r}")
+      "Column design blocks: 34\nLevels (m): 0 4 7.2 10.4 13.6\nColumn marks: 6\n", f"summary: {code} {stdout!r}")
+# Only 25 mm bars: 6 of them (2945.2 mm2) cover every range of every rectangular line, so A-1, A-3
+# and C-1 read alike, and so do the four 300 X 600 lines: the round line, those two and C-3.
+code, stdout, stderr = run(SAMPLE, "--summary", "--bars", "25", "--ties", "10", "--cover", "50")
+check(code == 0 and stdout.endswith("\nColumn marks: 4\n"), f"summary with --bars 25: {code} {stdout!r}")
+code, stdout, stderr = run(SAMPLE, "--summary", "--split", "7.3")
+check(code == 2 and "--split" in stderr, f"summary with an unknown level: {code} {stderr!r}")
 code, stdout, stderr = run(SAMPLE)
 check(code == 2 and "--output is required" in stderr, f"no output: exit {code}, stderr {stderr!r}")
 
@@ -71,7 +77,7 @@ check(code == 0, f"sample: exit {code}, stderr {stderr!r}")
 check(stdout == f"Wrote {out}: 5 levels, 9 column lines, 34 columns\n", f"sample: stdout {stdout!r}")
 check(stderr == "", f"sample: stderr {stderr!r}")
 book, sheets = rows(out)
-check(len(book.worksheets) == 3, f"sample: {len(book.worksheets)} worksheets")
+check(book.sheetnames == ["Sheet1", "Sheet2", "Sheet3", "Column schedule"], f"sample: worksheets {book.sheetnames}")
 for s in (1, 2, 3):
     check([cell(sheets, s, 1, c) for c in (1, 2, 3, 4)] == [" Node ", " Size ", "Sl No.", " Max Area"],
           f"sample: headings of worksheet {s}")
@@ -104,6 +110,27 @@ check(cell(sheets, 1, 9, 2) == "300 X 600" and cell(sheets, 1, 9, 3) == 1, "samp
 check(len(sheets[0]) == 12, f"sample: worksheet 1 has {len(sheets[0])} rows")
 check(all(isinstance(cell(sheets, 2, r, 6), str) for r in (2, 4, 5, 6, 7, 9, 10, 11, 12)), "sample: texts on worksheet 2")
 
+# Worksheet 4: marks by first line in schedule order; the round line first.
+check([cell(sheets, 4, 1, c) for c in (1, 2, 3, 4, 7, 10, 13)] ==
+      ["Mark", "Grid", "Lines", "(0 to 4)", "(4 to 7.2)", "(7.2 to 10.4)", "(10.4 to 13.6)"], "sample: worksheet 4 captions")
+check([cell(sheets, 4, 2, c) for c in range(4, 10)] == ["Size", "Bars", "Ties"] * 2, "sample: worksheet 4 headings")
+check([cell(sheets, 4, 3, c) for c in range(1, 7)] == ["C1", "B-3", 1, "450 dia", "8 - 20 dia (1.58 %)", "8 dia @ 300 c/c"],
+      "sample: the round line's mark")
+check([cell(sheets, 4, 6, c) for c in (1, 2, 3, 4, 5, 6)] ==
+      ["C4", "A-3, C-1", 2, "300 X 450", "8 - 20 dia (1.86 %)", "8 dia @ 300 c/c"], "sample: two lines under one mark")
+check([cell(sheets, 4, 5, c) for c in (1, 7, 10)] == ["C3", "300 X 450", None], "sample: set-back line's upper ranges empty")
+check([row[0] for row in sheets[3][2:]] == [f"C{m}" for m in range(1, 7)], "sample: six marks")
+
+# Layout: bold heading rows kept in view, widths that fit the texts.
+for s, ws in enumerate(book.worksheets, start=1):
+    heading = 2 if s == 4 else 1
+    check(ws.freeze_panes == f"A{heading + 1}", f"sample: worksheet {s} frozen at {ws.freeze_panes}")
+    check(all(c.font.b for row in ws.iter_rows(max_row=heading) for c in row if c.value is not None) and
+          not any(c.font.b for c in ws[heading + 1]), f"sample: worksheet {s} bold headings")
+    for column, width in ws.column_dimensions.items():
+        longest = max((len(str(c.value)) for c in ws[column] if c.value is not None), default=0)
+        check(longest < width.width <= 61, f"sample: worksheet {s} column {column} width {width.width} for {longest}")
+
 # --- storey ranges chosen with --split ---------------------------------------------------------
 out = WORK / "office-block-split.xlsx"
 code, stdout, stderr = run(SAMPLE, "-o", out, "--split", "7.2")
@@ -135,6 +162,33 @@ code, _, stderr = run(basement, "-o", out, "--no-such-option")
 check(code == 2, f"unknown option: exit {code}")
 code, stdout, _ = run("--help")
 check(code == 0 and "--split" in stdout and "Exit status" in stdout, "help")
+check(all(word in stdout for word in ("Column schedule", "--cover", "--bars", "--ties", "--max-steel")), "help: worksheet 4")
+
+# A detailing option out of its range is a usage error; nothing is written.
+for args, message in ((["--max-steel", "0.8"], "--max-steel must be above 0.8 and at most 6 (per cent of the gross area)"),
+                      (["--max-steel", "four"], '--max-steel: "four" is not a percentage'),
+                      (["--cover", "0"], "--cover must be a positive number of millimetres"),
+                      (["--bars", "12,16.5"], '--bars: "16.5" is not a diameter in whole millimetres'),
+                      (["--bars", "40", "--ties", "8"], "--ties: no tie diameter reaches a quarter of the 40 mm bars")):
+    out = WORK / "bad-option.xlsx"
+    code, stdout, stderr = run(SAMPLE, "-o", out, *args)
+    check(code == 2 and stderr == f"tierwise-batch: {message}\n", f"{args}: exit {code}, stderr {stderr!r}")
+    check(not out.exists(), f"{args}: a workbook was written")
+
+# The options change worksheet 4 only. Line A-1, 300 X 450 needing 2160.37 mm2 in (0 to 4):
+# 25 mm bars with 50 mm cover leave 325 mm between the corner bars of the long face, so one more
+# bar on each: 6 bars (5 needed), 2945.2 mm2 = 2.18 %; 10 mm ties at min(300, 400, 300). At most
+# 1.5 % (2025 mm2), 2160.37 is over.
+_, plain = rows(WORK / "office-block.xlsx")
+for args, texts in ((["--bars", "25", "--ties", "10", "--cover", "50"], ["6 - 25 dia (2.18 %)", "10 dia @ 300 c/c"]),
+                    (["--max-steel", "1.5"], ["over 1.5 %: enlarge the section", None])):
+    out = WORK / "office-block-options.xlsx"
+    code, stdout, stderr = run(SAMPLE, "-o", out, *args)
+    check(code == 0, f"{args}: exit {code}, stderr {stderr!r}")
+    _, optioned = rows(out)
+    check(optioned[:3] == plain[:3], f"{args}: worksheets 1 to 3 changed")
+    got = [cell(optioned, 4, 4, c) for c in (1, 4, 5, 6)]
+    check(got == ["C2", "300 X 450", *texts] and cell(optioned, 4, 4, 2).startswith("A-1"), f"{args}: {got}")
 
 # --- refused models leave an existing workbook alone ----------------------------------------------
 kept = WORK / "kept.xlsx"
@@ -179,7 +233,7 @@ check(stderr == f'warning: {undesigned} holds no column design results headed "C
       "headings and storey ranges only\n", f"undesigned: stderr {stderr!r}")
 check(stdout == f"Wrote {kept}: 4 levels, 0 column lines, 0 columns\n", f"undesigned: stdout {stdout!r}")
 book, sheets = rows(kept)
-check(len(book.worksheets) == 3 and [len(s) for s in sheets] == [1, 1, 1], "undesigned: one row per worksheet")
+check(len(book.worksheets) == 4 and [len(s) for s in sheets] == [1, 1, 1, 2], "undesigned: headings only")
 check([cell(sheets, 3, 1, c) for c in (7, 9, 11)] == ["(-3.5 to 0)", "(0 to 3.5)", "(3.5 to 7)"], "undesigned: captions")
 
 if failures:

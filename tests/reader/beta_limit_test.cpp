@@ -52,7 +52,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Case{"EveryMemberNumber", "1 TO 999999", 450.0f, nullptr},
                     Case{"EveryMemberAndOneTwice", "1 TO 999999 999999", 300.0f, nullptr},
                     Case{"OneMoreThanAnyModelHas", "1 TO 999999 7 8", 0.0f, "BETA 90 MEMB"},
-                    Case{"RangeOfTenMillion", "1 TO 9999999", 0.0f, "longer than any model has"}),
+                    Case{"RangeOfTenMillion", "1 TO 9999999", 0.0f, "longer than any model has"},
+                    // The message names the entry that passed the limit, not the one before it.
+                    Case{"LaterRangePassesTheLimit", "1 TO 999999 4 TO 6", 0.0f, "with the range 4 TO 6,"},
+                    Case{"LaterMemberPassesTheLimit", "1 TO 999999 7 8", 0.0f, "with member 8,"}),
     [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace

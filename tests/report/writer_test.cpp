@@ -7,6 +7,7 @@
 
 #include "frame_builder.h"
 #include "model/rejection.h"
+#include "report/column_schedule_sheet.h"
 #include "report/schedule.h"
 #include "report/worksheets.h"
 #include "support/memory_workbook.h"
@@ -90,8 +91,9 @@ INSTANTIATE_TEST_SUITE_P(
                    {}},
         WriterCase{"RangeOfFailedColumnsStaysEmpty", kLevels, kAllTicked,
                    {{1, 1, 7, {{2, 101, 300, 450, 0}, {3, 201, 300, 450, 0}, {4, 301, 300, 450, 600}}}},
-                   {{3, 2, 11, 600.0f}, {3, 2, 4, 600.0f}},
-                   {{3, 2, 7, 0}, {3, 2, 9, 0}}},
+                   {{3, 2, 11, 600.0f}, {3, 2, 4, 600.0f}, {4, 3, 10, text("300 X 450")}},
+                   // Nor detailed: a failed design needs more than the least steel.
+                   {{3, 2, 7, 0}, {3, 2, 9, 0}, {4, 3, 4, 0}, {4, 3, 5, 0}, {4, 3, 7, 0}}},
         WriterCase{"NegativeLevelsInCaptions", {-350, 0, 350}, {true, true, true}, {},
                    {{3, 1, 7, text("(-3.5 to 0)")}, {3, 1, 9, text("(0 to 3.5)")}},
                    {}},
@@ -122,7 +124,49 @@ TEST(Writer, NoGroupsGivesHeadingsAndCaptionsOnly) {
               "1,1,1,text,\" Node \"\n1,1,2,text,\" Size \"\n1,1,3,text,\"Sl No.\"\n1,1,4,text,\" Max Area\"\n"
               "2,1,1,text,\" Node \"\n2,1,2,text,\" Size \"\n2,1,3,text,\"Sl No.\"\n2,1,4,text,\" Max Area\"\n"
               "3,1,1,text,\" Node \"\n3,1,2,text,\" Size \"\n3,1,3,text,\"Sl No.\"\n3,1,4,text,\" Max Area\"\n"
-              "3,1,7,text,\"(0 to 7)\"\n3,1,9,text,\"(7 to 10.5)\"\n");
+              "3,1,7,text,\"(0 to 7)\"\n3,1,9,text,\"(7 to 10.5)\"\n"
+              "4,1,1,text,\"Mark\"\n4,1,2,text,\"Grid\"\n4,1,3,text,\"Lines\"\n"
+              "4,1,4,text,\"(0 to 7)\"\n4,1,7,text,\"(7 to 10.5)\"\n"
+              "4,2,4,text,\"Size\"\n4,2,5,text,\"Bars\"\n4,2,6,text,\"Ties\"\n"
+              "4,2,7,text,\"Size\"\n4,2,8,text,\"Bars\"\n4,2,9,text,\"Ties\"\n");
+}
+
+// Worksheet 4: the line at (2, 1) reads as kThreeStoreyLine does (1100 and 1200 both take 6 x 16;
+// 500 takes the 0.8 % minimum, 1080, as 1100 does), and sorts first on its smaller largest area;
+// the line at (2, 2) stops a storey lower. And the layout of every worksheet.
+TEST(Writer, ColumnScheduleAndLayout) {
+    const Line twin{2, 1, 8, {{2, 102, 300, 450, 1100}, {3, 202, 300, 450, 1100}, {4, 302, 300, 450, 1100}}};
+    const Line shorter{2, 2, 9, {{2, 103, 300, 450, 1100}, {3, 203, 300, 450, 1100}}};
+    MemoryWorkbook book;
+    writeFrame(buildFrame(kLevels, {kThreeStoreyLine, twin, shorter}), {true, false, true, true}, book);
+    const std::vector<Cell> cells{
+        {4, 1, 4, text("(0 to 7)")}, {4, 2, 8, text("Bars")},
+        {4, 3, 1, text("C1")}, {4, 3, 2, text("B-1, A-1")}, {4, 3, 3, 2}, {4, 3, 4, text("300 X 450")},
+        {4, 3, 5, text("6 - 16 dia (0.89 %)")}, {4, 3, 6, text("8 dia @ 250 c/c")}, {4, 3, 7, text("300 X 450")},
+        {4, 3, 8, text("6 - 16 dia (0.89 %)")},
+        {4, 4, 1, text("C2")}, {4, 4, 2, text("B-2")}, {4, 4, 3, 1}, {4, 4, 4, text("300 X 450")}};
+    for (const Cell& cell : cells) {
+        const CellValue* got = book.cell(cell.sheet, cell.row, cell.column);
+        ASSERT_NE(got, nullptr) << "row " << cell.row << " column " << cell.column;
+        EXPECT_EQ(*got, cell.value) << "row " << cell.row << " column " << cell.column;
+    }
+    EXPECT_EQ(book.cell(4, 4, 7), nullptr);  // (7 to 10.5): the shorter line has no column there
+    EXPECT_EQ(book.cell(4, 5, 1), nullptr);
+    EXPECT_EQ(book.sheetName(1), "");
+    EXPECT_EQ(book.sheetName(4), "Column schedule");
+    EXPECT_EQ(std::vector<int>({book.headingRows(1), book.headingRows(3), book.headingRows(4)}),
+              std::vector<int>({1, 1, 2}));
+    EXPECT_EQ(book.columnWidth(2, 2), 11);  // "300 X 450" and a margin of two
+    EXPECT_EQ(book.columnWidth(4, 5), 21);  // "6 - 16 dia (0.89 %)"
+    EXPECT_EQ(book.columnWidth(4, 10), 0);  // nothing there
+}
+
+TEST(Writer, GridReferencesCutToWhatACellHolds) {
+    const std::vector<std::string> refs{"A-1", "B-1", "C-1", "D-1"};
+    EXPECT_EQ(joinedRefs(refs, 100), "A-1, B-1, C-1, D-1");
+    EXPECT_EQ(joinedRefs(refs, 18), "A-1, B-1, C-1, D-1");
+    EXPECT_EQ(joinedRefs(refs, 17), "A-1, … (3 more)");
+    EXPECT_LE(joinedRefs(std::vector<std::string>(20000, "AB-12")).size(), 32767u);
 }
 
 struct PercentCase {
@@ -195,6 +239,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"TooManyStoreyRanges", levelsUpTo(8191), {}, {},
                     "The 8190 storey ranges need 16385 worksheet columns, more than the 16384 a worksheet holds; "
                     "tick fewer levels."},
+        // Three columns per range on worksheet 4 give out first.
+        RefusalCase{"TooManyStoreyRangesForTheColumnSchedule", levelsUpTo(5462), {}, {},
+                    "The 5461 storey ranges need 16386 columns on the column schedule worksheet, more than the 16384 "
+                    "a worksheet holds; tick fewer levels."},
         RefusalCase{"LineTooTall", levelsUpTo(16381), LevelTicks(2, false), {lineOfColumns(16380)},
                     "A column line of 16380 columns needs 16385 worksheet columns, more than the 16384 a "
                     "worksheet holds."}),

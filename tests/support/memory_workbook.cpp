@@ -6,13 +6,46 @@
 
 namespace tierwise {
 
-void MemoryWorkbook::setCell(int sheet, int row, int column, const CellValue& value) {
+namespace {
+
+void checkCell(int sheet, int row, int column) {
     if (sheet < 1 || sheet > kSheetCount || row < 1 || column < 1) {
         throw std::out_of_range("no cell at sheet " + std::to_string(sheet) + ", row " + std::to_string(row) +
                                 ", column " + std::to_string(column));
     }
+}
+
+template <class Map, class Key>
+auto valueOr(const Map& map, const Key& key, typename Map::mapped_type otherwise) {
+    const auto found = map.find(key);
+    return found == map.end() ? otherwise : found->second;
+}
+
+}  // namespace
+
+void MemoryWorkbook::setCell(int sheet, int row, int column, const CellValue& value) {
+    checkCell(sheet, row, column);
     cells_.insert_or_assign({sheet, row, column}, value);
 }
+
+void MemoryWorkbook::nameSheet(int sheet, const std::string& name) {
+    checkCell(sheet, 1, 1);
+    names_.insert_or_assign(sheet, name);
+}
+
+void MemoryWorkbook::setHeadingRows(int sheet, int rows) {
+    checkCell(sheet, 1, 1);
+    headingRows_.insert_or_assign(sheet, rows);
+}
+
+void MemoryWorkbook::setColumnWidth(int sheet, int column, double width) {
+    checkCell(sheet, 1, column);
+    widths_.insert_or_assign({sheet, column}, width);
+}
+
+std::string MemoryWorkbook::sheetName(int sheet) const { return valueOr(names_, sheet, std::string()); }
+int MemoryWorkbook::headingRows(int sheet) const { return valueOr(headingRows_, sheet, 0); }
+double MemoryWorkbook::columnWidth(int sheet, int column) const { return valueOr(widths_, std::pair(sheet, column), 0.0); }
 
 const CellValue* MemoryWorkbook::cell(int sheet, int row, int column) const {
     const auto found = cells_.find({sheet, row, column});

@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "report/workbook.h"
 
@@ -11,8 +12,11 @@ namespace tierwise {
 
 class MemoryWorkbook final : public Workbook {
 public:
-    // Throws std::out_of_range for a sheet other than 1 to 3 or a row or column below 1.
+    // Throws std::out_of_range for a sheet other than 1 to kSheetCount or a row or column below 1.
     void setCell(int sheet, int row, int column, const CellValue& value) override;
+    void nameSheet(int sheet, const std::string& name) override;
+    void setHeadingRows(int sheet, int rows) override;
+    void setColumnWidth(int sheet, int column, double width) override;
 
     // The cell's value, or nullptr when nothing was written there.
     [[nodiscard]] const CellValue* cell(int sheet, int row, int column) const;
@@ -22,8 +26,16 @@ public:
     //   1,2,4,number,2160.37   1,1,1,text," Node "   1,2,1,integer,1
     [[nodiscard]] std::string dump() const;
 
+    // The layout: empty for an unnamed worksheet, 0 for none, 0 for a column of default width.
+    [[nodiscard]] std::string sheetName(int sheet) const;
+    [[nodiscard]] int headingRows(int sheet) const;
+    [[nodiscard]] double columnWidth(int sheet, int column) const;
+
 private:
     std::map<std::tuple<int, int, int>, CellValue> cells_;
+    std::map<int, std::string> names_;
+    std::map<int, int> headingRows_;
+    std::map<std::pair<int, int>, double> widths_;
 };
 
 // "integer", "number" or "text".

@@ -41,11 +41,11 @@ struct DesktopLog {
     std::optional<std::filesystem::path> chosenFile = kSample;
     int dialogs = 0;
     QStringList messages;
-    QStringList questions;
-    bool goOn = false;  // the answer to every question
     QList<MessageKind> kinds;
     QList<QWidget*> messageWindows;  // what each message box opened over
     std::vector<std::filesystem::path> announced;
+    QStringList questions;
+    bool goOn = false;  // the answer to every question
     std::filesystem::path reportFolder;  // handed out by newReportFolder
     std::unique_ptr<MemoryWorkbook> saved;
     std::filesystem::path savedAs;
@@ -379,7 +379,8 @@ void GroupTest::unopenedWorkbookIsNamedInAMessage() {
     QTest::mouseClick(group->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
 
     QCOMPARE(log_.messages.size(), 1);
-    QVERIFY2(log_.messages.first().contains(tierwise::ui::fromPath(log_.savedAs)), qPrintable(log_.messages.first()));
+    QVERIFY2(log_.messages.first().contains(tierwise::ui::fromPath(log_.savedAs)),
+             qPrintable(log_.messages.first()));
     QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Information});
     QCOMPARE(log_.messageWindows, QList<QWidget*>{group.get()});
     QCOMPARE(log_.announced, std::vector<std::filesystem::path>{log_.savedAs});
@@ -519,7 +520,7 @@ void GroupTest::enterPressesTheFocusedButton() {
 // Four floors within 15 cm on a frame 4 m high: the real positions stay on the bar; the boxes
 // are spread to a row each, joined to their ticks by leaders, and reachable when the window is short.
 void GroupTest::closeLevelsAreSpreadWithLeaders() {
-    QFile sample(QFile::decodeName(kSample.c_str()));
+    QFile sample(tierwise::ui::fromPath(kSample));
     QVERIFY(sample.open(QIODevice::ReadOnly | QIODevice::Text));
     QString content = QString::fromLatin1(sample.readAll());
     const qsizetype begin = content.indexOf(QStringLiteral("JOINT COORDINATES"));
@@ -535,7 +536,7 @@ void GroupTest::closeLevelsAreSpreadWithLeaders() {
     out.close();
 
     Group group(fakeDesktop(log_));
-    QVERIFY(group.Form_Load(QFile::encodeName(changed).toStdString()) == StartUp::Ready);
+    QVERIFY(group.Form_Load(tierwise::ui::toPath(changed)) == StartUp::Ready);
     group.show();
     QCOMPARE(group.model().levelCount(), 5);
     for (const int height : {group.height(), group.pixelsDown(2400)}) {

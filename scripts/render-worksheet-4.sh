@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Pictures worksheet 4 ("Column schedule") of the bundled sample as LibreOffice shows it, into
+# docs/worksheet-4.png: tierwise-batch writes the workbook, LibreOffice exports it headless to PDF
+# with one page per worksheet, and pdftoppm renders the fourth page.
+# BUILD_DIR names an existing build to use instead of configuring the dev preset.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out="${1:-docs/worksheet-4.png}"
+build="${BUILD_DIR:-build/dev}"
+[ -n "${BUILD_DIR:-}" ] || cmake --preset dev >/dev/null
+cmake --build "$build" --target tierwise-batch >/dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$build/app/tierwise-batch" samples/office-block.anl -o "$work/office-block.xlsx" >/dev/null
+# A profile of its own, so that a LibreOffice already running does not take the job.
+libreoffice -env:UserInstallation="file://$work/profile" --headless \
+  --convert-to 'pdf:calc_pdf_Export:{"SinglePageSheets":{"type":"boolean","value":"true"}}' \
+  --outdir "$work" "$work/office-block.xlsx" >/dev/null 2>&1
+pages=$(pdfinfo "$work/office-block.pdf" | sed -n 's/^Pages: *//p')
+[ "$pages" = 4 ] || { echo "render-worksheet-4: the PDF has $pages pages, not one per worksheet" >&2; exit 1; }
+pdftoppm -f 4 -l 4 -r 80 -png -singlefile "$work/office-block.pdf" "$work/worksheet-4"
+cp "$work/worksheet-4.png" "$out"
+echo "Wrote $out"

@@ -1,0 +1,98 @@
+// The drawing model: sheets of plain geometry in millimetres on paper, with the CAD layer each
+// piece belongs to. The writers (DXF here, PDF and SVG in the platform layer) only translate it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tierwise {
+
+enum class Layer { Grid, Outline, Bars, Ties, Text };
+inline constexpr Layer kLayers[] = {Layer::Grid, Layer::Outline, Layer::Bars, Layer::Ties, Layer::Text};
+std::string_view layerName(Layer layer);  // "GRID", "OUTLINE", ...
+
+// Paper coordinates in mm: origin at the sheet's lower left corner, y upwards, as in CAD.
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+
+struct Line {
+    Point from;
+    Point to;
+    Layer layer = Layer::Outline;
+};
+
+struct Polyline {
+    std::vector<Point> points;
+    bool closed = false;
+    Layer layer = Layer::Outline;
+};
+
+struct Circle {
+    Point centre;
+    double diameter = 0;
+    bool filled = false;
+    Layer layer = Layer::Outline;
+};
+
+enum class HAlign { Left, Centre, Right };
+enum class VAlign { Bottom, Middle, Top };
+
+struct Text {
+    Point at;
+    std::string text;
+    double height = 2.5;  // cap height, mm, as CAD programs measure text
+    HAlign hAlign = HAlign::Left;
+    VAlign vAlign = VAlign::Bottom;
+    bool bold = false;
+    Layer layer = Layer::Text;
+};
+
+// What is drawn: a sheet's own geometry, or a symbol's round the symbol's origin.
+struct Shapes {
+    std::vector<Line> lines;
+    std::vector<Polyline> polylines;
+    std::vector<Circle> circles;
+    std::vector<Text> texts;
+};
+
+// A symbol drawn with its origin at `at`: a schedule repeats the same few cells (section, tie,
+// bars and their texts) thousands of times, and the files hold each one once (DXF blocks, PDF
+// forms).
+struct Placement {
+    size_t symbol = 0;  // index into the sheet's symbols
+    Point at;
+};
+
+struct Sheet : Shapes {
+    std::string title;   // "Column schedule"
+    std::string paper;   // "A3", "A1", or "custom" when no ISO A sheet holds the drawing
+    double width = 420;  // mm, landscape
+    double height = 297;
+    std::vector<Shapes> symbols;
+    std::vector<Placement> placements;
+};
+
+// The sheet with every placement replaced by its symbol's shapes moved into place.
+Sheet flattened(const Sheet& sheet);
+
+struct Drawing {
+    std::vector<Sheet> sheets;
+};
+
+// Width a text takes on paper: every character counted as wide as a capital or a digit of the
+// sans-serif face the writers use, so that texts laid out side by side never touch.
+double textWidth(std::string_view text, double height);
+
+// Splits `text` at spaces (and after commas) into lines of at most `width` mm at `height`; a word
+// longer than a line stands alone on its line.
+std::vector<std::string> wrapText(std::string_view text, double width, double height);
+
+// The output formats, from a file name's extension (".pdf", ".svg", ".dxf", any case).
+enum class DrawingFormat { Pdf, Svg, Dxf };
+std::optional<DrawingFormat> drawingFormatFor(std::string_view fileName);
+
+}  // namespace tierwise

@@ -1,0 +1,318 @@
+#include "drawing/dxf_writer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+#include <sstream>
+#include <string_view>
+
+namespace tierwise {
+
+namespace {
+
+// AutoCAD colour numbers: grid grey, outlines and text in the foreground colour, bars red, ties blue.
+int layerColour(Layer layer) {
+    switch (layer) {
+        case Layer::Grid:
+            return 8;
+        case Layer::Bars:
+            return 1;
+        case Layer::Ties:
+            return 5;
+        case Layer::Outline:
+        case Layer::Text:
+            return 7;
+    }
+    return 7;
+}
+
+class DxfOut {
+public:
+    explicit DxfOut(std::ostream& out) : out_(out) {}
+
+    void group(int code, std::string_view value) { out_ << code << '\n' << value << '\n'; }
+    void group(int code, int value) { out_ << code << '\n' << value << '\n'; }
+    void number(int code, double value, int decimals = 3) {
+        char text[48];
+        // A micrometre on paper: far below what any plotter shows.
+        const auto printed = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+        std::string_view digits(text, static_cast<size_t>(printed.ptr - text));
+        if (digits.find('.') != std::string_view::npos) {
+            while (digits.back() == '0') digits.remove_suffix(1);
+            if (digits.back() == '.') digits.remove_suffix(1);
+        }
+        if (digits == "-0") digits = "0";
+        group(code, digits);
+    }
+    void point(int code, Point p) {
+        number(code, p.x);
+        number(code + 10, p.y);
+        number(code + 20, 0);
+    }
+    // The bar block's corners, drawn at the size of each bar.
+    void precisePoint(int code, Point p) {
+        number(code, p.x, 9);
+        number(code + 10, p.y, 9);
+        number(code + 20, 0);
+    }
+    void entity(std::string_view type, Layer layer) {
+        group(0, type);
+        group(8, layerName(layer));
+    }
+
+private:
+    std::ostream& out_;
+};
+
+void writeHeader(DxfOut& dxf, Point lowest, Point highest) {
+    dxf.group(0, "SECTION");
+    dxf.group(2, "HEADER");
+    dxf.group(9, "$ACADVER");
+    dxf.group(1, "AC1009");
+    dxf.group(9, "$INSBASE");
+    dxf.point(10, {0, 0});
+    // Millimetres; the paper limits tell a CAD program's print the size of the sheets.
+    dxf.group(9, "$INSUNITS");
+    dxf.group(70, 4);
+    dxf.group(9, "$MEASUREMENT");
+    dxf.group(70, 1);
+    dxf.group(9, "$PLIMMIN");
+    dxf.number(10, lowest.x);
+    dxf.number(20, lowest.y);
+    dxf.group(9, "$PLIMMAX");
+    dxf.number(10, highest.x);
+    dxf.number(20, highest.y);
+    dxf.group(9, "$EXTMIN");
+    dxf.point(10, lowest);
+    dxf.group(9, "$EXTMAX");
+    dxf.point(10, highest);
+    dxf.group(9, "$LIMMIN");
+    dxf.number(10, lowest.x);
+    dxf.number(20, lowest.y);
+    dxf.group(9, "$LIMMAX");
+    dxf.number(10, highest.x);
+    dxf.number(20, highest.y);
+    dxf.group(0, "ENDSEC");
+}
+
+void writeTables(DxfOut& dxf) {
+    dxf.group(0, "SECTION");
+    dxf.group(2, "TABLES");
+
+    dxf.group(0, "TABLE");
+    dxf.group(2, "LTYPE");
+    dxf.group(70, 1);
+    dxf.group(0, "LTYPE");
+    dxf.group(2, "CONTINUOUS");
+    dxf.group(70, 0);
+    dxf.group(3, "Solid line");
+    dxf.group(72, 65);
+    dxf.group(73, 0);
+    dxf.number(40, 0);
+    dxf.group(0, "ENDTAB");
+
+    dxf.group(0, "TABLE");
+    dxf.group(2, "LAYER");
+    dxf.group(70, static_cast<int>(std::size(kLayers)) + 1);
+    dxf.group(0, "LAYER");
+    dxf.group(2, "0");
+    dxf.group(70, 0);
+    dxf.group(62, 7);
+    dxf.group(6, "CONTINUOUS");
+    for (const Layer layer : kLayers) {
+        dxf.group(0, "LAYER");
+        dxf.group(2, layerName(layer));
+        dxf.group(70, 0);
+        dxf.group(62, layerColour(layer));
+        dxf.group(6, "CONTINUOUS");
+    }
+    dxf.group(0, "ENDTAB");
+
+    dxf.group(0, "TABLE");
+    dxf.group(2, "STYLE");
+    dxf.group(70, 1);
+    dxf.group(0, "STYLE");
+    dxf.group(2, "STANDARD");
+    dxf.group(70, 0);
+    dxf.number(40, 0);
+    dxf.number(41, 1);
+    dxf.number(50, 0);
+    dxf.group(71, 0);
+    dxf.number(42, 2.5);
+    dxf.group(3, "txt");
+    dxf.group(4, "");
+    dxf.group(0, "ENDTAB");
+
+    dxf.group(0, "ENDSEC");
+}
+
+void writePolyline(DxfOut& dxf, const std::vector<Point>& points, bool closed, Layer layer) {
+    dxf.entity("POLYLINE", layer);
+    dxf.group(66, 1);
+    dxf.point(10, {0, 0});
+    dxf.group(70, closed ? 1 : 0);
+    for (const Point& p : points) {
+        dxf.entity("VERTEX", layer);
+        dxf.point(10, p);
+    }
+    dxf.entity("SEQEND", layer);
+}
+
+// R12 has no hatch, and CAD programs differ in drawing wide polylines: a bar is an INSERT of the
+// block BAR, a disc of diameter 1 drawn as its outline and the inscribed regular 12-gon cut into
+// horizontal strips, each one SOLID (a trapezoid, its third and fourth corners in SOLID's
+// crossed order). The block's entities are on layer 0, so they take the layer of the INSERT.
+constexpr std::string_view kBarBlock = "BAR";
+constexpr int kDiscStrips = 6;
+
+enum class Outlines { Polylines, Lines };
+void writeShapes(DxfOut& dxf, const Shapes& sheet, double offset, Outlines outlines);
+std::string symbolBlock(size_t sheet, size_t symbol);
+
+void writeBlocks(DxfOut& dxf, const std::vector<Sheet>& sheets) {
+    dxf.group(0, "SECTION");
+    dxf.group(2, "BLOCKS");
+    dxf.group(0, "BLOCK");
+    dxf.group(8, "0");
+    dxf.group(2, kBarBlock);
+    dxf.group(70, 0);
+    dxf.point(10, {0, 0});
+    dxf.group(3, kBarBlock);
+    dxf.group(0, "CIRCLE");
+    dxf.group(8, "0");
+    dxf.point(10, {0, 0});
+    dxf.number(40, 0.5);
+    const auto edge = [](int k) {
+        const double angle = std::numbers::pi * k / kDiscStrips;
+        return Point{0.5 * std::sin(angle), -0.5 * std::cos(angle)};
+    };
+    for (int k = 0; k < kDiscStrips; ++k) {
+        const Point low = edge(k);
+        const Point high = edge(k + 1);
+        dxf.group(0, "SOLID");
+        dxf.group(8, "0");
+        dxf.precisePoint(10, {-low.x, low.y});
+        dxf.precisePoint(11, {low.x, low.y});
+        dxf.precisePoint(12, {-high.x, high.y});
+        dxf.precisePoint(13, {high.x, high.y});
+    }
+    dxf.group(0, "ENDBLK");
+    dxf.group(8, "0");
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        for (size_t k = 0; k < sheets[i].symbols.size(); ++k) {
+            const std::string name = symbolBlock(i, k);
+            dxf.group(0, "BLOCK");
+            dxf.group(8, "0");
+            dxf.group(2, name);
+            dxf.group(70, 0);
+            dxf.point(10, {0, 0});
+            dxf.group(3, name);
+            writeShapes(dxf, sheets[i].symbols[k], 0, Outlines::Lines);
+            dxf.group(0, "ENDBLK");
+            dxf.group(8, "0");
+        }
+    }
+    dxf.group(0, "ENDSEC");
+}
+
+// Inside a block an outline is written as its LINEs: readers link a block's POLYLINE to its
+// SEQEND unreliably in R12 (ezdxf repairs every one), and the lines draw the same.
+void writeShapes(DxfOut& dxf, const Shapes& sheet, double offset, Outlines outlines) {
+    const auto at = [&](Point p) { return Point{p.x + offset, p.y}; };
+    const auto writeLine = [&](Point from, Point to, Layer layer) {
+        dxf.entity("LINE", layer);
+        dxf.point(10, at(from));
+        dxf.point(11, at(to));
+    };
+    for (const Line& line : sheet.lines) writeLine(line.from, line.to, line.layer);
+    for (const Polyline& polyline : sheet.polylines) {
+        if (outlines == Outlines::Lines) {
+            const size_t n = polyline.points.size();
+            for (size_t i = 0; i + 1 < n; ++i) writeLine(polyline.points[i], polyline.points[i + 1], polyline.layer);
+            if (polyline.closed && n > 2) writeLine(polyline.points[n - 1], polyline.points[0], polyline.layer);
+            continue;
+        }
+        std::vector<Point> points;
+        points.reserve(polyline.points.size());
+        for (const Point& p : polyline.points) points.push_back(at(p));
+        writePolyline(dxf, points, polyline.closed, polyline.layer);
+    }
+    for (const Circle& circle : sheet.circles) {
+        const Point centre = at(circle.centre);
+        const double radius = circle.diameter / 2;
+        if (circle.filled) {
+            dxf.entity("INSERT", circle.layer);
+            dxf.group(2, kBarBlock);
+            dxf.point(10, centre);
+            dxf.number(41, circle.diameter);
+            dxf.number(42, circle.diameter);
+            continue;
+        }
+        dxf.entity("CIRCLE", circle.layer);
+        dxf.point(10, centre);
+        dxf.number(40, radius);
+    }
+    for (const Text& text : sheet.texts) {
+        dxf.entity("TEXT", text.layer);
+        const Point p = at(text.at);
+        dxf.point(10, p);
+        dxf.number(40, text.height);
+        dxf.group(1, text.text);
+        dxf.group(72, text.hAlign == HAlign::Left ? 0 : text.hAlign == HAlign::Centre ? 1 : 2);
+        dxf.point(11, p);
+        dxf.group(73, text.vAlign == VAlign::Bottom ? 1 : text.vAlign == VAlign::Middle ? 2 : 3);
+    }
+}
+
+// A sheet's symbols are the blocks CELL<sheet>_<symbol>, both counted from 1.
+std::string symbolBlock(size_t sheet, size_t symbol) {
+    return "CELL" + std::to_string(sheet + 1) + "_" + std::to_string(symbol + 1);
+}
+
+void writeSheet(DxfOut& dxf, const Sheet& sheet, size_t index, double offset) {
+    const auto at = [&](Point p) { return Point{p.x + offset, p.y}; };
+    writeShapes(dxf, sheet, offset, Outlines::Polylines);
+    for (const Placement& placement : sheet.placements) {
+        dxf.entity("INSERT", Layer::Outline);
+        dxf.group(2, symbolBlock(index, placement.symbol));
+        dxf.point(10, at(placement.at));
+    }
+}
+
+}  // namespace
+
+void writeDxf(const Drawing& drawing, std::ostream& out) {
+    DxfOut dxf(out);
+    double width = 0;
+    double height = 0;
+    for (const Sheet& sheet : drawing.sheets) {
+        width += (width > 0 ? kDxfSheetGap : 0) + sheet.width;
+        height = std::max(height, sheet.height);
+    }
+    writeHeader(dxf, {0, 0}, {width, height});
+    writeTables(dxf);
+    writeBlocks(dxf, drawing.sheets);
+    dxf.group(0, "SECTION");
+    dxf.group(2, "ENTITIES");
+    double offset = 0;
+    for (size_t i = 0; i < drawing.sheets.size(); ++i) {
+        const Sheet& sheet = drawing.sheets[i];
+        // Each sheet's paper edge, so that the sheets read as sheets in a CAD program.
+        writePolyline(
+            dxf, {{offset, 0}, {offset + sheet.width, 0}, {offset + sheet.width, sheet.height}, {offset, sheet.height}},
+            true, Layer::Outline);
+        writeSheet(dxf, sheet, i, offset);
+        offset += sheet.width + kDxfSheetGap;
+    }
+    dxf.group(0, "ENDSEC");
+    dxf.group(0, "EOF");
+}
+
+std::string dxfText(const Drawing& drawing) {
+    std::ostringstream out;
+    writeDxf(drawing, out);
+    return out.str();
+}
+
+}  // namespace tierwise

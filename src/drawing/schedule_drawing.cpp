@@ -1,0 +1,491 @@
+#include "drawing/schedule_drawing.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <tuple>
+
+#include "drawing/section_cell.h"
+#include "model/numbers.h"
+
+namespace tierwise {
+
+namespace {
+
+// Sheet furniture, mm on paper. The frame stands 10 mm inside the paper's edge and everything
+// drawn keeps another 5 mm clear of it.
+constexpr double kFrame = 10;
+constexpr double kInset = 15;
+constexpr double kText = 2.5;       // cell texts, refs, marks
+constexpr double kHeading = 3.5;    // marks in the table heading, grid labels, sheet titles
+constexpr double kPitch = 4.25;     // line pitch of 2.5 mm text
+constexpr double kPad = 3;          // inside a table cell
+constexpr double kMinCell = 46;     // a cell holds "8 - 20 dia (1.86 %)" unwrapped
+constexpr double kMaxSection = 60;  // 600 mm at 1:10
+constexpr double kGap = 8;          // between the drawing and the title block
+constexpr double kBubble = 8;
+constexpr double kSquare = 3;
+
+struct Paper {
+    const char* name;
+    double width;  // landscape
+    double height;
+};
+constexpr std::array<Paper, 4> kPapers{{{"A3", 420, 297}, {"A2", 594, 420}, {"A1", 841, 594}, {"A0", 1189, 841}}};
+constexpr Paper kLargestPaper = kPapers.back();
+
+constexpr std::array<int, 6> kSectionScales{5, 10, 20, 25, 50, 100};
+constexpr std::array<int, 11> kPlanScales{50, 100, 200, 250, 500, 1000, 1250, 2000, 2500, 5000, 10000};
+
+// Sheets are laid out from the top left, y downwards, as one reads them; flipSheet turns the
+// result into the model's y-up coordinates once the paper is known.
+void flipSheet(Sheet& sheet) {
+    const auto flip = [&](Point& p) { p.y = sheet.height - p.y; };
+    for (Line& line : sheet.lines) {
+        flip(line.from);
+        flip(line.to);
+    }
+    for (Polyline& polyline : sheet.polylines) {
+        for (Point& p : polyline.points) flip(p);
+    }
+    for (Circle& circle : sheet.circles) flip(circle.centre);
+    for (Text& text : sheet.texts) flip(text.at);
+    // Symbols are drawn y upwards round their own origin already; only their places turn.
+    for (Placement& placement : sheet.placements) flip(placement.at);
+}
+
+void addText(Sheet& sheet, double x, double y, std::string text, double height, HAlign h, VAlign v, bool bold = false) {
+    sheet.texts.push_back({{x, y}, std::move(text), height, h, v, bold, Layer::Text});
+}
+
+void addRectangle(Sheet& sheet, double left, double top, double width, double height, Layer layer) {
+    sheet.polylines.push_back(
+        {{{left, top}, {left + width, top}, {left + width, top + height}, {left, top + height}}, true, layer});
+}
+
+// Whether `paper` holds the drawing (top left) and the title block (bottom right) inside its
+// frame without the two meeting: the title block below the drawing or beside it.
+bool holds(const Paper& paper, Point drawing, Point title) {
+    const double width = paper.width - 2 * kInset;
+    const double height = paper.height - 2 * kInset;
+    return drawing.x <= width && drawing.y <= height && title.x <= width && title.y <= height &&
+           (drawing.y + kGap + title.y <= height || drawing.x + kGap + title.x <= width);
+}
+
+// The smallest ISO A sheet that holds the drawing and its title block, or a sheet cut to size
+// (title block below) when even A0 is too small.
+void choosePaper(Sheet& sheet, Point drawing, Point title) {
+    for (const Paper& paper : kPapers) {
+        if (holds(paper, drawing, title)) {
+            sheet.paper = paper.name;
+            sheet.width = paper.width;
+            sheet.height = paper.height;
+            return;
+        }
+    }
+    sheet.paper = "custom";
+    sheet.width = std::ceil(std::max(drawing.x, title.x) + 2 * kInset);
+    sheet.height = std::ceil(drawing.y + kGap + title.y + 2 * kInset);
+}
+
+struct TitleBlock {
+    std::string heading;
+    std::vector<std::string> rows;
+    [[nodiscard]] double width() const {
+        double widest = textWidth(heading, kHeading);
+        for (const std::string& row : rows) widest = std::max(widest, textWidth(row, kText));
+        return std::max(110.0, widest + 2 * kPad);
+    }
+    [[nodiscard]] double height() const { return kHeading + 2 * kPad + static_cast<double>(rows.size()) * 6.0 + kPad; }
+    [[nodiscard]] Point size() const { return {width(), height()}; }
+};
+
+// The frame and the title block in the frame's lower right corner.
+void drawFrameAndTitle(Sheet& sheet, const TitleBlock& title) {
+    addRectangle(sheet, kFrame, kFrame, sheet.width - 2 * kFrame, sheet.height - 2 * kFrame, Layer::Outline);
+    const double width = title.width();
+    const double height = title.height();
+    const double left = sheet.width - kInset - width;
+    const double top = sheet.height - kInset - height;
+    addRectangle(sheet, left, top, width, height, Layer::Outline);
+    addText(sheet, left + kPad, top + kPad, title.heading, kHeading, HAlign::Left, VAlign::Top, true);
+    double y = top + kHeading + 2 * kPad;
+    sheet.lines.push_back({{left, y}, {left + width, y}, Layer::Outline});
+    for (const std::string& row : title.rows) {
+        addText(sheet, left + kPad, y + 3, row, kText, HAlign::Left, VAlign::Middle);
+        y += 6;
+    }
+}
+
+// "(10.4 to 13.6)" as worksheet 3 heads the range; the drawing drops the brackets.
+std::string rangeCaption(const StoreyRange& range) {
+    std::string caption = range.caption;
+    if (caption.size() >= 2 && caption.front() == '(' && caption.back() == ')')
+        caption = caption.substr(1, caption.size() - 2);
+    return caption;
+}
+
+// The section a cell shows: the range's own, or the lowest of several.
+std::optional<Section> shownSection(const RangeDetail& detail) {
+    if (detail.outcome == RangeOutcome::Empty) return std::nullopt;
+    if (detail.section.D > 0) return detail.section;
+    if (!detail.sections.empty() && detail.sections.front().D > 0) return detail.sections.front();
+    return std::nullopt;
+}
+
+double drawnWidth(const Section& section) { return section.circular() ? section.D : section.b; }
+
+std::vector<std::string> cellLines(const RangeDetail& detail, double width) {
+    std::vector<std::string> lines;
+    for (const std::string* text : {&detail.sizeText, &detail.barsText, &detail.tiesText}) {
+        if (text->empty()) continue;
+        for (std::string& line : wrapText(*text, width, kText)) lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::string joinRefs(const std::vector<std::string>& refs) {
+    std::string text;
+    for (const std::string& ref : refs) {
+        if (!text.empty()) text += ", ";
+        text += ref;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::vector<PlanColumn> planColumns(const DetailedSchedule& schedule, const Model& model,
+                                    const std::vector<ColGroup>& groups) {
+    std::vector<PlanColumn> columns;
+    for (const ColumnMark& mark : schedule.marks) {
+        for (const size_t line : mark.lines) {
+            if (line >= groups.size()) continue;
+            const ColGroup& group = groups[line];
+            const auto x = static_cast<size_t>(group.xIndex - 1);
+            const auto z = static_cast<size_t>(group.zIndex - 1);
+            if (x >= model.gridX.size() || z >= model.gridZ.size()) continue;
+            columns.push_back({model.gridX[x] * 10.0, model.gridZ[z] * 10.0, mark.mark});
+        }
+    }
+    return columns;
+}
+
+int sectionScale(const DetailedSchedule& schedule) {
+    double largest = 0;
+    for (const ColumnMark& mark : schedule.marks) {
+        for (const RangeDetail& detail : mark.ranges) {
+            if (const std::optional<Section> section = shownSection(detail)) {
+                largest = std::max({largest, drawnWidth(*section), static_cast<double>(section->D)});
+            }
+        }
+    }
+    for (const int n : kSectionScales) {
+        if (largest / n <= kMaxSection) return n;
+    }
+    return static_cast<int>(std::ceil(largest / kMaxSection));
+}
+
+namespace {
+
+// The schedule table's measures, common to all its sheets.
+struct TableLayout {
+    int scaleDenominator = 10;
+    double scale = 0.1;
+    double cellWidth = kMinCell;
+    double textRoom = kMinCell - 2 * kPad;
+    double levelWidth = 0;
+    double headHeight = 0;
+    std::vector<std::vector<std::string>> refLines;  // per mark
+    struct Row {
+        size_t range = 0;
+        double sectionHeight = 0;
+        double height = 0;
+    };
+    std::vector<Row> rows;  // highest range first
+};
+
+TableLayout layoutTable(const DetailedSchedule& schedule) {
+    TableLayout table;
+    table.scaleDenominator = sectionScale(schedule);
+    table.scale = 1.0 / table.scaleDenominator;
+    double sectionWidth = 0;
+    for (const ColumnMark& mark : schedule.marks) {
+        for (const RangeDetail& detail : mark.ranges) {
+            if (const std::optional<Section> section = shownSection(detail)) {
+                sectionWidth = std::max(sectionWidth, drawnWidth(*section) * table.scale);
+            }
+        }
+    }
+    table.cellWidth = std::max(kMinCell, sectionWidth + 2 * kPad);
+    table.textRoom = table.cellWidth - 2 * kPad;
+
+    table.levelWidth = textWidth("Levels (m)", kText);
+    for (const StoreyRange& range : schedule.ranges) {
+        table.levelWidth = std::max(table.levelWidth, textWidth(rangeCaption(range), kText));
+    }
+    table.levelWidth += 2 * kPad;
+    size_t mostRefLines = 0;
+    for (const ColumnMark& mark : schedule.marks) {
+        table.refLines.push_back(wrapText(joinRefs(mark.gridRefs), table.textRoom, kText));
+        mostRefLines = std::max(mostRefLines, table.refLines.back().size());
+    }
+    table.headHeight = kPad + kHeading + 2 + static_cast<double>(mostRefLines) * kPitch + kPad;
+
+    // A row is as high as its tallest section and the most text lines under one.
+    for (size_t r = schedule.ranges.size(); r-- > 0;) {
+        TableLayout::Row row{r, 0, 0};
+        size_t mostLines = 0;
+        for (const ColumnMark& mark : schedule.marks) {
+            if (r >= mark.ranges.size()) continue;
+            const RangeDetail& detail = mark.ranges[r];
+            if (const std::optional<Section> section = shownSection(detail)) {
+                row.sectionHeight = std::max(row.sectionHeight, section->D * table.scale);
+            }
+            mostLines = std::max(mostLines, cellLines(detail, table.textRoom).size());
+        }
+        row.height = std::max(kPad + row.sectionHeight + kPad + static_cast<double>(mostLines) * kPitch + kPad,
+                              2 * kPad + kPitch);
+        table.rows.push_back(row);
+    }
+    return table;
+}
+
+TitleBlock scheduleTitle(const DrawingInfo& info, int scaleDenominator) {
+    return {"COLUMN SCHEDULE",
+            {"Model: " + info.modelName, "Date: " + info.date, "All dimensions in mm",
+             "Cover to main bars: " + formatDouble(info.cover) + " mm", "Detailing: IS 456:2000 cl. 26.5.3",
+             "Sections drawn to 1:" + std::to_string(scaleDenominator), "Schedule sheet 999 of 999 (custom)"}};
+}
+
+// What makes two cells' drawings the same: the section, the bars and tie of a detailed cell
+// (the others show the bare section), the texts, and the height of the row's sections, which
+// sets how far below the section's centre the texts start.
+using SymbolKey = std::tuple<int, int, int, int, int, int, int, std::string, long>;
+
+size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const TableLayout& table,
+                  const TableLayout::Row& row, const DrawingInfo& info, const RangeDetail& detail) {
+    const std::optional<Section> section = shownSection(detail);
+    const bool detailed = detail.outcome == RangeOutcome::Detailed;
+    const BarArrangement bars = detailed ? detail.bars : BarArrangement{};
+    const Ties ties = detailed ? detail.ties : Ties{};
+    const Section drawn = section.value_or(Section{});
+    std::string texts = detail.sizeText + '\n' + detail.barsText + '\n' + detail.tiesText + (detailed ? "" : "\n!");
+    const SymbolKey key{drawn.b,
+                        drawn.D,
+                        bars.count,
+                        bars.diameter,
+                        bars.shortFaceBars,
+                        bars.longFaceBars,
+                        ties.diameter,
+                        std::move(texts),
+                        std::lround(row.sectionHeight * 1000)};
+    const auto [found, added] = symbols.emplace(key, sheet.symbols.size());
+    if (added) {
+        Shapes& symbol = sheet.symbols.emplace_back();
+        if (section) drawSection(symbol, {0, 0}, table.scale, *section, info.cover, bars, ties);
+        // A refused cell says why in bold, under its bare section.
+        double y = -(row.sectionHeight / 2 + kPad);
+        for (std::string& line : cellLines(detail, table.textRoom)) {
+            symbol.texts.push_back(
+                {{0, y}, std::move(line), kText, HAlign::Centre, VAlign::Top, !detailed, Layer::Text});
+            y -= kPitch;
+        }
+    }
+    return found->second;
+}
+
+// One sheet of the table: marks [firstMark, endMark) and rows [firstRow, endRow).
+Sheet tableSheet(const DetailedSchedule& schedule, const TableLayout& table, const DrawingInfo& info, size_t firstMark,
+                 size_t endMark, size_t firstRow, size_t endRow) {
+    Sheet sheet;
+    sheet.title = "Column schedule";
+    std::map<SymbolKey, size_t> symbols;
+    double tableHeight = table.headHeight;
+    for (size_t r = firstRow; r < endRow; ++r) tableHeight += table.rows[r].height;
+    const double tableWidth = table.levelWidth + static_cast<double>(endMark - firstMark) * table.cellWidth;
+    const TitleBlock title = scheduleTitle(info, table.scaleDenominator);
+    choosePaper(sheet, {tableWidth, tableHeight}, title.size());
+
+    const double left = kInset;
+    const double top = kInset;
+    addRectangle(sheet, left, top, tableWidth, tableHeight, Layer::Outline);
+    for (size_t m = firstMark; m < endMark; ++m) {
+        const double x = left + table.levelWidth + static_cast<double>(m - firstMark) * table.cellWidth;
+        sheet.lines.push_back({{x, top}, {x, top + tableHeight}, Layer::Outline});
+        addText(sheet, x + table.cellWidth / 2, top + kPad, schedule.marks[m].mark, kHeading, HAlign::Centre,
+                VAlign::Top, true);
+        double y = top + kPad + kHeading + 2;
+        for (const std::string& line : table.refLines[m]) {
+            addText(sheet, x + table.cellWidth / 2, y, line, kText, HAlign::Centre, VAlign::Top);
+            y += kPitch;
+        }
+    }
+    addText(sheet, left + table.levelWidth / 2, top + table.headHeight / 2, "Levels (m)", kText, HAlign::Centre,
+            VAlign::Middle);
+
+    double rowTop = top + table.headHeight;
+    for (size_t r = firstRow; r < endRow; ++r) {
+        const TableLayout::Row& row = table.rows[r];
+        sheet.lines.push_back({{left, rowTop}, {left + tableWidth, rowTop}, Layer::Outline});
+        addText(sheet, left + table.levelWidth / 2, rowTop + row.height / 2, rangeCaption(schedule.ranges[row.range]),
+                kText, HAlign::Centre, VAlign::Middle);
+        for (size_t m = firstMark; m < endMark; ++m) {
+            const ColumnMark& mark = schedule.marks[m];
+            if (row.range >= mark.ranges.size()) continue;
+            const RangeDetail& detail = mark.ranges[row.range];
+            const double centreX =
+                left + table.levelWidth + (static_cast<double>(m - firstMark) + 0.5) * table.cellWidth;
+            if (detail.outcome == RangeOutcome::Empty) continue;
+            const Point centre{centreX, rowTop + kPad + row.sectionHeight / 2};
+            sheet.placements.push_back({cellSymbol(sheet, symbols, table, row, info, detail), centre});
+        }
+        rowTop += row.height;
+    }
+    return sheet;
+}
+
+// Numbers the sheets in their title blocks, draws frames and title blocks, and turns the sheets
+// the right way up.
+void finishSheets(std::vector<Sheet>& sheets, const std::vector<TitleBlock>& titles) {
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        TitleBlock title = titles[i];
+        title.rows.back() = "Schedule sheet " + std::to_string(i + 1) + " of " + std::to_string(sheets.size()) + " (" +
+                            sheets[i].paper + ")";
+        drawFrameAndTitle(sheets[i], title);
+        flipSheet(sheets[i]);
+    }
+}
+
+}  // namespace
+
+std::vector<Sheet> scheduleSheets(const DetailedSchedule& schedule, const DrawingInfo& info) {
+    const TableLayout table = layoutTable(schedule);
+    const TitleBlock title = scheduleTitle(info, table.scaleDenominator);
+    // A table larger than A0 continues on further sheets: first across the marks, then down
+    // the storey ranges, every sheet with the marks' headings and the ranges' levels.
+    const double roomWidth = kLargestPaper.width - 2 * kInset - table.levelWidth;
+    const double roomHeight = kLargestPaper.height - 2 * kInset - table.headHeight - kGap - title.height();
+    const size_t marksPerSheet = std::max<size_t>(1, static_cast<size_t>(roomWidth / table.cellWidth));
+    std::vector<std::pair<size_t, size_t>> rowBands;
+    for (size_t r = 0; r < table.rows.size();) {
+        size_t end = r + 1;
+        double height = table.rows[r].height;
+        while (end < table.rows.size() && height + table.rows[end].height <= roomHeight)
+            height += table.rows[end++].height;
+        rowBands.emplace_back(r, end);
+        r = end;
+    }
+    if (rowBands.empty()) rowBands.emplace_back(0, 0);
+    std::vector<Sheet> sheets;
+    for (size_t m = 0; m < schedule.marks.size() || (m == 0 && schedule.marks.empty()); m += marksPerSheet) {
+        const size_t endMark = std::min(schedule.marks.size(), m + marksPerSheet);
+        for (const auto& [firstRow, endRow] : rowBands) {
+            sheets.push_back(tableSheet(schedule, table, info, m, endMark, firstRow, endRow));
+        }
+        if (schedule.marks.empty()) break;
+    }
+    finishSheets(sheets, std::vector<TitleBlock>(sheets.size(), title));
+    return sheets;
+}
+
+Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanColumn>& columns,
+                      const DrawingInfo& info) {
+    Sheet sheet;
+    sheet.title = "Column layout plan";
+    std::vector<double> xs;
+    std::vector<double> zs;
+    for (const int32_t x : schedule.axes.x) xs.push_back(x * 10.0);
+    for (const int32_t z : schedule.axes.z) zs.push_back(z * 10.0);
+    std::sort(xs.begin(), xs.end());
+    std::sort(zs.begin(), zs.end());
+    if (xs.empty() || zs.empty()) {
+        xs = {0};
+        zs = {0};
+    }
+    const double spanX = xs.back() - xs.front();
+    const double spanZ = zs.back() - zs.front();
+
+    double markWidth = 0;
+    for (const PlanColumn& column : columns) markWidth = std::max(markWidth, textWidth(column.mark, kText));
+    // Neighbouring columns' marks stand side by side; a mark at the edge stays clear of the bubbles.
+    const double minGap = std::max(14.0, markWidth + kSquare + 5);
+    const double overhang = std::max(12.0, markWidth + kSquare + 6);
+    const double margin = overhang + kBubble;
+    double closest = std::numeric_limits<double>::infinity();
+    for (const std::vector<double>* axis : {&xs, &zs}) {
+        for (size_t i = 1; i < axis->size(); ++i) closest = std::min(closest, (*axis)[i] - (*axis)[i - 1]);
+    }
+
+    TitleBlock title{"COLUMN LAYOUT PLAN",
+                     {"Model: " + info.modelName, "Date: " + info.date, "Scale 1:10000 on custom",
+                      "Grid lines: letters along X, numbers along Z"}};
+    const auto planSize = [&](int n) { return Point{spanX / n + 2 * margin, spanZ / n + 2 * margin}; };
+    const auto fits = [&](int n, const Paper& paper) { return holds(paper, planSize(n), title.size()); };
+    int readable = 0;  // the smallest scale at which neighbouring marks stay apart
+    for (const int n : kPlanScales) {
+        if (closest / n >= minGap) readable = n;
+    }
+    int chosen = 0;
+    for (const Paper& paper : kPapers) {
+        for (const int n : kPlanScales) {
+            if (readable != 0 && n > readable) break;
+            if (fits(n, paper)) {
+                chosen = n;
+                break;
+            }
+        }
+        if (chosen != 0) break;
+    }
+    if (chosen == 0) chosen = readable != 0 ? readable : kPlanScales.back();
+    const Point size = planSize(chosen);
+    choosePaper(sheet, size, title.size());
+    title.rows[2] = "Scale 1:" + std::to_string(chosen) + " on " + sheet.paper;
+
+    const double left = kInset + margin;
+    const double top = kInset + margin;
+    const auto px = [&](double x) { return left + (x - xs.front()) / chosen; };
+    const auto pz = [&](double z) { return top + (z - zs.front()) / chosen; };
+    for (size_t i = 0; i < xs.size(); ++i) {
+        const double x = px(xs[i]);
+        const double from = top - overhang;
+        const double to = pz(zs.back()) + overhang;
+        sheet.lines.push_back({{x, from}, {x, to}, Layer::Grid});
+        for (const double y : {from - kBubble / 2, to + kBubble / 2}) {
+            sheet.circles.push_back({{x, y}, kBubble, false, Layer::Grid});
+            addText(sheet, x, y, gridLetters(static_cast<int>(i + 1)), kHeading, HAlign::Centre, VAlign::Middle);
+        }
+    }
+    for (size_t i = 0; i < zs.size(); ++i) {
+        const double y = pz(zs[i]);
+        const double from = left - overhang;
+        const double to = px(xs.back()) + overhang;
+        sheet.lines.push_back({{from, y}, {to, y}, Layer::Grid});
+        for (const double x : {from - kBubble / 2, to + kBubble / 2}) {
+            sheet.circles.push_back({{x, y}, kBubble, false, Layer::Grid});
+            addText(sheet, x, y, std::to_string(i + 1), kHeading, HAlign::Centre, VAlign::Middle);
+        }
+    }
+    for (const PlanColumn& column : columns) {
+        const double x = px(column.x);
+        const double y = pz(column.z);
+        addRectangle(sheet, x - kSquare / 2, y - kSquare / 2, kSquare, kSquare, Layer::Outline);
+        addText(sheet, x + kSquare / 2 + 1, y - kSquare / 2 - 1, column.mark, kText, HAlign::Left, VAlign::Bottom);
+    }
+
+    drawFrameAndTitle(sheet, title);
+    flipSheet(sheet);
+    return sheet;
+}
+
+Drawing scheduleDrawing(const DetailedSchedule& schedule, const Model& model, const std::vector<ColGroup>& groups,
+                        const DrawingInfo& info) {
+    Drawing drawing;
+    drawing.sheets = scheduleSheets(schedule, info);
+    drawing.sheets.push_back(layoutPlanSheet(schedule, planColumns(schedule, model, groups), info));
+    return drawing;
+}
+
+}  // namespace tierwise

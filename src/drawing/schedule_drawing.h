@@ -1,0 +1,49 @@
+// The two sheets issued to site: the column schedule (one column per mark, one row per storey
+// range, each cell the section to scale) and the column layout plan (the grid and every column
+// position with its mark).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "drawing/drawing.h"
+#include "model/model.h"
+#include "report/detailing.h"
+#include "report/grouping.h"
+
+namespace tierwise {
+
+// What the title blocks say besides the drawing's own scale.
+struct DrawingInfo {
+    std::string modelName;  // the analysis file's name, "office-block.anl"
+    std::string date;       // "2026-12-08"
+    double cover = 40;      // mm, as detailed
+};
+
+// A column position on plan, in model millimetres (X to the right, Z down the sheet).
+struct PlanColumn {
+    double x = 0;
+    double z = 0;
+    std::string mark;
+};
+
+// Every column line of the schedule at its plan position with its mark. `groups` are the column
+// lines in the order the marks index them.
+std::vector<PlanColumn> planColumns(const DetailedSchedule& schedule, const Model& model,
+                                    const std::vector<ColGroup>& groups);
+
+// The sections' common scale: the largest 1:n of 1:5, 1:10, 1:15, 1:20, ... at which the largest
+// section drawn measures at most 50 mm on paper. Returns n.
+int sectionScale(const DetailedSchedule& schedule);
+
+// The schedule table on the smallest ISO A sheet that holds it; a table larger than A0 goes on
+// as many A0 sheets as it needs, across the marks first, each with the headings and levels.
+std::vector<Sheet> scheduleSheets(const DetailedSchedule& schedule, const DrawingInfo& info);
+Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanColumn>& columns,
+                      const DrawingInfo& info);
+
+// The schedule's sheets, then the layout plan.
+Drawing scheduleDrawing(const DetailedSchedule& schedule, const Model& model, const std::vector<ColGroup>& groups,
+                        const DrawingInfo& info);
+
+}  // namespace tierwise

@@ -1,0 +1,21 @@
+// The schedule drawing as PDF (one page per sheet) and SVG (the sheets side by side) through
+// cairo, and any of the three formats written to a file by its extension.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include "drawing/drawing.h"
+
+namespace tierwise {
+
+// Throw Rejection when cairo fails.
+void writePdf(const Drawing& drawing, std::ostream& out);
+void writeSvg(const Drawing& drawing, std::ostream& out);
+
+// The format from the extension (.pdf, .svg, .dxf); the file appears complete or not at all.
+// Throws Rejection naming the file for an unknown extension or a failed write.
+void writeDrawingFile(const Drawing& drawing, const std::filesystem::path& target);
+
+}  // namespace tierwise

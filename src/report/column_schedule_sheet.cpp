@@ -1,0 +1,75 @@
+#include "report/column_schedule_sheet.h"
+
+namespace tierwise {
+
+namespace {
+
+constexpr int kColMark = 1;
+constexpr int kColGrid = 2;
+constexpr int kColLines = 3;
+constexpr int kColBeforeRanges = 3;  // range k (0-based) takes columns 4 + 3k to 6 + 3k
+constexpr int kColumnsPerRange = 3;
+constexpr int kCaptionRow = 1;
+constexpr int kHeadingRow = 2;
+constexpr int kFirstMarkRow = 3;
+
+int rangeColumn(size_t range) { return kColBeforeRanges + 1 + kColumnsPerRange * static_cast<int>(range); }
+
+void setText(Workbook& book, int row, int column, const std::string& text) {
+    if (!text.empty()) book.setCell(kSheetColumnSchedule, row, column, text);
+}
+
+}  // namespace
+
+int64_t columnScheduleColumns(int64_t ranges) { return kColBeforeRanges + kColumnsPerRange * ranges; }
+
+std::string joinedRefs(const std::vector<std::string>& refs, size_t limit) {
+    std::string text;
+    for (size_t i = 0; i < refs.size(); ++i) {
+        if (i > 0) text += ", ";
+        text += refs[i];
+    }
+    if (text.size() <= limit) return text;
+    // Too long: as many as fit with room for the count of the rest.
+    const auto more = [&](size_t left) { return "… (" + std::to_string(left) + " more)"; };
+    text.clear();
+    for (size_t i = 0; i < refs.size(); ++i) {
+        const size_t separator = i == 0 ? 0 : 2;
+        if (text.size() + separator + refs[i].size() + 2 + more(refs.size() - i - 1).size() > limit) {
+            return text + (i == 0 ? "" : ", ") + more(refs.size() - i);
+        }
+        text += (i == 0 ? "" : ", ") + refs[i];
+    }
+    return text;
+}
+
+void writeColumnSchedule(const DetailedSchedule& schedule, Workbook& book) {
+    book.nameSheet(kSheetColumnSchedule, kColumnScheduleName);
+    book.setHeadingRows(kSheetColumnSchedule, kHeadingRow);
+
+    setText(book, kCaptionRow, kColMark, "Mark");
+    setText(book, kCaptionRow, kColGrid, "Grid");
+    setText(book, kCaptionRow, kColLines, "Lines");
+    for (size_t k = 0; k < schedule.ranges.size(); ++k) setText(book, kCaptionRow, rangeColumn(k), schedule.ranges[k].caption);
+    for (size_t k = 0; k < schedule.ranges.size(); ++k) {
+        setText(book, kHeadingRow, rangeColumn(k), "Size");
+        setText(book, kHeadingRow, rangeColumn(k) + 1, "Bars");
+        setText(book, kHeadingRow, rangeColumn(k) + 2, "Ties");
+    }
+
+    int row = kFirstMarkRow;
+    for (const ColumnMark& mark : schedule.marks) {
+        setText(book, row, kColMark, mark.mark);
+        setText(book, row, kColGrid, joinedRefs(mark.gridRefs));
+        book.setCell(kSheetColumnSchedule, row, kColLines, static_cast<int32_t>(mark.lines.size()));
+        for (size_t k = 0; k < mark.ranges.size(); ++k) {
+            const RangeDetail& range = mark.ranges[k];
+            setText(book, row, rangeColumn(k), range.sizeText);
+            setText(book, row, rangeColumn(k) + 1, range.barsText);
+            setText(book, row, rangeColumn(k) + 2, range.tiesText);
+        }
+        ++row;
+    }
+}
+
+}  // namespace tierwise

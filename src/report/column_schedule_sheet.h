@@ -1,0 +1,26 @@
+// Worksheet 4, "Column schedule": one row per column mark, three cells per storey range.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "report/detailing.h"
+#include "report/workbook.h"
+
+namespace tierwise {
+
+constexpr int kSheetColumnSchedule = 4;
+inline constexpr const char* kColumnScheduleName = "Column schedule";
+
+// Columns the worksheet needs for `ranges` storey ranges.
+int64_t columnScheduleColumns(int64_t ranges);
+
+// Row 1: "Mark", "Grid", "Lines", then each range's caption over its three columns; row 2:
+// "Size", "Bars", "Ties" under each range; from row 3 one row per mark, in mark order.
+void writeColumnSchedule(const DetailedSchedule& schedule, Workbook& book);
+
+// The grid references joined by ", ", shortened to what a cell holds (32767 characters) with a
+// count of those left out.
+std::string joinedRefs(const std::vector<std::string>& refs, size_t limit = 32767);
+
+}  // namespace tierwise

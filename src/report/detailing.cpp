@@ -1,0 +1,381 @@
+#include "report/detailing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <charconv>
+#include <numbers>
+#include <unordered_map>
+
+#include "model/numbers.h"
+
+namespace tierwise {
+
+namespace {
+
+constexpr double kMinSteelShare = 0.008;  // cl. 26.5.3.1 a: at least 0.8 % of Ag
+constexpr double kMaxSteelShare = 0.06;   // cl. 26.5.3.1 a: at most 6 % of Ag
+constexpr double kMaxBarSpacing = 300;    // cl. 26.5.3.1 g: bar centres along a face, mm
+constexpr double kMinClearGap = 25;       // cl. 26.3.2: 20 mm aggregate + 5 mm, and never below phi
+constexpr int kMinCircularBars = 6;       // cl. 26.5.3.1 c
+constexpr double kMinTieDiameter = 6;     // cl. 26.5.3.2 c
+constexpr int kTiePitchStep = 25;
+constexpr int kMaxTiePitch = 300;
+constexpr int kTiePitchBars = 16;         // pitch within 16 bar diameters
+// A choice with fewer bars is taken when it costs at most 10 % more steel: n phi^2 compared as
+// 10 n phi^2 <= 11 n0 phi0^2, exactly.
+constexpr int64_t kAllowanceNum = 11;
+constexpr int64_t kAllowanceDen = 10;
+
+// Bounds of the options, as tierwise-batch states them.
+constexpr int kMinBarDiameter = 6;
+constexpr int kMaxBarDiameter = 50;
+constexpr double kMinMaxSteelPercent = 0.8;
+constexpr double kMaxMaxSteelPercent = 6;
+
+double barArea(int diameter) { return std::numbers::pi * diameter * diameter / 4; }
+
+// n bars of one diameter, as the provided area A = n pi phi^2 / 4.
+double providedArea(int64_t count, int diameter) { return static_cast<double>(count) * barArea(diameter); }
+
+// The least k in [lo, hi] with fits(k), for a `fits` that turns true as k grows and stays so;
+// hi + 1 when none. `guess` (any double) only saves steps.
+template <class Fits>
+int64_t leastFitting(int64_t lo, int64_t hi, double guess, Fits fits) {
+    if (lo > hi) return hi + 1;
+    const double clamped = std::isnan(guess) ? static_cast<double>(lo)
+                                             : std::clamp(guess, static_cast<double>(lo), static_cast<double>(hi));
+    int64_t k = static_cast<int64_t>(clamped);
+    while (k > lo && fits(k - 1)) --k;
+    while (k <= hi && !fits(k)) ++k;
+    return k;
+}
+
+// Least centre-to-centre spacing of bars of `diameter`: the bar plus the clear gap.
+double leastPitch(int diameter) { return diameter + std::max<double>(diameter, kMinClearGap); }
+
+// How many intermediate bars a face can take: k with its centre spacing (centres / (k + 1))
+// at most 300 mm and at least the least pitch. `centres` runs between the corner bar centres.
+struct Span {
+    int64_t lo = 1, hi = 0;  // empty
+};
+
+Span intermediateBars(double centres, int diameter) {
+    const double pitch = leastPitch(diameter);
+    if (!(centres >= pitch)) return {};  // the corner bars alone stand too close (or nothing is left)
+    // Both quotients are of whole or half millimetres by small numbers: exact at the boundaries.
+    const auto lo = std::max<int64_t>(0, static_cast<int64_t>(std::ceil(centres / kMaxBarSpacing)) - 1);
+    const auto hi = static_cast<int64_t>(std::floor(centres / pitch)) - 1;
+    return {lo, hi};
+}
+
+// The least-steel candidate of one bar diameter: its count (and faces), or none.
+struct Candidate {
+    int diameter = 0;
+    int64_t count = 0;  // 0: none
+    int64_t shortFace = 0, longFace = 0;
+    [[nodiscard]] int64_t steel() const { return count * diameter * diameter; }  // A in units of pi/4
+};
+
+// Counts n = base + step * k, k in span, with A within [need, cap]: the least, which is the
+// least steel for this diameter.
+int64_t leastCount(int64_t base, int64_t step, Span span, int diameter, double need, double cap) {
+    const auto area = [&](int64_t k) { return providedArea(base + step * k, diameter); };
+    const double guess = std::ceil((need / barArea(diameter) - static_cast<double>(base)) / static_cast<double>(step));
+    const int64_t k = leastFitting(span.lo, span.hi, guess, [&](int64_t j) { return area(j) >= need; });
+    if (k > span.hi || area(k) > cap) return -1;
+    return k;
+}
+
+Candidate rectangularCandidate(const Section& s, int diameter, double need, double cap, double cover) {
+    const Span a = intermediateBars(s.b - 2 * cover - diameter, diameter);
+    const Span d = intermediateBars(s.D - 2 * cover - diameter, diameter);
+    if (a.lo > a.hi || d.lo > d.hi) return {};
+    const Span t{a.lo + d.lo, a.hi + d.hi};  // a + d takes every value in between
+    const int64_t k = leastCount(4, 2, t, diameter, need, cap);
+    if (k < 0) return {};
+    const int64_t longFace = std::min(d.hi, k - a.lo);  // the larger d of equal choices
+    return {diameter, 4 + 2 * k, k - longFace, longFace};
+}
+
+Candidate circularCandidate(const Section& s, int diameter, double need, double cap, double cover) {
+    const double circle = s.D - 2 * cover - diameter;
+    const double pitch = leastPitch(diameter);
+    const auto chord = [&](int64_t n) { return circle * std::sin(std::numbers::pi / static_cast<double>(n)); };
+    if (!(circle > 0) || chord(kMinCircularBars) < pitch) return {};
+    // chord(n) <= circle * pi / n, so no more than this many bars keep the least pitch.
+    const auto most = static_cast<int64_t>(std::floor(std::numbers::pi * circle / pitch)) + 1;
+    const double wide = std::numbers::pi / std::asin(std::min(1.0, kMaxBarSpacing / circle));
+    const int64_t lo = leastFitting(kMinCircularBars, most, wide, [&](int64_t n) { return chord(n) <= kMaxBarSpacing; });
+    const double close = std::numbers::pi / std::asin(std::min(1.0, pitch / circle));
+    const int64_t hi = leastFitting(kMinCircularBars, most, close, [&](int64_t n) { return chord(n) < pitch; }) - 1;
+    const int64_t n = leastCount(0, 1, Span{lo, hi}, diameter, need, cap);
+    if (n < 0) return {};
+    return {diameter, n, 0, 0};
+}
+
+std::string fixed2(double value) {
+    char text[400];  // room for any double in fixed notation
+    const auto printed = std::to_chars(text, text + sizeof text, roundTo2Decimals(value), std::chars_format::fixed, 2);
+    return {text, printed.ptr};
+}
+
+std::string overText(const DetailOptions& options) {
+    return "over " + formatDouble(options.maxSteelPercent) + " %: enlarge the section";
+}
+
+const char* const kNoArrangementText = "no arrangement fits";
+const char* const kMixedText = "tick the level where the section changes";
+
+std::string diameterListProblem(const char* flag, const std::vector<int>& diameters) {
+    if (diameters.empty()) return std::string(flag) + " needs at least one diameter";
+    for (const int diameter : diameters) {
+        if (diameter < kMinBarDiameter || diameter > kMaxBarDiameter) {
+            return std::string(flag) + ": " + std::to_string(diameter) + " mm is not a bar diameter from " +
+                   std::to_string(kMinBarDiameter) + " to " + std::to_string(kMaxBarDiameter) + " mm";
+        }
+    }
+    return {};
+}
+
+// Where a plan coordinate stands among the axis's grid lines (1-based).
+int gridIndex(const std::vector<int32_t>& axis, int32_t value) {
+    return static_cast<int>(std::lower_bound(axis.begin(), axis.end(), value) - axis.begin()) + 1;
+}
+
+
+}  // namespace
+
+std::optional<std::string> optionsProblem(const DetailOptions& options) {
+    if (!(options.cover > 0) || !std::isfinite(options.cover)) {
+        return "--cover must be a positive number of millimetres";
+    }
+    if (!(options.maxSteelPercent > kMinMaxSteelPercent && options.maxSteelPercent <= kMaxMaxSteelPercent)) {
+        return "--max-steel must be above 0.8 and at most 6 (per cent of the gross area)";
+    }
+    if (std::string problem = diameterListProblem("--bars", options.barDiameters); !problem.empty()) return problem;
+    if (std::string problem = diameterListProblem("--ties", options.tieDiameters); !problem.empty()) return problem;
+    const int thickestBar = *std::max_element(options.barDiameters.begin(), options.barDiameters.end());
+    const int thickestTie = *std::max_element(options.tieDiameters.begin(), options.tieDiameters.end());
+    if (thickestTie < std::max(thickestBar / 4.0, kMinTieDiameter)) {
+        return "--ties: no tie diameter reaches a quarter of the " + std::to_string(thickestBar) + " mm bars";
+    }
+    return std::nullopt;
+}
+
+double grossArea(const Section& section) {
+    if (section.circular()) return std::numbers::pi * section.D * section.D / 4;
+    return static_cast<double>(section.b) * section.D;
+}
+
+BarArrangement chooseBars(const Section& section, double requiredArea, const DetailOptions& options) {
+    const double gross = grossArea(section);
+    const double need = std::max(requiredArea, kMinSteelShare * gross);
+    const double cap = kMaxSteelShare * gross;
+    const double practical = options.maxSteelPercent / 100 * gross;
+    if (!(gross > 0) || !(need <= cap) || section.b < 0) return {};
+
+    std::vector<Candidate> feasible;
+    for (const int diameter : options.barDiameters) {
+        const Candidate candidate = section.circular()
+                                        ? circularCandidate(section, diameter, need, cap, options.cover)
+                                        : rectangularCandidate(section, diameter, need, cap, options.cover);
+        if (candidate.count > 0) feasible.push_back(candidate);
+    }
+    // Within the practical limit whenever some arrangement can be.
+    const bool withinPractical = std::any_of(feasible.begin(), feasible.end(), [&](const Candidate& c) {
+        return providedArea(c.count, c.diameter) <= practical;
+    });
+    if (withinPractical) {
+        std::erase_if(feasible, [&](const Candidate& c) { return providedArea(c.count, c.diameter) > practical; });
+    }
+    if (feasible.empty()) return {};
+    const int64_t least =
+        std::min_element(feasible.begin(), feasible.end(), [](const Candidate& x, const Candidate& y) {
+            return x.steel() < y.steel();
+        })->steel();
+    std::erase_if(feasible, [&](const Candidate& c) { return kAllowanceDen * c.steel() > kAllowanceNum * least; });
+    const Candidate& best = *std::min_element(feasible.begin(), feasible.end(), [](const Candidate& x, const Candidate& y) {
+        return std::pair(x.count, x.steel()) < std::pair(y.count, y.steel());
+    });
+    return {static_cast<int>(best.count), best.diameter, static_cast<int>(best.shortFace),
+            static_cast<int>(best.longFace), providedArea(best.count, best.diameter)};
+}
+
+Ties chooseTies(const Section& section, int barDiameter, const DetailOptions& options) {
+    const double least = std::max(barDiameter / 4.0, kMinTieDiameter);
+    std::optional<int> diameter;
+    for (const int tie : options.tieDiameters) {
+        if (tie >= least && (!diameter || tie < *diameter)) diameter = tie;
+    }
+    if (!diameter) return {};
+    const int64_t lateral = section.circular() ? section.D : section.b;
+    const int64_t bound = std::min<int64_t>({lateral, int64_t{kTiePitchBars} * barDiameter, kMaxTiePitch});
+    return {*diameter, static_cast<int>(std::max<int64_t>(0, bound) / kTiePitchStep * kTiePitchStep)};
+}
+
+std::string sizeText(const Section& section) {
+    if (section.circular()) return std::to_string(section.D) + " dia";
+    return std::to_string(section.b) + " X " + std::to_string(section.D);
+}
+
+std::string barsText(const BarArrangement& bars, const Section& section) {
+    return std::to_string(bars.count) + " - " + std::to_string(bars.diameter) + " dia (" +
+           fixed2(bars.area / grossArea(section) * 100) + " %)";
+}
+
+std::string tiesText(const Ties& ties) {
+    return std::to_string(ties.diameter) + " dia @ " + std::to_string(ties.pitch) + " c/c";
+}
+
+RangeDetail detailRange(const std::vector<Section>& sectionsBottomUp, double requiredArea,
+                        const DetailOptions& options) {
+    RangeDetail detail;
+    if (sectionsBottomUp.empty()) return detail;
+    detail.requiredArea = requiredArea;
+    for (const Section& section : sectionsBottomUp) {
+        if (std::find(detail.sections.begin(), detail.sections.end(), section) == detail.sections.end()) {
+            detail.sections.push_back(section);
+        }
+    }
+    if (detail.sections.size() > 1) {
+        detail.outcome = RangeOutcome::MixedSections;
+        for (const Section& section : detail.sections) {
+            if (!detail.sizeText.empty()) detail.sizeText += " / ";
+            detail.sizeText += sizeText(section);
+        }
+        detail.barsText = kMixedText;
+        return detail;
+    }
+    detail.section = detail.sections.front();
+    detail.sections.clear();
+    detail.sizeText = sizeText(detail.section);
+    const double gross = grossArea(detail.section);
+    const double need = std::max(requiredArea, kMinSteelShare * gross);
+    if (gross > 0 && need > options.maxSteelPercent / 100 * gross) {
+        detail.outcome = RangeOutcome::OverMaxSteel;
+        detail.barsText = overText(options);
+        return detail;
+    }
+    detail.bars = chooseBars(detail.section, requiredArea, options);
+    const Ties ties = detail.bars.count > 0 ? chooseTies(detail.section, detail.bars.diameter, options) : Ties{};
+    if (detail.bars.count == 0 || ties.diameter == 0) {
+        detail.outcome = RangeOutcome::NoArrangement;
+        detail.bars = {};
+        detail.barsText = kNoArrangementText;
+        return detail;
+    }
+    detail.outcome = RangeOutcome::Detailed;
+    detail.ties = ties;
+    detail.barsText = barsText(detail.bars, detail.section);
+    detail.tiesText = tiesText(detail.ties);
+    return detail;
+}
+
+std::string gridLetters(int index) {
+    std::string letters;
+    for (int64_t rest = index; rest > 0; rest = (rest - 1) / 26) {
+        letters.insert(letters.begin(), static_cast<char>('A' + (rest - 1) % 26));
+    }
+    return letters;
+}
+
+std::vector<StoreyRange> storeyRanges(const Model& model, const LevelTicks& ticks) {
+    std::vector<StoreyRange> ranges;
+    const int32_t levels = model.levelCount();
+    int32_t bottom = 1;
+    for (int32_t level = 2; level <= levels; ++level) {
+        if (!isTicked(ticks, level, levels)) continue;
+        ranges.push_back({bottom, level, "(" + levelText(model, bottom) + " to " + levelText(model, level) + ")"});
+        bottom = level;
+    }
+    return ranges;
+}
+
+std::optional<Section> columnSection(const ColEntry& entry) {
+    const std::optional<int32_t> width = roundToInt32(entry.width);
+    const std::optional<int32_t> depth = roundToInt32(entry.depth);
+    if (!width || !depth) return std::nullopt;
+    return Section{std::min(*width, *depth), std::max(*width, *depth)};
+}
+
+DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>& lines, const LevelTicks& ticks,
+                                const DetailOptions& options) {
+    DetailedSchedule schedule;
+    schedule.ranges = storeyRanges(model, ticks);
+
+    for (const ColGroup& line : lines) {
+        schedule.axes.x.push_back(model.gridX[static_cast<size_t>(line.xIndex - 1)]);
+        schedule.axes.z.push_back(model.gridZ[static_cast<size_t>(line.zIndex - 1)]);
+    }
+    for (std::vector<int32_t>* axis : {&schedule.axes.x, &schedule.axes.z}) {
+        std::sort(axis->begin(), axis->end());
+        axis->erase(std::unique(axis->begin(), axis->end()), axis->end());
+    }
+
+    // rangeOf[level]: the storey range (0-based) that a column reaching `level` from below stands in.
+    std::vector<size_t> rangeOf(static_cast<size_t>(model.levelCount()) + 1, 0);
+    for (size_t k = 0; k < schedule.ranges.size(); ++k) {
+        for (int32_t level = schedule.ranges[k].bottomLevel + 1; level <= schedule.ranges[k].topLevel; ++level) {
+            rangeOf[static_cast<size_t>(level)] = k;
+        }
+    }
+
+    // Lines whose every cell reads the same share a mark; the key is their cells' texts.
+    std::unordered_map<std::string, size_t> markOf;
+    std::vector<std::vector<Section>> sections(schedule.ranges.size());
+    std::vector<std::string> unroundable(schedule.ranges.size());  // such a section as printed
+    std::vector<float> required(schedule.ranges.size());
+    for (size_t g = 0; g < lines.size(); ++g) {
+        const ColGroup& line = lines[g];
+        const std::string ref = gridLetters(gridIndex(schedule.axes.x, model.gridX[static_cast<size_t>(line.xIndex - 1)])) +
+                                "-" +
+                                std::to_string(gridIndex(schedule.axes.z, model.gridZ[static_cast<size_t>(line.zIndex - 1)]));
+        schedule.lineRefs.push_back(ref);
+
+        for (auto& list : sections) list.clear();
+        for (auto& text : unroundable) text.clear();
+        std::fill(required.begin(), required.end(), 0.0f);
+        if (schedule.ranges.empty()) continue;
+        for (const LevelArea& column : line.levelArea) {
+            const size_t k = rangeOf[static_cast<size_t>(column.levelIndex)];
+            const ColEntry& entry = model.colTab[static_cast<size_t>(column.col - 1)];
+            if (const std::optional<Section> section = columnSection(entry)) {
+                sections[k].push_back(*section);
+            } else if (unroundable[k].empty()) {
+                unroundable[k] = formatSingle(entry.width) + " X " + formatSingle(entry.depth);
+            }
+            required[k] = std::max(required[k], column.area);
+        }
+        std::vector<RangeDetail> details;
+        details.reserve(schedule.ranges.size());
+        std::string key;
+        key.reserve(64 * schedule.ranges.size());
+        for (size_t k = 0; k < schedule.ranges.size(); ++k) {
+            if (!(required[k] > 0)) {
+                // Only failed columns (no area): worksheet 3 leaves the range empty, and the
+                // least steel would understate a failed design.
+                details.emplace_back();
+            } else if (unroundable[k].empty()) {
+                details.push_back(detailRange(sections[k], required[k], options));
+            } else {
+                RangeDetail& detail = details.emplace_back();
+                detail.outcome = RangeOutcome::NoArrangement;
+                detail.requiredArea = required[k];
+                detail.sizeText = unroundable[k];
+                detail.barsText = kNoArrangementText;
+            }
+            const RangeDetail& detail = details.back();
+            key += detail.sizeText + '\x1f' + detail.barsText + '\x1f' + detail.tiesText + '\x1e';
+        }
+        const auto [found, added] = markOf.try_emplace(std::move(key), schedule.marks.size());
+        if (added) {
+            schedule.marks.push_back({"C" + std::to_string(schedule.marks.size() + 1), {}, {}, std::move(details)});
+        }
+        ColumnMark& mark = schedule.marks[found->second];
+        mark.lines.push_back(g);
+        mark.gridRefs.push_back(ref);
+    }
+    return schedule;
+}
+
+}  // namespace tierwise

@@ -1,0 +1,135 @@
+// Detailing: from the required steel area of each column line in each storey range to the bars
+// and ties an engineer issues (IS 456:2000, cl. 26.3.2, 26.4.2.1, 26.5.3.1 and 26.5.3.2), the
+// column marks that group identical lines, and each line's grid reference on the plan.
+// Pure arithmetic on the model's tables: no file, no window.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/model.h"
+#include "report/grouping.h"
+#include "report/levels.h"
+
+namespace tierwise {
+
+// The choices an engineer makes before detailing (tierwise-batch --cover, --bars, --ties,
+// --max-steel); the window uses the defaults.
+struct DetailOptions {
+    double cover = 40;                            // nominal cover to the longitudinal bars, mm
+    std::vector<int> barDiameters{12, 16, 20, 25, 28, 32};
+    std::vector<int> tieDiameters{8, 10, 12};
+    double maxSteelPercent = 4;                   // pmax: above 0.8 and up to 6
+};
+
+// A column's cross-section in whole millimetres: b <= D; circular when b == 0, D the diameter.
+struct Section {
+    int b = 0;
+    int D = 0;
+    [[nodiscard]] bool circular() const { return b == 0; }
+    friend bool operator==(const Section&, const Section&) = default;
+};
+
+// Rectangular: a bar in each corner, `shortFaceBars` more on each short face (length b) and
+// `longFaceBars` more on each long face (length D), count = 4 + 2a + 2d.
+// Circular: `count` bars evenly on a circle. count == 0: nothing fits.
+struct BarArrangement {
+    int count = 0;          // n
+    int diameter = 0;       // phi, mm
+    int shortFaceBars = 0;  // a
+    int longFaceBars = 0;   // d
+    double area = 0;        // provided area, mm2
+};
+
+struct Ties {
+    int diameter = 0;  // mm; 0 when no tie diameter is thick enough for the bars
+    int pitch = 0;     // mm
+};
+
+enum class RangeOutcome { Empty, Detailed, OverMaxSteel, NoArrangement, MixedSections };
+
+// One column line (or mark) in one storey range.
+struct RangeDetail {
+    RangeOutcome outcome = RangeOutcome::Empty;
+    Section section;                // when all the range's columns share one
+    std::vector<Section> sections;  // bottom up, distinct, when they do not
+    double requiredArea = 0;        // As,req: the largest required area in the range (worksheet 3's value)
+    BarArrangement bars;            // Detailed only
+    Ties ties;                      // Detailed only
+    std::string sizeText, barsText, tiesText;  // "300 X 450", "8 - 20 dia (1.86 %)", "8 dia @ 150 c/c"
+};
+
+struct ColumnMark {
+    std::string mark;                   // "C1"
+    std::vector<size_t> lines;          // indexes into the schedule's column lines (groupColumns order)
+    std::vector<std::string> gridRefs;  // "B-3" per line, same order
+    std::vector<RangeDetail> ranges;    // one per storey range, bottom up
+};
+
+// Levels by index (1 = lowest); the caption reads exactly as on worksheet 3: "(0 to 3.5)".
+struct StoreyRange {
+    int32_t bottomLevel = 0;
+    int32_t topLevel = 0;
+    std::string caption;
+};
+
+// The distinct X and Z (cm, as Model holds them after makeCube) of the plan positions that hold a
+// column line, ascending: grid lines A, B, ... and 1, 2, ...
+struct GridAxes {
+    std::vector<int32_t> x, z;
+};
+
+struct DetailedSchedule {
+    std::vector<StoreyRange> ranges;
+    GridAxes axes;
+    std::vector<std::string> lineRefs;  // per column line (groupColumns order): "B-3"
+    std::vector<ColumnMark> marks;      // C1, C2, ... in the order of their first line
+};
+
+// Why the options cannot be used ("--max-steel must be above 0.8 and at most 6"), or nothing.
+// The flag names are those of tierwise-batch.
+std::optional<std::string> optionsProblem(const DetailOptions& options);
+
+// Gross area Ag, mm2: b * D, or pi * D^2 / 4 for a circle.
+double grossArea(const Section& section);
+
+// The arrangement for `requiredArea` (As,req) by the rules of the module comment: feasible
+// spacing and Aneed <= A <= 6 % of Ag, within pmax whenever some arrangement can be, then fewest
+// bars within 10 % of the least steel. count == 0 when no arrangement is feasible.
+BarArrangement chooseBars(const Section& section, double requiredArea, const DetailOptions& options);
+
+// Lateral ties for bars of `barDiameter`: the thinnest tie diameter of at least a quarter of the
+// bar and 6 mm; the pitch the largest multiple of 25 mm within the least lateral dimension,
+// 16 bar diameters and 300 mm.
+Ties chooseTies(const Section& section, int barDiameter, const DetailOptions& options);
+
+// One storey range of one line: the sections of its columns bottom up (repeats allowed, empty
+// when the line has no column there) and the largest required area among them.
+RangeDetail detailRange(const std::vector<Section>& sectionsBottomUp, double requiredArea,
+                        const DetailOptions& options);
+
+// Worksheet 4's texts: "300 X 450" or "450 dia"; "8 - 20 dia (1.86 %)"; "8 dia @ 150 c/c".
+std::string sizeText(const Section& section);
+std::string barsText(const BarArrangement& bars, const Section& section);
+std::string tiesText(const Ties& ties);
+
+// Grid line letters: 1 gives "A", 26 "Z", 27 "AA", 28 "AB".
+std::string gridLetters(int index);
+
+// The storey ranges of the ticks, bottom up, as worksheet 3 shows them.
+std::vector<StoreyRange> storeyRanges(const Model& model, const LevelTicks& ticks);
+
+// The section of one design block, rounded as the schedule rounds it; nothing for a dimension
+// that is not a 32-bit whole number.
+std::optional<Section> columnSection(const ColEntry& entry);
+
+// Every line of `lines` (from groupColumns on `model`) detailed in every storey range of `ticks`,
+// its grid reference, and the marks. A range whose columns all failed (area 0) stays empty, as on
+// worksheet 3; one holding a column whose section cannot be rounded shows that section as printed
+// and "no arrangement fits".
+DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>& lines, const LevelTicks& ticks,
+                                const DetailOptions& options);
+
+}  // namespace tierwise

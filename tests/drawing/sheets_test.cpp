@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "drawing/schedule_drawing.h"
+
+namespace tierwise {
+namespace {
+
+RangeDetail detailed(Section section, BarArrangement bars, std::string barsText) {
+    RangeDetail detail;
+    detail.outcome = RangeOutcome::Detailed;
+    detail.section = section;
+    detail.bars = bars;
+    detail.ties = {8, 150};
+    detail.sizeText = section.circular() ? std::to_string(section.D) + " dia"
+                                         : std::to_string(section.b) + " X " + std::to_string(section.D);
+    detail.barsText = std::move(barsText);
+    detail.tiesText = "8 dia @ 150 c/c";
+    return detail;
+}
+
+RangeDetail refused(RangeOutcome outcome, Section section, std::string text) {
+    RangeDetail detail;
+    detail.outcome = outcome;
+    detail.section = section;
+    detail.sizeText = std::to_string(section.b) + " X " + std::to_string(section.D);
+    detail.barsText = std::move(text);
+    return detail;
+}
+
+DetailedSchedule smallSchedule() {
+    DetailedSchedule schedule;
+    schedule.ranges = {{1, 3, "(0 to 7.2)"}, {3, 5, "(7.2 to 13.6)"}};
+    schedule.axes = {{200, 800, 1400}, {300, 800}};
+    schedule.lineRefs = {"A-1", "B-1", "C-2", "A-2"};
+    schedule.marks = {
+        {"C1",
+         {0, 1},
+         {"A-1", "B-1"},
+         {detailed({300, 450}, {8, 20, 0, 2, 2513}, "8 - 20 dia (1.86 %)"),
+          detailed({300, 450}, {4, 16, 0, 0, 804}, "4 - 16 dia (0.6 %)")}},
+        {"C2", {2}, {"C-2"}, {refused(RangeOutcome::OverMaxSteel, {300, 450}, "over 4 %"), RangeDetail{}}},
+        {"C3",
+         {3},
+         {"A-2"},
+         {detailed({0, 500}, {6, 16, 0, 0, 1206}, "6 - 16 dia (0.82 %)"),
+          refused(RangeOutcome::NoArrangement, {0, 500}, "no arrangement fits")}},
+    };
+    return schedule;
+}
+
+const DrawingInfo kInfo{"office-block.anl", "2026-12-08", 40};
+
+struct Box {
+    double left, bottom, right, top;
+};
+
+Box boxOf(const Text& text) {
+    const double width = textWidth(text.text, text.height);
+    const double left = text.at.x - (text.hAlign == HAlign::Centre  ? width / 2
+                                     : text.hAlign == HAlign::Right ? width
+                                                                    : 0);
+    const double bottom = text.at.y - (text.vAlign == VAlign::Top      ? text.height
+                                       : text.vAlign == VAlign::Middle ? text.height / 2
+                                                                       : 0);
+    return {left, bottom, left + width, bottom + text.height};
+}
+
+// No text overlaps another, and everything stays inside the frame 10 mm in from the paper's edge.
+void expectLegible(const Sheet& drawn) {
+    const Sheet sheet = flattened(drawn);
+    std::vector<Box> boxes;
+    for (const Text& text : sheet.texts) boxes.push_back(boxOf(text));
+    std::sort(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.left < b.left; });
+    size_t overlaps = 0;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        for (size_t j = i + 1; j < boxes.size() && boxes[j].left < boxes[i].right; ++j) {
+            if (boxes[j].bottom < boxes[i].top && boxes[i].bottom < boxes[j].top) ++overlaps;
+        }
+    }
+    EXPECT_EQ(overlaps, 0u) << sheet.title;
+    const auto inside = [&](Point p) {
+        return p.x >= 10 - 1e-9 && p.y >= 10 - 1e-9 && p.x <= sheet.width - 10 + 1e-9 &&
+               p.y <= sheet.height - 10 + 1e-9;
+    };
+    for (const Box& box : boxes) EXPECT_TRUE(inside({box.left, box.bottom}) && inside({box.right, box.top}));
+    for (const Line& line : sheet.lines) EXPECT_TRUE(inside(line.from) && inside(line.to));
+    for (const Circle& circle : sheet.circles) EXPECT_TRUE(inside(circle.centre));
+}
+
+const Text* findText(const Sheet& sheet, std::string_view content) {
+    for (const Text& text : sheet.texts) {
+        if (text.text == content) return &text;
+    }
+    return nullptr;
+}
+
+TEST(ScheduleSheet, CellsHeadingsAndTitle) {
+    const std::vector<Sheet> sheets = scheduleSheets(smallSchedule(), kInfo);
+    ASSERT_EQ(sheets.size(), 1u);
+    // Cells alike are drawn once: five different cells in five places.
+    EXPECT_EQ(sheets.front().symbols.size(), 5u);
+    EXPECT_EQ(sheets.front().placements.size(), 5u);
+    const Sheet sheet = flattened(sheets.front());
+    EXPECT_EQ(sheet.paper, "A3");
+    expectLegible(sheet);
+
+    // The highest range heads the table; the marks head the columns with their grid references.
+    const Text* upper = findText(sheet, "7.2 to 13.6");
+    const Text* lower = findText(sheet, "0 to 7.2");
+    ASSERT_TRUE(upper && lower);
+    EXPECT_GT(upper->at.y, lower->at.y);
+    for (const char* text :
+         {"C1", "C2", "C3", "A-1, B-1", "8 - 20 dia (1.86 %)", "8 dia @ 150 c/c", "All dimensions in mm",
+          "Model: office-block.anl", "Date: 2026-12-08", "Cover to main bars: 40 mm",
+          "Detailing: IS 456:2000 cl. 26.5.3", "Sections drawn to 1:10", "Schedule sheet 1 of 1 (A3)"}) {
+        EXPECT_NE(findText(sheet, text), nullptr) << text;
+    }
+
+    // Bars of the detailed cells only (8 + 4 + 6), at 1:10; refused cells in bold.
+    const auto bars =
+        std::count_if(sheet.circles.begin(), sheet.circles.end(), [](const Circle& c) { return c.filled; });
+    EXPECT_EQ(bars, 18);
+    EXPECT_TRUE(findText(sheet, "over 4 %")->bold);
+    EXPECT_TRUE(findText(sheet, "no arrangement fits")->bold);
+    EXPECT_FALSE(findText(sheet, "8 - 20 dia (1.86 %)")->bold);
+    // Outlines: 4 rectangles + 2 circles of sections; ties: 2 rectangles + 1 circle.
+    const auto onLayer = [&](Layer layer) {
+        return std::count_if(sheet.polylines.begin(), sheet.polylines.end(),
+                             [&](const Polyline& p) { return p.layer == layer; }) +
+               std::count_if(sheet.circles.begin(), sheet.circles.end(),
+                             [&](const Circle& c) { return c.layer == layer; });
+    };
+    EXPECT_EQ(onLayer(Layer::Ties), 3);
+    EXPECT_EQ(onLayer(Layer::Outline), 5 + 3);  // and the table, frame and title block
+}
+
+TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
+    DetailedSchedule schedule = smallSchedule();
+    const ColumnMark first = schedule.marks.front();
+    struct Case {
+        size_t marks;
+        size_t ranges;
+        std::vector<std::string> papers;
+    };
+    const Case cases[] = {{7, 2, {"A3"}},  {11, 2, {"A2"}},       {16, 2, {"A1"}},
+                          {22, 2, {"A0"}}, {30, 2, {"A0", "A3"}}, {2, 30, {"A0", "A0", "A0"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.marks) + " marks, " + std::to_string(c.ranges) + " ranges");
+        schedule.marks.assign(c.marks, first);
+        for (ColumnMark& mark : schedule.marks) mark.ranges.resize(c.ranges, mark.ranges.front());
+        schedule.ranges.resize(c.ranges, schedule.ranges.front());
+        const std::vector<Sheet> sheets = scheduleSheets(schedule, kInfo);
+        std::vector<std::string> papers;
+        size_t cells = 0;
+        for (const Sheet& sheet : sheets) {
+            papers.push_back(sheet.paper);
+            expectLegible(sheet);
+            EXPECT_LE(sheet.symbols.size(), 2u);  // C1's two cells, however many times
+            const Sheet flat = flattened(sheet);
+            cells += static_cast<size_t>(std::count_if(flat.polylines.begin(), flat.polylines.end(),
+                                                       [](const Polyline& p) { return p.layer == Layer::Ties; }));
+        }
+        EXPECT_EQ(papers, c.papers);
+        EXPECT_EQ(cells, c.marks * c.ranges);  // every cell on exactly one sheet
+    }
+}
+
+TEST(LayoutPlan, GridBubblesAndMarksToScale) {
+    const DetailedSchedule schedule = smallSchedule();
+    const std::vector<PlanColumn> columns{
+        {2000, 3000, "C1"}, {8000, 3000, "C1"}, {14000, 8000, "C2"}, {2000, 8000, "C3"}};
+    const Sheet sheet = layoutPlanSheet(schedule, columns, kInfo);
+    expectLegible(sheet);
+    EXPECT_EQ(sheet.paper, "A3");
+    EXPECT_EQ(
+        std::count_if(sheet.lines.begin(), sheet.lines.end(), [](const Line& l) { return l.layer == Layer::Grid; }), 5);
+    EXPECT_EQ(std::count_if(sheet.circles.begin(), sheet.circles.end(),
+                            [](const Circle& c) { return c.layer == Layer::Grid; }),
+              10);
+    for (const char* label : {"A", "B", "C", "1", "2"}) {
+        EXPECT_EQ(std::count_if(sheet.texts.begin(), sheet.texts.end(), [&](const Text& t) { return t.text == label; }),
+                  2)
+            << label;
+    }
+    // The scale in the title block is the scale drawn: A to B is 6 m.
+    const auto scaleText = std::find_if(sheet.texts.begin(), sheet.texts.end(),
+                                        [](const Text& t) { return t.text.starts_with("Scale 1:"); });
+    ASSERT_NE(scaleText, sheet.texts.end());
+    const double n = std::stod(scaleText->text.substr(8));
+    EXPECT_EQ(scaleText->text, "Scale 1:" + std::to_string(static_cast<int>(n)) + " on A3");
+    std::vector<double> verticals;
+    for (const Line& line : sheet.lines) {
+        if (line.layer == Layer::Grid && line.from.x == line.to.x) verticals.push_back(line.from.x);
+    }
+    ASSERT_EQ(verticals.size(), 3u);
+    EXPECT_NEAR(verticals[1] - verticals[0], 6000 / n, 1e-9);
+    // Marks stand beside their columns: C2 at C-2, right of and below C1 at A-1.
+    const Text* c2 = findText(sheet, "C2");
+    ASSERT_NE(c2, nullptr);
+    EXPECT_NEAR(c2->at.x - verticals[2], 2.5, 1e-9);
+}
+
+TEST(LayoutPlan, LargeGridGoesToLargerPaperAndStaysLegible) {
+    DetailedSchedule schedule;
+    std::vector<PlanColumn> columns;
+    for (int i = 0; i < 40; ++i) {
+        schedule.axes.x.push_back(200 + 600 * i);
+        schedule.axes.z.push_back(300 + 600 * i);
+    }
+    for (int i = 0; i < 40; ++i) {
+        for (int k = 0; k < 40; ++k)
+            columns.push_back({(200 + 600.0 * i) * 10, (300 + 600.0 * k) * 10, "C" + std::to_string(i * 40 + k + 1)});
+    }
+    const Sheet sheet = layoutPlanSheet(schedule, columns, kInfo);
+    EXPECT_NE(sheet.paper, "A3");
+    expectLegible(sheet);
+}
+
+TEST(DrawingText, WrapAndFormats) {
+    EXPECT_EQ(wrapText("A-1, B-1, C-1", 100, 2.5), (std::vector<std::string>{"A-1, B-1, C-1"}));
+    EXPECT_EQ(wrapText("A-1, B-1, C-1", textWidth("A-1, B-1,", 2.5), 2.5),
+              (std::vector<std::string>{"A-1, B-1,", "C-1"}));
+    EXPECT_EQ(wrapText("ABCDEFGHIJ", 1, 2.5), (std::vector<std::string>{"ABCDEFGHIJ"}));
+    const std::pair<const char*, std::optional<DrawingFormat>> formats[] = {
+        {"out.pdf", DrawingFormat::Pdf}, {"OUT.SVG", DrawingFormat::Svg}, {"a.b/out.Dxf", DrawingFormat::Dxf},
+        {"out.png", std::nullopt},       {"dir.pdf/out", std::nullopt},   {"pdf", std::nullopt}};
+    for (const auto& [name, format] : formats) EXPECT_EQ(drawingFormatFor(name), format) << name;
+}
+
+}  // namespace
+}  // namespace tierwise
