@@ -34,7 +34,7 @@ void showMessage(MessageKind kind, const QString& text, QWidget* window) {
 }
 
 void announceWorkbook(const std::filesystem::path& file) {
-    std::fputs((file.string() + '\n').c_str(), stdout);
+    std::fputs((utf8Name(file) + '\n').c_str(), stdout);
     std::fflush(stdout);
 }
 

@@ -15,6 +15,7 @@
 #include "grid/grid.h"
 #include "model/rejection.h"
 #include "platform/anl_file.h"
+#include "platform/native_file.h"
 #include "reader/anl_reader.h"
 #include "ui/qt_path.h"
 
@@ -166,7 +167,7 @@ StartUp Group::Form_Load(const std::optional<std::filesystem::path>& analysisFil
     try {
         model_ = readAnlFile(analysisFile_);
         // A cut-off file gives a schedule with lines or columns missing; the engineer decides.
-        if (const std::string cutOff = cutOffMessage(model_, analysisFile_.string()); !cutOff.empty()) {
+        if (const std::string cutOff = cutOffMessage(model_, utf8Name(analysisFile_)); !cutOff.empty()) {
             const QString question = fromUtf8(cutOff) + QStringLiteral("\n\nMake the schedule all the same?");
             if (!desktop_.askToGoOn(question, isVisible() ? this : nullptr)) return StartUp::Refused;
         }
