@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include "model/summary.h"
 #include "drawing/schedule_drawing.h"
 #include "platform/anl_file.h"
+#include "platform/calendar.h"
 #include "platform/native_file.h"
 #include "platform/drawing_files.h"
 #include "platform/xlsx_workbook.h"
@@ -79,15 +79,6 @@ std::string naming(const std::string& message, const std::filesystem::path& file
 bool isTheModel(const std::filesystem::path& modelPath, const std::filesystem::path& outPath) {
     std::error_code error;
     return std::filesystem::equivalent(modelPath, outPath, error) && !error;
-}
-
-// Today's date for the drawings' title blocks, "2026-12-08".
-std::string today() {
-    const std::chrono::year_month_day date{std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    return text;
 }
 
 std::optional<double> parseNumber(const std::string& text) {
@@ -255,9 +246,7 @@ int summarise(const std::filesystem::path& modelPath, const std::optional<std::v
     return kExitWritten;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int runCommandLine(int argc, char** argv) {
     CLI::App app{"Writes the column schedule of an analysis output file (*.ANL) as a four-sheet .xlsx workbook:\n"
                  "one row per column line, blocked by cross-section; worksheet 1 adds the steel percentage\n"
                  "and every column's required steel area, worksheet 2 each area with its member number,\n"
@@ -295,6 +284,7 @@ int main(int argc, char** argv) {
 
     const std::vector<std::string> arguments = utf8Arguments(argc, argv);
     std::vector<const char*> args;
+    args.reserve(arguments.size());
     for (const std::string& argument : arguments) args.push_back(argument.c_str());
     try {
         app.parse(static_cast<int>(args.size()), args.data());
@@ -328,4 +318,19 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     return run(pathFromUtf8(modelPath), pathFromUtf8(outPath), levels, allowIncomplete, options, drawings);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Whatever escapes (memory running out on a model too large for the machine) ends the run with
+    // a message and the failure status, never with an abort.
+    try {
+        return runCommandLine(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "tierwise-batch: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "tierwise-batch: an unexpected failure ended the run\n";
+    }
+    return kExitRejected;
 }

@@ -105,7 +105,7 @@ private:
 
 // Inflates (or copies) a part's bytes into `watcher`; empty on success.
 std::string unpack(std::string_view packed, const Entry& entry, PartWatcher& watcher) {
-    std::array<char, 64 * 1024> buffer;
+    std::array<char, size_t{64} * 1024> buffer;
     uint64_t produced = 0;
     uLong crc = crc32(0L, Z_NULL, 0);
     auto take = [&](const char* data, size_t size) {

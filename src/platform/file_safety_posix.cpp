@@ -46,7 +46,7 @@ std::filesystem::path createTemporaryBeside(const std::filesystem::path& target,
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-        const std::filesystem::path candidate = folder / ("." + stem + suffix + ".tmp");
+        std::filesystem::path candidate = folder / ("." + stem + suffix + ".tmp");
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);

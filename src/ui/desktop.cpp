@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "model/rejection.h"
+#include "platform/drawing_files.h"
 #include "platform/native_file.h"
 #include "platform/xlsx_workbook.h"
 #include "ui/qt_path.h"
@@ -33,7 +34,7 @@ void showMessage(MessageKind kind, const QString& text, QWidget* window) {
     box.exec();
 }
 
-void announceWorkbook(const std::filesystem::path& file) {
+void announceFile(const std::filesystem::path& file) {
     std::fputs((utf8Name(file) + '\n').c_str(), stdout);
     std::fflush(stdout);
 }
@@ -67,7 +68,7 @@ bool askToGoOn(const QString& text, QWidget* window) {
 std::filesystem::path newReportFolder() {
     QTemporaryDir folder(QDir(QDir::tempPath()).filePath(QStringLiteral("tierwise-XXXXXX")));
     if (!folder.isValid()) {
-        throw Rejection("No folder for the workbook can be made in " + utf8Name(toPath(QDir::tempPath())) + ": " +
+        throw Rejection("No folder for the report can be made in " + utf8Name(toPath(QDir::tempPath())) + ": " +
                         folder.errorString().toStdString());
     }
     folder.setAutoRemove(false);
@@ -89,15 +90,16 @@ Desktop systemDesktop() {
         .askToGoOn = askToGoOn,
         .newReportFolder = newReportFolder,
         .saveWorkbook = saveWorkbook,
-        .announceWorkbook = announceWorkbook,
+        .saveDrawing = writeDrawingFile,
+        .announceFile = announceFile,
         .openFile = openFile,
     };
 }
 
-std::filesystem::path workbookFileName(const std::filesystem::path& analysisFile) {
+std::filesystem::path reportFileName(const std::filesystem::path& analysisFile, const char* extension) {
     std::filesystem::path name = analysisFile.stem();
     if (name.empty()) name = "schedule";
-    return name += ".xlsx";
+    return name += extension;
 }
 
 }  // namespace tierwise::ui

@@ -1,5 +1,5 @@
 // What the window Group asks of the desktop: the file dialog, the message box, a folder for the
-// workbook, saving it, and opening it in the user's spreadsheet application. The program passes
+// workbook or the drawing, saving them, and opening them in the user's applications. The program passes
 // systemDesktop(); tests pass stand-ins so that nothing real is shown or launched.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+#include "drawing/drawing.h"
 #include "ui/recorded_workbook.h"
 
 namespace tierwise::ui {
@@ -33,22 +34,28 @@ struct Desktop {
     // A message box with Yes and No, No the default, over `window` where there is one; true when
     // the engineer answers Yes.
     std::function<bool(const QString& text, QWidget* window)> askToGoOn;
-    // A folder made for this workbook alone, so that saving it overwrites nothing.
+    // A folder made for this workbook or drawing alone, so that saving it overwrites nothing.
     // Throws Rejection when none can be made.
     std::function<std::filesystem::path()> newReportFolder;
     // Writes the workbook as an .xlsx file; throws Rejection when it cannot.
     std::function<void(const RecordedWorkbook& book, const std::filesystem::path& file)> saveWorkbook;
-    // Tells a terminal where the workbook was saved, whatever becomes of opening it.
-    std::function<void(const std::filesystem::path& file)> announceWorkbook;
+    // Writes the drawing in the format of the file's extension, complete or not at all; throws
+    // Rejection naming the file when it cannot.
+    std::function<void(const Drawing& drawing, const std::filesystem::path& file)> saveDrawing;
+    // Tells a terminal where a workbook or drawing was saved, whatever becomes of opening it.
+    std::function<void(const std::filesystem::path& file)> announceFile;
     // Opens a file in the user's default application; false when none took it.
     std::function<bool(const QUrl& file)> openFile;
 };
 
-// The real dialogs, the user's temporary folder, the .xlsx writer, standard output and the
+// The real dialogs, the user's temporary folder, the .xlsx and drawing writers, standard output and the
 // desktop's opener (xdg-open on Linux and the BSDs, QDesktopServices elsewhere).
 Desktop systemDesktop();
 
-// The workbook's file name: the analysis file's name with the extension .xlsx.
-std::filesystem::path workbookFileName(const std::filesystem::path& analysisFile);
+// A report's file name: the analysis file's name with `extension` (".xlsx", ".pdf", ".dxf").
+std::filesystem::path reportFileName(const std::filesystem::path& analysisFile, const char* extension);
+inline std::filesystem::path workbookFileName(const std::filesystem::path& analysisFile) {
+    return reportFileName(analysisFile, ".xlsx");
+}
 
 }  // namespace tierwise::ui

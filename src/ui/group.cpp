@@ -12,9 +12,11 @@
 #include <system_error>
 #include <utility>
 
+#include "drawing/schedule_drawing.h"
 #include "grid/grid.h"
 #include "model/rejection.h"
 #include "platform/anl_file.h"
+#include "platform/calendar.h"
 #include "platform/native_file.h"
 #include "reader/anl_reader.h"
 #include "ui/qt_path.h"
@@ -54,6 +56,11 @@ constexpr int32_t kFrameWidthEstimate = 120;
 // Where the title "Tierwise          16 NOV 2025" is designed to start.
 constexpr int32_t kTitleLeft = 8880;
 constexpr int32_t kTitleWidth = 4095;
+
+// "Schedule Drawing" stands left of "Send To Excel", the same size, a margin apart.
+constexpr int32_t drawingButtonLeft(int32_t excelButtonLeft, int32_t buttonWidth) {
+    return excelButtonLeft - diagram::kButtonMargin - buttonWidth;
+}
 
 }  // namespace
 
@@ -104,6 +111,15 @@ void Group::createDesignedControls() {
     Command1_->setAutoDefault(true);
     placeTwips(*Command1_, diagram::kButtonLeft, 240, diagram::kButtonWidth, 495);
     connect(Command1_, &QPushButton::clicked, this, &Group::Command1_Click);
+
+    Command2_ = new QPushButton(QStringLiteral("Schedule Drawing"), this);
+    Command2_->setObjectName(QStringLiteral("Command2"));
+    Command2_->setFont(Command1_->font());
+    Command2_->setAutoDefault(true);
+    placeTwips(*Command2_, drawingButtonLeft(diagram::kButtonLeft, diagram::kButtonWidth), 240, diagram::kButtonWidth,
+               495);
+    connect(Command2_, &QPushButton::clicked, this, &Group::Command2_Click);
+    setTabOrder(Command2_, Command1_);  // Tab goes left to right
 
     Label2_ = new QLabel(QStringLiteral("Tierwise          16 NOV 2025"), this);
     Label2_->setObjectName(QStringLiteral("Label2"));
@@ -200,10 +216,10 @@ void Group::fitInto(const QRect& available) {
     const int frameHeight = pixelsDown(diagram::kFrameEstimate);
     const int roomWidth = std::max(1, available.width() - frameWidth);
     const int roomHeight = std::max(1, available.height() - frameHeight);
-    // The least size still holds the title and the button side by side and a few rows of the diagram.
+    // The least size still holds the title and both buttons side by side and a few rows of the diagram.
     const int titleWidth = Label2_->fontMetrics().horizontalAdvance(Label2_->text());
     const int leastWidth =
-        pixelsAcross(kMargin) + titleWidth + pixelsAcross(2 * kMargin + diagram::kButtonWidth + diagram::kButtonMargin);
+        pixelsAcross(kMargin) + titleWidth + pixelsAcross(2 * kMargin + 2 * buttonWidth() + 2 * diagram::kButtonMargin);
     const int leastHeight = pixelsDown(diagram::kTopBandHeight + kLeastDiagramHeight);
     setMinimumSize(std::min(leastWidth, roomWidth), std::min(leastHeight, roomHeight));
     resize(std::min(width(), roomWidth), std::min(height(), roomHeight));
@@ -224,13 +240,16 @@ void Group::showEvent(QShowEvent* event) {
 
 void Group::arrange() {
     const int32_t clientWidth = diagram::pixelsToTwips(width(), logicalDpiX());
-    const int32_t left = diagram::buttonLeft(clientWidth);
-    placeTwips(*Command1_, left, 240, diagram::kButtonWidth, 495);
-    // The title keeps its place unless the button would cover it; then it moves left, as far as the margin.
+    const int32_t wide = buttonWidth();
+    const int32_t left = std::min(diagram::buttonLeft(clientWidth), clientWidth - wide - diagram::kButtonMargin);
+    placeTwips(*Command1_, left, 240, wide, 495);
+    const int32_t drawingLeft = drawingButtonLeft(left, wide);
+    placeTwips(*Command2_, drawingLeft, 240, wide, 495);
+    // The title keeps its place unless the buttons would cover it; then it moves left, as far as the margin.
     const int32_t titleText =
         diagram::pixelsToTwips(Label2_->fontMetrics().horizontalAdvance(Label2_->text()), logicalDpiX());
-    const int32_t titleLeft = std::max(kMargin, std::min(kTitleLeft, left - kMargin - titleText));
-    placeTwips(*Label2_, titleLeft, 240, std::min(kTitleWidth, std::max(0, left - kMargin - titleLeft)), 375);
+    const int32_t titleLeft = std::max(kMargin, std::min(kTitleLeft, drawingLeft - kMargin - titleText));
+    placeTwips(*Label2_, titleLeft, 240, std::min(kTitleWidth, std::max(0, drawingLeft - kMargin - titleLeft)), 375);
 
     const int band = pixelsDown(diagram::kTopBandHeight);
     scroll_->setGeometry(0, band, width(), std::max(0, height() - band));
@@ -238,6 +257,12 @@ void Group::arrange() {
         layOutDiagram();
         displtyHoc();
     }
+}
+
+int32_t Group::buttonWidth() const {
+    // "Schedule Drawing" is longer than the designed button holds in most fonts.
+    const int needed = std::max(Command1_->sizeHint().width(), Command2_->sizeHint().width());
+    return std::max(diagram::kButtonWidth, diagram::pixelsToTwips(needed, logicalDpiX()) + 1);
 }
 
 int32_t Group::outerHeight() const {
@@ -343,7 +368,7 @@ void Group::Command1_Click() {
         step = "Saving the workbook";
         const std::filesystem::path file = desktop_.newReportFolder() / workbookFileName(analysisFile_);
         desktop_.saveWorkbook(book_, file);
-        desktop_.announceWorkbook(file);
+        desktop_.announceFile(file);
         if (!desktop_.openFile(QUrl::fromLocalFile(fromPath(file)))) {
             // The workbook is saved but nothing shows it: tell where it is, so the work is not lost.
             tell(MessageKind::Information,
@@ -357,6 +382,37 @@ void Group::Command1_Click() {
         tell(MessageKind::Error, failedStep(step, failure));
     }
     end();
+}
+
+void Group::Command2_Click() {
+    const char* step = "Detailing the schedule";
+    try {
+        const DetailOptions options;
+        const DetailedSchedule detailed = detailSchedule(schedule_, levelTicks(), options);
+        step = "Drawing the schedule";
+        const Drawing drawing = scheduleDrawing(detailed, model_, schedule_.lines,
+                                                {utf8Name(analysisFile_.filename()), today(), options.cover});
+        step = "Saving the drawing";
+        const std::filesystem::path folder = desktop_.newReportFolder();
+        const std::filesystem::path pdf = folder / reportFileName(analysisFile_, ".pdf");
+        const std::filesystem::path dxf = folder / reportFileName(analysisFile_, ".dxf");
+        for (const std::filesystem::path& file : {pdf, dxf}) {
+            desktop_.saveDrawing(drawing, file);
+            desktop_.announceFile(file);
+        }
+        // Where the files are, in every case: the DXF is for the engineer's CAD program, which
+        // nothing opens for them.
+        const QString lead = desktop_.openFile(QUrl::fromLocalFile(fromPath(pdf)))
+                                 ? QStringLiteral("The schedule drawing is saved in")
+                                 : QStringLiteral("No application could open the drawing. It is saved in");
+        tell(MessageKind::Information,
+             QStringLiteral("%1\n%2\nas %3 and %4")
+                 .arg(lead, fromPath(folder), fromPath(pdf.filename()), fromPath(dxf.filename())));
+    } catch (const Rejection& refusal) {
+        tell(MessageKind::Error, fromUtf8(refusal.what()));
+    } catch (const std::exception& failure) {
+        tell(MessageKind::Error, failedStep(step, failure));
+    }
 }
 
 void Group::tell(MessageKind kind, const QString& text) {

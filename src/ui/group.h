@@ -1,5 +1,5 @@
 // The window Group: the elevation diagram of the levels with their boxes, the storey height
-// labels, and "Send To Excel". It computes nothing itself: the geometry comes from diagram.h,
+// labels, "Schedule Drawing" and "Send To Excel". It computes nothing itself: the geometry comes from diagram.h,
 // the schedule from the schedule pipeline.
 #pragma once
 
@@ -66,13 +66,17 @@ protected:
 private:
     void createDesignedControls();
     void createLevelControls();
-    // Places the title, the button and the diagram for the window's present size.
+    // Places the title, the buttons and the diagram for the window's present size.
     void arrange();
     void layOutDiagram();
     void displtyHoc();
     void Check1_Click(int index);
     void Command1_Click();
+    // "Schedule Drawing": the PDF and DXF for the present ticks; the window stays open for more.
+    void Command2_Click();
 
+    // Both buttons' width in twips: the designed one, or what the longer caption needs.
+    [[nodiscard]] int32_t buttonWidth() const;
     // The outer height the diagram is laid out for, in twips: the client height and the designed frame.
     [[nodiscard]] int32_t outerHeight() const;
     // Places a control of the window itself, in twips from the client area's top left corner.
@@ -97,7 +101,8 @@ private:
     // The ticks the storey height labels were worked out for: those at start-up.
     LevelTicks labelTicks_;
 
-    QPushButton* Command1_ = nullptr;
+    QPushButton* Command1_ = nullptr;  // "Send To Excel"
+    QPushButton* Command2_ = nullptr;  // "Schedule Drawing", left of it
     QLabel* Label2_ = nullptr;
     // The diagram's controls lie on the canvas, which scrolls where the diagram is taller than the window.
     QScrollArea* scroll_ = nullptr;

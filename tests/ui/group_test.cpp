@@ -1,11 +1,13 @@
 // The window Group on the bundled sample, headless: its level boxes and labels, the clicks on
-// the boxes, and "Send To Excel" with the desktop replaced so that nothing real is launched.
+// the boxes, "Send To Excel" and "Schedule Drawing" with the desktop replaced so that nothing
+// real is launched.
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -18,6 +20,7 @@
 #include <memory>
 #include <optional>
 
+#include "model/rejection.h"
 #include "support/memory_workbook.h"
 #include "ui/desktop.h"
 #include "ui/group.h"
@@ -45,12 +48,15 @@ struct DesktopLog {
     QList<QWidget*> messageWindows;  // what each message box opened over
     std::vector<std::filesystem::path> announced;
     QStringList questions;
-    bool goOn = false;  // the answer to every question
+    bool goOn = false;                   // the answer to every question
     std::filesystem::path reportFolder;  // handed out by newReportFolder
     std::unique_ptr<MemoryWorkbook> saved;
     std::filesystem::path savedAs;
     QList<QUrl> opened;
     bool openerWorks = true;
+    std::vector<std::filesystem::path> drawn;  // every drawing file, in the order written
+    std::vector<tierwise::Drawing> drawings;
+    std::string refusedDrawing;  // a file name ending so is refused, as a full disk would
 };
 
 // A desktop that only records; the workbook is kept in memory unless `realSaving`.
@@ -65,7 +71,7 @@ Desktop fakeDesktop(DesktopLog& log, bool realSaving = false) {
         log.kinds << kind;
         log.messageWindows << window;
     };
-    desktop.announceWorkbook = [&log](const std::filesystem::path& file) { log.announced.push_back(file); };
+    desktop.announceFile = [&log](const std::filesystem::path& file) { log.announced.push_back(file); };
     desktop.askToGoOn = [&log](const QString& text, QWidget*) {
         log.questions << text;
         return log.goOn;
@@ -76,7 +82,19 @@ Desktop fakeDesktop(DesktopLog& log, bool realSaving = false) {
         book.replay(*log.saved);
         log.savedAs = file;
     };
+    desktop.saveDrawing = [&log](const tierwise::Drawing& drawing, const std::filesystem::path& file) {
+        if (!log.refusedDrawing.empty() && file.string().ends_with(log.refusedDrawing)) {
+            throw tierwise::Rejection("Cannot write " + file.string() + ": the disk is full");
+        }
+        log.drawn.push_back(file);
+        log.drawings.push_back(drawing);
+    };
     if (realSaving) {
+        desktop.saveDrawing = [&log, save = tierwise::ui::systemDesktop().saveDrawing](
+                                  const tierwise::Drawing& drawing, const std::filesystem::path& file) {
+            save(drawing, file);
+            log.drawn.push_back(file);
+        };
         desktop.saveWorkbook = [&log, save = tierwise::ui::systemDesktop().saveWorkbook](
                                    const RecordedWorkbook& book, const std::filesystem::path& file) {
             save(book, file);
@@ -144,6 +162,9 @@ private slots:
     void sendToExcelSavesAnXlsxFileAndOpensIt();
     void unopenedWorkbookIsNamedInAMessage();
     void cancelledDialogEndsSilently();
+    void scheduleDrawingKeepsTheWindowOpen_data();
+    void scheduleDrawingKeepsTheWindowOpen();
+    void scheduleDrawingWritesRealFiles();
     void refusedFileIsExplained_data();
     void refusedFileIsExplained();
     void cutOffFileAsksFirst();
@@ -234,12 +255,20 @@ void GroupTest::barAndTemplatesKeepTheirPlaces() {
     QCOMPARE(barPlace.width(), group->pixelsAcross(255));
     QVERIFY(qAbs(barPlace.bottom() + 1 - group->pixelsDown(920 + 7356)) <= 1);
 
-    // The button keeps its designed size and top, moved left just enough to lie wholly inside the window.
+    // The buttons keep their designed top and height and at least the designed width (wider where
+    // "Schedule Drawing" needs it); "Send To Excel" moved left just enough to lie wholly inside the
+    // window, "Schedule Drawing" a margin to its left.
     const auto* button = group->findChild<QPushButton*>(QStringLiteral("Command1"));
-    QVERIFY(button);
+    const auto* drawing = group->findChild<QPushButton*>(QStringLiteral("Command2"));
+    QVERIFY(button && drawing);
     QCOMPARE(button->text(), QStringLiteral("Send To Excel"));
-    QCOMPARE(button->geometry(), QRect(group->pixelsAcross(16155 - 1815 - 120), group->pixelsDown(240),
-                                       group->pixelsAcross(1815), group->pixelsDown(495)));
+    QVERIFY(button->width() >= group->pixelsAcross(1815));
+    QCOMPARE(button->y(), group->pixelsDown(240));
+    QCOMPARE(button->height(), group->pixelsDown(495));
+    QVERIFY(qAbs(button->geometry().right() + 1 - group->pixelsAcross(16155 - 120)) <= 1);
+    QCOMPARE(drawing->size(), button->size());
+    QCOMPARE(drawing->y(), button->y());
+    QVERIFY(qAbs(drawing->geometry().right() + 1 + group->pixelsAcross(120) - button->x()) <= 1);
     QVERIFY(group->rect().contains(button->geometry()));
     const auto* title = group->findChild<QLabel*>(QStringLiteral("Label2"));
     QVERIFY(title);
@@ -379,13 +408,91 @@ void GroupTest::unopenedWorkbookIsNamedInAMessage() {
     QTest::mouseClick(group->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
 
     QCOMPARE(log_.messages.size(), 1);
-    QVERIFY2(log_.messages.first().contains(tierwise::ui::fromPath(log_.savedAs)),
-             qPrintable(log_.messages.first()));
+    QVERIFY2(log_.messages.first().contains(tierwise::ui::fromPath(log_.savedAs)), qPrintable(log_.messages.first()));
     QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Information});
     QCOMPARE(log_.messageWindows, QList<QWidget*>{group.get()});
     QCOMPARE(log_.announced, std::vector<std::filesystem::path>{log_.savedAs});
     QCOMPARE(ended.count(), 1);
     QVERIFY(!group->reportFailed());
+}
+
+// The storey ranges the drawing's schedule sheet has rows for, by their captions "4 to 7.2".
+int drawnRanges(const tierwise::Drawing& drawing) {
+    static const QRegularExpression caption(QStringLiteral("^-?[0-9.]+ to -?[0-9.]+$"));
+    int rows = 0;
+    for (const tierwise::Text& text : drawing.sheets.front().texts)
+        rows += caption.match(QString::fromStdString(text.text)).hasMatch();
+    return rows;
+}
+
+void GroupTest::scheduleDrawingKeepsTheWindowOpen_data() {
+    QTest::addColumn<QList<int>>("untick");
+    QTest::addColumn<bool>("openerWorks");
+    QTest::addColumn<QString>("refused");  // the file the fake disk refuses, if any
+    QTest::addColumn<int>("ranges");
+    QTest::addColumn<QString>("message");  // its first line
+
+    QTest::newRow("all ticked, opened") << QList<int>{} << true << "" << 4 << "The schedule drawing is saved in";
+    QTest::newRow("third unticked, opener fails")
+        << QList<int>{3} << false << "" << 3 << "No application could open the drawing. It is saved in";
+    QTest::newRow("the DXF refused") << QList<int>{} << true << ".dxf" << 4 << "Cannot write %1: the disk is full";
+}
+
+void GroupTest::scheduleDrawingKeepsTheWindowOpen() {
+    QFETCH(QList<int>, untick);
+    QFETCH(bool, openerWorks);
+    QFETCH(QString, refused);
+    QFETCH(int, ranges);
+    QFETCH(QString, message);
+    log_.openerWorks = openerWorks;
+    log_.refusedDrawing = refused.toStdString();
+    const auto group = loadSample();
+    QVERIFY(group);
+    QSignalSpy ended(group.get(), &Group::ended);
+    for (const int index : untick) clickBox(levelBox(*group, index));
+    auto* button = group->findChild<QPushButton*>(QStringLiteral("Command2"));
+    QCOMPARE(button->text(), QStringLiteral("Schedule Drawing"));
+
+    QTest::mouseClick(button, Qt::LeftButton);
+
+    const std::filesystem::path pdf = log_.reportFolder / "office-block.pdf";
+    const std::filesystem::path dxf = log_.reportFolder / "office-block.dxf";
+    QCOMPARE(log_.drawn.front(), pdf);
+    QCOMPARE(drawnRanges(log_.drawings.front()), ranges);
+    QCOMPARE(log_.messages.size(), 1);
+    QCOMPARE(log_.messageWindows, QList<QWidget*>{group.get()});
+    if (refused.isEmpty()) {
+        QCOMPARE(log_.drawn, (std::vector<std::filesystem::path>{pdf, dxf}));
+        QCOMPARE(log_.announced, log_.drawn);
+        QCOMPARE(log_.opened, QList<QUrl>{QUrl::fromLocalFile(tierwise::ui::fromPath(pdf))});
+        QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Information});
+        QCOMPARE(log_.messages.first().section('\n', 0, 0), message);
+        // The folder's whole path on a line of its own, to be copied.
+        QCOMPARE(log_.messages.first().section('\n', 1, 1), tierwise::ui::fromPath(log_.reportFolder));
+    } else {
+        QVERIFY(log_.opened.isEmpty());
+        QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Error});
+        QCOMPARE(log_.messages.first(), message.arg(tierwise::ui::fromPath(dxf)));
+    }
+    // Unlike "Send To Excel", the window stays for another drawing or the workbook.
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(group->isVisible());
+    QVERIFY(button->isEnabled());
+    QVERIFY(!log_.saved);
+}
+
+void GroupTest::scheduleDrawingWritesRealFiles() {
+    const auto group = loadSample(true);
+    QVERIFY(group);
+    QTest::mouseClick(group->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+
+    QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Information});
+    // Only the two drawings are left in their folder: no half-written temporary file.
+    QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"office-block.dxf", "office-block.pdf"}));
+    QFile pdf(folder_->filePath(QStringLiteral("office-block.pdf")));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
 }
 
 void GroupTest::cancelledDialogEndsSilently() {

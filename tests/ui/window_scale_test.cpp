@@ -1,6 +1,6 @@
 // The window on the screens engineers have: run by ctest at several scale factors and screen
 // sizes (QT_SCALE_FACTOR and an offscreen screen of a given size), it checks what the engineer
-// sees: "Send To Excel" wholly inside the window, the window inside the screen, and every tick
+// sees: "Send To Excel" and "Schedule Drawing" wholly inside the window, the window inside the screen, and every tick
 // and leader actually painted.
 #include <QCheckBox>
 #include <QFile>
@@ -30,7 +30,8 @@ tierwise::ui::Desktop quietDesktop() {
     desktop.showMessage = [](tierwise::ui::MessageKind, const QString& text, QWidget*) { QFAIL(qPrintable(text)); };
     desktop.newReportFolder = [] { return std::filesystem::path(); };
     desktop.saveWorkbook = [](const tierwise::ui::RecordedWorkbook&, const std::filesystem::path&) {};
-    desktop.announceWorkbook = [](const std::filesystem::path&) {};
+    desktop.saveDrawing = [](const tierwise::Drawing&, const std::filesystem::path&) {};
+    desktop.announceFile = [](const std::filesystem::path&) {};
     desktop.openFile = [](const QUrl&) { return true; };
     return desktop;
 }
@@ -77,15 +78,28 @@ void WindowScaleTest::fitsTheScreen() {
                             .arg(group->height())
                             .arg(screen.width())
                             .arg(screen.height())));
-    const auto* button = group->findChild<QPushButton*>(QStringLiteral("Command1"));
-    QVERIFY(group->rect().contains(button->geometry()));
-    // Its whole caption is shown, and the title beside it is not covered.
-    QVERIFY(button->width() >= button->fontMetrics().horizontalAdvance(button->text()));
-    QVERIFY(!button->geometry().intersects(group->findChild<QWidget*>(QStringLiteral("Label2"))->geometry()));
-    // At the smallest size the window can be given, the button stays inside as well.
+    const auto* excel = group->findChild<QPushButton*>(QStringLiteral("Command1"));
+    const auto* drawing = group->findChild<QPushButton*>(QStringLiteral("Command2"));
+    const auto* title = group->findChild<QWidget*>(QStringLiteral("Label2"));
+    // What is wrong with the buttons' places, or nothing.
+    const auto misplaced = [&]() -> QString {
+        for (const QPushButton* button : {excel, drawing}) {
+            // Inside, its whole caption shown, and the title beside it not covered.
+            if (!group->rect().contains(button->geometry())) return button->text() + " is cut off";
+            if (button->width() < button->fontMetrics().horizontalAdvance(button->text())) {
+                return button->text() + " is too narrow for its caption";
+            }
+            if (button->geometry().intersects(title->geometry())) return button->text() + " covers the title";
+        }
+        if (drawing->size() != excel->size()) return QStringLiteral("the buttons differ in size");
+        if (drawing->geometry().intersects(excel->geometry())) return QStringLiteral("the buttons overlap");
+        return {};
+    };
+    QVERIFY2(misplaced().isEmpty(), qPrintable(misplaced()));
+    // At the smallest size the window can be given, the buttons stay inside as well.
     group->resize(group->minimumSize());
     QCoreApplication::processEvents();
-    QVERIFY(group->rect().contains(button->geometry()));
+    QVERIFY2(misplaced().isEmpty(), qPrintable(misplaced()));
 }
 
 void WindowScaleTest::everyLineIsPainted() {
