@@ -1,18 +1,15 @@
 #include "platform/whole_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
-#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "model/rejection.h"
+#include "platform/file_safety.h"
+#include "platform/native_file.h"
 
 namespace tierwise {
 
@@ -39,26 +36,12 @@ private:
 
 void writeWholeFile(const std::filesystem::path& target, const std::function<void(std::ostream&)>& write) {
     const auto fail = [&](const std::string& reason) {
-        throw Rejection("Cannot write " + target.string() + ": " + reason);
+        throw Rejection("Cannot write " + utf8Name(target) + ": " + reason);
     };
     if (target.filename().empty()) fail("the name is not a file name");
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    std::filesystem::path name;
-    for (int attempt = 0; attempt < 100 && name.empty(); ++attempt) {
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-        const std::filesystem::path candidate =
-            target.parent_path() / ("." + target.filename().string() + suffix + ".tmp");
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            name = candidate;
-        } else if (errno != EEXIST) {
-            fail(std::strerror(errno));
-        }
-    }
-    if (name.empty()) fail("no free name for a temporary file in its folder");
+    std::string reason;
+    const std::filesystem::path name = createTemporaryBeside(target, reason);
+    if (name.empty()) fail(reason);
     Temporary temporary(name);
 
     {
@@ -76,7 +59,7 @@ void writeWholeFile(const std::filesystem::path& target, const std::function<voi
         if (!out) fail("the disk refused the data (full?)");
     }
     std::error_code error;
-    std::filesystem::rename(temporary.path(), target, error);
+    replaceFile(temporary.path(), target, error);
     if (error) fail(error.message());
     temporary.release();
 }

@@ -5,6 +5,7 @@
 usage: check_drawing.py TIERWISE_BATCH SAMPLE.anl WORK_DIR
 """
 import collections
+import os
 import pathlib
 import re
 import shutil
@@ -26,7 +27,8 @@ def check(condition, what):
 
 
 def run(*args):
-    done = subprocess.run([BATCH, *map(str, args)], capture_output=True, text=True)
+    runner = [os.environ["TIERWISE_RUNNER"]] if os.environ.get("TIERWISE_RUNNER") else []  # Wine, for Windows
+    done = subprocess.run([*runner, BATCH, *map(str, args)], capture_output=True, text=True, encoding="utf-8")
     return done.returncode, done.stdout, done.stderr
 
 
