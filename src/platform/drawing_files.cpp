@@ -16,6 +16,7 @@
 
 #include "drawing/dxf_writer.h"
 #include "model/rejection.h"
+#include "platform/native_file.h"
 #include "platform/whole_file.h"
 
 namespace tierwise {
@@ -284,11 +285,11 @@ void writeSvg(const Drawing&, std::ostream&) { throw Rejection("SVG drawings are
 #endif
 
 void writeDrawingFile(const Drawing& drawing, const std::filesystem::path& target) {
-    const std::optional<DrawingFormat> format = drawingFormatFor(target.string());
-    if (!format) throw Rejection("Cannot write " + target.string() + ": the name does not end in .pdf, .svg or .dxf");
+    const std::optional<DrawingFormat> format = drawingFormatFor(utf8Name(target));
+    if (!format) throw Rejection("Cannot write " + utf8Name(target) + ": the name does not end in .pdf, .svg or .dxf");
 #if !TIERWISE_HAVE_CAIRO
     if (*format != DrawingFormat::Dxf) {
-        throw Rejection("Cannot write " + target.string() + ": this build draws .dxf files only (it has no cairo)");
+        throw Rejection("Cannot write " + utf8Name(target) + ": this build draws .dxf files only (it has no cairo)");
     }
 #endif
     writeWholeFile(target, [&](std::ostream& out) {

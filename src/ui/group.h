@@ -30,6 +30,9 @@ enum class StartUp {
     Refused,    // the file was refused and the message shown: end with a failure status
 };
 
+// The form keeps the names of the program Tierwise replaces, so that its behaviour can be traced
+// control by control: Group is the form, Form_Load its start-up, and the handlers are named
+// control, underscore, event (Check1_Click, Command1_Click).
 class Group : public QWidget {
     Q_OBJECT
 public:
@@ -69,8 +72,12 @@ private:
     // Places the title, the buttons and the diagram for the window's present size.
     void arrange();
     void layOutDiagram();
+    // The storey height labels ("Hoc" for the height of a storey), spelled as the replaced program
+    // spelled it.
     void displtyHoc();
+    // A level box was clicked: the lowest and highest boxes stay ticked.
     void Check1_Click(int index);
+    // "Send To Excel": the workbook for the present ticks, opened, and the program ends.
     void Command1_Click();
     // "Schedule Drawing": the PDF and DXF for the present ticks; the window stays open for more.
     void Command2_Click();
@@ -103,15 +110,17 @@ private:
 
     QPushButton* Command1_ = nullptr;  // "Send To Excel"
     QPushButton* Command2_ = nullptr;  // "Schedule Drawing", left of it
-    QLabel* Label2_ = nullptr;
+    QLabel* Label2_ = nullptr;  // the caption "Tierwise          16 NOV 2025" above the diagram
     // The diagram's controls lie on the canvas, which scrolls where the diagram is taller than the window.
     QScrollArea* scroll_ = nullptr;
     QWidget* canvas_ = nullptr;
-    QFrame* Shape1_ = nullptr;
+    QFrame* Shape1_ = nullptr;  // the bar of the elevation, from the lowest to the highest level
     // Control families: element 0 is the hidden template, 1 to n the levels.
-    std::vector<QCheckBox*> Check1_;
-    std::vector<LineControl*> Line1_;
-    std::vector<QLabel*> LabHoc_;
+    std::vector<QCheckBox*> Check1_;   // a box per level, captioned with the level in metres
+    std::vector<LineControl*> Line1_;  // a tick per level on the right of the bar
+    std::vector<QLabel*> LabHoc_;      // the storey height left of the bar, between ticked levels
+    // Ticks left of the bar: the replaced program made them and never showed them; they are kept,
+    // hidden, so that the families stay as it had them.
     std::vector<LineControl*> Line2_;
     // Leader(i) joins the tick of level i to its box where the box was spread off its line.
     std::vector<LineControl*> Leader_;
