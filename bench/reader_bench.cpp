@@ -70,10 +70,11 @@ void countLines(benchmark::State& state, const fs::path& path) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(path)));
 }
 
-void readFile(benchmark::State& state, const fs::path& path) {
+// The whole reader, with the blocks read in turn or by the read-ahead thread.
+void readFile(benchmark::State& state, const fs::path& path, ReadAhead readAhead) {
     int64_t columns = 0;
     for (auto _ : state) {
-        Model model = readAnlFile(path);
+        Model model = readAnlFile(path, readAhead);
         columns = model.colCount();
         benchmark::DoNotOptimize(model);
     }
@@ -169,7 +170,12 @@ int main(int argc, char** argv) {
     for (const fs::path& path : benchFiles()) {
         const std::string name = path.filename().string();
         benchmark::RegisterBenchmark(("BM_CountLines/" + name).c_str(), countLines, path)->Unit(benchmark::kMillisecond)->UseRealTime();
-        benchmark::RegisterBenchmark(("BM_ReadAnl/" + name).c_str(), readFile, path)->Unit(benchmark::kMillisecond)->UseRealTime();
+        benchmark::RegisterBenchmark(("BM_ReadAnl/" + name).c_str(), readFile, path, ReadAhead::off)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("BM_ReadAnlReadAhead/" + name).c_str(), readFile, path, ReadAhead::thread)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

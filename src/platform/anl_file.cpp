@@ -35,7 +35,7 @@ private:
 
 }  // namespace
 
-Model readAnlFile(const std::filesystem::path& path) {
+Model readAnlFile(const std::filesystem::path& path, ReadAhead readAhead) {
     const std::string name = utf8Name(path);
     std::error_code status;
     if (std::filesystem::is_directory(path, status)) {
@@ -46,7 +46,7 @@ Model readAnlFile(const std::filesystem::path& path) {
     // The blocks are large; the stream's own buffer would only add a copy.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
     FileSource source(std::move(file), name);
-    LineSource lines(source);
+    LineSource lines(source, LineSource::kBlockSize, readAhead);
     return readAnl(lines, name);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -29,13 +30,31 @@ private:
     std::string_view text_;
 };
 
+// How the blocks are read. With `thread`, a second thread reads the next blocks while the lines of
+// the current one are scanned, so that copying the file in and scanning it overlap on two cores.
+// The lines, their numbers and the rejections are the same either way.
+enum class ReadAhead { off, thread };
+
+// `thread` where the machine has a second core to run it on.
+ReadAhead readAheadForThisMachine();
+
+class BlockReader;
+
 class LineSource {
 public:
     static constexpr size_t kBlockSize = size_t{1} << 20;
     // Longer lines are refused: no analysis report prints them, and memory must stay bounded.
     static constexpr size_t kMaxLineLength = size_t{1} << 20;
+    // Blocks in use with the read-ahead thread: the block being scanned, the one before it (its
+    // last line may still be in hand), and one being read or waiting.
+    static constexpr size_t kReadAheadBlocks = 3;
 
-    explicit LineSource(ByteSource& source, size_t blockSize = kBlockSize);
+    // With ReadAhead::thread, `source` is read on the read-ahead thread only, until this is
+    // destroyed; what it throws is thrown here, after the blocks read before it.
+    explicit LineSource(ByteSource& source, size_t blockSize = kBlockSize, ReadAhead readAhead = ReadAhead::off);
+    ~LineSource();
+    LineSource(const LineSource&) = delete;
+    LineSource& operator=(const LineSource&) = delete;
 
     // True when no line is left.
     [[nodiscard]] bool atEnd();
@@ -55,14 +74,17 @@ public:
     };
 
 private:
-    bool fill();  // reads the next block; false at the end of the input
+    bool fill();                   // reads the next block; false at the end of the input
     const char* findTerminator();  // the first CR or LF of the unread bytes, or their end
     void skipLinesWithout(std::span<const std::string_view> keys);
 
     ByteSource& source_;
-    std::vector<char> block_;
+    size_t blockSize_;
+    std::unique_ptr<BlockReader> reader_;  // the read-ahead thread, when there is one
+    // Blocks are not zeroed: a page is first touched when bytes are read into it.
+    std::unique_ptr<char[]> block_;
     // The block before: a line returned from it stays valid while atEnd() reads the next one.
-    std::vector<char> spare_;
+    std::unique_ptr<char[]> spare_;
     size_t begin_ = 0;  // unread bytes are block_[begin_, end_)
     size_t end_ = 0;
     size_t nextLf_ = SIZE_MAX;  // index of the next LF in block_, end_ when there is none

@@ -1,6 +1,6 @@
-// Fuzz target: readAnl on any bytes. The file is read twice, in one large block and in small
-// blocks that put line ends across block boundaries; both must give the same model or the same
-// rejection.
+// Fuzz target: readAnl on any bytes. The file is read three times: in one large block, and in
+// small blocks that put line ends across block boundaries, read in turn and by the read-ahead
+// thread; all must give the same model or the same rejection.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,9 +15,10 @@
 
 namespace {
 
-std::string readOutcome(std::string_view text, size_t blockSize, tierwise::Model& model) {
+std::string readOutcome(std::string_view text, size_t blockSize, tierwise::ReadAhead readAhead,
+                        tierwise::Model& model) {
     tierwise::MemorySource source(text);
-    tierwise::LineSource lines(source, blockSize);
+    tierwise::LineSource lines(source, blockSize, readAhead);
     try {
         model = tierwise::readAnl(lines, "fuzz.anl");
         return "accepted";
@@ -30,12 +31,17 @@ std::string readOutcome(std::string_view text, size_t blockSize, tierwise::Model
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    tierwise::Model whole, pieces;
+    tierwise::Model whole, pieces, readAhead;
     // One block holding the whole input stands for the full-size block of a real file.
-    const std::string a = readOutcome(text, size + 1, whole);
-    const std::string b = readOutcome(text, 1 + size % 61, pieces);
+    const std::string a = readOutcome(text, size + 1, tierwise::ReadAhead::off, whole);
+    const std::string b = readOutcome(text, 1 + size % 61, tierwise::ReadAhead::off, pieces);
+    const std::string c = readOutcome(text, 1 + size % 61, tierwise::ReadAhead::thread, readAhead);
     if (a != b || !tierwise::support::tableDifference(whole, pieces).empty()) {
         std::fprintf(stderr, "block size changes the outcome: \"%s\" against \"%s\"\n", a.c_str(), b.c_str());
+        std::abort();
+    }
+    if (a != c || !tierwise::support::tableDifference(whole, readAhead).empty()) {
+        std::fprintf(stderr, "reading ahead changes the outcome: \"%s\" against \"%s\"\n", a.c_str(), c.c_str());
         std::abort();
     }
     return 0;

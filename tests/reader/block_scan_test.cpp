@@ -54,8 +54,9 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{"EmptyKeyIgnored", kDigits + "X", {"", "X"}, 100}),
     [](const testing::TestParamInfo<KeyCase>& testCase) { return std::string(testCase.param.name); });
 
-// Random texts with keys and near misses scattered, at every alignment near the ends.
-TEST(FindFirstKeyRandom, AgreesWithThePlainSearch) {
+// Random texts with keys, near misses and line ends scattered, at every alignment near the ends:
+// the key and the line ends before it, found in one pass.
+TEST(ScanToFirstKeyRandom, AgreesWithThePlainSearchAndCount) {
     std::mt19937 random(5);
     const std::string pieces[] = {"0.1234 ", "  -5.0", "\r\n", "\n", "\r", "C O L U M N", "BETA 90 MEM", "LENGTH",
                                   "C O L U M N   N O.", "BETA 90 MEMB", "LENGTH:", "X", "B", "C", ":", "."};
@@ -71,7 +72,10 @@ TEST(FindFirstKeyRandom, AgreesWithThePlainSearch) {
         for (const auto key : kKeys) {
             if (random() % 2) keys.push_back(key);
         }
-        EXPECT_EQ(findFirstKey(text, keys), plain::findFirstKey(text, keys)) << text;
+        const KeyScan fast = scanToFirstKey(text, keys);
+        const KeyScan slow = plain::scanToFirstKey(text, keys);
+        EXPECT_EQ(fast.keyAt, slow.keyAt) << text;
+        EXPECT_EQ(fast.lineEnds, slow.lineEnds) << text;
     }
 }
 
@@ -101,7 +105,7 @@ TEST(ReadLineContainingRandom, AgreesWithReadingLineByLine) {
         MemorySource plainBytes(text);
         LineSource byLine(plainBytes, blockSize);
         MemorySource fastBytes(text);
-        LineSource fast(fastBytes, blockSize);
+        LineSource fast(fastBytes, blockSize, round % 2 == 0 ? ReadAhead::off : ReadAhead::thread);
         while (!fast.atEnd()) {
             ASSERT_FALSE(byLine.atEnd());
             const std::string found(fast.readLineContaining(keys));

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,54 @@ TEST(LineSource, RefusesALineLongerThanAnyReport) {
     LineSource lines(source, 4096);
     EXPECT_THROW(lines.readLine(), LineSource::LineTooLong);
 }
+
+// A source that fails once the good bytes have been read, as a file does on a bad disk.
+class FailingSource final : public ByteSource {
+public:
+    explicit FailingSource(std::string_view good) : good_(good) {}
+    size_t read(char* buffer, size_t capacity) override {
+        const size_t n = good_.read(buffer, capacity);
+        if (n == 0) throw std::runtime_error("disk error");
+        return n;
+    }
+
+private:
+    MemorySource good_;
+};
+
+struct ReadAheadCase {
+    const char* name;
+    ReadAhead readAhead;
+};
+
+class ReadAheadTest : public ::testing::TestWithParam<ReadAheadCase> {};
+
+// The lines read before a failure are handed over; the failure comes where the next block was
+// needed, not earlier, whichever thread met it.
+TEST_P(ReadAheadTest, AFailingSourceFailsAfterTheLinesBeforeIt) {
+    FailingSource source("one\ntwo\nthr");
+    LineSource lines(source, 4, GetParam().readAhead);
+    EXPECT_EQ(lines.readLine(), "one");
+    EXPECT_EQ(lines.readLine(), "two");
+    EXPECT_THROW(lines.readLine(), std::runtime_error);
+}
+
+// Leaving a large input half read, by a rejection or an early return, stops the read-ahead
+// thread while it waits for a block to read into.
+TEST_P(ReadAheadTest, StopsHalfWayThroughALargeInput) {
+    const std::string text(1 << 20, '\n');
+    for (int readLines = 0; readLines < 64; readLines += 7) {
+        MemorySource source(text);
+        LineSource lines(source, 16, GetParam().readAhead);
+        for (int i = 0; i < readLines; ++i) EXPECT_EQ(lines.readLine(), "");
+        EXPECT_EQ(lines.lineNumber(), readLines);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ReadAheadTest,
+                         ::testing::Values(ReadAheadCase{"InTurn", ReadAhead::off},
+                                           ReadAheadCase{"ReadAhead", ReadAhead::thread}),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace tierwise
