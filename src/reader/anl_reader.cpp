@@ -116,6 +116,7 @@ std::vector<std::string_view> wordsAfterLineNumber(std::string_view line) {
     std::vector<DataToken> tokens;
     dataTokens(line, tokens);
     std::vector<std::string_view> words;
+    words.reserve(tokens.size());
     for (const DataToken& token : tokens) words.push_back(token.text);
     return words;
 }
@@ -248,7 +249,7 @@ private:
         hitPos_ = 0;
         if (atEnd()) return;
         nextLineContaining({keyword});
-        hitPos_ = containsPosition(lineBuf_, keyword);
+        hitPos_ = positionOf(lineBuf_, keyword);
     }
 
     int32_t wholeNumber(double value, const char* what) const {
@@ -361,7 +362,7 @@ private:
     //     24. 1 1 101; 2 2 102; 3 3 103; 4 4 104
     void readMembers() {
         // The line that ended the joint block may hold it already.
-        hitPos_ = containsPosition(lineBuf_, kMemberIncidences);
+        hitPos_ = positionOf(lineBuf_, kMemberIncidences);
         if (hitPos_ == 0) searchFor(kMemberIncidences);
         if (hitPos_ == 0) reject("no \"MEMBER INCIDENCES\" was found after the joint coordinates");
         auto& members = model_.memberTab;
@@ -386,7 +387,7 @@ private:
             hitPos_ = 0;
             if (!atEnd()) {
                 nextResultLineContaining({kBetaKeyword, kColumnHeader});
-                if (classifyLine(lineBuf_, 2) == LineKind::Beta) hitPos_ = containsPosition(lineBuf_, kBetaKeyword);
+                if (classifyLine(lineBuf_, 2) == LineKind::Beta) hitPos_ = positionOf(lineBuf_, kBetaKeyword);
             }
             if (hitPos_ <= 0) return;  // the column design blocks start with this line
             replaceAll(kBetaKeyword, "");
@@ -405,9 +406,9 @@ private:
             const int32_t lineLen = lineLength();
             if (pos == lineLen && !numberStartsAt(lineBuf_, pos)) return;
             starBlanks();
-            int32_t toPos = containsPosition(lineBuf_, kRangeWord);
+            int32_t toPos = positionOf(lineBuf_, kRangeWord);
             for (;;) {
-                if (toPos > 0) toPos = containsPosition(lineBuf_, kRangeWord, toPos);
+                if (toPos > 0) toPos = positionOf(lineBuf_, kRangeWord, toPos);
                 findNumStart(lineBuf_, pos);
                 if (!numberStartsAt(lineBuf_, pos)) break;
                 addBeta(wholeNumber(numericValue(substring(lineBuf_, pos)), "member number"));
@@ -462,11 +463,11 @@ private:
         if (searchForward) {
             if (!atEnd()) {
                 nextResultLineContaining({kColumnHeader, keyword});
-                if (containsPosition(lineBuf_, kColumnHeader) != 0) return 0.0f;
-                hitPos_ = containsPosition(lineBuf_, keyword);
+                if (positionOf(lineBuf_, kColumnHeader) != 0) return 0.0f;
+                hitPos_ = positionOf(lineBuf_, keyword);
             }
         } else {
-            hitPos_ = containsPosition(lineBuf_, keyword);
+            hitPos_ = positionOf(lineBuf_, keyword);
         }
         return toSingle(numericValue(fieldAfter(static_cast<int32_t>(keyword.size()) + hitPos_)));
     }
@@ -486,7 +487,7 @@ private:
     //      REQD. STEEL AREA   :    1080.00 Sq.mm.
     void readColumnBlocks() {
         for (;;) {
-            hitPos_ = containsPosition(lineBuf_, kColumnHeader);
+            hitPos_ = positionOf(lineBuf_, kColumnHeader);
             if (hitPos_ == 0) {
                 if (atEnd()) break;
                 nextResultLineContaining({kColumnHeader});

@@ -8,7 +8,7 @@
 
 namespace tierwise {
 
-int32_t containsPosition(std::string_view line, std::string_view key, int32_t from) {
+int32_t positionOf(std::string_view line, std::string_view key, int32_t from) {
     if (from < 1) from = 1;
     const size_t start = static_cast<size_t>(from - 1);
     if (start > line.size()) return 0;

@@ -11,7 +11,7 @@ namespace tierwise {
 constexpr bool isNumberChar(char c) { return c >= '-' && c <= '9'; }
 
 // 1-based position of the first occurrence of `key` at or after `from`, 0 when absent; case-sensitive.
-int32_t containsPosition(std::string_view line, std::string_view key, int32_t from = 1);
+int32_t positionOf(std::string_view line, std::string_view key, int32_t from = 1);
 
 // Characters from the 1-based `start` on, at most `length` of them; empty past the end.
 std::string_view substring(std::string_view line, int32_t start, int32_t length = INT32_MAX);

@@ -93,10 +93,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ContainsPosition, IsOneBasedCaseSensitiveAndZeroWhenAbsent) {
-    EXPECT_EQ(containsPosition("    6. UNIT METER KN", "UNIT"), 8);
-    EXPECT_EQ(containsPosition("    6. unit meter", "UNIT"), 0);
-    EXPECT_EQ(containsPosition("1*TO*4*17*TO*20", "*TO", 3), 10);
-    EXPECT_EQ(containsPosition("1*TO", "*TO", 9), 0);
+    EXPECT_EQ(positionOf("    6. UNIT METER KN", "UNIT"), 8);
+    EXPECT_EQ(positionOf("    6. unit meter", "UNIT"), 0);
+    EXPECT_EQ(positionOf("1*TO*4*17*TO*20", "*TO", 3), 10);
+    EXPECT_EQ(positionOf("1*TO", "*TO", 9), 0);
 }
 
 TEST(Substring, TakesAtMostLengthFromAOneBasedStart) {
