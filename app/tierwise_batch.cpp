@@ -247,12 +247,13 @@ int summarise(const std::filesystem::path& modelPath, const std::optional<std::v
 }
 
 int runCommandLine(int argc, char** argv) {
-    CLI::App app{"Writes the column schedule of an analysis output file (*.ANL) as a four-sheet .xlsx workbook:\n"
-                 "one row per column line, blocked by cross-section; worksheet 1 adds the steel percentage\n"
-                 "and every column's required steel area, worksheet 2 each area with its member number,\n"
-                 "worksheet 3 the largest area in each storey range; worksheet 4, \"Column schedule\", one row\n"
-                 "per column mark with its grid references and, per storey range, the size, bars and ties.",
-                 "tierwise-batch"};
+    CLI::App app{
+        "Writes the column schedule of an analysis output file (*.ANL) as a four-sheet .xlsx workbook:\n"
+        "one row per column line, blocked by cross-section; worksheet 1 adds the steel percentage\n"
+        "and every column's required steel area, worksheet 2 each area with its member number,\n"
+        "worksheet 3 the largest area in each storey range; worksheet 4, \"Column schedule\", one row\n"
+        "per column mark with its grid references and, per storey range, the size, bars and ties.",
+        "tierwise-batch"};
     std::string modelPath;
     std::string outPath;
     std::string split;
@@ -314,7 +315,8 @@ int runCommandLine(int argc, char** argv) {
         }
     }
     if (outOption->count() == 0) {
-        std::cerr << "tierwise-batch: --output is required\n" << "Run with --help for more information.\n";
+        std::cerr << "tierwise-batch: --output is required\n"
+                  << "Run with --help for more information.\n";
         return kExitUsage;
     }
     return run(pathFromUtf8(modelPath), pathFromUtf8(outPath), levels, allowIncomplete, options, drawings);

@@ -17,7 +17,8 @@ namespace {
 [[noreturn]] void usage(const char* why) {
     std::fprintf(stderr,
                  "generate_anl: %s\n"
-                 "usage: generate_anl OUT.anl [--size BYTES[K|M|G] (powers of 1000)] [--grid N] [--storeys N] [--unit metre|mms] [--lf] [--seed N]\n",
+                 "usage: generate_anl OUT.anl [--size BYTES[K|M|G] (powers of 1000)] [--grid N] [--storeys N] [--unit "
+                 "metre|mms] [--lf] [--seed N]\n",
                  why);
     std::exit(2);
 }
@@ -28,9 +29,12 @@ uint64_t parseSize(const char* text) {
     const unsigned long long value = std::strtoull(text, &end, 10);
     if (errno != 0 || end == text) usage("--size wants a number, e.g. 500M");
     uint64_t scale = 1;
-    if (*end == 'K' || *end == 'k') scale = 1000, ++end;
-    else if (*end == 'M' || *end == 'm') scale = 1000 * 1000, ++end;
-    else if (*end == 'G' || *end == 'g') scale = 1000 * 1000 * 1000, ++end;
+    if (*end == 'K' || *end == 'k')
+        scale = 1000, ++end;
+    else if (*end == 'M' || *end == 'm')
+        scale = 1000 * 1000, ++end;
+    else if (*end == 'G' || *end == 'g')
+        scale = 1000 * 1000 * 1000, ++end;
     if (*end != '\0') usage("--size wants a number, e.g. 500M");
     return value * scale;
 }
@@ -56,18 +60,28 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc) usage("an option lacks its value");
             return argv[++i];
         };
-        if (arg == "--size") o.size = parseSize(value());
-        else if (arg == "--grid") o.grid = parseCount(value(), 2, 99, "--grid");
-        else if (arg == "--storeys") o.storeys = parseCount(value(), 1, 99, "--storeys");
+        if (arg == "--size")
+            o.size = parseSize(value());
+        else if (arg == "--grid")
+            o.grid = parseCount(value(), 2, 99, "--grid");
+        else if (arg == "--storeys")
+            o.storeys = parseCount(value(), 1, 99, "--storeys");
         else if (arg == "--unit") {
             const std::string_view unit = value();
-            if (unit == "mms") o.millimetres = true;
-            else if (unit != "metre") usage("--unit is metre or mms");
-        } else if (arg == "--lf") o.eol = "\n";
-        else if (arg == "--seed") o.seed = static_cast<uint64_t>(parseCount(value(), 0, 1 << 30, "--seed"));
-        else if (!arg.empty() && arg[0] == '-') usage("unknown option");
-        else if (out) usage("one output file only");
-        else out = argv[i];
+            if (unit == "mms")
+                o.millimetres = true;
+            else if (unit != "metre")
+                usage("--unit is metre or mms");
+        } else if (arg == "--lf")
+            o.eol = "\n";
+        else if (arg == "--seed")
+            o.seed = static_cast<uint64_t>(parseCount(value(), 0, 1 << 30, "--seed"));
+        else if (!arg.empty() && arg[0] == '-')
+            usage("unknown option");
+        else if (out)
+            usage("one output file only");
+        else
+            out = argv[i];
     }
     if (!out) usage("no output file given");
     std::FILE* file = std::fopen(out, "wb");

@@ -46,7 +46,8 @@ std::vector<fs::path> benchFiles() {
     for (const auto& entry : fs::directory_iterator(dir ? dir : "/tmp/tierwise-bench", ec)) {
         if (entry.path().extension() == ".anl") files.push_back(entry.path());
     }
-    std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) { return fs::file_size(a) < fs::file_size(b); });
+    std::sort(files.begin(), files.end(),
+              [](const fs::path& a, const fs::path& b) { return fs::file_size(a) < fs::file_size(b); });
     return files;
 }
 
@@ -62,7 +63,11 @@ void countLines(benchmark::State& state, const fs::path& path) {
         std::setvbuf(file, nullptr, _IONBF, 0);
         size_t lines = 0;
         for (size_t n; (n = std::fread(block.data(), 1, block.size(), file)) > 0;) {
-            for (const char* p = block.data(); (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(block.data() + n - p)))) != nullptr; ++p) ++lines;
+            for (const char* p = block.data();
+                 (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(block.data() + n - p)))) !=
+                 nullptr;
+                 ++p)
+                ++lines;
         }
         std::fclose(file);
         benchmark::DoNotOptimize(lines);
@@ -140,7 +145,8 @@ void BM_WriteReport(benchmark::State& state) {
         benchmark::DoNotOptimize(cells);
     }
     state.counters["cells"] = static_cast<double>(cells);
-    state.counters["cells_per_s"] = benchmark::Counter(static_cast<double>(cells * state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["cells_per_s"] =
+        benchmark::Counter(static_cast<double>(cells * state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_WriteReport)->ArgName("all_ticked")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
@@ -169,7 +175,9 @@ BENCHMARK(BM_WriteXlsx)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char** argv) {
     for (const fs::path& path : benchFiles()) {
         const std::string name = path.filename().string();
-        benchmark::RegisterBenchmark(("BM_CountLines/" + name).c_str(), countLines, path)->Unit(benchmark::kMillisecond)->UseRealTime();
+        benchmark::RegisterBenchmark(("BM_CountLines/" + name).c_str(), countLines, path)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
         benchmark::RegisterBenchmark(("BM_ReadAnl/" + name).c_str(), readFile, path, ReadAhead::off)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();

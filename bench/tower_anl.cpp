@@ -88,7 +88,9 @@ struct Random {
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         return static_cast<uint32_t>(state >> 33);
     }
-    int64_t between(int64_t low, int64_t high) { return low + static_cast<int64_t>(next() % static_cast<uint64_t>(high - low + 1)); }
+    int64_t between(int64_t low, int64_t high) {
+        return low + static_cast<int64_t>(next() % static_cast<uint64_t>(high - low + 1));
+    }
 };
 
 const char* const kTitle = "TOWER T1";
@@ -385,8 +387,10 @@ private:
             const int64_t membersHere = positions() + beamsPerFloor;
             for (int64_t k = 0; k < membersHere && !full(); ++k) {
                 const bool isColumn = k < positions();
-                const int64_t member = isColumn ? column(storey, static_cast<int>(k)) : beam(storey, static_cast<int>(k - positions()));
-                const int64_t axial = isColumn ? int64_t{o_.storeys - storey + 1} * 8000 + rnd.between(0, 5000) : rnd.between(-2000, 2000);
+                const int64_t member =
+                    isColumn ? column(storey, static_cast<int>(k)) : beam(storey, static_cast<int>(k - positions()));
+                const int64_t axial = isColumn ? int64_t{o_.storeys - storey + 1} * 8000 + rnd.between(0, 5000)
+                                               : rnd.between(-2000, 2000);
                 for (int end = 0; end < 2; ++end) {
                     if (end == 0) {
                         w_.num(member, 9);

@@ -62,10 +62,12 @@ std::vector<PlanLine> placeJoints(const Model& model) {
     placed.reserve(model.jointTab.size());
     for (int32_t j = 0; j < model.jointCount(); ++j) {
         const JointEntry& joint = model.jointTab[j];
-        placed.push_back({indexOf(model.gridX, joint.x), indexOf(model.gridZ, joint.z), indexOf(model.gridY, joint.y), j});
+        placed.push_back(
+            {indexOf(model.gridX, joint.x), indexOf(model.gridZ, joint.z), indexOf(model.gridY, joint.y), j});
     }
     std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
-        return std::tie(a.xIndex, a.zIndex, a.levelIndex, a.order) < std::tie(b.xIndex, b.zIndex, b.levelIndex, b.order);
+        return std::tie(a.xIndex, a.zIndex, a.levelIndex, a.order) <
+               std::tie(b.xIndex, b.zIndex, b.levelIndex, b.order);
     });
 
     std::vector<PlanLine> cube;

@@ -74,6 +74,8 @@ ColumnIndex::ColumnIndex(const std::vector<ColEntry>& colTab) : byMember_(colTab
     }
 }
 
-int32_t ColumnIndex::findColRow(int32_t memberNo) const { return byMember_.find(floatKey(static_cast<float>(memberNo))); }
+int32_t ColumnIndex::findColRow(int32_t memberNo) const {
+    return byMember_.find(floatKey(static_cast<float>(memberNo)));
+}
 
 }  // namespace tierwise::detail

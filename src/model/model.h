@@ -57,10 +57,10 @@ enum class LengthUnit { Metre, Millimetre };
 struct Model {
     // Filled by readAnl.
     LengthUnit unit = LengthUnit::Metre;
-    std::vector<JointEntry> jointTab;   // file order; jointCount() entries
-    std::vector<MemberEntry> memberTab; // file order
-    std::vector<int32_t> betaTab;       // members under "BETA 90 MEMB", ranges expanded, duplicates kept
-    std::vector<ColEntry> colTab;       // one entry per column design block, file order
+    std::vector<JointEntry> jointTab;    // file order; jointCount() entries
+    std::vector<MemberEntry> memberTab;  // file order
+    std::vector<int32_t> betaTab;        // members under "BETA 90 MEMB", ranges expanded, duplicates kept
+    std::vector<ColEntry> colTab;        // one entry per column design block, file order
     // The block the file ended in ("member incidences", ...): such a file is cut off, and no
     // design results can follow. Empty for a complete file.
     std::string endsInside;

@@ -69,7 +69,8 @@ public:
         const std::string root = rootName();
         if (root.empty()) return "it does not start with an XML element";
         std::string_view tail = tail_;
-        while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r' || tail.back() == ' ')) tail.remove_suffix(1);
+        while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r' || tail.back() == ' '))
+            tail.remove_suffix(1);
         if (!tail.ends_with("</" + root + ">") && !(size_ <= kEdgeBytes && tail.ends_with("/>"))) {
             return "it stops before its closing </" + root + ">";
         }
@@ -83,7 +84,8 @@ public:
             return "its rows are not where a worksheet has them";
         }
         if (held != *rowBytes) {
-            return "it holds " + std::to_string(held) + " bytes of rows where " + std::to_string(*rowBytes) + " were written";
+            return "it holds " + std::to_string(held) + " bytes of rows where " + std::to_string(*rowBytes) +
+                   " were written";
         }
         return {};
     }
@@ -154,7 +156,9 @@ std::string unpack(std::string_view packed, const Entry& entry, PartWatcher& wat
 
 std::optional<std::vector<Entry>> readDirectory(std::string_view archive) {
     if (archive.size() < kEndOfDirectorySize) return std::nullopt;
-    const size_t lowest = archive.size() > kEndOfDirectorySize + kMaxCommentSize ? archive.size() - kEndOfDirectorySize - kMaxCommentSize : 0;
+    const size_t lowest = archive.size() > kEndOfDirectorySize + kMaxCommentSize
+                              ? archive.size() - kEndOfDirectorySize - kMaxCommentSize
+                              : 0;
     size_t end = archive.size() - kEndOfDirectorySize;
     while (read32(archive, end) != kEndOfDirectory) {
         if (end == lowest) return std::nullopt;
@@ -211,7 +215,8 @@ std::string findArchiveDamage(std::string_view archive, std::span<const int64_t>
             return "part " + entry.name + " is not where its directory says";
         }
         const size_t dataStart = at + kLocalHeaderSize + read16(archive, at + 26) + read16(archive, at + 28);
-        if (dataStart + entry.packedSize > archive.size()) return "part " + entry.name + " runs past the end of the file";
+        if (dataStart + entry.packedSize > archive.size())
+            return "part " + entry.name + " runs past the end of the file";
         const size_t sheet = sheetNumber(entry.name);
         const bool isXml = entry.name.ends_with(".xml") || entry.name.ends_with(".rels");
         PartWatcher watcher;

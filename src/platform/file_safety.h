@@ -44,7 +44,7 @@ public:
     [[nodiscard]] bool interrupted() const;
 
 private:
-    struct Saved;                   // the system's signal state before
+    struct Saved;  // the system's signal state before
     std::unique_ptr<Saved> saved_;
 };
 

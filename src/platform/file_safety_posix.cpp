@@ -69,11 +69,16 @@ std::string syncFolder(const std::filesystem::path& folder) {
 
 std::string writeFailure(int error) {
     switch (error) {
-        case ENOSPC: return "the disk is full";
-        case EDQUOT: return "the disk quota is used up";
-        case EFBIG: return "the file grew past the largest file this process may write";
-        case 0: return "a write to the disk failed";
-        default: return std::strerror(error);
+        case ENOSPC:
+            return "the disk is full";
+        case EDQUOT:
+            return "the disk quota is used up";
+        case EFBIG:
+            return "the file grew past the largest file this process may write";
+        case 0:
+            return "a write to the disk failed";
+        default:
+            return std::strerror(error);
     }
 }
 

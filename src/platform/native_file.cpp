@@ -30,9 +30,10 @@ std::wstring wide(std::string_view text) {
 std::string narrow(std::wstring_view text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
-    std::string result(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)),
-                       '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()), nullptr, nullptr);
+    std::string result(
+        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()), nullptr,
+                        nullptr);
     return result;
 }
 
@@ -47,7 +48,8 @@ FileHandle openFile(const std::filesystem::path& path, const char* mode) {
 }
 
 bool createNewFile(const std::filesystem::path& path, std::error_code& error) {
-    const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+    const int fd =
+        _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
     if (fd < 0) {
         error.assign(errno, std::generic_category());
         return false;
@@ -91,7 +93,9 @@ std::filesystem::path pathFromUtf8(std::string_view name) { return std::filesyst
 
 std::string utf8Name(const std::filesystem::path& path) { return path.native(); }
 
-FileHandle openFile(const std::filesystem::path& path, const char* mode) { return FileHandle(std::fopen(path.c_str(), mode)); }
+FileHandle openFile(const std::filesystem::path& path, const char* mode) {
+    return FileHandle(std::fopen(path.c_str(), mode));
+}
 
 bool createNewFile(const std::filesystem::path& path, std::error_code& error) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

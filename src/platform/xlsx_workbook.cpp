@@ -45,7 +45,8 @@ std::filesystem::path followLinks(const std::filesystem::path& path) {
     std::filesystem::path file = path;
     std::error_code error;
     for (int links = 0; std::filesystem::is_symlink(file, error); ++links) {
-        if (links == kMaxLinks) throw Rejection("Cannot write " + utf8Name(path) + ": its symbolic links go round in a loop");
+        if (links == kMaxLinks)
+            throw Rejection("Cannot write " + utf8Name(path) + ": its symbolic links go round in a loop");
         const std::filesystem::path named = std::filesystem::read_symlink(file, error);
         if (error) throw Rejection("Cannot write " + utf8Name(path) + ": " + error.message());
         file = named.is_absolute() ? named : file.parent_path() / named;
@@ -233,7 +234,8 @@ void XlsxWorkbook::commit() {
     // The parts were assembled in more temporary files whose writes nobody checked; what reached
     // the disk is read back before it replaces anything.
     const std::string damage = findArchiveDamage(slurp(temporary_), rowBytes_);
-    if (!damage.empty()) fail("data was lost on its way to the disk, most likely because the disk is full (" + damage + ")");
+    if (!damage.empty())
+        fail("data was lost on its way to the disk, most likely because the disk is full (" + damage + ")");
 
     std::error_code error;
     const auto existing = std::filesystem::status(file_, error);

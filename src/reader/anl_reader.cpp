@@ -202,9 +202,11 @@ private:
             } catch (const LineSource::LineTooLong& tooLong) {
                 rejectTooLong(tooLong);
             }
-            const bool holdsKey = std::any_of(keys.begin(), keys.end(),
-                                              [&](std::string_view key) { return lineBuf_.find(key) != std::string_view::npos; });
-            if (lineBuf_.find(kEndOfThe) != std::string_view::npos && lineBuf_.find(kRunWord) != std::string_view::npos) {
+            const bool holdsKey = std::any_of(keys.begin(), keys.end(), [&](std::string_view key) {
+                return lineBuf_.find(key) != std::string_view::npos;
+            });
+            if (lineBuf_.find(kEndOfThe) != std::string_view::npos &&
+                lineBuf_.find(kRunWord) != std::string_view::npos) {
                 runEndLine_ = lines_.lineNumber();
             }
             if (holdsKey || atEnd()) return;
@@ -267,7 +269,9 @@ private:
     void readUnit() {
         for (;;) {
             searchFor(kUnit);
-            if (hitPos_ == 0) reject("no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis output file?");
+            if (hitPos_ == 0)
+                reject(
+                    "no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis output file?");
             if (isUnitCommand(lineBuf_)) break;
         }
         for (const std::string_view word : wordsAfterLineNumber(lineBuf_)) {
@@ -297,19 +301,21 @@ private:
     template <class Store>
     void readDataBlock(const DataLayout& layout, Store store) {
         int32_t entry = -1;
-        int32_t field = 0;         // numbers read into the record in hand
-        int64_t recordLine = 0;    // the line it started in
+        int32_t field = 0;       // numbers read into the record in hand
+        int64_t recordLine = 0;  // the line it started in
         for (;;) {
             if (atEnd()) return noteEndInside(layout.name);
             nextLine();
             if (lineBuf_.find('\0') != std::string_view::npos) {
-                rejectAtLine(std::string("the line holds NUL bytes inside the ") + layout.name + "; the file looks damaged");
+                rejectAtLine(std::string("the line holds NUL bytes inside the ") + layout.name +
+                             "; the file looks damaged");
             }
             // Blank lines, page headings and anything not starting with a number.
             if (numericValue(lineBuf_) == 0 || lineBuf_.find(kPageHeading) != std::string_view::npos) continue;
             std::vector<DataToken>& tokens = tokens_;
             dataTokens(lineBuf_, tokens);
-            const bool anyNumber = std::any_of(tokens.begin(), tokens.end(), [](const DataToken& t) { return t.isNumber; });
+            const bool anyNumber =
+                std::any_of(tokens.begin(), tokens.end(), [](const DataToken& t) { return t.isNumber; });
             if (!anyNumber) {  // the next command
                 if (field != 0) rejectShortRecord(layout, field, recordLine);
                 return;
@@ -321,7 +327,8 @@ private:
                     continue;
                 }
                 if (token.text == "-" && t + 1 == tokens.size()) break;  // the continuation mark
-                if (!token.isNumber) rejectAtLine("\"" + printable(token.text) + "\" is not a number; " + layout.expected);
+                if (!token.isNumber)
+                    rejectAtLine("\"" + printable(token.text) + "\" is not a number; " + layout.expected);
                 if (field == 0) {
                     ++entry;
                     recordLine = lines_.lineNumber();
@@ -333,8 +340,8 @@ private:
     }
 
     [[noreturn]] void rejectShortRecord(const DataLayout& layout, int32_t numbers, int64_t line) const {
-        throw Rejection(fileName_ + ", line " + std::to_string(line) + ": a record ends after " + std::to_string(numbers) +
-                        (numbers == 1 ? " number" : " numbers") + "; " + layout.expected);
+        throw Rejection(fileName_ + ", line " + std::to_string(line) + ": a record ends after " +
+                        std::to_string(numbers) + (numbers == 1 ? " number" : " numbers") + "; " + layout.expected);
     }
 
     //      7. JOINT COORDINATES
@@ -344,8 +351,8 @@ private:
         if (hitPos_ == 0) reject("no \"JOINT COORDINATES\" was found after the UNIT line");
         auto& joints = model_.jointTab;
         joints.assign(1, JointEntry{});
-        static const DataLayout layout{"joint coordinates", 4,
-                                       "each joint is a record of 4 numbers (joint, X, Y, Z), records separated by \";\""};
+        static const DataLayout layout{
+            "joint coordinates", 4, "each joint is a record of 4 numbers (joint, X, Y, Z), records separated by \";\""};
         readDataBlock(layout, [&](int32_t entry, int32_t field, double value) {
             if (entry >= static_cast<int32_t>(joints.size())) joints.emplace_back();
             JointEntry& joint = joints[static_cast<size_t>(entry)];
@@ -367,8 +374,9 @@ private:
         if (hitPos_ == 0) reject("no \"MEMBER INCIDENCES\" was found after the joint coordinates");
         auto& members = model_.memberTab;
         members.assign(1, MemberEntry{});
-        static const DataLayout layout{"member incidences", 3,
-                                       "each member is a record of 3 numbers (member, start joint, end joint), records separated by \";\""};
+        static const DataLayout layout{
+            "member incidences", 3,
+            "each member is a record of 3 numbers (member, start joint, end joint), records separated by \";\""};
         readDataBlock(layout, [&](int32_t entry, int32_t field, double value) {
             if (entry >= static_cast<int32_t>(members.size())) members.emplace_back();
             MemberEntry& member = members[static_cast<size_t>(entry)];
@@ -478,7 +486,9 @@ private:
         std::string_view field = substring(lineBuf_, start, kFieldWidth);
         if (field.empty() || !isNumberChar(field.back())) return field;
         size_t end = static_cast<size_t>(start - 1) + field.size();
-        while (end < lineBuf_.size() && (std::isdigit(static_cast<unsigned char>(lineBuf_[end])) || lineBuf_[end] == '.')) ++end;
+        while (end < lineBuf_.size() &&
+               (std::isdigit(static_cast<unsigned char>(lineBuf_[end])) || lineBuf_[end] == '.'))
+            ++end;
         return lineBuf_.substr(static_cast<size_t>(start - 1), end - static_cast<size_t>(start - 1));
     }
 
@@ -578,8 +588,8 @@ private:
     std::vector<DataToken> tokens_;  // of the data line in hand
     int32_t hitPos_ = 0;
     float unitFactor_ = 0;
-    int64_t lastHeaderLine_ = 0;       // the line of the last column header, 0 before the first
-    int64_t runEndLine_ = 0;           // the line of the last end banner passed, 0 before the first
+    int64_t lastHeaderLine_ = 0;  // the line of the last column header, 0 before the first
+    int64_t runEndLine_ = 0;      // the line of the last end banner passed, 0 before the first
     bool lastBlockHasSteelArea_ = false;
     Model model_;
 };

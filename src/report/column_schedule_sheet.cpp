@@ -50,7 +50,8 @@ void writeColumnSchedule(const DetailedSchedule& schedule, Workbook& book) {
     setText(book, kCaptionRow, kColMark, "Mark");
     setText(book, kCaptionRow, kColGrid, "Grid");
     setText(book, kCaptionRow, kColLines, "Lines");
-    for (size_t k = 0; k < schedule.ranges.size(); ++k) setText(book, kCaptionRow, rangeColumn(k), schedule.ranges[k].caption);
+    for (size_t k = 0; k < schedule.ranges.size(); ++k)
+        setText(book, kCaptionRow, rangeColumn(k), schedule.ranges[k].caption);
     for (size_t k = 0; k < schedule.ranges.size(); ++k) {
         setText(book, kHeadingRow, rangeColumn(k), "Size");
         setText(book, kHeadingRow, rangeColumn(k) + 1, "Bars");

@@ -20,7 +20,7 @@ constexpr int kMinCircularBars = 6;       // cl. 26.5.3.1 c
 constexpr double kMinTieDiameter = 6;     // cl. 26.5.3.2 c
 constexpr int kTiePitchStep = 25;
 constexpr int kMaxTiePitch = 300;
-constexpr int kTiePitchBars = 16;         // pitch within 16 bar diameters
+constexpr int kTiePitchBars = 16;  // pitch within 16 bar diameters
 // A choice with fewer bars is taken when it costs at most 10 % more steel: n phi^2 compared as
 // 10 n phi^2 <= 11 n0 phi0^2, exactly.
 constexpr int64_t kAllowanceNum = 11;
@@ -105,7 +105,8 @@ Candidate circularCandidate(const Section& s, int diameter, double need, double 
     // chord(n) <= circle * pi / n, so no more than this many bars keep the least pitch.
     const auto most = static_cast<int64_t>(std::floor(std::numbers::pi * circle / pitch)) + 1;
     const double wide = std::numbers::pi / std::asin(std::min(1.0, kMaxBarSpacing / circle));
-    const int64_t lo = leastFitting(kMinCircularBars, most, wide, [&](int64_t n) { return chord(n) <= kMaxBarSpacing; });
+    const int64_t lo =
+        leastFitting(kMinCircularBars, most, wide, [&](int64_t n) { return chord(n) <= kMaxBarSpacing; });
     const double close = std::numbers::pi / std::asin(std::min(1.0, pitch / circle));
     const int64_t hi = leastFitting(kMinCircularBars, most, close, [&](int64_t n) { return chord(n) < pitch; }) - 1;
     const int64_t n = leastCount(0, 1, Span{lo, hi}, diameter, need, cap);
@@ -141,7 +142,6 @@ std::string diameterListProblem(const char* flag, const std::vector<int>& diamet
 int gridIndex(const std::vector<int32_t>& axis, int32_t value) {
     return static_cast<int>(std::lower_bound(axis.begin(), axis.end(), value) - axis.begin()) + 1;
 }
-
 
 }  // namespace
 
@@ -194,9 +194,10 @@ BarArrangement chooseBars(const Section& section, double requiredArea, const Det
             return x.steel() < y.steel();
         })->steel();
     std::erase_if(feasible, [&](const Candidate& c) { return kAllowanceDen * c.steel() > kAllowanceNum * least; });
-    const Candidate& best = *std::min_element(feasible.begin(), feasible.end(), [](const Candidate& x, const Candidate& y) {
-        return std::pair(x.count, x.steel()) < std::pair(y.count, y.steel());
-    });
+    const Candidate& best =
+        *std::min_element(feasible.begin(), feasible.end(), [](const Candidate& x, const Candidate& y) {
+            return std::pair(x.count, x.steel()) < std::pair(y.count, y.steel());
+        });
     return {static_cast<int>(best.count), best.diameter, static_cast<int>(best.shortFace),
             static_cast<int>(best.longFace), providedArea(best.count, best.diameter)};
 }
@@ -327,9 +328,9 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
     std::vector<float> required(schedule.ranges.size());
     for (size_t g = 0; g < lines.size(); ++g) {
         const ColGroup& line = lines[g];
-        const std::string ref = gridLetters(gridIndex(schedule.axes.x, model.gridX[static_cast<size_t>(line.xIndex - 1)])) +
-                                "-" +
-                                std::to_string(gridIndex(schedule.axes.z, model.gridZ[static_cast<size_t>(line.zIndex - 1)]));
+        const std::string ref =
+            gridLetters(gridIndex(schedule.axes.x, model.gridX[static_cast<size_t>(line.xIndex - 1)])) + "-" +
+            std::to_string(gridIndex(schedule.axes.z, model.gridZ[static_cast<size_t>(line.zIndex - 1)]));
         schedule.lineRefs.push_back(ref);
 
         for (auto& list : sections) list.clear();

@@ -18,10 +18,10 @@ namespace tierwise {
 // The choices an engineer makes before detailing (tierwise-batch --cover, --bars, --ties,
 // --max-steel); the window uses the defaults.
 struct DetailOptions {
-    double cover = 40;                            // nominal cover to the longitudinal bars, mm
+    double cover = 40;  // nominal cover to the longitudinal bars, mm
     std::vector<int> barDiameters{12, 16, 20, 25, 28, 32};
     std::vector<int> tieDiameters{8, 10, 12};
-    double maxSteelPercent = 4;                   // pmax: above 0.8 and up to 6
+    double maxSteelPercent = 4;  // pmax: above 0.8 and up to 6
 };
 
 // A column's cross-section in whole millimetres: b <= D; circular when b == 0, D the diameter.
@@ -53,11 +53,11 @@ enum class RangeOutcome { Empty, Detailed, OverMaxSteel, NoArrangement, MixedSec
 // One column line (or mark) in one storey range.
 struct RangeDetail {
     RangeOutcome outcome = RangeOutcome::Empty;
-    Section section;                // when all the range's columns share one
-    std::vector<Section> sections;  // bottom up, distinct, when they do not
-    double requiredArea = 0;        // As,req: the largest required area in the range (worksheet 3's value)
-    BarArrangement bars;            // Detailed only
-    Ties ties;                      // Detailed only
+    Section section;                           // when all the range's columns share one
+    std::vector<Section> sections;             // bottom up, distinct, when they do not
+    double requiredArea = 0;                   // As,req: the largest required area in the range (worksheet 3's value)
+    BarArrangement bars;                       // Detailed only
+    Ties ties;                                 // Detailed only
     std::string sizeText, barsText, tiesText;  // "300 X 450", "8 - 20 dia (1.86 %)", "8 dia @ 150 c/c"
 };
 

@@ -11,8 +11,8 @@ int shownWidth(const CellValue& value) {
         return static_cast<int>(std::to_chars(text, text + sizeof text, *whole).ptr - text);
     }
     if (const auto* number = std::get_if<float>(&value)) {
-        return static_cast<int>(
-            std::to_chars(text, text + sizeof text, *number, std::chars_format::general, 7).ptr - text);
+        return static_cast<int>(std::to_chars(text, text + sizeof text, *number, std::chars_format::general, 7).ptr -
+                                text);
     }
     const auto* string = std::get_if<std::string>(&value);
     if (string == nullptr) return 0;

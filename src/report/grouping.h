@@ -20,16 +20,16 @@ struct LevelArea {
 // name, memb, nCols and the 1-based arrays with a summary in element 0 are those of the program
 // Tierwise replaces, kept so that a line can be traced back to it.
 struct ColGroup {
-    int32_t node = 0;                // joint at the lowest level of the plan position, 0 where none stands
-    int32_t firstCol = 0;            // colTab entry (1-based) of the lowest collected column
-    std::vector<int32_t> memb{0};    // [1..nCols] member numbers bottom up; [0] the one with the largest area
-    int32_t dimMin = 0;              // smaller dimension of the lowest collected column, rounded
-    int32_t dimMax = 0;              // larger dimension of the lowest collected column, rounded
-    std::vector<float> area{0};      // [1..nCols] required steel areas bottom up; [0] the largest of them
+    int32_t node = 0;              // joint at the lowest level of the plan position, 0 where none stands
+    int32_t firstCol = 0;          // colTab entry (1-based) of the lowest collected column
+    std::vector<int32_t> memb{0};  // [1..nCols] member numbers bottom up; [0] the one with the largest area
+    int32_t dimMin = 0;            // smaller dimension of the lowest collected column, rounded
+    int32_t dimMax = 0;            // larger dimension of the lowest collected column, rounded
+    std::vector<float> area{0};    // [1..nCols] required steel areas bottom up; [0] the largest of them
     // The collected columns by the level each one reaches, bottom up: one entry per column, so a
     // level that no collected column reaches has no entry (levelAreaAt gives 0 there).
     std::vector<LevelArea> levelArea;
-    int32_t nCols = 0;  // number of collected columns
+    int32_t nCols = 0;   // number of collected columns
     int32_t xIndex = 0;  // plan position of the line
     int32_t zIndex = 0;
 

@@ -35,7 +35,8 @@ std::optional<int32_t> findLevel(const Model& model, double metres) {
 // A whole number with thousands separated: 99988 gives "99,988".
 std::string groupedNumber(size_t value) {
     std::string digits = std::to_string(value);
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<size_t>(at), ",");
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<size_t>(at), ",");
     return digits;
 }
 

@@ -41,8 +41,7 @@ DetailedSchedule detailSchedule(const Schedule& schedule, const LevelTicks& tick
 // (made by detailSchedule for the same ticks), with bold, frozen heading rows and column widths
 // that fit their texts. Throws Rejection before the first cell when the column schedule has more
 // rows than a worksheet holds.
-void writeSchedule(const Schedule& schedule, const LevelTicks& ticks, const DetailedSchedule& detailed,
-                   Workbook& book);
+void writeSchedule(const Schedule& schedule, const LevelTicks& ticks, const DetailedSchedule& detailed, Workbook& book);
 // detailSchedule with `options`, then the above.
 void writeSchedule(const Schedule& schedule, const LevelTicks& ticks, Workbook& book,
                    const DetailOptions& options = {});

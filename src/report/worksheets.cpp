@@ -68,9 +68,8 @@ void check(const Model& model, const std::vector<ColGroup>& groups) {
     }
     const int64_t areaColumns = kColBeforeAreas + int64_t{widest};
     if (areaColumns > kMaxColumns) {
-        throw Rejection("A column line of " + std::to_string(widest) + " columns needs " +
-                        std::to_string(areaColumns) + " worksheet columns, more than the " +
-                        std::to_string(kMaxColumns) + " a worksheet holds.");
+        throw Rejection("A column line of " + std::to_string(widest) + " columns needs " + std::to_string(areaColumns) +
+                        " worksheet columns, more than the " + std::to_string(kMaxColumns) + " a worksheet holds.");
     }
 }
 
@@ -90,8 +89,8 @@ std::string steelPercentText(float maxArea, int32_t dimMin, int32_t dimMax) {
     // Single precision, left to right; a circle's gross area takes pi as 22/7.
     const auto small = static_cast<float>(dimMin);
     const auto large = static_cast<float>(dimMax);
-    const float percent = dimMin > 0 ? maxArea / small / large * 100.0f
-                                     : maxArea / 22.0f / large / large * 28.0f * 100.0f;
+    const float percent =
+        dimMin > 0 ? maxArea / small / large * 100.0f : maxArea / 22.0f / large / large * 28.0f * 100.0f;
     return formatDouble(roundTo2Decimals(percent)) + " %";
 }
 

@@ -110,7 +110,7 @@ private:
 
     QPushButton* Command1_ = nullptr;  // "Send To Excel"
     QPushButton* Command2_ = nullptr;  // "Schedule Drawing", left of it
-    QLabel* Label2_ = nullptr;  // the caption "Tierwise          16 NOV 2025" above the diagram
+    QLabel* Label2_ = nullptr;         // the caption "Tierwise          16 NOV 2025" above the diagram
     // The diagram's controls lie on the canvas, which scrolls where the diagram is taller than the window.
     QScrollArea* scroll_ = nullptr;
     QWidget* canvas_ = nullptr;

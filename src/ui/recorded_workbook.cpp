@@ -39,10 +39,18 @@ void RecordedWorkbook::setColumnWidth(int sheet, int column, double width) {
 void RecordedWorkbook::replay(Workbook& book) const {
     for (const Write& write : writes_) {
         switch (write.call) {
-            case Call::Cell: book.setCell(write.sheet, write.row, write.column, write.value); break;
-            case Call::Name: book.nameSheet(write.sheet, std::get<std::string>(write.value)); break;
-            case Call::HeadingRows: book.setHeadingRows(write.sheet, write.row); break;
-            case Call::Width: book.setColumnWidth(write.sheet, write.column, write.width); break;
+            case Call::Cell:
+                book.setCell(write.sheet, write.row, write.column, write.value);
+                break;
+            case Call::Name:
+                book.nameSheet(write.sheet, std::get<std::string>(write.value));
+                break;
+            case Call::HeadingRows:
+                book.setHeadingRows(write.sheet, write.row);
+                break;
+            case Call::Width:
+                book.setColumnWidth(write.sheet, write.column, write.width);
+                break;
         }
     }
 }

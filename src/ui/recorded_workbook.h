@@ -27,10 +27,10 @@ private:
     struct Write {
         Call call;
         int sheet;
-        int row;        // Cell; the heading rows for HeadingRows
-        int column;     // Cell, Width
+        int row;          // Cell; the heading rows for HeadingRows
+        int column;       // Cell, Width
         CellValue value;  // Cell; the name for Name
-        double width;   // Width
+        double width;     // Width
     };
     std::vector<Write> writes_;
 };

@@ -60,7 +60,8 @@ std::string sampleWith(const std::string& from, const std::string& to) {
 // The sample with every occurrence of `from` replaced by `to`.
 std::string sampleWithAll(const std::string& from, const std::string& to) {
     std::string text = sample();
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) text.replace(at, from.size(), to);
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
     return text;
 }
 
@@ -125,8 +126,8 @@ struct BatchRun {
 
 std::wstring wide(const std::string& text) {
     std::wstring result(text.size(), L'\0');
-    result.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), static_cast<int>(result.size()))));
+    result.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                          result.data(), static_cast<int>(result.size()))));
     return result;
 }
 
@@ -152,8 +153,10 @@ BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args, int
     for (const std::string& argument : args) commandLine += L" " + quoted(wide(argument));
     const fs::path outFile = dir / "stdout.txt", errFile = dir / "stderr.txt";
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE out = CreateFileW(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    HANDLE err = CreateFileW(errFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE out = CreateFileW(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE err = CreateFileW(errFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -186,7 +189,8 @@ int processId() { return _getpid(); }
 BatchRun runBatch(const fs::path& dir, const std::vector<std::string>& args, int fileSizeLimit = 0) {
     std::vector<std::string> argv = {TIERWISE_BATCH};
     if (fileSizeLimit > 0) {
-        argv = {"/bin/sh", "-c", "ulimit -f " + std::to_string(fileSizeLimit) + " && exec \"$0\" \"$@\"", TIERWISE_BATCH};
+        argv = {"/bin/sh", "-c", "ulimit -f " + std::to_string(fileSizeLimit) + " && exec \"$0\" \"$@\"",
+                TIERWISE_BATCH};
     }
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> raw;
@@ -225,7 +229,8 @@ std::vector<std::string> snapshot(const fs::path& dir) {
             line += " -> " + fs::read_symlink(entry.path()).string();
         } else if (entry.is_regular_file()) {
             const std::string bytes = slurp(entry.path());
-            line += " " + std::to_string(bytes.size()) + " bytes, hash " + std::to_string(std::hash<std::string>{}(bytes));
+            line +=
+                " " + std::to_string(bytes.size()) + " bytes, hash " + std::to_string(std::hash<std::string>{}(bytes));
         } else {
             line += " (folder)";
         }
@@ -266,13 +271,27 @@ TEST_P(BadInputTest, SaysWhatIsWrongAndDamagesNothing) {
     }
 #endif
     switch (c.target) {
-        case Target::Workbook: target = dir_ / "out" / "schedule.xlsx"; break;
-        case Target::MissingFolder: target = dir_ / "out" / "missing" / "schedule.xlsx"; break;
-        case Target::UnderAFile: target = model / "schedule.xlsx"; break;
-        case Target::Folder: target = dir_ / "out" / "existing"; break;
-        case Target::SystemFolder: target = "/proc/tierwise-schedule.xlsx"; break;
-        case Target::TheModel: target = dir_ / "out" / ".." / "model.anl"; break;
-        case Target::Device: target = "/dev/null"; break;
+        case Target::Workbook:
+            target = dir_ / "out" / "schedule.xlsx";
+            break;
+        case Target::MissingFolder:
+            target = dir_ / "out" / "missing" / "schedule.xlsx";
+            break;
+        case Target::UnderAFile:
+            target = model / "schedule.xlsx";
+            break;
+        case Target::Folder:
+            target = dir_ / "out" / "existing";
+            break;
+        case Target::SystemFolder:
+            target = "/proc/tierwise-schedule.xlsx";
+            break;
+        case Target::TheModel:
+            target = dir_ / "out" / ".." / "model.anl";
+            break;
+        case Target::Device:
+            target = "/dev/null";
+            break;
         case Target::LinkToDevice:
             target = dir_ / "out" / "full.xlsx";
             fs::create_symlink("/dev/full", target);
@@ -300,7 +319,8 @@ TEST_P(BadInputTest, SaysWhatIsWrongAndDamagesNothing) {
         const std::string named = c.names == Names::Output ? target.string() : model.string();
         EXPECT_NE(run.err.find(named), std::string::npos) << "the message names " << named << ":\n" << run.err;
     }
-    for (const std::string& fragment : c.says) EXPECT_NE(run.err.find(fragment), std::string::npos) << fragment << " in:\n" << run.err;
+    for (const std::string& fragment : c.says)
+        EXPECT_NE(run.err.find(fragment), std::string::npos) << fragment << " in:\n" << run.err;
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line of message:\n" << run.err;
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(slurp(dir_ / "out" / "schedule.xlsx"), earlierWorkbook) << "the earlier workbook is untouched";
@@ -314,12 +334,16 @@ TEST_P(BadInputTest, SaysWhatIsWrongAndDamagesNothing) {
 
 // A frame whose joints all stand at one level.
 std::string oneLevelFrame() {
-    const char* lines[] = {
-        "     1. UNIT METER KN", "     2. JOINT COORDINATES", "     3. 1 0 0 0; 2 6 0 0", "     4. MEMBER INCIDENCES",
-        "     5. 1 1 2", "     6. FINISH",
-        "                 C O L U M N   N O.       1  D E S I G N   R E S U L T S",
-        "     LENGTH:  6000.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm  COVER: 40.0 mm",
-        "     REQD. STEEL AREA   :    1080.00 Sq.mm.", "         *********** END OF THE STAAD.Pro RUN ***********"};
+    const char* lines[] = {"     1. UNIT METER KN",
+                           "     2. JOINT COORDINATES",
+                           "     3. 1 0 0 0; 2 6 0 0",
+                           "     4. MEMBER INCIDENCES",
+                           "     5. 1 1 2",
+                           "     6. FINISH",
+                           "                 C O L U M N   N O.       1  D E S I G N   R E S U L T S",
+                           "     LENGTH:  6000.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm  COVER: 40.0 mm",
+                           "     REQD. STEEL AREA   :    1080.00 Sq.mm.",
+                           "         *********** END OF THE STAAD.Pro RUN ***********"};
     std::string text;
     for (const char* line : lines) text += std::string(line) + "\r\n";
     return text;
@@ -332,22 +356,48 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"BinaryData", binary(64 * 1024, true), Target::Workbook, {"UNIT"}},
         Case{"BinaryWithoutLineEnds", binary(3 << 20, false), Target::Workbook, {"longer"}},
         Case{"NoUnit", sampleWithAll("UNIT", "UNTI"), Target::Workbook, {"\"UNIT\""}},
-        Case{"UnknownUnit", sampleWith("UNIT METER KN", "UNIT FEET KIP"), Target::Workbook, {": Change the units to Meter Or mm "}},
+        Case{"UnknownUnit",
+             sampleWith("UNIT METER KN", "UNIT FEET KIP"),
+             Target::Workbook,
+             {": Change the units to Meter Or mm "}},
         Case{"NoJointCoordinates", sampleWith("JOINT COORDINATES", "JOINTS"), Target::Workbook, {"JOINT COORDINATES"}},
         Case{"NoMemberIncidences", sampleWith("MEMBER INCIDENCES", "MEMBERS"), Target::Workbook, {"MEMBER INCIDENCES"}},
         Case{"EndsInsideTheJoints", sampleUpTo("13. 107 0 4 10"), Target::Workbook, {"MEMBER INCIDENCES"}},
-        Case{"EndsInsideTheMembers", sampleUpTo("30. 25 307 207"), Target::Workbook, {"ends inside the member incidences at line 42", "cut off"}},
-        Case{"EndsInsideABetaList", sampleUpTo("BETA 90 MEMB 4 TO 6 13 TO 15 -"), Target::Workbook, {"ends inside the \"BETA 90 MEMB\" list", "cut off"}},
-        Case{"ColumnBlockCutOff", sampleBefore("     REQD. STEEL AREA   :    1200.50"), Target::Workbook,
+        Case{"EndsInsideTheMembers",
+             sampleUpTo("30. 25 307 207"),
+             Target::Workbook,
+             {"ends inside the member incidences at line 42", "cut off"}},
+        Case{"EndsInsideABetaList",
+             sampleUpTo("BETA 90 MEMB 4 TO 6 13 TO 15 -"),
+             Target::Workbook,
+             {"ends inside the \"BETA 90 MEMB\" list", "cut off"}},
+        Case{"ColumnBlockCutOff",
+             sampleBefore("     REQD. STEEL AREA   :    1200.50"),
+             Target::Workbook,
              {"inside the design block of column 34, without the end of the analysis run", "--allow-incomplete"}},
         Case{"CutInTheResults", sampleBefore("C O L U M N   N O.      12"), Target::Workbook, {"looks cut off"}},
-        Case{"FailedColumn", sampleWith("    1200.50 Sq.mm.", "       0.00 Sq.mm."), Target::Workbook, {":  Failed Columns  24"}},
-        Case{"WordInTheJoints", sampleWith("11. 101 0 4 0", "11. 101 0 NaN 0"), Target::Workbook, {"line 21: \"NaN\" is not a number"}},
-        Case{"JointNumberBeyond32Bits", sampleWith("11. 101 0 4 0", "11. 99999999999 0 4 0"), Target::Workbook, {"32-bit"}},
-        Case{"MemberNumberBeyond32Bits", sampleWith("24. 1 1 101", "24. 3000000000 1 101"), Target::Workbook, {"32-bit"}},
+        Case{"FailedColumn",
+             sampleWith("    1200.50 Sq.mm.", "       0.00 Sq.mm."),
+             Target::Workbook,
+             {":  Failed Columns  24"}},
+        Case{"WordInTheJoints",
+             sampleWith("11. 101 0 4 0", "11. 101 0 NaN 0"),
+             Target::Workbook,
+             {"line 21: \"NaN\" is not a number"}},
+        Case{"JointNumberBeyond32Bits",
+             sampleWith("11. 101 0 4 0", "11. 99999999999 0 4 0"),
+             Target::Workbook,
+             {"32-bit"}},
+        Case{"MemberNumberBeyond32Bits",
+             sampleWith("24. 1 1 101", "24. 3000000000 1 101"),
+             Target::Workbook,
+             {"32-bit"}},
         Case{"CoordinateBeyond32Bits", sampleWith("8. 1 0 0 0", "8. 1 0 0 30000000"), Target::Workbook, {"32-bit"}},
         Case{"OneLevelOnly", oneLevelFrame(), Target::Workbook, {"level"}},
-        Case{"CircularSectionOfDiameterZero", sampleWith("450.0 mm dia.", "  0.4 mm dia."), Target::Workbook, {"diameter"}},
+        Case{"CircularSectionOfDiameterZero",
+             sampleWith("450.0 mm dia.", "  0.4 mm dia."),
+             Target::Workbook,
+             {"diameter"}},
         Case{"OutputInMissingFolder", sample(), Target::MissingFolder, {}, Names::Output},
         Case{"OutputUnderAFile", sample(), Target::UnderAFile, {}, Names::Output},
         Case{"OutputInReadOnlyFolder", sample(), Target::ReadOnlyFolder, {}, Names::Output},
@@ -358,7 +408,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"OutputIsALinkToADevice", sample(), Target::LinkToDevice, {"not a regular file"}, Names::Output},
         // A file-size limit makes writes fail as a full disk does: the library's own parts first.
         Case{"WriteFailsEarly", sample(), Target::Workbook, {"largest file this process may write"}, Names::Output, 4},
-        Case{"WriteFailsLater", sample(), Target::Workbook, {"largest file this process may write"}, Names::Output, 12}),
+        Case{
+            "WriteFailsLater", sample(), Target::Workbook, {"largest file this process may write"}, Names::Output, 12}),
     [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
 
 #ifndef _WIN32  // file-size limits (ulimit -f) are POSIX's
@@ -384,10 +435,11 @@ std::string towerFrame(int grid, int storeys) {
                 ++member;
                 text += "     5. " + std::to_string(member) + " " + std::to_string(joint(level, x, z)) + " " +
                         std::to_string(joint(level + 1, x, z)) + "\n";
-                blocks += "                 C O L U M N   N O. " + std::to_string(member) +
-                          "  D E S I G N   R E S U L T S\n     LENGTH:  3000.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm"
-                          "  COVER: 40.0 mm\n     REQD. STEEL AREA   :    " + std::to_string(1000 + member % 997) +
-                          ".25 Sq.mm.\n";
+                blocks +=
+                    "                 C O L U M N   N O. " + std::to_string(member) +
+                    "  D E S I G N   R E S U L T S\n     LENGTH:  3000.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm"
+                    "  COVER: 40.0 mm\n     REQD. STEEL AREA   :    " +
+                    std::to_string(1000 + member % 997) + ".25 Sq.mm.\n";
             }
         }
     }
@@ -399,7 +451,10 @@ std::map<std::string, std::string> worksheetChecksums(const std::string& zip) {
     std::map<std::string, std::string> sums;
     for (size_t at = zip.find("PK\1\2"); at != std::string::npos; at = zip.find("PK\1\2", at + 4)) {
         if (at + 46 > zip.size()) break;
-        const auto u16 = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(zip[i])) | static_cast<size_t>(static_cast<unsigned char>(zip[i + 1])) << 8; };
+        const auto u16 = [&](size_t i) {
+            return static_cast<size_t>(static_cast<unsigned char>(zip[i])) |
+                   static_cast<size_t>(static_cast<unsigned char>(zip[i + 1])) << 8;
+        };
         const std::string name = zip.substr(at + 46, u16(at + 28));
         if (name.find("worksheets/") != std::string::npos) sums[name] = zip.substr(at + 16, 4) + zip.substr(at + 24, 4);
     }

@@ -43,7 +43,8 @@ TEST_P(ScheduleGolden, SampleSchedule) {
     }
     const std::string expected = readText(expectedPath);
     if (actual != expected) {
-        const std::filesystem::path actualPath = std::filesystem::current_path() / ("office-block." + c.name + ".actual");
+        const std::filesystem::path actualPath =
+            std::filesystem::current_path() / ("office-block." + c.name + ".actual");
         std::ofstream(actualPath, std::ios::binary) << actual;
         const std::string diff = "diff -u '" + expectedPath.string() + "' '" + actualPath.string() + "'";
         [[maybe_unused]] const int shown = std::system(diff.c_str());

@@ -19,7 +19,8 @@ namespace {
 class TopDownWorkbook final : public tierwise::Workbook {
 public:
     void setCell(int sheet, int row, int, const tierwise::CellValue&) override {
-        if (sheet < 1 || sheet > tierwise::kSheetCount || row < rowInHand_[static_cast<size_t>(sheet)]) __builtin_trap();
+        if (sheet < 1 || sheet > tierwise::kSheetCount || row < rowInHand_[static_cast<size_t>(sheet)])
+            __builtin_trap();
         rowInHand_[static_cast<size_t>(sheet)] = row;
     }
 

@@ -57,11 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {{5, 1, 2}},
                  {5},
                  {{1, 1, 1, 1, 0}, {1, 2, 1, 2, 1}}},
-        CubeCase{"MemberIsDirectional",
-                 {{1, 0, 0, 0}, {2, 0, 350, 0}},
-                 {{5, 2, 1}},
-                 {5},
-                 {{1, 2, 1, 2, 0}}},
+        CubeCase{"MemberIsDirectional", {{1, 0, 0, 0}, {2, 0, 350, 0}}, {{5, 2, 1}}, {5}, {{1, 2, 1, 2, 0}}},
         CubeCase{"LastCoincidentJointWins",
                  {{1, 0, 0, 0}, {7, 0, 0, 0}, {2, 0, 350, 0}},
                  {{5, 1, 2}, {6, 7, 2}},
@@ -87,11 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {{40, 1, 2}, {41, 1, 2}},
                  {41, 40},
                  {{1, 2, 1, 2, 2}}},
-        CubeCase{"FirstOfTwoDesignEntries",
-                 {{1, 0, 0, 0}, {2, 0, 350, 0}},
-                 {{40, 1, 2}},
-                 {39, 40, 40},
-                 {{1, 2, 1, 2, 2}}},
+        CubeCase{
+            "FirstOfTwoDesignEntries", {{1, 0, 0, 0}, {2, 0, 350, 0}}, {{40, 1, 2}}, {39, 40, 40}, {{1, 2, 1, 2, 2}}},
         CubeCase{"FractionalDesignEntryNeverMatches",
                  {{1, 0, 0, 0}, {2, 0, 350, 0}, {3, 0, 700, 0}},
                  {{40, 1, 2}, {41, 2, 3}},
@@ -102,16 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {{0, 1, 2}, {40, 1, 2}},
                  {0, 40},
                  {{1, 2, 1, 2, 0}}},
-        CubeCase{"MemberWithoutDesignEntry",
-                 {{1, 0, 0, 0}, {2, 0, 350, 0}},
-                 {{40, 1, 2}},
-                 {41},
-                 {{1, 2, 1, 2, 0}}},
-        CubeCase{"OneLevel",
-                 {{1, 0, 0, 0}, {2, 600, 0, 0}},
-                 {{40, 1, 2}},
-                 {40},
-                 {{1, 1, 1, 1, 0}, {2, 1, 1, 2, 0}}}),
+        CubeCase{"MemberWithoutDesignEntry", {{1, 0, 0, 0}, {2, 0, 350, 0}}, {{40, 1, 2}}, {41}, {{1, 2, 1, 2, 0}}},
+        CubeCase{"OneLevel", {{1, 0, 0, 0}, {2, 600, 0, 0}}, {{40, 1, 2}}, {40}, {{1, 1, 1, 1, 0}, {2, 1, 1, 2, 0}}}),
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST(Cube, FindMemberAndFindColRow) {
@@ -153,8 +138,11 @@ struct DenseCubes {
 };
 
 DenseCubes referenceCubes(const Model& m) {
-    DenseCubes d{static_cast<int32_t>(m.gridX.size()), static_cast<int32_t>(m.gridY.size()),
-                 static_cast<int32_t>(m.gridZ.size()), {}, {}};
+    DenseCubes d{static_cast<int32_t>(m.gridX.size()),
+                 static_cast<int32_t>(m.gridY.size()),
+                 static_cast<int32_t>(m.gridZ.size()),
+                 {},
+                 {}};
     d.joint.assign(static_cast<size_t>(d.nx * d.ny * d.nz), 0);
     d.col = d.joint;
     for (int32_t x = 1; x <= d.nx; ++x)

@@ -35,10 +35,8 @@ TEST_P(CellNumberTest, NearestToTheSevenDigitText) { EXPECT_EQ(cellNumber(GetPar
 
 INSTANTIATE_TEST_SUITE_P(Xlsx, CellNumberTest,
                          ::testing::Values(NumberCase{"RequiredArea", 1080.37f, 1080.37},
-                                           NumberCase{"Half", 950.5f, 950.5},
-                                           NumberCase{"Whole", 2700.0f, 2700.0},
-                                           NumberCase{"Tenth", 0.1f, 0.1},
-                                           NumberCase{"Zero", 0.0f, 0.0},
+                                           NumberCase{"Half", 950.5f, 950.5}, NumberCase{"Whole", 2700.0f, 2700.0},
+                                           NumberCase{"Tenth", 0.1f, 0.1}, NumberCase{"Zero", 0.0f, 0.0},
                                            NumberCase{"Negative", -1.5f, -1.5},
                                            NumberCase{"SevenDigits", 1234567.0f, 1234567.0},
                                            NumberCase{"Small", 1.234567e-5f, 1.234567e-5}),
@@ -132,7 +130,8 @@ TEST_F(XlsxFileTest, RowAboveTheRowInHandIsRefusedNotDropped) {
         book.setCell(1, 4, 1, 1);
         FAIL() << "no rejection";
     } catch (const Rejection& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot write " + target.string() + ": row 4 of worksheet 1 comes after row 5; rows are written top down");
+        EXPECT_EQ(std::string(e.what()), "Cannot write " + target.string() +
+                                             ": row 4 of worksheet 1 comes after row 5; rows are written top down");
     }
 }
 
@@ -200,14 +199,15 @@ TEST_F(XlsxFileTest, TargetThatIsAFolderStaysAndNothingIsLeft) {
 TEST_F(XlsxFileTest, ReplacesWhatTheTargetNamesAndKeepsItsPermissions) {
     struct Case {
         const char* name;
-        std::string fileName;           // the target's name in the folder
-        const char* linkTo;             // the target is a link to this file in the folder, or nullptr
-        std::optional<fs::perms> perms; // of an earlier workbook, or none
+        std::string fileName;            // the target's name in the folder
+        const char* linkTo;              // the target is a link to this file in the folder, or nullptr
+        std::optional<fs::perms> perms;  // of an earlier workbook, or none
     } cases[] = {
         {"Fresh", "schedule.xlsx", nullptr, std::nullopt},
         {"PrivateWorkbook", "schedule.xlsx", nullptr, fs::perms::owner_read | fs::perms::owner_write},
         {"LongestName", std::string(250, 'n') + ".xlsx", nullptr, std::nullopt},
-        {"LinkToAWorkbook", "link.xlsx", "real.xlsx", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read},
+        {"LinkToAWorkbook", "link.xlsx", "real.xlsx",
+         fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read},
         {"LinkToNothingYet", "link.xlsx", "real.xlsx", std::nullopt},
     };
     for (const Case& c : cases) {
@@ -306,7 +306,8 @@ TEST_F(XlsxFileTest, LayoutThatComesTooLateIsRefused) {
         return std::string("no rejection");
     };
     EXPECT_EQ(reason([&] { book.nameSheet(2, "Areas"); }), "worksheet 2 is named after it was started");
-    EXPECT_EQ(reason([&] { book.setHeadingRows(3, 1); }), "the heading rows of worksheet 3 are set after its first row");
+    EXPECT_EQ(reason([&] { book.setHeadingRows(3, 1); }),
+              "the heading rows of worksheet 3 are set after its first row");
     book.setColumnWidth(1, 2, 12);  // widths may come at any time
     book.commit();
     EXPECT_EQ(listing(), std::vector<std::string>{"schedule.xlsx"});

@@ -51,7 +51,8 @@ const std::string kEndOfRun = "         *********** END OF THE STAAD.Pro RUN ***
 
 std::string columnBlock(int member, const std::string& section, const std::string& area) {
     char header[96];
-    std::snprintf(header, sizeof header, "                 C O L U M N   N O. %7d  D E S I G N   R E S U L T S", member);
+    std::snprintf(header, sizeof header, "                 C O L U M N   N O. %7d  D E S I G N   R E S U L T S",
+                  member);
     return report({" " + std::string(77, '='), "", header, "",
                    "     M25                          Fe415 (Main)            Fe415 (Sec.)", "",
                    "     LENGTH:  3200.0 mm   CROSS SECTION: " + section + "  COVER: 40.0 mm", "",
@@ -62,8 +63,9 @@ std::string columnBlock(int member, const std::string& section, const std::strin
 
 // A two-storey frame line: joints 1, 2, 3 up one vertical line, columns 1 and 2.
 std::string frameWith(const std::string& unitLine, const std::string& afterMembers) {
-    return report({echo(1, "STAAD SPACE"), echo(2, unitLine), echo(3, "JOINT COORDINATES"), echo(4, "1 0 0 0; 2 0 3.5 0"),
-                   echo(5, "3 0 7 0"), echo(6, "MEMBER INCIDENCES"), echo(7, "1 1 2; 2 3 2"), echo(8, "CONSTANTS")}) +
+    return report({echo(1, "STAAD SPACE"), echo(2, unitLine), echo(3, "JOINT COORDINATES"),
+                   echo(4, "1 0 0 0; 2 0 3.5 0"), echo(5, "3 0 7 0"), echo(6, "MEMBER INCIDENCES"),
+                   echo(7, "1 1 2; 2 3 2"), echo(8, "CONSTANTS")}) +
            afterMembers;
 }
 
@@ -106,8 +108,10 @@ TEST(ReadAnlUnit, TakesTheFirstUnitCommandAndFindsItsLengthWord) {
         std::optional<LengthUnit> unit;   // empty: refused with the fixed message
     } cases[] = {
         {"TitleHoldingUnit", {echo(1, "STAAD SPACE COMMUNITY CENTRE"), echo(2, "UNIT METER KN")}, LengthUnit::Metre},
-        {"TitleStartingWithUnit", {echo(1, "STAAD SPACE UNIT 4 WAREHOUSE"), "     UNIT 4 WAREHOUSE       -- PAGE NO.    1",
-                                   echo(2, "UNIT MMS KN")}, LengthUnit::Millimetre},
+        {"TitleStartingWithUnit",
+         {echo(1, "STAAD SPACE UNIT 4 WAREHOUSE"), "     UNIT 4 WAREHOUSE       -- PAGE NO.    1",
+          echo(2, "UNIT MMS KN")},
+         LengthUnit::Millimetre},
         {"ForceFirst", {echo(2, "UNIT KN METER")}, LengthUnit::Metre},
         {"RepeatedBlanks", {echo(2, "UNIT  MMS   KN")}, LengthUnit::Millimetre},
         {"LengthAlone", {echo(2, "UNIT MMS")}, LengthUnit::Millimetre},
@@ -120,7 +124,8 @@ TEST(ReadAnlUnit, TakesTheFirstUnitCommandAndFindsItsLengthWord) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<std::string> lines = c.before;
-        for (const auto& line : {echo(3, "JOINT COORDINATES"), echo(4, "1 0 3.5 0"), echo(5, "MEMBER INCIDENCES")}) lines.push_back(line);
+        for (const auto& line : {echo(3, "JOINT COORDINATES"), echo(4, "1 0 3.5 0"), echo(5, "MEMBER INCIDENCES")})
+            lines.push_back(line);
         std::string text;
         for (const auto& line : lines) text += line + "\r\n";
         if (c.unit) {
@@ -140,13 +145,15 @@ TEST(ReadAnlData, RefusesLinesThatAreNotWholeRecordsOfNumbers) {
     } cases[] = {
         {"1 0 0 0; 2 0 3 0", "1 1 2", ""},
         {"1\t0\t0\t0; 2,0,3,0", "1 1 2", ""},  // tabs and commas separate numbers
-        {"1 NaN 0 0; 2 0 3 0", "1 1 2", "frame.anl, line 3: \"NaN\" is not a number; each joint is a record of 4 numbers"},
+        {"1 NaN 0 0; 2 0 3 0", "1 1 2",
+         "frame.anl, line 3: \"NaN\" is not a number; each joint is a record of 4 numbers"},
         {"1 0 1.2.3 0; 2 0 3 0", "1 1 2", "frame.anl, line 3: \"1.2.3\" is not a number"},
         {"1 0 0 0; 2 0 1E3 0", "1 1 2", "frame.anl, line 3: \"1E3\" is not a number"},
         {"1 0 0; 2 0 3 0", "1 1 2", "frame.anl, line 3: a record ends after 3 numbers; each joint is a record of 4"},
         {"1 0 0 0; 2 0 3", "1 1 2", "frame.anl, line 3: a record ends after 3 numbers"},  // at the next command
         {"1 0 0 0 REPEAT 2 0 3 0", "1 1 2", "frame.anl, line 3: \"REPEAT\" is not a number"},
-        {"1 0 0 0; 2 0 3 0", "1 1 2 3", "frame.anl, line 5: a record ends after 1 number; each member is a record of 3"},
+        {"1 0 0 0; 2 0 3 0", "1 1 2 3",
+         "frame.anl, line 5: a record ends after 1 number; each member is a record of 3"},
         {std::string("1 0 0 0; 2 0") + std::string(3, '\0') + " 3 0", "1 1 2",
          "frame.anl, line 3: the line holds NUL bytes inside the joint coordinates"},
     };
@@ -165,18 +172,23 @@ TEST(ReadAnlData, RefusesLinesThatAreNotWholeRecordsOfNumbers) {
 
 TEST(ReadAnlJoints, ReadsEveryLayoutOfTheJointBlock) {
     const Model model = read(report({
-        echo(6, "UNIT METER KN"), echo(7, "JOINT COORDINATES"),
+        echo(6, "UNIT METER KN"),
+        echo(7, "JOINT COORDINATES"),
         echo(8, "1 0 0 0; 2 6 0 0; 3 12 0 0"),  // several per line
-        "", kHeading, "        ",               // a page heading inside the data
-        echo(9, "4 0 3.2"),                     // a joint split over two lines
-        echo(10, "0; 5 6 3.2 0 -"),             // a trailing " -" gives no extra field
-        echo(11, "6 12 3.2 0; "),               // nor does a trailing "; "
-        echo(12, "7"),                          // a one-digit number alone at the end of a line
+        "",
+        kHeading,
+        "        ",                  // a page heading inside the data
+        echo(9, "4 0 3.2"),          // a joint split over two lines
+        echo(10, "0; 5 6 3.2 0 -"),  // a trailing " -" gives no extra field
+        echo(11, "6 12 3.2 0; "),    // nor does a trailing "; "
+        echo(12, "7"),               // a one-digit number alone at the end of a line
         echo(13, "12 3.2 0"),
-        echo(13, "* comment lines end the block"), echo(14, "MEMBER INCIDENCES"), echo(15, "1 1 4"),
+        echo(13, "* comment lines end the block"),
+        echo(14, "MEMBER INCIDENCES"),
+        echo(15, "1 1 4"),
     }));
     ASSERT_EQ(model.jointCount(), 7);
-    const int expected[7][4] = {{1, 0, 0, 0},     {2, 600, 0, 0},    {3, 1200, 0, 0},   {4, 0, 320, 0},
+    const int expected[7][4] = {{1, 0, 0, 0},     {2, 600, 0, 0},    {3, 1200, 0, 0},  {4, 0, 320, 0},
                                 {5, 600, 320, 0}, {6, 1200, 320, 0}, {7, 1200, 320, 0}};
     for (int j = 0; j < 7; ++j) {
         SCOPED_TRACE(j);
@@ -189,7 +201,9 @@ TEST(ReadAnlJoints, ReadsEveryLayoutOfTheJointBlock) {
 
 TEST(ReadAnlMembers, ReadsMembersAndTurnsThemToRunUpwards) {
     const Model model = read(report({
-        echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 0 0; 2 0 3 0; 3 5 3 0; 4 0 3 5"),
+        echo(1, "UNIT METER KN"),
+        echo(2, "JOINT COORDINATES"),
+        echo(3, "1 0 0 0; 2 0 3 0; 3 5 3 0; 4 0 3 5"),
         echo(4, "MEMBER INCIDENCES"),
         echo(5, "1 1 2; 2 2 1; 3 3 2"),  // 2 runs top down; 3 runs towards smaller X
         echo(6, "4 2 99"),               // joint 99 is unknown: it compares as a joint at the origin
@@ -232,28 +246,31 @@ INSTANTIATE_TEST_SUITE_P(
                  {echo(18, "BETA 90 MEMB 2 TO 4 -"), echo(19, "6"), echo(20, "8 TO 9"), echo(21, "SUPPORTS")},
                  {2, 3, 4, 6, 8, 9}},
         BetaCase{"ContinuationAfterPageHeading",
-                 {echo(18, "BETA 90 MEMB 2 -"), kHeading, "        ", echo(19, "7"), echo(20, "SUPPORTS")}, {2, 7}},
-        BetaCase{"SeveralCommandsAppend",
-                 {echo(9, "BETA 90 MEMB 3"), echo(10, "E CONCRETE ALL"), echo(11, "BETA 90 MEMB 1 3"), echo(12, "FINISH")},
-                 {3, 1, 3}},
+                 {echo(18, "BETA 90 MEMB 2 -"), kHeading, "        ", echo(19, "7"), echo(20, "SUPPORTS")},
+                 {2, 7}},
+        BetaCase{
+            "SeveralCommandsAppend",
+            {echo(9, "BETA 90 MEMB 3"), echo(10, "E CONCRETE ALL"), echo(11, "BETA 90 MEMB 1 3"), echo(12, "FINISH")},
+            {3, 1, 3}},
         BetaCase{"CommandRightAfterAListIsNotRead",
-                 {echo(9, "BETA 90 MEMB 3"), echo(10, "BETA 90 MEMB 5"), echo(11, "FINISH")}, {3}},
+                 {echo(9, "BETA 90 MEMB 3"), echo(10, "BETA 90 MEMB 5"), echo(11, "FINISH")},
+                 {3}},
         BetaCase{"FileEndsInsideTheList", {echo(9, "BETA 90 MEMB 1 TO 3 -")}, {1, 2, 3}},
         BetaCase{"NoList", {echo(9, "FINISH")}, {}}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ReadAnlBeta, FileEndingInsideAListIsNotedAsCutOff) {
-    const std::string complete = frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 TO 3"), echo(10, "FINISH")}) +
-                                                                 columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00"));
+    const std::string complete =
+        frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 TO 3"), echo(10, "FINISH")}) +
+                                       columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00"));
     EXPECT_EQ(read(complete).endsInside, "");
     const Model cut = read(frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 TO 3 -")})));
     EXPECT_EQ(cut.endsInside, "\"BETA 90 MEMB\" list");
 }
 
 TEST(ReadAnlColumns, ReadsEveryBlock) {
-    const Model model = read(frameWith("UNIT METER KN",
-                                       columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00") +
-                                           columnBlock(2, " 450.0 mm dia.", "   2513.27")));
+    const Model model = read(frameWith("UNIT METER KN", columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00") +
+                                                            columnBlock(2, " 450.0 mm dia.", "   2513.27")));
     ASSERT_EQ(model.colCount(), 2);
     const ColEntry& rect = model.colTab[0];
     EXPECT_EQ(rect.memberNo, 1.0f);
@@ -291,8 +308,9 @@ TEST(ReadAnlColumns, ReadsTheTenCharactersAfterAKeyword) {
 TEST(ReadAnlColumns, BlockWithoutLengthTakesTheNextBlocksArea) {
     std::string withoutLength = columnBlock(7, " 300.0 mm X  450.0 mm", "   1111.00");
     withoutLength.replace(withoutLength.find("LENGTH:"), 7, "LONG:  ");
-    const Model model = read(frameWith("UNIT METER KN", withoutLength + columnBlock(8, " 300.0 mm X  600.0 mm", "   2222.00") +
-                                                            columnBlock(9, " 300.0 mm X  600.0 mm", "   3333.00")));
+    const Model model =
+        read(frameWith("UNIT METER KN", withoutLength + columnBlock(8, " 300.0 mm X  600.0 mm", "   2222.00") +
+                                            columnBlock(9, " 300.0 mm X  600.0 mm", "   3333.00")));
     ASSERT_EQ(model.colCount(), 2);
     EXPECT_EQ(model.colTab[0].memberNo, 7.0f);
     EXPECT_EQ(model.colTab[0].length, 0.0f);
@@ -302,8 +320,8 @@ TEST(ReadAnlColumns, BlockWithoutLengthTakesTheNextBlocksArea) {
 
 TEST(ReadAnlColumns, ReportsTheFailedColumns) {
     const std::string text = frameWith("UNIT METER KN", columnBlock(12, " 300.0 mm X  450.0 mm", "") +
-                                                         columnBlock(13, " 300.0 mm X  450.0 mm", "   1080.00") +
-                                                         columnBlock(15, " 300.0 mm X  450.0 mm", "      0.00"));
+                                                            columnBlock(13, " 300.0 mm X  450.0 mm", "   1080.00") +
+                                                            columnBlock(15, " 300.0 mm X  450.0 mm", "      0.00"));
     EXPECT_EQ(rejection(text), " Failed Columns  12 15");
 }
 
@@ -317,9 +335,10 @@ TEST(ReadAnlColumns, HeaderOnTheLastLineStartsOneBlock) {
 }
 
 TEST(ReadAnlColumns, ExchangesRotatedSectionsOncePerListing) {
-    const std::string blocks = columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00") +
-                               columnBlock(2, " 300.0 mm X  450.0 mm", "   1080.00");
-    const Model model = read(frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 2 2"), echo(10, "FINISH")}) + blocks));
+    const std::string blocks =
+        columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00") + columnBlock(2, " 300.0 mm X  450.0 mm", "   1080.00");
+    const Model model =
+        read(frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 2 2"), echo(10, "FINISH")}) + blocks));
     EXPECT_EQ(model.colTab[0].width, 450.0f);
     EXPECT_EQ(model.colTab[0].depth, 300.0f);
     EXPECT_EQ(model.colTab[1].width, 300.0f) << "listed twice: back as printed";
@@ -363,15 +382,20 @@ TEST_P(ReadAnlRejectTest, SaysWhatIsWrong) { EXPECT_EQ(rejection(GetParam().text
 INSTANTIATE_TEST_SUITE_P(
     Files, ReadAnlRejectTest,
     ::testing::Values(
-        RejectCase{"Empty", "", "frame.anl: no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis output file?"},
+        RejectCase{"Empty", "",
+                   "frame.anl: no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis "
+                   "output file?"},
         RejectCase{"NoUnit", report({echo(1, "JOINT COORDINATES")}),
-                   "frame.anl: no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis output file?"},
+                   "frame.anl: no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis "
+                   "output file?"},
         RejectCase{"UnitInLowerCase", report({echo(1, "UNIT meter KN")}), "Change the units to Meter Or mm "},
         RejectCase{"Feet", report({echo(1, "UNIT FEET KIP")}), "Change the units to Meter Or mm "},
         RejectCase{"NoJoints", report({echo(1, "UNIT METER KN"), echo(2, "MEMBER INCIDENCES")}),
                    "frame.anl: no \"JOINT COORDINATES\" was found after the UNIT line"},
-        RejectCase{"NoMembers", report({echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 0 0"), echo(4, "FINISH")}),
-                   "frame.anl: no \"MEMBER INCIDENCES\" was found after the joint coordinates"},
+        RejectCase{
+            "NoMembers",
+            report({echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 0 0"), echo(4, "FINISH")}),
+            "frame.anl: no \"MEMBER INCIDENCES\" was found after the joint coordinates"},
         RejectCase{"CoordinateTooLarge",
                    report({echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 0 30000000")}),
                    "frame.anl, line 3: a joint coordinate in centimetres does not fit a 32-bit whole number"},
@@ -379,9 +403,10 @@ INSTANTIATE_TEST_SUITE_P(
                    report({echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 0 0"),
                            echo(4, "MEMBER INCIDENCES"), echo(5, "9999999999 1 2")}),
                    "frame.anl, line 5: a member number does not fit a 32-bit whole number"},
-        RejectCase{"BetaRangeTooLong", frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 TO 2000000000")})),
-                   "frame.anl, line 9: with the range 1 TO 2000000000, the members listed under \"BETA 90 MEMB\" come to more "
-                   "than 1000000, longer than any model has"}),
+        RejectCase{
+            "BetaRangeTooLong", frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 TO 2000000000")})),
+            "frame.anl, line 9: with the range 1 TO 2000000000, the members listed under \"BETA 90 MEMB\" come to more "
+            "than 1000000, longer than any model has"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ReadAnlFile, NamesAFileThatCannotBeOpened) {

@@ -17,8 +17,8 @@ using support::PrintTo;
 struct Case {
     const char* name;
     const char* betaList;
-    float width;             // of column 999999 (printed 300 X 450); 0 when the file is refused
-    const char* rejection;   // a fragment of the message, or nullptr
+    float width;            // of column 999999 (printed 300 X 450); 0 when the file is refused
+    const char* rejection;  // a fragment of the message, or nullptr
 };
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
@@ -26,13 +26,15 @@ class BetaLimitTest : public testing::TestWithParam<Case> {};
 
 TEST_P(BetaLimitTest, ReadsOrRefusesTheList) {
     const Case& c = GetParam();
-    const std::string text = std::string("     1. UNIT METER KN\n     2. JOINT COORDINATES\n     3. 1 0 0 0; 2 0 3 0\n"
-                                         "     4. MEMBER INCIDENCES\n     5. 999999 1 2\n     6. CONSTANTS\n     7. BETA 90 MEMB ") +
-                             c.betaList +
-                             "\n     8. FINISH\n"
-                             "                 C O L U M N   N O.  999999  D E S I G N   R E S U L T S\n"
-                             "     LENGTH:  3000.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm  COVER: 40.0 mm\n"
-                             "     REQD. STEEL AREA   :    1080.00 Sq.mm.\n";
+    const std::string text =
+        std::string(
+            "     1. UNIT METER KN\n     2. JOINT COORDINATES\n     3. 1 0 0 0; 2 0 3 0\n"
+            "     4. MEMBER INCIDENCES\n     5. 999999 1 2\n     6. CONSTANTS\n     7. BETA 90 MEMB ") +
+        c.betaList +
+        "\n     8. FINISH\n"
+        "                 C O L U M N   N O.  999999  D E S I G N   R E S U L T S\n"
+        "     LENGTH:  3000.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm  COVER: 40.0 mm\n"
+        "     REQD. STEEL AREA   :    1080.00 Sq.mm.\n";
     MemorySource source(text);
     LineSource lines(source);
     try {
@@ -47,16 +49,16 @@ TEST_P(BetaLimitTest, ReadsOrRefusesTheList) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lists, BetaLimitTest,
-    testing::Values(Case{"EveryMemberNumber", "1 TO 999999", 450.0f, nullptr},
-                    Case{"EveryMemberAndOneTwice", "1 TO 999999 999999", 300.0f, nullptr},
-                    Case{"OneMoreThanAnyModelHas", "1 TO 999999 7 8", 0.0f, "BETA 90 MEMB"},
-                    Case{"RangeOfTenMillion", "1 TO 9999999", 0.0f, "longer than any model has"},
-                    // The message names the entry that passed the limit, not the one before it.
-                    Case{"LaterRangePassesTheLimit", "1 TO 999999 4 TO 6", 0.0f, "with the range 4 TO 6,"},
-                    Case{"LaterMemberPassesTheLimit", "1 TO 999999 7 8", 0.0f, "with member 8,"}),
-    [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lists, BetaLimitTest,
+                         testing::Values(Case{"EveryMemberNumber", "1 TO 999999", 450.0f, nullptr},
+                                         Case{"EveryMemberAndOneTwice", "1 TO 999999 999999", 300.0f, nullptr},
+                                         Case{"OneMoreThanAnyModelHas", "1 TO 999999 7 8", 0.0f, "BETA 90 MEMB"},
+                                         Case{"RangeOfTenMillion", "1 TO 9999999", 0.0f, "longer than any model has"},
+                                         // The message names the entry that passed the limit, not the one before it.
+                                         Case{"LaterRangePassesTheLimit", "1 TO 999999 4 TO 6", 0.0f,
+                                              "with the range 4 TO 6,"},
+                                         Case{"LaterMemberPassesTheLimit", "1 TO 999999 7 8", 0.0f, "with member 8,"}),
+                         [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace tierwise

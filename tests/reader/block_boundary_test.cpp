@@ -61,8 +61,10 @@ TEST_P(BlockSizeTest, EveryBlockSizeReadsTheSameModel) {
 
 INSTANTIATE_TEST_SUITE_P(LineEnds, BlockSizeTest,
                          testing::Values(Case{"CrLf", "\r\n", ReadAhead::off}, Case{"Lf", "\n", ReadAhead::off},
-                                         Case{"Cr", "\r", ReadAhead::off}, Case{"CrLfReadAhead", "\r\n", ReadAhead::thread},
-                                         Case{"LfReadAhead", "\n", ReadAhead::thread}, Case{"CrReadAhead", "\r", ReadAhead::thread}),
+                                         Case{"Cr", "\r", ReadAhead::off},
+                                         Case{"CrLfReadAhead", "\r\n", ReadAhead::thread},
+                                         Case{"LfReadAhead", "\n", ReadAhead::thread},
+                                         Case{"CrReadAhead", "\r", ReadAhead::thread}),
                          [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
 
 // A line that ends exactly at a block's end stays readable after atEnd() has read the next block,

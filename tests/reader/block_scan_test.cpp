@@ -42,24 +42,39 @@ const std::string kDigits(100, '7');
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FindFirstKeyTest,
-    testing::Values(KeyCase{"Empty", "", {"BETA 90 MEMB"}, 0}, KeyCase{"NoKeys", kDigits, {}, 100},
-                    KeyCase{"Absent", kDigits, {"BETA 90 MEMB"}, 100},
-                    KeyCase{"AtStart", "BETA 90 MEMB" + kDigits, {"BETA 90 MEMB"}, 0},
-                    KeyCase{"AtEnd", kDigits + "BETA 90 MEMB", {"BETA 90 MEMB"}, 100},
-                    KeyCase{"CutOffAtEnd", kDigits + "BETA 90 MEM", {"BETA 90 MEMB"}, 111},
-                    KeyCase{"FirstAndLastByteOnly", kDigits + "BxxxxxxxxxxB" + kDigits, {"BETA 90 MEMB"}, 212},
-                    KeyCase{"EarlierOfTwoKeys", kDigits + "LENGTH:" + kDigits + "BETA 90 MEMB", {"BETA 90 MEMB", "LENGTH:"}, 100},
-                    KeyCase{"TwoKeysInOneStep", "1234LENGTH:BETA 90 MEMB" + kDigits, {"BETA 90 MEMB", "LENGTH:"}, 4},
-                    KeyCase{"OneByteKey", kDigits + "X" + kDigits, {"X"}, 100},
-                    KeyCase{"EmptyKeyIgnored", kDigits + "X", {"", "X"}, 100}),
+    testing::Values(
+        KeyCase{"Empty", "", {"BETA 90 MEMB"}, 0}, KeyCase{"NoKeys", kDigits, {}, 100},
+        KeyCase{"Absent", kDigits, {"BETA 90 MEMB"}, 100},
+        KeyCase{"AtStart", "BETA 90 MEMB" + kDigits, {"BETA 90 MEMB"}, 0},
+        KeyCase{"AtEnd", kDigits + "BETA 90 MEMB", {"BETA 90 MEMB"}, 100},
+        KeyCase{"CutOffAtEnd", kDigits + "BETA 90 MEM", {"BETA 90 MEMB"}, 111},
+        KeyCase{"FirstAndLastByteOnly", kDigits + "BxxxxxxxxxxB" + kDigits, {"BETA 90 MEMB"}, 212},
+        KeyCase{"EarlierOfTwoKeys", kDigits + "LENGTH:" + kDigits + "BETA 90 MEMB", {"BETA 90 MEMB", "LENGTH:"}, 100},
+        KeyCase{"TwoKeysInOneStep", "1234LENGTH:BETA 90 MEMB" + kDigits, {"BETA 90 MEMB", "LENGTH:"}, 4},
+        KeyCase{"OneByteKey", kDigits + "X" + kDigits, {"X"}, 100},
+        KeyCase{"EmptyKeyIgnored", kDigits + "X", {"", "X"}, 100}),
     [](const testing::TestParamInfo<KeyCase>& testCase) { return std::string(testCase.param.name); });
 
 // Random texts with keys, near misses and line ends scattered, at every alignment near the ends:
 // the key and the line ends before it, found in one pass.
 TEST(ScanToFirstKeyRandom, AgreesWithThePlainSearchAndCount) {
     std::mt19937 random(5);
-    const std::string pieces[] = {"0.1234 ", "  -5.0", "\r\n", "\n", "\r", "C O L U M N", "BETA 90 MEM", "LENGTH",
-                                  "C O L U M N   N O.", "BETA 90 MEMB", "LENGTH:", "X", "B", "C", ":", "."};
+    const std::string pieces[] = {"0.1234 ",
+                                  "  -5.0",
+                                  "\r\n",
+                                  "\n",
+                                  "\r",
+                                  "C O L U M N",
+                                  "BETA 90 MEM",
+                                  "LENGTH",
+                                  "C O L U M N   N O.",
+                                  "BETA 90 MEMB",
+                                  "LENGTH:",
+                                  "X",
+                                  "B",
+                                  "C",
+                                  ":",
+                                  "."};
     for (int round = 0; round < 3000; ++round) {
         std::string text;
         const int count = static_cast<int>(random() % 60);
@@ -93,7 +108,8 @@ TEST(CountLineEndsRandom, AgreesWithThePlainCount) {
 // readLineContaining gives the line (and line number) that reading line by line would give.
 TEST(ReadLineContainingRandom, AgreesWithReadingLineByLine) {
     std::mt19937 random(11);
-    const std::string pieces[] = {"   1.2345   -6.7890", "\r\n", "\n", "\r", "\r\n", "BETA 90 MEMB", "LENGTH:", "\x0c  PAGE"};
+    const std::string pieces[] = {"   1.2345   -6.7890", "\r\n",    "\n",        "\r", "\r\n",
+                                  "BETA 90 MEMB",        "LENGTH:", "\x0c  PAGE"};
     for (int round = 0; round < 1500; ++round) {
         std::string text;
         const int count = 1 + static_cast<int>(random() % 80);

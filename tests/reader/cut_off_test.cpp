@@ -80,10 +80,11 @@ TEST(CutOff, NamesTheBlockItEndsIn) {
     const Outcome cut = readText(text.substr(0, text.rfind("     REQD. STEEL AREA   :    1200.50")));
     ASSERT_EQ(cut.refusal, "");
     EXPECT_EQ(cut.model.colTab.size(), 33u);
-    EXPECT_EQ(cutOffMessage(cut.model, "cut.anl"),
-              "cut.anl ends at line " + std::to_string(cut.model.cutOffLine) +
-                  ", inside the design block of column 34, without the end of the analysis run; it looks cut off, so its "
-                  "schedule would be incomplete.");
+    EXPECT_EQ(
+        cutOffMessage(cut.model, "cut.anl"),
+        "cut.anl ends at line " + std::to_string(cut.model.cutOffLine) +
+            ", inside the design block of column 34, without the end of the analysis run; it looks cut off, so its "
+            "schedule would be incomplete.");
     EXPECT_EQ(cutOffMessage(readText(text).model, "cut.anl"), "");
 }
 

@@ -39,8 +39,7 @@ TEST_P(LineSourceTest, SplitsAtEveryKindOfLineEnd) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, LineSourceTest,
-    ::testing::Values(SplitCase{"Lf", "a\nbc\n", {"a", "bc"}},
-                      SplitCase{"CrLf", "a\r\nbc\r\n", {"a", "bc"}},
+    ::testing::Values(SplitCase{"Lf", "a\nbc\n", {"a", "bc"}}, SplitCase{"CrLf", "a\r\nbc\r\n", {"a", "bc"}},
                       SplitCase{"LoneCr", "a\rbc\r", {"a", "bc"}},
                       SplitCase{"NoFinalTerminator", "a\r\nbc", {"a", "bc"}},
                       SplitCase{"BlankLines", "\r\n\r\nx\n\n", {"", "", "x", ""}},

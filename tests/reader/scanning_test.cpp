@@ -33,9 +33,15 @@ TEST_P(ScannerTest, ReturnsThePositionOfTheLine) {
     int32_t pos = c.from;
     int32_t result = 0;
     switch (c.scanner) {
-        case ScanCase::Start: result = findNumStart(text, pos); break;
-        case ScanCase::End: result = findNumEnd(text, pos); break;
-        case ScanCase::SkipLineNumber: result = pos = skipLineNumber(text); break;
+        case ScanCase::Start:
+            result = findNumStart(text, pos);
+            break;
+        case ScanCase::End:
+            result = findNumEnd(text, pos);
+            break;
+        case ScanCase::SkipLineNumber:
+            result = pos = skipLineNumber(text);
+            break;
     }
     EXPECT_EQ(result, c.expected);
     EXPECT_EQ(pos, c.expected) << "pos is left at the result";
@@ -43,16 +49,16 @@ TEST_P(ScannerTest, ReturnsThePositionOfTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ScannerTest,
-    ::testing::Values(
-        ScanCase{"StartOfFirstNumber", "···12.·1·0·0·0", ScanCase::Start, 1, 4},
-        ScanCase{"EndOfLineNumber", "···12.·1·0·0·0", ScanCase::End, 4, 7},
-        ScanCase{"StartOfSecondNumber", "···12.·1·0·0·0", ScanCase::Start, 7, 8},
-        ScanCase{"SkipGivesSecondNumber", "···12.·1·0·0·0", ScanCase::SkipLineNumber, 1, 8},
-        ScanCase{"SkipWithoutSecondNumberGivesLength", "···13.·MEMBER·INCIDENCES", ScanCase::SkipLineNumber, 1, 24},
-        ScanCase{"MinusIsANumberCharacter", "···12.·1·-5·0·0", ScanCase::Start, 9, 10},
-        ScanCase{"NoNumberLeftGivesLength", "···12.·1;··", ScanCase::Start, 9, 11},
-        ScanCase{"NumberAtLastPositionGivesLength", "····19.·6", ScanCase::SkipLineNumber, 1, 9},
-        ScanCase{"EndRunsToLastPosition", "12345", ScanCase::End, 1, 5}),
+    ::testing::Values(ScanCase{"StartOfFirstNumber", "···12.·1·0·0·0", ScanCase::Start, 1, 4},
+                      ScanCase{"EndOfLineNumber", "···12.·1·0·0·0", ScanCase::End, 4, 7},
+                      ScanCase{"StartOfSecondNumber", "···12.·1·0·0·0", ScanCase::Start, 7, 8},
+                      ScanCase{"SkipGivesSecondNumber", "···12.·1·0·0·0", ScanCase::SkipLineNumber, 1, 8},
+                      ScanCase{"SkipWithoutSecondNumberGivesLength", "···13.·MEMBER·INCIDENCES",
+                               ScanCase::SkipLineNumber, 1, 24},
+                      ScanCase{"MinusIsANumberCharacter", "···12.·1·-5·0·0", ScanCase::Start, 9, 10},
+                      ScanCase{"NoNumberLeftGivesLength", "···12.·1;··", ScanCase::Start, 9, 11},
+                      ScanCase{"NumberAtLastPositionGivesLength", "····19.·6", ScanCase::SkipLineNumber, 1, 9},
+                      ScanCase{"EndRunsToLastPosition", "12345", ScanCase::End, 1, 5}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(NumberStartsAt, TellsANumberAtTheLastPositionFromNoNumber) {
@@ -61,7 +67,11 @@ TEST(NumberStartsAt, TellsANumberAtTheLastPositionFromNoNumber) {
     EXPECT_FALSE(numberStartsAt("", 1));
     EXPECT_FALSE(numberStartsAt("    18. 2 TO 4 -", 16)) << "a continuation mark is no number";
     EXPECT_TRUE(numberStartsAt("1 -5", 3));
-    EXPECT_FALSE(numberStartsAt("\xB5" "12", 1)) << "bytes of 128 and above are never number characters";
+    EXPECT_FALSE(
+        numberStartsAt("\xB5"
+                       "12",
+                       1))
+        << "bytes of 128 and above are never number characters";
 }
 
 struct ValueCase {

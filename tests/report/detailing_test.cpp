@@ -66,19 +66,37 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"CircleAtLeastSixBars", {{0, 450}}, 100, "450 dia", "7 - 16 dia (0.88 %)", "8 dia @ 250 c/c"},
         // 5 % of 300 x 450.
         RangeCase{"OverPracticalLimit", {{300, 450}}, 6750, "300 X 450", "over 4 %: enlarge the section", ""},
-        RangeCase{"OverLimitOfTheOption", {{300, 450}}, 6750, "300 X 450", "over 2.5 %: enlarge the section", "",
+        RangeCase{"OverLimitOfTheOption",
+                  {{300, 450}},
+                  6750,
+                  "300 X 450",
+                  "over 2.5 %: enlarge the section",
+                  "",
                   DetailOptions{.maxSteelPercent = 2.5}},
         // Ag 90000, Aneed 3550 under 4 % (3600), but the bars that fit the faces give at least
         // 3694.5 (6 x 28): above 4 %, within 6 %, so taken. 12 and 16 mm bars do not fit enough.
-        RangeCase{"PastPracticalWhenNothingFitsWithin", {{300, 300}}, 3550, "300 X 300", "6 - 28 dia (4.11 %)",
+        RangeCase{"PastPracticalWhenNothingFitsWithin",
+                  {{300, 300}},
+                  3550,
+                  "300 X 300",
+                  "6 - 28 dia (4.11 %)",
                   "8 dia @ 300 c/c"},
         // 120 - 80 - phi leaves less than phi + 25 between the corner bars.
         RangeCase{"TooNarrowForBars", {{120, 300}}, 500, "120 X 300", "no arrangement fits", ""},
-        RangeCase{"TwoSectionsBottomUp", {{300, 450}, {300, 450}, {300, 600}}, 2000, "300 X 450 / 300 X 600",
-                  "tick the level where the section changes", ""},
+        RangeCase{"TwoSectionsBottomUp",
+                  {{300, 450}, {300, 450}, {300, 600}},
+                  2000,
+                  "300 X 450 / 300 X 600",
+                  "tick the level where the section changes",
+                  ""},
         RangeCase{"NoColumnInTheRange", {}, 0, "", "", ""},
         // 6 mm ties offered: 16 mm bars take max(16 / 4, 6) = 6 mm.
-        RangeCase{"ThinTiesForThinBars", {{300, 450}}, 1100, "300 X 450", "6 - 16 dia (0.89 %)", "6 dia @ 250 c/c",
+        RangeCase{"ThinTiesForThinBars",
+                  {{300, 450}},
+                  1100,
+                  "300 X 450",
+                  "6 - 16 dia (0.89 %)",
+                  "6 dia @ 250 c/c",
                   DetailOptions{.tieDiameters = {6, 8}}}),
     [](const auto& testCase) { return testCase.param.name; });
 
@@ -110,13 +128,15 @@ BarArrangement chooseByEnumeration(const Section& s, double required, const Deta
             for (int d = 0; d <= 40; ++d) {
                 const int n = 4 + 2 * a + 2 * d;
                 if (spacingFits((s.b - 2 * o.cover - phi) / (a + 1), phi) &&
-                    spacingFits((s.D - 2 * o.cover - phi) / (d + 1), phi) && n * bar >= need && n * bar <= 0.06 * gross) {
+                    spacingFits((s.D - 2 * o.cover - phi) / (d + 1), phi) && n * bar >= need &&
+                    n * bar <= 0.06 * gross) {
                     feasible.push_back({n, phi, a, d, n * bar});
                 }
             }
         }
     }
-    if (std::any_of(feasible.begin(), feasible.end(), [&](const Option& x) { return x.area <= o.maxSteelPercent / 100 * gross; })) {
+    if (std::any_of(feasible.begin(), feasible.end(),
+                    [&](const Option& x) { return x.area <= o.maxSteelPercent / 100 * gross; })) {
         std::erase_if(feasible, [&](const Option& x) { return x.area > o.maxSteelPercent / 100 * gross; });
     }
     if (feasible.empty()) return {};
@@ -172,8 +192,8 @@ TEST(DetailingOptions, Problems) {
 }
 
 TEST(DetailingGrid, Letters) {
-    const std::vector<std::pair<int, std::string>> cases{{1, "A"}, {26, "Z"}, {27, "AA"}, {28, "AB"}, {52, "AZ"},
-                                                         {53, "BA"}, {702, "ZZ"}, {703, "AAA"}};
+    const std::vector<std::pair<int, std::string>> cases{{1, "A"},   {26, "Z"},  {27, "AA"},  {28, "AB"},
+                                                         {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"}};
     for (const auto& [index, letters] : cases) EXPECT_EQ(gridLetters(index), letters) << index;
 }
 

@@ -26,7 +26,7 @@ struct Group {
     int32_t node, firstCol;
     std::vector<int32_t> memb;  // element 0 first
     int32_t dimMin, dimMax;
-    std::vector<float> area;    // element 0 first
+    std::vector<float> area;       // element 0 first
     std::vector<float> levelArea;  // levels 1 to 4
 };
 
@@ -89,9 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
         GroupCase{"RoundingHalvesToEven",
                   {{1, 1, 7, {{2, 12.5f, 299.5f, 300.5f, 600}}}},
                   {{7, 1, {12, 12}, 300, 300, {600, 600}, {0, 600, 0, 0}}}},
-        GroupCase{"NoDesignedColumnsNoGroups",
-                  {{1, 1, 7, {{2, 101, 300, 450, 900, false}, {3, 201, 0, 450, 900}}}},
-                  {}}),
+        GroupCase{
+            "NoDesignedColumnsNoGroups", {{1, 1, 7, {{2, 101, 300, 450, 900, false}, {3, 201, 0, 450, 900}}}}, {}}),
     [](const auto& testCase) { return testCase.param.name; });
 
 // Node numbers of the sorted groups.
@@ -161,11 +160,14 @@ TEST_P(GroupingRefusalTest, ClearMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Grouping, GroupingRefusalTest,
     ::testing::Values(
-        RefusalCase{"MemberNumberTooLarge", {2, 3e10f, 300, 450, 900},
+        RefusalCase{"MemberNumberTooLarge",
+                    {2, 3e10f, 300, 450, 900},
                     "A column design block names member 3E+10, which is not a member number Tierwise can hold."},
-        RefusalCase{"SectionTooLarge", {2, 105, 300, 5e9f, 900},
+        RefusalCase{"SectionTooLarge",
+                    {2, 105, 300, 5e9f, 900},
                     "Column 105: the cross-section 300 X 5E+09 is too large to schedule."},
-        RefusalCase{"SteelAreaNotANumber", {2, 105, 300, 450, INFINITY},
+        RefusalCase{"SteelAreaNotANumber",
+                    {2, 105, 300, 450, INFINITY},
                     "Column 105: the required steel area INF cannot be scheduled."}),
     [](const auto& testCase) { return testCase.param.name; });
 

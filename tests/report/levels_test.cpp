@@ -44,15 +44,17 @@ TEST_P(LevelMatchTest, Ticks) {
 
 INSTANTIATE_TEST_SUITE_P(
     Levels, LevelMatchTest,
-    ::testing::Values(
-        MatchCase{"None", {}, {false, false, false, false, false}, ""},
-        MatchCase{"Exact", {"7.2"}, {false, false, false, true, false}, ""},
-        MatchCase{"Basement", {"-3.5", "0"}, {true, true, false, false, false}, ""},
-        MatchCase{"WithinHalfACentimetre", {"4.005", "7.195"}, {false, false, true, true, false}, ""},
-        MatchCase{"JustOutside", {"4.0051"}, {}, "the model has no level at 4.0051 m; its levels are -3.5, 0, 4, 7.2, 13.6 (m)"},
-        MatchCase{"NotANumber", {"4m"}, {}, "\"4m\" is not a level in metres"},
-        MatchCase{"Empty", {""}, {}, "\"\" is not a level in metres"},
-        MatchCase{"Infinite", {"inf"}, {}, "\"inf\" is not a level in metres"}),
+    ::testing::Values(MatchCase{"None", {}, {false, false, false, false, false}, ""},
+                      MatchCase{"Exact", {"7.2"}, {false, false, false, true, false}, ""},
+                      MatchCase{"Basement", {"-3.5", "0"}, {true, true, false, false, false}, ""},
+                      MatchCase{"WithinHalfACentimetre", {"4.005", "7.195"}, {false, false, true, true, false}, ""},
+                      MatchCase{"JustOutside",
+                                {"4.0051"},
+                                {},
+                                "the model has no level at 4.0051 m; its levels are -3.5, 0, 4, 7.2, 13.6 (m)"},
+                      MatchCase{"NotANumber", {"4m"}, {}, "\"4m\" is not a level in metres"},
+                      MatchCase{"Empty", {""}, {}, "\"\" is not a level in metres"},
+                      MatchCase{"Infinite", {"inf"}, {}, "\"inf\" is not a level in metres"}),
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST(Levels, LongLevelListsAreCut) {

@@ -7,9 +7,7 @@
 namespace tierwise::support {
 
 template <typename Case>
-    requires requires(const Case& c, std::ostream& os) { os << c.name; }
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
+requires requires(const Case& c, std::ostream& os) { os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 }  // namespace tierwise::support

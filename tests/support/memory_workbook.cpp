@@ -45,7 +45,9 @@ void MemoryWorkbook::setColumnWidth(int sheet, int column, double width) {
 
 std::string MemoryWorkbook::sheetName(int sheet) const { return valueOr(names_, sheet, std::string()); }
 int MemoryWorkbook::headingRows(int sheet) const { return valueOr(headingRows_, sheet, 0); }
-double MemoryWorkbook::columnWidth(int sheet, int column) const { return valueOr(widths_, std::pair(sheet, column), 0.0); }
+double MemoryWorkbook::columnWidth(int sheet, int column) const {
+    return valueOr(widths_, std::pair(sheet, column), 0.0);
+}
 
 const CellValue* MemoryWorkbook::cell(int sheet, int row, int column) const {
     const auto found = cells_.find({sheet, row, column});
@@ -54,9 +56,12 @@ const CellValue* MemoryWorkbook::cell(int sheet, int row, int column) const {
 
 const char* cellTypeName(const CellValue& value) {
     switch (value.index()) {
-        case 0: return "integer";
-        case 1: return "number";
-        default: return "text";
+        case 0:
+            return "integer";
+        case 1:
+            return "number";
+        default:
+            return "text";
     }
 }
 
