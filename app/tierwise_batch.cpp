@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/model.h"
+#include "model/numbers.h"
 #include "model/rejection.h"
 #include "model/summary.h"
 #include "drawing/schedule_drawing.h"
@@ -81,14 +82,6 @@ bool isTheModel(const std::filesystem::path& modelPath, const std::filesystem::p
     return std::filesystem::equivalent(modelPath, outPath, error) && !error;
 }
 
-std::optional<double> parseNumber(const std::string& text) {
-    double value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc{} || stop != end || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 struct UsageError {
     std::string message;
 };
@@ -115,12 +108,12 @@ struct DetailFlags {
 DetailOptions detailOptions(const DetailFlags& flags) {
     DetailOptions options;
     if (!flags.cover.empty()) {
-        const std::optional<double> cover = parseNumber(flags.cover);
+        const std::optional<double> cover = parseDecimal(flags.cover);
         if (!cover) throw UsageError{"--cover: \"" + flags.cover + "\" is not a number of millimetres"};
         options.cover = *cover;
     }
     if (!flags.maxSteel.empty()) {
-        const std::optional<double> percent = parseNumber(flags.maxSteel);
+        const std::optional<double> percent = parseDecimal(flags.maxSteel);
         if (!percent) throw UsageError{"--max-steel: \"" + flags.maxSteel + "\" is not a percentage"};
         options.maxSteelPercent = *percent;
     }

@@ -1,11 +1,20 @@
 #include "model/numbers.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 namespace tierwise {
+
+std::optional<double> parseDecimal(std::string_view text) {
+    double value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc{} || stop != end || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
 
 std::optional<int32_t> roundToInt32(double value) {
     if (!std::isfinite(value)) return std::nullopt;

@@ -4,12 +4,16 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tierwise {
 
 // Nearest integer, halves to the even neighbour (299.5 gives 300, 300.5 gives 300);
 // empty when the value is not finite or does not fit 32 bits.
 std::optional<int32_t> roundToInt32(double value);
+
+// The whole text as a finite decimal number ("3.5", "-3.5", "1e3"); nothing for any other text.
+std::optional<double> parseDecimal(std::string_view text);
 
 // Rounds to 2 decimal places, halves to even.
 double roundTo2Decimals(double value);

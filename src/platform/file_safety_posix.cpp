@@ -9,6 +9,7 @@
 #include <random>
 
 #include "platform/file_safety.h"
+#include "platform/native_file.h"
 
 namespace tierwise {
 
@@ -16,14 +17,6 @@ namespace {
 
 // NAME_MAX of the common file systems; the temporary name must fit it whatever the target's.
 constexpr size_t kMaxNameBytes = 255;
-
-// At most `bytes` bytes of `name`, not ending inside a UTF-8 character.
-std::string utf8Prefix(const std::string& name, size_t bytes) {
-    if (name.size() <= bytes) return name;
-    size_t end = bytes;
-    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
-    return name.substr(0, end);
-}
 
 std::string syncPath(const std::filesystem::path& path, int flags) {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC);

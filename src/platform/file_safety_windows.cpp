@@ -19,14 +19,6 @@ namespace {
 // A file name's limit on NTFS, in UTF-16 units; a UTF-8 byte never makes more than one.
 constexpr size_t kMaxNameUnits = 255;
 
-// At most `bytes` bytes of `name`, not ending inside a UTF-8 character.
-std::string utf8Prefix(const std::string& name, size_t bytes) {
-    if (name.size() <= bytes) return name;
-    size_t end = bytes;
-    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
-    return name.substr(0, end);
-}
-
 // A console control handler gets no context, so the flag it raises lives here. It only ever
 // goes from clear to set while a hold lives, and is cleared when the outermost hold ends.
 std::atomic<int> holds{0};

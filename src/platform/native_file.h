@@ -25,6 +25,14 @@ std::filesystem::path pathFromUtf8(std::string_view name);
 // The path as UTF-8 text, for messages and for libraries that take UTF-8 file names.
 std::string utf8Name(const std::filesystem::path& path);
 
+// At most `bytes` bytes of the UTF-8 text `name`, not ending inside a character.
+inline std::string utf8Prefix(const std::string& name, size_t bytes) {
+    if (name.size() <= bytes) return name;
+    size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+    return name.substr(0, end);
+}
+
 // std::fopen by the path's own name; null with errno set when it fails.
 FileHandle openFile(const std::filesystem::path& path, const char* mode);
 

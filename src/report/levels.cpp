@@ -10,14 +10,6 @@ namespace tierwise {
 
 namespace {
 
-std::optional<double> parseMetres(const std::string& text) {
-    double value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc{} || stop != end || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 // Level index (1-based) of the level nearest to `metres`, when one lies within the tolerance.
 std::optional<int32_t> findLevel(const Model& model, double metres) {
     std::optional<int32_t> best;
@@ -75,7 +67,7 @@ std::string levelText(const Model& model, int32_t levelIndex) {
 LevelTicks ticksAtLevels(const Model& model, const std::vector<std::string>& metres) {
     LevelTicks ticks(static_cast<size_t>(model.levelCount()), false);
     for (const std::string& item : metres) {
-        const std::optional<double> value = parseMetres(item);
+        const std::optional<double> value = parseDecimal(item);
         if (!value) throw LevelNotFound("\"" + item + "\" is not a level in metres");
         const std::optional<int32_t> level = findLevel(model, *value);
         if (!level) {
