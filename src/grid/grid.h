@@ -24,6 +24,7 @@ int32_t cubeCol(const Model& model, int32_t xIndex, int32_t levelIndex, int32_t 
 // A coordinate list: the values gathered from the joints, repeats and all, become the distinct
 // values in ascending order. (Gathering first and sorting once replaces adding each value only
 // when the list does not hold it yet; the list is the same.)
+// The name is the replaced program's, whose sortList sorted what addDistinct had kept distinct.
 void sortList(std::vector<int32_t>& list);
 
 }  // namespace tierwise

@@ -45,7 +45,9 @@ inline constexpr std::string_view kMemberPropertyIndian = "MEMBER PROPERTY INDIA
 inline constexpr std::string_view kBetaKeyword = "BETA 90 MEMB";
 inline constexpr std::string_view kColumnHeader = "C O L U M N   N O.";
 
-// The first keyword of the table, from `first` on, that the line holds.
+// The first keyword of the table, from `first` on, that the line holds. The reader always passes
+// 2 (a BETA list or a column header); the argument and MemberPropertyIndian are kept as the
+// replaced program had them.
 LineKind classifyLine(std::string_view line, int32_t first);
 
 }  // namespace tierwise
