@@ -50,6 +50,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   say "setting up Wine in $WINEPREFIX"
   wineboot --init >/dev/null 2>&1 || true
 fi
+# A server left from an earlier run on this prefix is ended first: a fresh one serves this run.
+wineserver -k >/dev/null 2>&1 || true
 wineserver -p 300 >/dev/null 2>&1 || true
 
 # --- 2. the target's libraries -------------------------------------------------------------------
