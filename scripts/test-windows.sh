@@ -44,15 +44,12 @@ prefix="$build/prefix"
 mkdir -p "$build"
 
 # Wine keeps its own Windows installation under build/windows; without a display, and without
-# offering to install Mono or Gecko. A wineserver kept running makes each program start quick.
+# offering to install Mono or Gecko.
 export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   say "setting up Wine in $WINEPREFIX"
   wineboot --init >/dev/null 2>&1 || true
 fi
-# A server left from an earlier run on this prefix is ended first: a fresh one serves this run.
-wineserver -k >/dev/null 2>&1 || true
-wineserver -p 300 >/dev/null 2>&1 || true
 
 # --- 2. the target's libraries -------------------------------------------------------------------
 gtest_version=$(dpkg-query -W -f='${Version}' libgtest-dev)
@@ -99,6 +96,12 @@ done < <(find "$out" -name '*.exe' -print0)
 
 # --- 5. the tests under Wine ---------------------------------------------------------------------
 say "running the tests under Wine"
+# A server left from an earlier run on this prefix is ended first; a fresh one, kept running,
+# serves this run. Wine's background services are started here, with their output to /dev/null:
+# started by the first test instead, they would hold ctest's output pipe open while they live.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -p 300 </dev/null >/dev/null 2>&1 || true
+wine wineboot </dev/null >/dev/null 2>&1 || true
 # A test that fails is run once more: Wine's own client and server now and then lose their
 # connection ("wine client error: recvmsg"), which says nothing about Tierwise. A test that fails
 # twice fails the run.
