@@ -176,8 +176,8 @@ std::vector<PlanColumn> planColumns(const DetailedSchedule& schedule, const Mode
 int sectionScale(const DetailedSchedule& schedule) {
     double largest = 0;
     for (const ColumnMark& mark : schedule.marks) {
-        for (const RangeDetail& detail : mark.ranges) {
-            if (const std::optional<Section> section = shownSection(detail)) {
+        for (const uint32_t cell : mark.ranges) {
+            if (const std::optional<Section> section = shownSection(schedule.details[cell])) {
                 largest = std::max({largest, drawnWidth(*section), static_cast<double>(section->D)});
             }
         }
@@ -213,8 +213,8 @@ TableLayout layoutTable(const DetailedSchedule& schedule) {
     table.scale = 1.0 / table.scaleDenominator;
     double sectionWidth = 0;
     for (const ColumnMark& mark : schedule.marks) {
-        for (const RangeDetail& detail : mark.ranges) {
-            if (const std::optional<Section> section = shownSection(detail)) {
+        for (const uint32_t cell : mark.ranges) {
+            if (const std::optional<Section> section = shownSection(schedule.details[cell])) {
                 sectionWidth = std::max(sectionWidth, drawnWidth(*section) * table.scale);
             }
         }
@@ -240,7 +240,7 @@ TableLayout layoutTable(const DetailedSchedule& schedule) {
         size_t mostLines = 0;
         for (const ColumnMark& mark : schedule.marks) {
             if (r >= mark.ranges.size()) continue;
-            const RangeDetail& detail = mark.ranges[r];
+            const RangeDetail& detail = schedule.cell(mark, r);
             if (const std::optional<Section> section = shownSection(detail)) {
                 row.sectionHeight = std::max(row.sectionHeight, section->D * table.scale);
             }
@@ -335,7 +335,7 @@ Sheet tableSheet(const DetailedSchedule& schedule, const TableLayout& table, con
         for (size_t m = firstMark; m < endMark; ++m) {
             const ColumnMark& mark = schedule.marks[m];
             if (row.range >= mark.ranges.size()) continue;
-            const RangeDetail& detail = mark.ranges[row.range];
+            const RangeDetail& detail = schedule.cell(mark, row.range);
             const double centreX =
                 left + table.levelWidth + (static_cast<double>(m - firstMark) + 0.5) * table.cellWidth;
             if (detail.outcome == RangeOutcome::Empty) continue;

@@ -64,7 +64,7 @@ void writeColumnSchedule(const DetailedSchedule& schedule, Workbook& book) {
         setText(book, row, kColGrid, joinedRefs(mark.gridRefs));
         book.setCell(kSheetColumnSchedule, row, kColLines, static_cast<int32_t>(mark.lines.size()));
         for (size_t k = 0; k < mark.ranges.size(); ++k) {
-            const RangeDetail& range = mark.ranges[k];
+            const RangeDetail& range = schedule.cell(mark, k);
             setText(book, row, rangeColumn(k), range.sizeText);
             setText(book, row, rangeColumn(k) + 1, range.barsText);
             setText(book, row, rangeColumn(k) + 2, range.tiesText);

@@ -232,7 +232,6 @@ RangeDetail detailRange(const std::vector<Section>& sectionsBottomUp, double req
                         const DetailOptions& options) {
     RangeDetail detail;
     if (sectionsBottomUp.empty()) return detail;
-    detail.requiredArea = requiredArea;
     for (const Section& section : sectionsBottomUp) {
         if (std::find(detail.sections.begin(), detail.sections.end(), section) == detail.sections.end()) {
             detail.sections.push_back(section);
@@ -286,7 +285,9 @@ std::vector<StoreyRange> storeyRanges(const Model& model, const LevelTicks& tick
     int32_t bottom = 1;
     for (int32_t level = 2; level <= levels; ++level) {
         if (!isTicked(ticks, level, levels)) continue;
-        ranges.push_back({bottom, level, "(" + levelText(model, bottom) + " to " + levelText(model, level) + ")"});
+        std::string caption = "(";
+        caption.append(levelText(model, bottom)).append(" to ").append(levelText(model, level)).append(")");
+        ranges.push_back({bottom, level, std::move(caption)});
         bottom = level;
     }
     return ranges;
@@ -321,11 +322,22 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
         }
     }
 
-    // Lines whose every cell reads the same share a mark; the key is their cells' texts.
+    // Cells that read alike are kept once, keyed by their texts; lines whose every cell reads the
+    // same share a mark, keyed by their cells.
+    std::unordered_map<std::string, uint32_t> detailOf;
     std::unordered_map<std::string, size_t> markOf;
+    schedule.details.emplace_back();
+    detailOf.emplace(std::string(3, '\x1f'), 0);
+    const auto intern = [&](RangeDetail&& detail) {
+        std::string key = detail.sizeText + '\x1f' + detail.barsText + '\x1f' + detail.tiesText + '\x1f';
+        const auto [found, added] = detailOf.try_emplace(std::move(key), static_cast<uint32_t>(schedule.details.size()));
+        if (added) schedule.details.push_back(std::move(detail));
+        return found->second;
+    };
     std::vector<std::vector<Section>> sections(schedule.ranges.size());
     std::vector<std::string> unroundable(schedule.ranges.size());  // such a section as printed
     std::vector<float> required(schedule.ranges.size());
+    std::vector<uint32_t> cells(schedule.ranges.size());
     for (size_t g = 0; g < lines.size(); ++g) {
         const ColGroup& line = lines[g];
         const std::string ref =
@@ -347,31 +359,24 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
             }
             required[k] = std::max(required[k], column.area);
         }
-        std::vector<RangeDetail> details;
-        details.reserve(schedule.ranges.size());
-        std::string key;
-        key.reserve(64 * schedule.ranges.size());
         for (size_t k = 0; k < schedule.ranges.size(); ++k) {
             if (!(required[k] > 0)) {
                 // Only failed columns (no area): worksheet 3 leaves the range empty, and the
                 // least steel would understate a failed design.
-                details.emplace_back();
+                cells[k] = 0;
             } else if (unroundable[k].empty()) {
-                details.push_back(detailRange(sections[k], required[k], options));
+                cells[k] = intern(detailRange(sections[k], required[k], options));
             } else {
-                RangeDetail& detail = details.emplace_back();
+                RangeDetail detail;
                 detail.outcome = RangeOutcome::NoArrangement;
-                detail.requiredArea = required[k];
                 detail.sizeText = unroundable[k];
                 detail.barsText = kNoArrangementText;
+                cells[k] = intern(std::move(detail));
             }
-            const RangeDetail& detail = details.back();
-            key += detail.sizeText + '\x1f' + detail.barsText + '\x1f' + detail.tiesText + '\x1e';
         }
+        std::string key(reinterpret_cast<const char*>(cells.data()), cells.size() * sizeof(uint32_t));
         const auto [found, added] = markOf.try_emplace(std::move(key), schedule.marks.size());
-        if (added) {
-            schedule.marks.push_back({"C" + std::to_string(schedule.marks.size() + 1), {}, {}, std::move(details)});
-        }
+        if (added) schedule.marks.push_back({"C" + std::to_string(schedule.marks.size() + 1), {}, {}, cells});
         ColumnMark& mark = schedule.marks[found->second];
         mark.lines.push_back(g);
         mark.gridRefs.push_back(ref);

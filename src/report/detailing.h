@@ -50,12 +50,12 @@ struct Ties {
 
 enum class RangeOutcome { Empty, Detailed, OverMaxSteel, NoArrangement, MixedSections };
 
-// One column line (or mark) in one storey range.
+// One column line (or mark) in one storey range: what its cell shows. Its texts say all of it, so
+// cells that read alike are one RangeDetail (see DetailedSchedule::details).
 struct RangeDetail {
     RangeOutcome outcome = RangeOutcome::Empty;
     Section section;                           // when all the range's columns share one
     std::vector<Section> sections;             // bottom up, distinct, when they do not
-    double requiredArea = 0;                   // As,req: the largest required area in the range (worksheet 3's value)
     BarArrangement bars;                       // Detailed only
     Ties ties;                                 // Detailed only
     std::string sizeText, barsText, tiesText;  // "300 X 450", "8 - 20 dia (1.86 %)", "8 dia @ 150 c/c"
@@ -65,7 +65,7 @@ struct ColumnMark {
     std::string mark;                   // "C1"
     std::vector<size_t> lines;          // indexes into the schedule's column lines (groupColumns order)
     std::vector<std::string> gridRefs;  // "B-3" per line, same order
-    std::vector<RangeDetail> ranges;    // one per storey range, bottom up
+    std::vector<uint32_t> ranges;       // one per storey range, bottom up: indexes into DetailedSchedule::details
 };
 
 // Levels by index (1 = lowest); the caption reads exactly as on worksheet 3: "(0 to 3.5)".
@@ -86,6 +86,12 @@ struct DetailedSchedule {
     GridAxes axes;
     std::vector<std::string> lineRefs;  // per column line (groupColumns order): "B-3"
     std::vector<ColumnMark> marks;      // C1, C2, ... in the order of their first line
+    // The distinct cells, each once: a tower of a thousand lines and sixty ranges has a few hundred
+    // of them. details[0] is the empty cell.
+    std::vector<RangeDetail> details;
+
+    // Mark `mark`'s cell in storey range `k` (0-based, bottom up).
+    [[nodiscard]] const RangeDetail& cell(const ColumnMark& mark, size_t k) const { return details[mark.ranges[k]]; }
 };
 
 // Why the options cannot be used ("--max-steel must be above 0.8 and at most 6"), or nothing.

@@ -35,19 +35,13 @@ DetailedSchedule smallSchedule() {
     schedule.ranges = {{1, 3, "(0 to 7.2)"}, {3, 5, "(7.2 to 13.6)"}};
     schedule.axes = {{200, 800, 1400}, {300, 800}};
     schedule.lineRefs = {"A-1", "B-1", "C-2", "A-2"};
-    schedule.marks = {
-        {"C1",
-         {0, 1},
-         {"A-1", "B-1"},
-         {detailed({300, 450}, {8, 20, 0, 2, 2513}, "8 - 20 dia (1.86 %)"),
-          detailed({300, 450}, {4, 16, 0, 0, 804}, "4 - 16 dia (0.6 %)")}},
-        {"C2", {2}, {"C-2"}, {refused(RangeOutcome::OverMaxSteel, {300, 450}, "over 4 %"), RangeDetail{}}},
-        {"C3",
-         {3},
-         {"A-2"},
-         {detailed({0, 500}, {6, 16, 0, 0, 1206}, "6 - 16 dia (0.82 %)"),
-          refused(RangeOutcome::NoArrangement, {0, 500}, "no arrangement fits")}},
-    };
+    schedule.details = {RangeDetail{},
+                        detailed({300, 450}, {8, 20, 0, 2, 2513}, "8 - 20 dia (1.86 %)"),
+                        detailed({300, 450}, {4, 16, 0, 0, 804}, "4 - 16 dia (0.6 %)"),
+                        refused(RangeOutcome::OverMaxSteel, {300, 450}, "over 4 %"),
+                        detailed({0, 500}, {6, 16, 0, 0, 1206}, "6 - 16 dia (0.82 %)"),
+                        refused(RangeOutcome::NoArrangement, {0, 500}, "no arrangement fits")};
+    schedule.marks = {{"C1", {0, 1}, {"A-1", "B-1"}, {1, 2}}, {"C2", {2}, {"C-2"}, {3, 0}}, {"C3", {3}, {"A-2"}, {4, 5}}};
     return schedule;
 }
 

@@ -217,7 +217,7 @@ TEST(DetailingMarks, IdenticalLinesShareAMark) {
     EXPECT_EQ(schedule.marks[0].lines, (std::vector<size_t>{0, 2}));
     EXPECT_EQ(schedule.marks[0].gridRefs, (std::vector<std::string>{"A-1", "C-2"}));
     EXPECT_EQ(schedule.marks[1].mark, "C2");
-    EXPECT_EQ(schedule.marks[1].ranges[1].sizeText, "300 X 600");
+    EXPECT_EQ(schedule.cell(schedule.marks[1], 1).sizeText, "300 X 600");
     EXPECT_EQ(schedule.ranges[1].caption, "(3.5 to 7)");
 }
 
@@ -227,8 +227,8 @@ TEST(DetailingMarks, OneRangeOverTwoSections) {
     ASSERT_EQ(schedule.ranges.size(), 1u);
     EXPECT_EQ(schedule.ranges[0].caption, "(0 to 7)");
     ASSERT_EQ(schedule.marks.size(), 2u);
-    EXPECT_EQ(schedule.marks[1].ranges[0].outcome, RangeOutcome::MixedSections);
-    EXPECT_EQ(schedule.marks[1].ranges[0].sizeText, "300 X 450 / 300 X 600");
+    EXPECT_EQ(schedule.cell(schedule.marks[1], 0).outcome, RangeOutcome::MixedSections);
+    EXPECT_EQ(schedule.cell(schedule.marks[1], 0).sizeText, "300 X 450 / 300 X 600");
 }
 
 // Worksheets 1 to 3 take a line by its lowest column; an upper one too large to round is shown
@@ -237,9 +237,9 @@ TEST(DetailingMarks, SectionTooLargeToRound) {
     const Model model = buildFrame({0, 350, 700}, {{1, 1, 1, {{2, 101, 300, 450, 1100}, {3, 201, 300, 5e9f, 1100}}}});
     const DetailedSchedule schedule = detailSchedule(model, groupColumns(model), {}, {});
     ASSERT_EQ(schedule.marks.size(), 1u);
-    EXPECT_EQ(schedule.marks[0].ranges[0].barsText, "6 - 16 dia (0.89 %)");
-    EXPECT_EQ(schedule.marks[0].ranges[1].sizeText, "300 X 5E+09");
-    EXPECT_EQ(schedule.marks[0].ranges[1].barsText, "no arrangement fits");
+    EXPECT_EQ(schedule.cell(schedule.marks[0], 0).barsText, "6 - 16 dia (0.89 %)");
+    EXPECT_EQ(schedule.cell(schedule.marks[0], 1).sizeText, "300 X 5E+09");
+    EXPECT_EQ(schedule.cell(schedule.marks[0], 1).barsText, "no arrangement fits");
 }
 
 }  // namespace
