@@ -21,61 +21,38 @@ uint64_t floatKey(float value) {
 
 }  // namespace
 
-FlatIndex::FlatIndex(size_t expected) {
-    // At most three quarters full: probe runs stay short, and the table takes few fresh pages.
-    size_t capacity = 16;
-    while (capacity / 4 * 3 < expected) capacity *= 2;
-    slots_.resize(capacity);
-    mask_ = capacity - 1;
-}
-
-size_t FlatIndex::slotOf(uint64_t key) const {
-    // splitmix64 finaliser: joint and member numbers are dense and floor-wise, so mix the bits well.
-    key ^= key >> 30;
-    key *= 0xbf58476d1ce4e5b9ULL;
-    key ^= key >> 27;
-    key *= 0x94d049bb133111ebULL;
-    key ^= key >> 31;
-    return static_cast<size_t>(key) & mask_;
-}
-
-void FlatIndex::insertFirst(uint64_t key, int32_t value) {
-    for (size_t at = slotOf(key);; at = (at + 1) & mask_) {
-        Slot& slot = slots_[at];
-        if (!slot.used) {
-            slot = {key, value, true};
-            return;
-        }
-        if (slot.key == key) return;
+MemberIndex::MemberIndex(const std::vector<MemberEntry>& memberTab)
+    : memberTab_(memberTab), byJoints_(memberTab.size()) {
+    for (size_t i = 0; i < memberTab.size(); ++i) {
+        const MemberEntry& member = memberTab[i];
+        byJoints_.insertFirst(pairKey(member.start, member.end), static_cast<uint32_t>(i + 1), [&](uint32_t row) {
+            const MemberEntry& held = memberTab[row - 1];
+            return held.start == member.start && held.end == member.end;
+        });
     }
-}
-
-int32_t FlatIndex::find(uint64_t key) const {
-    for (size_t at = slotOf(key);; at = (at + 1) & mask_) {
-        const Slot& slot = slots_[at];
-        if (!slot.used) return 0;
-        if (slot.key == key) return slot.value;
-    }
-}
-
-MemberIndex::MemberIndex(const std::vector<MemberEntry>& memberTab) : byJoints_(memberTab.size()) {
-    for (const MemberEntry& member : memberTab) byJoints_.insertFirst(pairKey(member.start, member.end), member.number);
 }
 
 int32_t MemberIndex::findMember(int32_t startJoint, int32_t endJoint) const {
-    return byJoints_.find(pairKey(startJoint, endJoint));
+    const uint32_t row = byJoints_.find(pairKey(startJoint, endJoint), [&](uint32_t held) {
+        const MemberEntry& member = memberTab_[held - 1];
+        return member.start == startJoint && member.end == endJoint;
+    });
+    return row == 0 ? 0 : memberTab_[row - 1].number;
 }
 
-ColumnIndex::ColumnIndex(const std::vector<ColEntry>& colTab) : byMember_(colTab.size()) {
+ColumnIndex::ColumnIndex(const std::vector<ColEntry>& colTab) : colTab_(colTab), byMember_(colTab.size()) {
     for (size_t i = 0; i < colTab.size(); ++i) {
         const float memberNo = colTab[i].memberNo;
         if (std::isnan(memberNo)) continue;  // equals no member number
-        byMember_.insertFirst(floatKey(memberNo), static_cast<int32_t>(i + 1));
+        byMember_.insertFirst(floatKey(memberNo), static_cast<uint32_t>(i + 1),
+                              [&](uint32_t row) { return colTab[row - 1].memberNo == memberNo; });
     }
 }
 
 int32_t ColumnIndex::findColRow(int32_t memberNo) const {
-    return byMember_.find(floatKey(static_cast<float>(memberNo)));
+    const auto wanted = static_cast<float>(memberNo);
+    return static_cast<int32_t>(
+        byMember_.find(floatKey(wanted), [&](uint32_t row) { return colTab_[row - 1].memberNo == wanted; }));
 }
 
 }  // namespace tierwise::detail

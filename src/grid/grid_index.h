@@ -6,32 +6,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/flat_index.h"
 #include "model/model.h"
 
 namespace tierwise::detail {
 
-// A map from 64-bit keys to 32-bit values in one flat table: the model's indexes are built once
-// and then only read, so open addressing without erasure is all they need.
-class FlatIndex {
-public:
-    explicit FlatIndex(size_t expected);
-    // Keeps the value already held for `key`: the first one inserted wins.
-    void insertFirst(uint64_t key, int32_t value);
-    // The value for `key`, 0 when none is held.
-    [[nodiscard]] int32_t find(uint64_t key) const;
-
-private:
-    struct Slot {
-        uint64_t key = 0;
-        int32_t value = 0;
-        bool used = false;
-    };
-    [[nodiscard]] size_t slotOf(uint64_t key) const;
-    std::vector<Slot> slots_;
-    size_t mask_ = 0;
-};
-
 // Members by their (start joint, end joint): the column between two joints of a grid line.
+// `memberTab` must outlive the index.
 class MemberIndex {
 public:
     explicit MemberIndex(const std::vector<MemberEntry>& memberTab);
@@ -40,10 +21,11 @@ public:
     [[nodiscard]] int32_t findMember(int32_t startJoint, int32_t endJoint) const;
 
 private:
+    const std::vector<MemberEntry>& memberTab_;
     FlatIndex byJoints_;
 };
 
-// Column design entries by member number.
+// Column design entries by member number. `colTab` must outlive the index.
 class ColumnIndex {
 public:
     explicit ColumnIndex(const std::vector<ColEntry>& colTab);
@@ -52,6 +34,7 @@ public:
     [[nodiscard]] int32_t findColRow(int32_t memberNo) const;
 
 private:
+    const std::vector<ColEntry>& colTab_;
     FlatIndex byMember_;
 };
 

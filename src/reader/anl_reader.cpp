@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/flat_index.h"
 #include "model/numbers.h"
 #include "model/rejection.h"
 #include "reader/scanning.h"
@@ -534,45 +535,53 @@ private:
     // Width and depth change places once for every time the member is listed under "BETA 90 MEMB".
     void exchangeRotatedSections() {
         if (model_.betaTab.empty()) return;
-        // Counted for the designed columns only: the BETA list may be far longer.
-        std::unordered_map<int32_t, int32_t> timesListed;
-        for (const ColEntry& col : model_.colTab) {
-            const double member = col.memberNo;
-            if (member == std::floor(member) && member >= INT32_MIN && member <= INT32_MAX) {
-                timesListed.try_emplace(static_cast<int32_t>(member), 0);
+        // Counted for the designed columns only: the BETA list may be far longer. A member
+        // designed twice is counted at its first block, and both blocks follow that count.
+        const std::vector<ColEntry>& cols = model_.colTab;
+        const auto wholeNumber = [](float memberNo) -> std::optional<int32_t> {
+            const double member = memberNo;
+            if (member != std::floor(member) || member < INT32_MIN || member > INT32_MAX) return std::nullopt;
+            return static_cast<int32_t>(member);
+        };
+        FlatIndex byMember(cols.size());
+        const auto sameMember = [&cols](int32_t member) {
+            return [&cols, member](uint32_t held) { return static_cast<double>(cols[held - 1].memberNo) == member; };
+        };
+        for (size_t i = 0; i < cols.size(); ++i) {
+            if (const std::optional<int32_t> member = wholeNumber(cols[i].memberNo)) {
+                byMember.insertFirst(static_cast<uint32_t>(*member), static_cast<uint32_t>(i + 1), sameMember(*member));
             }
         }
+        std::vector<bool> listedOddTimes(cols.size() + 1, false);  // by the member's first row
         for (const int32_t member : model_.betaTab) {
-            if (const auto found = timesListed.find(member); found != timesListed.end()) ++found->second;
+            const uint32_t row = byMember.find(static_cast<uint32_t>(member), sameMember(member));
+            if (row != 0) listedOddTimes[row] = !listedOddTimes[row];
         }
         for (ColEntry& col : model_.colTab) {
-            const double member = col.memberNo;
-            if (member != std::floor(member) || member < INT32_MIN || member > INT32_MAX) continue;
-            const auto found = timesListed.find(static_cast<int32_t>(member));
-            if (found != timesListed.end() && found->second % 2 == 1) std::swap(col.width, col.depth);
+            const std::optional<int32_t> member = wholeNumber(col.memberNo);
+            if (!member) continue;
+            if (listedOddTimes[byMember.find(static_cast<uint32_t>(*member), sameMember(*member))]) {
+                std::swap(col.width, col.depth);
+            }
         }
     }
 
     // Every member is turned to run towards larger X, Y and Z, so a column runs bottom up.
-    // A joint number missing from the joint table compares as a joint at the origin.
-    // Only the joints that members name are indexed: memory grows with the members, not with
-    // a joint table that may be far longer.
+    // A joint number missing from the joint table compares as a joint at the origin; a number
+    // listed twice is taken at its first entry.
     void orientMembers() {
-        std::unordered_map<int32_t, size_t> firstEntry;  // joint number -> first joint table entry
-        firstEntry.reserve(model_.memberTab.size() * 2);
-        constexpr size_t kNotSeen = SIZE_MAX;
-        for (const MemberEntry& member : model_.memberTab) {
-            firstEntry.try_emplace(member.start, kNotSeen);
-            firstEntry.try_emplace(member.end, kNotSeen);
-        }
-        for (size_t j = 0; j < model_.jointTab.size(); ++j) {
-            const auto found = firstEntry.find(model_.jointTab[j].number);
-            if (found != firstEntry.end() && found->second == kNotSeen) found->second = j;
+        const std::vector<JointEntry>& joints = model_.jointTab;
+        FlatIndex byNumber(joints.size());
+        for (size_t j = 0; j < joints.size(); ++j) {
+            const int32_t number = joints[j].number;
+            byNumber.insertFirst(static_cast<uint32_t>(number), static_cast<uint32_t>(j + 1),
+                                 [&](uint32_t row) { return joints[row - 1].number == number; });
         }
         const JointEntry missing{};
         auto jointOf = [&](int32_t number) -> const JointEntry& {
-            const size_t entry = firstEntry.find(number)->second;
-            return entry == kNotSeen ? missing : model_.jointTab[entry];
+            const uint32_t row = byNumber.find(static_cast<uint32_t>(number),
+                                               [&](uint32_t held) { return joints[held - 1].number == number; });
+            return row == 0 ? missing : joints[row - 1];
         };
         for (MemberEntry& member : model_.memberTab) {
             const JointEntry& s = jointOf(member.start);

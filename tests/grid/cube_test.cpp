@@ -100,13 +100,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST(Cube, FindMemberAndFindColRow) {
-    const detail::MemberIndex members({{7, 10, 20}, {8, 20, 10}, {9, 10, 20}});
+    const std::vector<MemberEntry> memberTab{{7, 10, 20}, {8, 20, 10}, {9, 10, 20}};
+    const detail::MemberIndex members(memberTab);
     EXPECT_EQ(members.findMember(10, 20), 7);
     EXPECT_EQ(members.findMember(20, 10), 8);
     EXPECT_EQ(members.findMember(10, 30), 0);
     EXPECT_EQ(members.findMember(-10, 20), 0);
 
-    const detail::ColumnIndex columns({{7.5f}, {7}, {8}, {7}, {std::nanf("")}});
+    const std::vector<ColEntry> colTab{{7.5f}, {7}, {8}, {7}, {std::nanf("")}};
+    const detail::ColumnIndex columns(colTab);
     EXPECT_EQ(columns.findColRow(7), 2);
     EXPECT_EQ(columns.findColRow(8), 3);
     EXPECT_EQ(columns.findColRow(9), 0);
