@@ -117,9 +117,12 @@ private:
     uint64_t size_ = 0;
 };
 
-// Inflates (or copies) a part's bytes into `watcher`; empty on success.
-std::string unpack(std::string_view packed, const Entry& entry, PartWatcher& watcher) {
-    std::array<char, size_t{64} * 1024> buffer;
+constexpr size_t kBlock = size_t{64} * 1024;
+
+// Inflates (or copies) a part's `entry.packedSize` bytes from `dataStart` into `watcher`;
+// empty on success.
+std::string unpack(ArchiveBytes& archive, uint64_t dataStart, const Entry& entry, PartWatcher& watcher) {
+    std::array<char, kBlock> buffer;
     uint64_t produced = 0;
     uLong crc = crc32(0L, Z_NULL, 0);
     auto take = [&](const char* data, size_t size) {
@@ -127,67 +130,104 @@ std::string unpack(std::string_view packed, const Entry& entry, PartWatcher& wat
         produced += size;
         watcher.take(data, size);
     };
-    if (entry.method == kStored) {
-        for (size_t at = 0; at < packed.size(); at += buffer.size()) {
-            const std::string_view piece = packed.substr(at, buffer.size());
-            take(piece.data(), piece.size());
+    // The packed bytes a block at a time; empty when they are all passed or cannot be read.
+    uint64_t passed = 0;
+    bool unreadable = false;
+    auto nextPiece = [&]() -> std::string_view {
+        if (passed >= entry.packedSize) return {};
+        const auto want = static_cast<size_t>(std::min<uint64_t>(kBlock, entry.packedSize - passed));
+        const std::string_view piece = archive.read(dataStart + passed, want);
+        if (piece.size() != want) {
+            unreadable = true;
+            return {};
         }
+        passed += want;
+        return piece;
+    };
+    if (entry.method == kStored) {
+        for (std::string_view piece = nextPiece(); !piece.empty(); piece = nextPiece()) take(piece.data(), piece.size());
     } else if (entry.method == kDeflated) {
         z_stream stream{};
         if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return "it cannot be unpacked (no memory)";
-        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data()));
-        stream.avail_in = static_cast<uInt>(packed.size());
         int status = Z_OK;
+        // Ends at the stream's end, or with Z_BUF_ERROR when the packed bytes end before it.
         while (status == Z_OK) {
+            if (stream.avail_in == 0) {
+                const std::string_view piece = nextPiece();
+                if (unreadable) break;
+                stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(piece.data()));
+                stream.avail_in = static_cast<uInt>(piece.size());
+            }
             stream.next_out = reinterpret_cast<Bytef*>(buffer.data());
             stream.avail_out = static_cast<uInt>(buffer.size());
             status = inflate(&stream, Z_NO_FLUSH);
             take(buffer.data(), buffer.size() - stream.avail_out);
-            if (status == Z_BUF_ERROR && stream.avail_in == 0) break;
         }
         inflateEnd(&stream);
+        if (unreadable) return "its bytes cannot be read";
         if (status != Z_STREAM_END) return "its compressed data is damaged";
     } else {
         return "it is packed in a way the workbook library never uses";
     }
+    if (unreadable) return "its bytes cannot be read";
     if (produced != entry.size || crc != entry.crc) return "its size or checksum does not match the directory";
     return {};
 }
 
-std::optional<std::vector<Entry>> readDirectory(std::string_view archive) {
-    if (archive.size() < kEndOfDirectorySize) return std::nullopt;
-    const size_t lowest = archive.size() > kEndOfDirectorySize + kMaxCommentSize
-                              ? archive.size() - kEndOfDirectorySize - kMaxCommentSize
-                              : 0;
-    size_t end = archive.size() - kEndOfDirectorySize;
-    while (read32(archive, end) != kEndOfDirectory) {
-        if (end == lowest) return std::nullopt;
+std::optional<std::vector<Entry>> readDirectory(ArchiveBytes& archive) {
+    const uint64_t fileSize = archive.size();
+    if (fileSize < kEndOfDirectorySize) return std::nullopt;
+    // The end record is within the last 22 bytes and the longest comment.
+    const uint64_t tailStart = fileSize > kEndOfDirectorySize + kMaxCommentSize
+                                   ? fileSize - kEndOfDirectorySize - kMaxCommentSize
+                                   : 0;
+    const std::string tail(archive.read(tailStart, static_cast<size_t>(fileSize - tailStart)));
+    if (tail.size() != fileSize - tailStart) return std::nullopt;
+    size_t end = tail.size() - kEndOfDirectorySize;
+    while (read32(tail, end) != kEndOfDirectory) {
+        if (end == 0) return std::nullopt;
         --end;
     }
-    const uint32_t count = read16(archive, end + 10);
-    const uint64_t directorySize = read32(archive, end + 12);
-    const uint64_t directoryStart = read32(archive, end + 16);
-    if (directoryStart + directorySize > end) return std::nullopt;
+    const uint32_t count = read16(tail, end + 10);
+    const uint64_t directorySize = read32(tail, end + 12);
+    const uint64_t directoryStart = read32(tail, end + 16);
+    if (directoryStart + directorySize > tailStart + end) return std::nullopt;
+    const std::string directory(archive.read(directoryStart, static_cast<size_t>(directorySize)));
+    if (directory.size() != directorySize) return std::nullopt;
     std::vector<Entry> entries;
-    size_t at = directoryStart;
+    size_t at = 0;
     for (uint32_t i = 0; i < count; ++i) {
-        if (at + kDirectoryEntrySize > end || read32(archive, at) != kDirectoryEntry) return std::nullopt;
+        if (at + kDirectoryEntrySize > directory.size() || read32(directory, at) != kDirectoryEntry) return std::nullopt;
         Entry entry;
-        entry.method = static_cast<uint16_t>(read16(archive, at + 10));
-        entry.crc = read32(archive, at + 16);
-        entry.packedSize = read32(archive, at + 20);
-        entry.size = read32(archive, at + 24);
-        const uint32_t nameSize = read16(archive, at + 28);
-        const uint32_t extraSize = read16(archive, at + 30);
-        const uint32_t commentSize = read16(archive, at + 32);
-        entry.localHeader = read32(archive, at + 42);
-        if (at + kDirectoryEntrySize + nameSize > end) return std::nullopt;
-        entry.name = archive.substr(at + kDirectoryEntrySize, nameSize);
+        entry.method = static_cast<uint16_t>(read16(directory, at + 10));
+        entry.crc = read32(directory, at + 16);
+        entry.packedSize = read32(directory, at + 20);
+        entry.size = read32(directory, at + 24);
+        const uint32_t nameSize = read16(directory, at + 28);
+        const uint32_t extraSize = read16(directory, at + 30);
+        const uint32_t commentSize = read16(directory, at + 32);
+        entry.localHeader = read32(directory, at + 42);
+        if (at + kDirectoryEntrySize + nameSize > directory.size()) return std::nullopt;
+        entry.name = directory.substr(at + kDirectoryEntrySize, nameSize);
         entries.push_back(std::move(entry));
         at += kDirectoryEntrySize + nameSize + extraSize + commentSize;
     }
     return entries;
 }
+
+// A workbook held in memory.
+class MemoryBytes final : public ArchiveBytes {
+public:
+    explicit MemoryBytes(std::string_view bytes) : bytes_(bytes) {}
+    [[nodiscard]] uint64_t size() const override { return bytes_.size(); }
+    std::string_view read(uint64_t offset, size_t length) override {
+        if (offset >= bytes_.size()) return {};
+        return bytes_.substr(static_cast<size_t>(offset), length);
+    }
+
+private:
+    std::string_view bytes_;
+};
 
 // The 1-based worksheet number of a part name "xl/worksheets/sheet<k>.xml", 0 for other parts.
 size_t sheetNumber(std::string_view name) {
@@ -205,22 +245,22 @@ size_t sheetNumber(std::string_view name) {
 
 }  // namespace
 
-std::string findArchiveDamage(std::string_view archive, std::span<const int64_t> sheetRowBytes) {
+std::string findArchiveDamage(ArchiveBytes& archive, std::span<const int64_t> sheetRowBytes) {
     const std::optional<std::vector<Entry>> entries = readDirectory(archive);
     if (!entries) return "its zip directory is missing or damaged";
     std::vector<bool> sheetSeen(sheetRowBytes.size(), false);
     for (const Entry& entry : *entries) {
-        const size_t at = entry.localHeader;
-        if (at + kLocalHeaderSize > archive.size() || read32(archive, at) != kLocalHeader) {
+        const std::string header(archive.read(entry.localHeader, kLocalHeaderSize));
+        if (header.size() != kLocalHeaderSize || read32(header, 0) != kLocalHeader) {
             return "part " + entry.name + " is not where its directory says";
         }
-        const size_t dataStart = at + kLocalHeaderSize + read16(archive, at + 26) + read16(archive, at + 28);
+        const uint64_t dataStart = entry.localHeader + kLocalHeaderSize + read16(header, 26) + read16(header, 28);
         if (dataStart + entry.packedSize > archive.size())
             return "part " + entry.name + " runs past the end of the file";
         const size_t sheet = sheetNumber(entry.name);
         const bool isXml = entry.name.ends_with(".xml") || entry.name.ends_with(".rels");
         PartWatcher watcher;
-        std::string problem = unpack(archive.substr(dataStart, entry.packedSize), entry, watcher);
+        std::string problem = unpack(archive, dataStart, entry, watcher);
         std::optional<int64_t> rowBytes;
         if (sheet > 0 && sheet <= sheetRowBytes.size()) {
             rowBytes = sheetRowBytes[sheet - 1];
@@ -233,6 +273,11 @@ std::string findArchiveDamage(std::string_view archive, std::span<const int64_t>
         if (!sheetSeen[k]) return "worksheet " + std::to_string(k + 1) + " is missing";
     }
     return {};
+}
+
+std::string findArchiveDamage(std::string_view archive, std::span<const int64_t> sheetRowBytes) {
+    MemoryBytes bytes(archive);
+    return findArchiveDamage(bytes, sheetRowBytes);
 }
 
 }  // namespace tierwise

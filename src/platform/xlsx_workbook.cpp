@@ -24,10 +24,26 @@ constexpr int64_t kCellsPerInterruptCheck = 4096;
 // Links followed before a chain is taken for a loop, as the system itself counts.
 constexpr int kMaxLinks = 40;
 
-std::string slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+// The finished temporary workbook, read back a piece at a time.
+class FileBytes final : public ArchiveBytes {
+public:
+    explicit FileBytes(const std::filesystem::path& path) : in_(path, std::ios::binary) {
+        if (in_.seekg(0, std::ios::end)) size_ = static_cast<uint64_t>(std::streamoff(in_.tellg()));
+    }
+    [[nodiscard]] uint64_t size() const override { return size_; }
+    std::string_view read(uint64_t offset, size_t length) override {
+        buffer_.resize(length);
+        in_.clear();
+        if (!in_.seekg(static_cast<std::streamoff>(offset))) return {};
+        in_.read(buffer_.data(), static_cast<std::streamsize>(length));
+        return {buffer_.data(), static_cast<size_t>(in_.gcount())};
+    }
+
+private:
+    std::ifstream in_;
+    uint64_t size_ = 0;
+    std::string buffer_;
+};
 
 }  // namespace
 
@@ -233,7 +249,11 @@ void XlsxWorkbook::commit() {
     }
     // The parts were assembled in more temporary files whose writes nobody checked; what reached
     // the disk is read back before it replaces anything.
-    const std::string damage = findArchiveDamage(slurp(temporary_), rowBytes_);
+    std::string damage;
+    {
+        FileBytes finished(temporary_);  // closed again before the rename (Windows renames no open file)
+        damage = findArchiveDamage(finished, rowBytes_);
+    }
     if (!damage.empty())
         fail("data was lost on its way to the disk, most likely because the disk is full (" + damage + ")");
 
