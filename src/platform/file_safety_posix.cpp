@@ -60,23 +60,6 @@ std::string syncFolder(const std::filesystem::path& folder) {
     return syncPath(folder.empty() ? std::filesystem::path(".") : folder, O_RDONLY | O_DIRECTORY);
 }
 
-std::string writeFailure(int error) {
-    switch (error) {
-        case ENOSPC:
-            return "the disk is full";
-        case EDQUOT:
-            return "the disk quota is used up";
-        case EFBIG:
-            return "the file grew past the largest file this process may write";
-        case 0:
-            return "a write to the disk failed";
-        default:
-            return std::strerror(error);
-    }
-}
-
-bool isOutOfRoom(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
-
 int64_t streamPosition(std::FILE* stream) { return ftello(stream); }
 
 struct InterruptHold::Saved {

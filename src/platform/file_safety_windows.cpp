@@ -67,21 +67,6 @@ std::string syncFile(const std::filesystem::path& file) {
 // NTFS journals a rename with the folder's other changes; a folder cannot be flushed on its own.
 std::string syncFolder(const std::filesystem::path&) { return {}; }
 
-std::string writeFailure(int error) {
-    switch (error) {
-        case ENOSPC:
-            return "the disk is full";
-        case EFBIG:
-            return "the file grew past the largest file this process may write";
-        case 0:
-            return "a write to the disk failed";
-        default:
-            return std::strerror(error);
-    }
-}
-
-bool isOutOfRoom(int error) { return error == ENOSPC || error == EFBIG; }
-
 int64_t streamPosition(std::FILE* stream) { return _ftelli64(stream); }
 
 // Windows has no held signals: Ctrl-C, Ctrl-Break and closing the console reach a handler,
