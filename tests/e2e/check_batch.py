@@ -6,28 +6,19 @@ usage: check_batch.py TIERWISE_BATCH SAMPLE.anl DATA_DIR WORK_DIR
 TIERWISE_RUNNER in the environment names a program that runs TIERWISE_BATCH (Wine, for the
 Windows build).
 """
-import os
 import pathlib
 import shutil
-import subprocess
 import sys
 
 import openpyxl
 
+import e2e_support
+from e2e_support import check, finish
+
 BATCH, SAMPLE, DATA, WORK = sys.argv[1], pathlib.Path(sys.argv[2]), pathlib.Path(sys.argv[3]), pathlib.Path(sys.argv[4])
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what)
-
 
 def run(*args):
-    runner = [os.environ["TIERWISE_RUNNER"]] if os.environ.get("TIERWISE_RUNNER") else []
-    done = subprocess.run([*runner, BATCH, *map(str, args)], capture_output=True, text=True, encoding="utf-8")
-    return done.returncode, done.stdout, done.stderr
+    return e2e_support.run(BATCH, *args)
 
 
 def rows(path):
@@ -236,7 +227,4 @@ book, sheets = rows(kept)
 check(len(book.worksheets) == 4 and [len(s) for s in sheets] == [1, 1, 1, 2], "undesigned: headings only")
 check([cell(sheets, 3, 1, c) for c in (7, 9, 11)] == ["(-3.5 to 0)", "(0 to 3.5)", "(3.5 to 7)"], "undesigned: captions")
 
-if failures:
-    print(f"{len(failures)} check(s) failed")
-    sys.exit(1)
-print("all checks passed")
+finish("all checks passed")

@@ -5,7 +5,6 @@
 usage: check_drawing.py TIERWISE_BATCH SAMPLE.anl WORK_DIR
 """
 import collections
-import os
 import pathlib
 import re
 import shutil
@@ -16,20 +15,13 @@ import xml.etree.ElementTree as ElementTree
 import ezdxf
 import openpyxl
 
+import e2e_support
+from e2e_support import check, finish
+
 BATCH, SAMPLE, WORK = sys.argv[1], pathlib.Path(sys.argv[2]), pathlib.Path(sys.argv[3])
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what)
-
 
 def run(*args):
-    runner = [os.environ["TIERWISE_RUNNER"]] if os.environ.get("TIERWISE_RUNNER") else []  # Wine, for Windows
-    done = subprocess.run([*runner, BATCH, *map(str, args)], capture_output=True, text=True, encoding="utf-8")
-    return done.returncode, done.stdout, done.stderr
+    return e2e_support.run(BATCH, *args)
 
 
 shutil.rmtree(WORK, ignore_errors=True)
@@ -133,6 +125,4 @@ check(refs == dict(on_plan), f"worksheet 4 {refs} against the plan {dict(on_plan
 drawn_texts = collections.Counter(t for x, t in texts if x < split and t in cell_texts)
 check(drawn_texts == cell_texts, f"cell texts: {drawn_texts - cell_texts} drawn only, {cell_texts - drawn_texts} missing")
 
-if failures:
-    sys.exit(f"{len(failures)} check(s) failed")
-print("drawings checked")
+finish("drawings checked")
