@@ -145,7 +145,8 @@ std::string unpack(ArchiveBytes& archive, uint64_t dataStart, const Entry& entry
         return piece;
     };
     if (entry.method == kStored) {
-        for (std::string_view piece = nextPiece(); !piece.empty(); piece = nextPiece()) take(piece.data(), piece.size());
+        for (std::string_view piece = nextPiece(); !piece.empty(); piece = nextPiece())
+            take(piece.data(), piece.size());
     } else if (entry.method == kDeflated) {
         z_stream stream{};
         if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return "it cannot be unpacked (no memory)";
@@ -178,9 +179,8 @@ std::optional<std::vector<Entry>> readDirectory(ArchiveBytes& archive) {
     const uint64_t fileSize = archive.size();
     if (fileSize < kEndOfDirectorySize) return std::nullopt;
     // The end record is within the last 22 bytes and the longest comment.
-    const uint64_t tailStart = fileSize > kEndOfDirectorySize + kMaxCommentSize
-                                   ? fileSize - kEndOfDirectorySize - kMaxCommentSize
-                                   : 0;
+    const uint64_t tailStart =
+        fileSize > kEndOfDirectorySize + kMaxCommentSize ? fileSize - kEndOfDirectorySize - kMaxCommentSize : 0;
     const std::string tail(archive.read(tailStart, static_cast<size_t>(fileSize - tailStart)));
     if (tail.size() != fileSize - tailStart) return std::nullopt;
     size_t end = tail.size() - kEndOfDirectorySize;
@@ -197,7 +197,8 @@ std::optional<std::vector<Entry>> readDirectory(ArchiveBytes& archive) {
     std::vector<Entry> entries;
     size_t at = 0;
     for (uint32_t i = 0; i < count; ++i) {
-        if (at + kDirectoryEntrySize > directory.size() || read32(directory, at) != kDirectoryEntry) return std::nullopt;
+        if (at + kDirectoryEntrySize > directory.size() || read32(directory, at) != kDirectoryEntry)
+            return std::nullopt;
         Entry entry;
         entry.method = static_cast<uint16_t>(read16(directory, at + 10));
         entry.crc = read32(directory, at + 16);

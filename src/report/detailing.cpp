@@ -330,7 +330,8 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
     detailOf.emplace(std::string(3, '\x1f'), 0);
     const auto intern = [&](RangeDetail&& detail) {
         std::string key = detail.sizeText + '\x1f' + detail.barsText + '\x1f' + detail.tiesText + '\x1f';
-        const auto [found, added] = detailOf.try_emplace(std::move(key), static_cast<uint32_t>(schedule.details.size()));
+        const auto [found, added] =
+            detailOf.try_emplace(std::move(key), static_cast<uint32_t>(schedule.details.size()));
         if (added) schedule.details.push_back(std::move(detail));
         return found->second;
     };

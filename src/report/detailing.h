@@ -86,7 +86,7 @@ struct DetailedSchedule {
     GridAxes axes;
     std::vector<std::string> lineRefs;  // per column line (groupColumns order): "B-3"
     std::vector<ColumnMark> marks;      // C1, C2, ... in the order of their first line
-    // The distinct cells, each once: a tower of a thousand lines and sixty ranges has a few hundred
+    // The distinct cells, each once: the generated 40 x 40 tower, 1 600 lines in 60 ranges, has 131
     // of them. details[0] is the empty cell.
     std::vector<RangeDetail> details;
 

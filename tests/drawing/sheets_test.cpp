@@ -41,7 +41,8 @@ DetailedSchedule smallSchedule() {
                         refused(RangeOutcome::OverMaxSteel, {300, 450}, "over 4 %"),
                         detailed({0, 500}, {6, 16, 0, 0, 1206}, "6 - 16 dia (0.82 %)"),
                         refused(RangeOutcome::NoArrangement, {0, 500}, "no arrangement fits")};
-    schedule.marks = {{"C1", {0, 1}, {"A-1", "B-1"}, {1, 2}}, {"C2", {2}, {"C-2"}, {3, 0}}, {"C3", {3}, {"A-2"}, {4, 5}}};
+    schedule.marks = {
+        {"C1", {0, 1}, {"A-1", "B-1"}, {1, 2}}, {"C2", {2}, {"C-2"}, {3, 0}}, {"C3", {3}, {"A-2"}, {4, 5}}};
     return schedule;
 }
 
