@@ -101,6 +101,7 @@ say "running the tests under Wine"
 # started by the first test instead, they would hold ctest's output pipe open while they live.
 wineserver -k >/dev/null 2>&1 || true
 wineserver -p 300 </dev/null >/dev/null 2>&1 || true
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT  # and ended with the run, its services with it
 wine wineboot </dev/null >/dev/null 2>&1 || true
 # A test that fails is run once more: Wine's own client and server now and then lose their
 # connection ("wine client error: recvmsg"), which says nothing about Tierwise. A test that fails
