@@ -510,7 +510,7 @@ const QString kCutAfter = QStringLiteral("(cut after)");
 
 // A file without the end of the analysis run: the window says so and goes on only when told to.
 void GroupTest::cutOffFileAsksFirst() {
-    QFile sample(QFile::decodeName(kSample.c_str()));
+    QFile sample(tierwise::ui::fromPath(kSample));
     QVERIFY(sample.open(QIODevice::ReadOnly));
     QByteArray content = sample.readAll();
     content.truncate(content.indexOf("C O L U M N   N O.      12"));
@@ -523,7 +523,7 @@ void GroupTest::cutOffFileAsksFirst() {
         log_.goOn = goOn;
         log_.questions.clear();
         Group group(fakeDesktop(log_));
-        QCOMPARE(group.Form_Load(QFile::encodeName(cut).toStdString()), goOn ? StartUp::Ready : StartUp::Refused);
+        QCOMPARE(group.Form_Load(tierwise::ui::toPath(cut)), goOn ? StartUp::Ready : StartUp::Refused);
         QCOMPARE(log_.questions.size(), 1);
         QVERIFY2(log_.questions.first().contains(QStringLiteral("looks cut off")), qPrintable(log_.questions.first()));
         QVERIFY(log_.messages.isEmpty());
