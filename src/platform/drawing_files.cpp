@@ -284,6 +284,14 @@ void writeSvg(const Drawing&, std::ostream&) { throw Rejection("SVG drawings are
 
 #endif
 
+bool drawsPdfAndSvg() {
+#if TIERWISE_HAVE_CAIRO
+    return true;
+#else
+    return false;
+#endif
+}
+
 void writeDrawingFile(const Drawing& drawing, const std::filesystem::path& target) {
     const std::optional<DrawingFormat> format = drawingFormatFor(utf8Name(target));
     if (!format) throw Rejection("Cannot write " + utf8Name(target) + ": the name does not end in .pdf, .svg or .dxf");

@@ -14,6 +14,9 @@ namespace tierwise {
 void writePdf(const Drawing& drawing, std::ostream& out);
 void writeSvg(const Drawing& drawing, std::ostream& out);
 
+// Whether this build writes PDF and SVG (it has cairo). Every build writes DXF.
+bool drawsPdfAndSvg();
+
 // The format from the extension (.pdf, .svg, .dxf); the file appears complete or not at all.
 // Throws Rejection naming the file for an unknown extension or a failed write.
 void writeDrawingFile(const Drawing& drawing, const std::filesystem::path& target);

@@ -11,12 +11,14 @@
 #include <exception>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "drawing/schedule_drawing.h"
 #include "grid/grid.h"
 #include "model/rejection.h"
 #include "platform/anl_file.h"
 #include "platform/calendar.h"
+#include "platform/drawing_files.h"
 #include "platform/native_file.h"
 #include "reader/anl_reader.h"
 #include "ui/qt_path.h"
@@ -396,9 +398,18 @@ void Group::Command2_Click() {
         const std::filesystem::path folder = desktop_.newReportFolder();
         const std::filesystem::path pdf = folder / reportFileName(analysisFile_, ".pdf");
         const std::filesystem::path dxf = folder / reportFileName(analysisFile_, ".dxf");
-        for (const std::filesystem::path& file : {pdf, dxf}) {
+        // A build without cairo (so far the Windows builds) draws the DXF alone.
+        const bool withPdf = drawsPdfAndSvg();
+        std::vector<std::filesystem::path> files{dxf};
+        if (withPdf) files.insert(files.begin(), pdf);
+        for (const std::filesystem::path& file : files) {
             desktop_.saveDrawing(drawing, file);
             desktop_.announceFile(file);
+        }
+        if (!withPdf) {
+            tell(MessageKind::Information, QStringLiteral("The schedule drawing is saved in\n%1\nas %2")
+                                               .arg(fromPath(folder), fromPath(dxf.filename())));
+            return;
         }
         // Where the files are, in every case: the DXF is for the engineer's CAD program, which
         // nothing opens for them.

@@ -21,6 +21,7 @@
 #include <optional>
 
 #include "model/rejection.h"
+#include "platform/drawing_files.h"
 #include "support/memory_workbook.h"
 #include "ui/desktop.h"
 #include "ui/group.h"
@@ -312,7 +313,7 @@ void GroupTest::storeyLabels() {
 void GroupTest::titleIsTheFullPath() {
     const auto group = loadSample();
     QVERIFY(group);
-    QCOMPARE(group->windowTitle(), tierwise::ui::fromPath(kSample));
+    QCOMPARE(group->windowTitle(), tierwise::ui::fromPath(std::filesystem::absolute(kSample)));
     QCOMPARE(log_.dialogs, 1);
 }
 
@@ -439,6 +440,7 @@ void GroupTest::scheduleDrawingKeepsTheWindowOpen_data() {
 }
 
 void GroupTest::scheduleDrawingKeepsTheWindowOpen() {
+    if (!tierwise::drawsPdfAndSvg()) QSKIP("this build draws the DXF alone (scheduleDrawingWritesRealFiles)");
     QFETCH(QList<int>, untick);
     QFETCH(bool, openerWorks);
     QFETCH(QString, refused);
@@ -487,7 +489,12 @@ void GroupTest::scheduleDrawingWritesRealFiles() {
     QTest::mouseClick(group->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
 
     QCOMPARE(log_.kinds, QList<MessageKind>{MessageKind::Information});
-    // Only the two drawings are left in their folder: no half-written temporary file.
+    // Only the drawings are left in their folder: no half-written temporary file. A build
+    // without cairo draws the DXF alone.
+    if (!tierwise::drawsPdfAndSvg()) {
+        QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"office-block.dxf"});
+        return;
+    }
     QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden),
              (QStringList{"office-block.dxf", "office-block.pdf"}));
     QFile pdf(folder_->filePath(QStringLiteral("office-block.pdf")));
@@ -685,6 +692,9 @@ void GroupTest::systemOpenerFailureIsNoticed_data() {
 
 // The desktop's opener is asked for its exit status, not merely started.
 void GroupTest::systemOpenerFailureIsNoticed() {
+#if !defined(Q_OS_UNIX) || defined(Q_OS_DARWIN)
+    QSKIP("xdg-open is the opener of Linux desktops only");
+#endif
     QFETCH(int, exitCode);
     QFETCH(bool, opened);
     QFile opener(folder_->filePath(QStringLiteral("xdg-open")));
