@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Tierwise need, only those missing.
+#
+#   scripts/install-deps.sh [PACKAGE...]    the packages named instead (the Windows scripts' own)
 set -euo pipefail
 
 packages=(
@@ -9,6 +11,7 @@ packages=(
   python3 python3-openpyxl fonts-dejavu-core
   libcairo2-dev poppler-utils python3-ezdxf
 )
+[ $# -gt 0 ] && packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -48,18 +48,7 @@ out="$work/tierwise-build"
 
 packages=(cmake ninja-build curl xz-utils g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64
   qt6-base-dev qt6-base-dev-tools libgtest-dev libcli11-dev xvfb imagemagick x11-utils fonts-dejavu-core)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  say "installing ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+"$source_dir/scripts/install-deps.sh" "${packages[@]}"
 host_qt=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 [ "$host_qt" = "$qt_version+dfsg-$debian_revision" ] || echo "warning: the host Qt is $host_qt, the source $qt_version+dfsg-$debian_revision"
 
