@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <map>
 #include <tuple>
 
 #include "drawing/section_cell.h"
 #include "model/numbers.h"
+#include "report/column_schedule_sheet.h"
 
 namespace tierwise {
 
@@ -146,15 +148,6 @@ std::vector<std::string> cellLines(const RangeDetail& detail, double width) {
     return lines;
 }
 
-std::string joinRefs(const std::vector<std::string>& refs) {
-    std::string text;
-    for (const std::string& ref : refs) {
-        if (!text.empty()) text += ", ";
-        text += ref;
-    }
-    return text;
-}
-
 }  // namespace
 
 std::vector<PlanColumn> planColumns(const DetailedSchedule& schedule, const Model& model,
@@ -229,7 +222,7 @@ TableLayout layoutTable(const DetailedSchedule& schedule) {
     table.levelWidth += 2 * kPad;
     size_t mostRefLines = 0;
     for (const ColumnMark& mark : schedule.marks) {
-        table.refLines.push_back(wrapText(joinRefs(mark.gridRefs), table.textRoom, kText));
+        table.refLines.push_back(wrapText(joinedRefs(mark.gridRefs, SIZE_MAX), table.textRoom, kText));
         mostRefLines = std::max(mostRefLines, table.refLines.back().size());
     }
     table.headHeight = kPad + kHeading + 2 + static_cast<double>(mostRefLines) * kPitch + kPad;

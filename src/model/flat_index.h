@@ -21,17 +21,17 @@ public:
         slots_.resize(capacity);
         mask_ = capacity - 1;
     }
-    // Keeps the row already held for `key`: the first one inserted wins.
+    // Keeps the row already held for `key`: the first one inserted wins. Returns the row held.
     template <class SameKey>
-    void insertFirst(uint64_t key, uint32_t row, SameKey sameKey) {
+    uint32_t insertFirst(uint64_t key, uint32_t row, SameKey sameKey) {
         const uint64_t hash = mix(key);
         for (size_t at = hash & mask_;; at = (at + 1) & mask_) {
             Slot& slot = slots_[at];
             if (slot.row == 0) {
                 slot = {tagOf(hash), row};
-                return;
+                return row;
             }
-            if (slot.tag == tagOf(hash) && sameKey(slot.row)) return;
+            if (slot.tag == tagOf(hash) && sameKey(slot.row)) return slot.row;
         }
     }
     // The row held for `key`, 0 when none is held.

@@ -144,6 +144,7 @@ std::string unpack(ArchiveBytes& archive, uint64_t dataStart, const Entry& entry
         passed += want;
         return piece;
     };
+    bool streamEnded = true;  // a deflated part's data reached the end of its stream
     if (entry.method == kStored) {
         for (std::string_view piece = nextPiece(); !piece.empty(); piece = nextPiece())
             take(piece.data(), piece.size());
@@ -165,12 +166,12 @@ std::string unpack(ArchiveBytes& archive, uint64_t dataStart, const Entry& entry
             take(buffer.data(), buffer.size() - stream.avail_out);
         }
         inflateEnd(&stream);
-        if (unreadable) return "its bytes cannot be read";
-        if (status != Z_STREAM_END) return "its compressed data is damaged";
+        streamEnded = status == Z_STREAM_END;
     } else {
         return "it is packed in a way the workbook library never uses";
     }
     if (unreadable) return "its bytes cannot be read";
+    if (!streamEnded) return "its compressed data is damaged";
     if (produced != entry.size || crc != entry.crc) return "its size or checksum does not match the directory";
     return {};
 }

@@ -547,22 +547,20 @@ private:
         const auto sameMember = [&cols](int32_t member) {
             return [&cols, member](uint32_t held) { return static_cast<double>(cols[held - 1].memberNo) == member; };
         };
+        std::vector<uint32_t> firstBlock(cols.size(), 0);  // of each block's member, 1-based; 0: none
         for (size_t i = 0; i < cols.size(); ++i) {
             if (const std::optional<int32_t> member = wholeNumber(cols[i].memberNo)) {
-                byMember.insertFirst(static_cast<uint32_t>(*member), static_cast<uint32_t>(i + 1), sameMember(*member));
+                firstBlock[i] = byMember.insertFirst(static_cast<uint32_t>(*member), static_cast<uint32_t>(i + 1),
+                                                     sameMember(*member));
             }
         }
-        std::vector<bool> listedOddTimes(cols.size() + 1, false);  // by the member's first row
+        std::vector<bool> listedOddTimes(cols.size() + 1, false);  // by first block; [0] stays false
         for (const int32_t member : model_.betaTab) {
             const uint32_t row = byMember.find(static_cast<uint32_t>(member), sameMember(member));
             if (row != 0) listedOddTimes[row] = !listedOddTimes[row];
         }
-        for (ColEntry& col : model_.colTab) {
-            const std::optional<int32_t> member = wholeNumber(col.memberNo);
-            if (!member) continue;
-            if (listedOddTimes[byMember.find(static_cast<uint32_t>(*member), sameMember(*member))]) {
-                std::swap(col.width, col.depth);
-            }
+        for (size_t i = 0; i < cols.size(); ++i) {
+            if (listedOddTimes[firstBlock[i]]) std::swap(model_.colTab[i].width, model_.colTab[i].depth);
         }
     }
 

@@ -19,8 +19,8 @@ int64_t columnScheduleColumns(int64_t ranges);
 // "Size", "Bars", "Ties" under each range; from row 3 one row per mark, in mark order.
 void writeColumnSchedule(const DetailedSchedule& schedule, Workbook& book);
 
-// The grid references joined by ", ", shortened to what a cell holds (32767 characters) with a
-// count of those left out.
+// The grid references joined by ", ", shortened to `limit` characters (by default what a cell
+// holds) with a count of those left out.
 std::string joinedRefs(const std::vector<std::string>& refs, size_t limit = 32767);
 
 }  // namespace tierwise
