@@ -1,7 +1,7 @@
 // What writing a file safely asks of the operating system: a fresh temporary file beside the
 // target, flushing to the disk, holding back interrupts, quieting a library's own messages.
-// One implementation per system (file_safety_posix.cpp, file_safety_windows.cpp); the rest of
-// Tierwise stays portable.
+// What differs by system is in file_safety_posix.cpp and file_safety_windows.cpp, the rest in
+// file_safety.cpp; the rest of Tierwise stays portable.
 #pragma once
 
 #include <cstdint>

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <random>
 
 #include "platform/file_safety.h"
 #include "platform/native_file.h"
@@ -14,9 +13,6 @@
 namespace tierwise {
 
 namespace {
-
-// NAME_MAX of the common file systems; the temporary name must fit it whatever the target's.
-constexpr size_t kMaxNameBytes = 255;
 
 std::string syncPath(const std::filesystem::path& path, int flags) {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
@@ -28,31 +24,6 @@ std::string syncPath(const std::filesystem::path& path, int flags) {
 }
 
 }  // namespace
-
-std::filesystem::path createTemporaryBeside(const std::filesystem::path& target, std::string& error) {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    const std::filesystem::path folder = target.parent_path();
-    // ".<name>.<12 hex digits>.tmp": hidden, and traceable to the workbook it was for.
-    constexpr size_t kAddedBytes = 1 + 1 + 12 + 4;
-    const std::string stem = utf8Prefix(target.filename().string(), kMaxNameBytes - kAddedBytes);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-        std::filesystem::path candidate = folder / ("." + stem + suffix + ".tmp");
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return candidate;
-        }
-        if (errno != EEXIST) {
-            error = std::strerror(errno);
-            return {};
-        }
-    }
-    error = "no free name for a temporary file in its folder";
-    return {};
-}
 
 std::string syncFile(const std::filesystem::path& file) { return syncPath(file, O_RDONLY); }
 

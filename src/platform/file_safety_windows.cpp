@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <random>
 
 #include "platform/file_safety.h"
 #include "platform/native_file.h"
@@ -15,9 +14,6 @@
 namespace tierwise {
 
 namespace {
-
-// A file name's limit on NTFS, in UTF-16 units; a UTF-8 byte never makes more than one.
-constexpr size_t kMaxNameUnits = 255;
 
 // A console control handler gets no context, so the flag it raises lives here. It only ever
 // goes from clear to set while a hold lives, and is cleared when the outermost hold ends.
@@ -31,28 +27,6 @@ BOOL WINAPI holdInterrupt(DWORD event) {
 }
 
 }  // namespace
-
-std::filesystem::path createTemporaryBeside(const std::filesystem::path& target, std::string& error) {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    const std::filesystem::path folder = target.parent_path();
-    // ".<name>.<12 hex digits>.tmp": hidden from the usual listings, and traceable to its workbook.
-    constexpr size_t kAddedUnits = 1 + 1 + 12 + 4;
-    const std::string stem = utf8Prefix(utf8Name(target.filename()), kMaxNameUnits - kAddedUnits);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-        const std::filesystem::path candidate = folder / pathFromUtf8("." + stem + suffix + ".tmp");
-        std::error_code status;
-        if (createNewFile(candidate, status)) return candidate;
-        if (status != std::errc::file_exists) {
-            error = status.message();
-            return {};
-        }
-    }
-    error = "no free name for a temporary file in its folder";
-    return {};
-}
 
 std::string syncFile(const std::filesystem::path& file) {
     HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
