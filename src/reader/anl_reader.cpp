@@ -161,7 +161,7 @@ public:
         orientMembers();
         std::string failedCols;  // member numbers, each after a blank
         for (const ColEntry& col : model_.colTab) {
-            if (col.steelArea == 0.0f) failedCols += " " + formatSingle(col.memberNo);
+            if (col.steelArea == 0.0f) failedCols.append(" ").append(formatSingle(col.memberNo));
         }
         if (!failedCols.empty()) throw Rejection(" Failed Columns " + failedCols);
         return std::move(model_);
@@ -328,8 +328,12 @@ private:
                     continue;
                 }
                 if (token.text == "-" && t + 1 == tokens.size()) break;  // the continuation mark
-                if (!token.isNumber)
-                    rejectAtLine("\"" + printable(token.text) + "\" is not a number; " + layout.expected);
+                if (!token.isNumber) {
+                    // Appended, not added: GCC 12 warns wrongly (-Wrestrict) on the sum when optimising.
+                    std::string message = "\"";
+                    message.append(printable(token.text)).append("\" is not a number; ").append(layout.expected);
+                    rejectAtLine(message);
+                }
                 if (field == 0) {
                     ++entry;
                     recordLine = lines_.lineNumber();
