@@ -28,7 +28,7 @@ namespace {
 
 struct Tower {
     Model model;
-    Schedule schedule;
+    ColumnLines schedule;
 };
 
 const Tower& tower() {
@@ -43,7 +43,7 @@ const Tower& tower() {
         LineSource lines(source);
         Tower t{readAnl(lines, "tower.anl"), {}};
         std::free(text);
-        t.schedule = prepareSchedule(t.model);
+        t.schedule = prepareColumnLines(t.model);
         return t;
     }();
     return built;
@@ -60,7 +60,7 @@ LevelTicks ticksFor(const Model& model, bool everyLevel) {
 
 Drawing towerDrawing(bool everyLevel) {
     const Tower& t = tower();
-    const DetailedSchedule detailed = detailSchedule(t.schedule, ticksFor(t.model, everyLevel), DetailOptions{});
+    const ColumnDetailing detailed = detailColumns(t.schedule, ticksFor(t.model, everyLevel), DetailOptions{});
     return scheduleDrawing(detailed, t.model, t.schedule.lines, {"tower.anl", "2026-12-08", 40});
 }
 
@@ -80,7 +80,7 @@ void BM_DetailAndDraw(benchmark::State& state) {
     const LevelTicks ticks = ticksFor(t.model, state.range(0) != 0);
     Drawing drawing;
     for (auto _ : state) {
-        const DetailedSchedule detailed = detailSchedule(t.schedule, ticks, DetailOptions{});
+        const ColumnDetailing detailed = detailColumns(t.schedule, ticks, DetailOptions{});
         drawing = scheduleDrawing(detailed, t.model, t.schedule.lines, {"tower.anl", "2026-12-08", 40});
         benchmark::DoNotOptimize(drawing.sheets.data());
     }
@@ -149,7 +149,7 @@ void BM_Workbook(benchmark::State& state) {
     const fs::path target = fs::temp_directory_path() / ("tierwise-bench-" + std::to_string(getpid()) + ".xlsx");
     for (auto _ : state) {
         XlsxWorkbook book(target);
-        writeSchedule(t.schedule, ticks, book);
+        writeWorkbook(t.schedule, ticks, book);
         book.commit();
     }
     state.counters["bytes"] = static_cast<double>(fs::file_size(target));

@@ -1,5 +1,5 @@
 // Throughput of the analysis file reader on large generated files, next to the floor of reading
-// every byte once and counting lines (what `wc -l` does); and makeCube and writeReport on the
+// every byte once and counting lines (what `wc -l` does); and buildPlanGrid and writeAreaSheets on the
 // largest tower model, with the cube's growth against the model's size.
 //
 // Files: TIERWISE_BENCH_FILES (colon-separated paths), else every *.anl in TIERWISE_BENCH_DIR
@@ -80,7 +80,7 @@ void readFile(benchmark::State& state, const fs::path& path, ReadAhead readAhead
     int64_t columns = 0;
     for (auto _ : state) {
         Model model = readAnlFile(path, readAhead);
-        columns = model.colCount();
+        columns = model.designBlockCount();
         benchmark::DoNotOptimize(model);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(path)));
@@ -104,26 +104,26 @@ Model towerModel(int grid, int storeys) {
     return model;
 }
 
-// makeCube over towers of 60 storeys on growing grids: N is the number of joints.
+// buildPlanGrid over towers of 60 storeys on growing grids: N is the number of joints.
 void BM_MakeCube(benchmark::State& state) {
     const Model read = towerModel(static_cast<int>(state.range(0)), 60);
     for (auto _ : state) {
         state.PauseTiming();
         Model model = read;
         state.ResumeTiming();
-        makeCube(model);
-        benchmark::DoNotOptimize(model.cube.data());
+        buildPlanGrid(model);
+        benchmark::DoNotOptimize(model.planLines.data());
     }
     state.SetComplexityN(read.jointCount());
     state.counters["joints"] = static_cast<double>(read.jointCount());
 }
 BENCHMARK(BM_MakeCube)->Arg(10)->Arg(20)->Arg(28)->Arg(40)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
-// The largest tower, 40 x 40 grid and 60 storeys, through makeCube.
+// The largest tower, 40 x 40 grid and 60 storeys, through buildPlanGrid.
 const Model& largestTower() {
     static const Model model = [] {
         Model m = towerModel(40, 60);
-        makeCube(m);
+        buildPlanGrid(m);
         return m;
     }();
     return model;
@@ -140,7 +140,7 @@ void BM_WriteReport(benchmark::State& state) {
     size_t cells = 0;
     for (auto _ : state) {
         MemoryWorkbook book;
-        writeSchedule(groupSchedule(model), ticks, book);
+        writeWorkbook(groupColumnLines(model), ticks, book);
         cells = book.cellCount();
         benchmark::DoNotOptimize(cells);
     }
@@ -155,11 +155,11 @@ void BM_WriteXlsx(benchmark::State& state) {
     const Model& model = largestTower();
     const LevelTicks ticks(static_cast<size_t>(model.levelCount()), true);
     MemoryWorkbook counted;
-    writeSchedule(groupSchedule(model), ticks, counted);
+    writeWorkbook(groupColumnLines(model), ticks, counted);
     const fs::path target = fs::temp_directory_path() / ("tierwise-bench-" + std::to_string(getpid()) + ".xlsx");
     for (auto _ : state) {
         XlsxWorkbook book(target);
-        writeSchedule(groupSchedule(model), ticks, book);
+        writeWorkbook(groupColumnLines(model), ticks, book);
         book.commit();
     }
     state.counters["bytes_written"] = static_cast<double>(fs::file_size(target));

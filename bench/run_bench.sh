@@ -16,7 +16,7 @@
 #   wc -l FILE                              every byte read once, lines counted
 #   cat FILE > /dev/null                    every byte copied from the page cache, nothing else
 #   tierwise-batch FILE --summary           the reader alone (and a one-screen summary)
-#   tierwise-batch FILE -o OUT.xlsx         the whole run: read, makeCube, schedule, .xlsx
+#   tierwise-batch FILE -o OUT.xlsx         the whole run: read, buildPlanGrid, schedule, .xlsx
 # and, from one more run of each program under /usr/bin/time -v, the peak memory (maximum
 # resident set) and the minor page faults (each a fresh page, ~15 µs on a busy VM).
 # TIERWISE_BEFORE=/path/to/an/earlier/tierwise-batch times that program in the same rounds, on

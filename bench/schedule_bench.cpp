@@ -1,4 +1,4 @@
-// makeCube and writeReport on a generated tower: storeys by plan lines in each direction.
+// buildPlanGrid and writeAreaSheets on a generated tower: storeys by plan lines in each direction.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -37,7 +37,7 @@ Model tower(int32_t storeys, int32_t lines) {
     for (int32_t level = 0; level <= storeys; ++level) {
         for (int32_t iz = 0; iz < lines; ++iz) {
             for (int32_t ix = 0; ix < lines; ++ix) {
-                model.jointTab.push_back({jointNo(level, ix, iz), ix * 600 - 1200, level * 350 - 700, iz * 600});
+                model.joints.push_back({jointNo(level, ix, iz), ix * 600 - 1200, level * 350 - 700, iz * 600});
             }
         }
     }
@@ -46,20 +46,20 @@ Model tower(int32_t storeys, int32_t lines) {
         for (int32_t iz = 0; iz < lines; ++iz) {
             for (int32_t ix = 0; ix < lines; ++ix) {
                 ++member;
-                model.memberTab.push_back({member, jointNo(level - 1, ix, iz), jointNo(level, ix, iz)});
+                model.members.push_back({member, jointNo(level - 1, ix, iz), jointNo(level, ix, iz)});
                 const bool round = (ix + iz) % 7 == 0;
                 const float width = (ix % 3 == 0) ? 450.0f : 300.0f;
                 const float depth = round ? 0.0f : (iz % 2 == 0 ? 600.0f : 450.0f);
                 const float area = 900.0f + static_cast<float>((ix * 31 + iz * 17 + level * 7) % 200) * 12.5f;
-                model.colTab.push_back({static_cast<float>(member), 3500, width, depth, area});
+                model.designBlocks.push_back({static_cast<float>(member), 3500, width, depth, area});
             }
         }
     }
     for (int32_t level = 1; level <= storeys; ++level) {
         for (int32_t iz = 0; iz < lines; ++iz) {
             for (int32_t ix = 0; ix + 1 < lines; ++ix) {
-                model.memberTab.push_back({++member, jointNo(level, ix, iz), jointNo(level, ix + 1, iz)});
-                model.memberTab.push_back({++member, jointNo(level, iz, ix), jointNo(level, iz, ix + 1)});
+                model.members.push_back({++member, jointNo(level, ix, iz), jointNo(level, ix + 1, iz)});
+                model.members.push_back({++member, jointNo(level, iz, ix), jointNo(level, iz, ix + 1)});
             }
         }
     }
@@ -69,7 +69,7 @@ Model tower(int32_t storeys, int32_t lines) {
 void setCounters(benchmark::State& state, const Model& model) {
     state.counters["joints"] = static_cast<double>(model.jointCount());
     state.counters["members"] = static_cast<double>(model.memberCount());
-    state.counters["columns"] = static_cast<double>(model.colCount());
+    state.counters["columns"] = static_cast<double>(model.designBlockCount());
 }
 
 void BM_MakeCube(benchmark::State& state) {
@@ -78,20 +78,20 @@ void BM_MakeCube(benchmark::State& state) {
         state.PauseTiming();
         Model model = read;
         state.ResumeTiming();
-        makeCube(model);
-        benchmark::DoNotOptimize(model.cube.data());
+        buildPlanGrid(model);
+        benchmark::DoNotOptimize(model.planLines.data());
     }
     setCounters(state, read);
 }
 
 void BM_WriteReport(benchmark::State& state) {
     Model model = tower(static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)));
-    makeCube(model);
+    buildPlanGrid(model);
     const LevelTicks ticks(model.gridY.size(), true);
     int64_t cells = 0;
     for (auto _ : state) {
         CountingWorkbook book;
-        writeSchedule(groupSchedule(model), ticks, book);
+        writeWorkbook(groupColumnLines(model), ticks, book);
         cells = book.cells();
         benchmark::DoNotOptimize(book.checksum());
     }
@@ -102,12 +102,12 @@ void BM_WriteReport(benchmark::State& state) {
 // The whole way to a file: the schedule into an .xlsx workbook on disk.
 void BM_WriteReportXlsx(benchmark::State& state) {
     Model model = tower(static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)));
-    makeCube(model);
+    buildPlanGrid(model);
     const LevelTicks ticks(model.gridY.size(), true);
     const std::filesystem::path target = std::filesystem::temp_directory_path() / "tierwise-bench-schedule.xlsx";
     for (auto _ : state) {
         XlsxWorkbook book(target);
-        writeSchedule(groupSchedule(model), ticks, book);
+        writeWorkbook(groupColumnLines(model), ticks, book);
         book.commit();
     }
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(target));

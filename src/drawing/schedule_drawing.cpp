@@ -122,13 +122,6 @@ void drawFrameAndTitle(Sheet& sheet, const TitleBlock& title) {
 }
 
 // "(10.4 to 13.6)" as worksheet 3 heads the range; the drawing drops the brackets.
-std::string rangeCaption(const StoreyRange& range) {
-    std::string caption = range.caption;
-    if (caption.size() >= 2 && caption.front() == '(' && caption.back() == ')')
-        caption = caption.substr(1, caption.size() - 2);
-    return caption;
-}
-
 // The section a cell shows: the range's own, or the lowest of several.
 std::optional<Section> shownSection(const RangeDetail& detail) {
     if (detail.outcome == RangeOutcome::Empty) return std::nullopt;
@@ -150,13 +143,13 @@ std::vector<std::string> cellLines(const RangeDetail& detail, double width) {
 
 }  // namespace
 
-std::vector<PlanColumn> planColumns(const DetailedSchedule& schedule, const Model& model,
-                                    const std::vector<ColGroup>& groups) {
+std::vector<PlanColumn> planColumns(const ColumnDetailing& schedule, const Model& model,
+                                    const std::vector<ColumnLine>& groups) {
     std::vector<PlanColumn> columns;
     for (const ColumnMark& mark : schedule.marks) {
         for (const size_t line : mark.lines) {
             if (line >= groups.size()) continue;
-            const ColGroup& group = groups[line];
+            const ColumnLine& group = groups[line];
             const auto x = static_cast<size_t>(group.xIndex - 1);
             const auto z = static_cast<size_t>(group.zIndex - 1);
             if (x >= model.gridX.size() || z >= model.gridZ.size()) continue;
@@ -166,7 +159,7 @@ std::vector<PlanColumn> planColumns(const DetailedSchedule& schedule, const Mode
     return columns;
 }
 
-int sectionScale(const DetailedSchedule& schedule) {
+int sectionScale(const ColumnDetailing& schedule) {
     double largest = 0;
     for (const ColumnMark& mark : schedule.marks) {
         for (const uint32_t cell : mark.ranges) {
@@ -200,7 +193,7 @@ struct TableLayout {
     std::vector<Row> rows;  // highest range first
 };
 
-TableLayout layoutTable(const DetailedSchedule& schedule) {
+TableLayout layoutTable(const ColumnDetailing& schedule) {
     TableLayout table;
     table.scaleDenominator = sectionScale(schedule);
     table.scale = 1.0 / table.scaleDenominator;
@@ -217,7 +210,7 @@ TableLayout layoutTable(const DetailedSchedule& schedule) {
 
     table.levelWidth = textWidth("Levels (m)", kText);
     for (const StoreyRange& range : schedule.ranges) {
-        table.levelWidth = std::max(table.levelWidth, textWidth(rangeCaption(range), kText));
+        table.levelWidth = std::max(table.levelWidth, textWidth(range.span, kText));
     }
     table.levelWidth += 2 * kPad;
     size_t mostRefLines = 0;
@@ -291,7 +284,7 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
 }
 
 // One sheet of the table: marks [firstMark, endMark) and rows [firstRow, endRow).
-Sheet tableSheet(const DetailedSchedule& schedule, const TableLayout& table, const DrawingInfo& info, size_t firstMark,
+Sheet tableSheet(const ColumnDetailing& schedule, const TableLayout& table, const DrawingInfo& info, size_t firstMark,
                  size_t endMark, size_t firstRow, size_t endRow) {
     Sheet sheet;
     sheet.title = "Column schedule";
@@ -323,7 +316,7 @@ Sheet tableSheet(const DetailedSchedule& schedule, const TableLayout& table, con
     for (size_t r = firstRow; r < endRow; ++r) {
         const TableLayout::Row& row = table.rows[r];
         sheet.lines.push_back({{left, rowTop}, {left + tableWidth, rowTop}, Layer::Outline});
-        addText(sheet, left + table.levelWidth / 2, rowTop + row.height / 2, rangeCaption(schedule.ranges[row.range]),
+        addText(sheet, left + table.levelWidth / 2, rowTop + row.height / 2, schedule.ranges[row.range].span,
                 kText, HAlign::Centre, VAlign::Middle);
         for (size_t m = firstMark; m < endMark; ++m) {
             const ColumnMark& mark = schedule.marks[m];
@@ -354,7 +347,7 @@ void finishSheets(std::vector<Sheet>& sheets, const std::vector<TitleBlock>& tit
 
 }  // namespace
 
-std::vector<Sheet> scheduleSheets(const DetailedSchedule& schedule, const DrawingInfo& info) {
+std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const DrawingInfo& info) {
     const TableLayout table = layoutTable(schedule);
     const TitleBlock title = scheduleTitle(info, table.scaleDenominator);
     // A table larger than A0 continues on further sheets: first across the marks, then down
@@ -384,7 +377,7 @@ std::vector<Sheet> scheduleSheets(const DetailedSchedule& schedule, const Drawin
     return sheets;
 }
 
-Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanColumn>& columns,
+Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanColumn>& columns,
                       const DrawingInfo& info) {
     Sheet sheet;
     sheet.title = "Column layout plan";
@@ -473,7 +466,7 @@ Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanCo
     return sheet;
 }
 
-Drawing scheduleDrawing(const DetailedSchedule& schedule, const Model& model, const std::vector<ColGroup>& groups,
+Drawing scheduleDrawing(const ColumnDetailing& schedule, const Model& model, const std::vector<ColumnLine>& groups,
                         const DrawingInfo& info) {
     Drawing drawing;
     drawing.sheets = scheduleSheets(schedule, info);

@@ -29,21 +29,21 @@ struct PlanColumn {
 
 // Every column line of the schedule at its plan position with its mark. `groups` are the column
 // lines in the order the marks index them.
-std::vector<PlanColumn> planColumns(const DetailedSchedule& schedule, const Model& model,
-                                    const std::vector<ColGroup>& groups);
+std::vector<PlanColumn> planColumns(const ColumnDetailing& schedule, const Model& model,
+                                    const std::vector<ColumnLine>& groups);
 
 // The sections' common scale: the largest 1:n of 1:5, 1:10, 1:15, 1:20, ... at which the largest
 // section drawn measures at most 50 mm on paper. Returns n.
-int sectionScale(const DetailedSchedule& schedule);
+int sectionScale(const ColumnDetailing& schedule);
 
 // The schedule table on the smallest ISO A sheet that holds it; a table larger than A0 goes on
 // as many A0 sheets as it needs, across the marks first, each with the headings and levels.
-std::vector<Sheet> scheduleSheets(const DetailedSchedule& schedule, const DrawingInfo& info);
-Sheet layoutPlanSheet(const DetailedSchedule& schedule, const std::vector<PlanColumn>& columns,
+std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const DrawingInfo& info);
+Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanColumn>& columns,
                       const DrawingInfo& info);
 
 // The schedule's sheets, then the layout plan.
-Drawing scheduleDrawing(const DetailedSchedule& schedule, const Model& model, const std::vector<ColGroup>& groups,
+Drawing scheduleDrawing(const ColumnDetailing& schedule, const Model& model, const std::vector<ColumnLine>& groups,
                         const DrawingInfo& info);
 
 }  // namespace tierwise

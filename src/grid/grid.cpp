@@ -39,14 +39,14 @@ int32_t indexOf(const std::vector<int32_t>& list, int32_t value) {
     return static_cast<int32_t>(std::lower_bound(list.begin(), list.end(), value) - list.begin()) + 1;
 }
 
-const CubePoint* findPoint(const Model& model, int32_t xIndex, int32_t levelIndex, int32_t zIndex) {
-    const auto line = std::lower_bound(model.cube.begin(), model.cube.end(), std::pair{xIndex, zIndex},
+const GridPoint* findPoint(const Model& model, int32_t xIndex, int32_t levelIndex, int32_t zIndex) {
+    const auto line = std::lower_bound(model.planLines.begin(), model.planLines.end(), std::pair{xIndex, zIndex},
                                        [](const PlanLine& l, const std::pair<int32_t, int32_t>& key) {
                                            return std::pair{l.xIndex, l.zIndex} < key;
                                        });
-    if (line == model.cube.end() || line->xIndex != xIndex || line->zIndex != zIndex) return nullptr;
+    if (line == model.planLines.end() || line->xIndex != xIndex || line->zIndex != zIndex) return nullptr;
     const auto point = std::lower_bound(line->points.begin(), line->points.end(), levelIndex,
-                                        [](const CubePoint& p, int32_t level) { return p.levelIndex < level; });
+                                        [](const GridPoint& p, int32_t level) { return p.levelIndex < level; });
     if (point == line->points.end() || point->levelIndex != levelIndex) return nullptr;
     return &*point;
 }
@@ -56,12 +56,12 @@ const CubePoint* findPoint(const Model& model, int32_t xIndex, int32_t levelInde
 std::vector<PlanLine> placeJoints(const Model& model) {
     struct Placed {
         int32_t xIndex, zIndex, levelIndex;
-        int32_t order;  // position in jointTab
+        int32_t order;  // position in joints
     };
     std::vector<Placed> placed;
-    placed.reserve(model.jointTab.size());
+    placed.reserve(model.joints.size());
     for (int32_t j = 0; j < model.jointCount(); ++j) {
-        const JointEntry& joint = model.jointTab[j];
+        const JointEntry& joint = model.joints[j];
         placed.push_back(
             {indexOf(model.gridX, joint.x), indexOf(model.gridZ, joint.z), indexOf(model.gridY, joint.y), j});
     }
@@ -70,46 +70,46 @@ std::vector<PlanLine> placeJoints(const Model& model) {
                std::tie(b.xIndex, b.zIndex, b.levelIndex, b.order);
     });
 
-    std::vector<PlanLine> cube;
+    std::vector<PlanLine> lines;
     for (size_t i = 0; i < placed.size(); ++i) {
         const Placed& p = placed[i];
         const bool lastAtPoint = i + 1 == placed.size() || placed[i + 1].xIndex != p.xIndex ||
                                  placed[i + 1].zIndex != p.zIndex || placed[i + 1].levelIndex != p.levelIndex;
         if (!lastAtPoint) continue;
-        const int32_t joint = model.jointTab[p.order].number;
+        const int32_t joint = model.joints[p.order].number;
         if (joint == 0) continue;
-        if (cube.empty() || cube.back().xIndex != p.xIndex || cube.back().zIndex != p.zIndex) {
-            cube.push_back({p.xIndex, p.zIndex, {}});
+        if (lines.empty() || lines.back().xIndex != p.xIndex || lines.back().zIndex != p.zIndex) {
+            lines.push_back({p.xIndex, p.zIndex, {}});
         }
-        cube.back().points.push_back({p.levelIndex, joint, 0});
+        lines.back().points.push_back({p.levelIndex, joint, 0});
     }
-    return cube;
+    return lines;
 }
 
 }  // namespace
 
-void sortList(std::vector<int32_t>& list) {
+void sortDistinct(std::vector<int32_t>& list) {
     std::sort(list.begin(), list.end());
     list.erase(std::unique(list.begin(), list.end()), list.end());
 }
 
-void makeCube(Model& model) {
+void buildPlanGrid(Model& model) {
     std::vector<int32_t> xs, ys, zs;
-    xs.reserve(model.jointTab.size());
-    ys.reserve(model.jointTab.size());
-    zs.reserve(model.jointTab.size());
-    for (const JointEntry& joint : model.jointTab) {
+    xs.reserve(model.joints.size());
+    ys.reserve(model.joints.size());
+    zs.reserve(model.joints.size());
+    for (const JointEntry& joint : model.joints) {
         xs.push_back(joint.x);
         ys.push_back(joint.y);
         zs.push_back(joint.z);
     }
-    sortList(xs);
-    sortList(ys);
-    sortList(zs);
+    sortDistinct(xs);
+    sortDistinct(ys);
+    sortDistinct(zs);
 
     const int32_t xShift = shiftFor(xs, kFirstX, "X");
     const int32_t zShift = shiftFor(zs, kFirstZ, "Z");
-    for (JointEntry& joint : model.jointTab) {
+    for (JointEntry& joint : model.joints) {
         joint.x += xShift;
         joint.z += zShift;
     }
@@ -121,32 +121,32 @@ void makeCube(Model& model) {
     model.gridZ = std::move(zs);
     model.xShift = xShift;
     model.zShift = zShift;
-    model.cube = placeJoints(model);
+    model.planLines = placeJoints(model);
 
     // A column runs from the nearest joint below on the same grid line up to the joint above it;
     // levels where the line has no joint are passed over.
-    const detail::MemberIndex members(model.memberTab);
-    const detail::ColumnIndex columns(model.colTab);
-    for (PlanLine& line : model.cube) {
+    const detail::MemberIndex members(model.members);
+    const detail::ColumnIndex columns(model.designBlocks);
+    for (PlanLine& line : model.planLines) {
         for (size_t k = 1; k < line.points.size(); ++k) {
             const int32_t bottom = line.points[k - 1].joint;
             const int32_t top = line.points[k].joint;
             if (top <= 0 || bottom <= 0) continue;
             const int32_t member = members.findMember(bottom, top);
             if (member == 0) continue;
-            line.points[k].col = columns.findColRow(member);
+            line.points[k].designBlock = columns.findColRow(member);
         }
     }
 }
 
-int32_t cubeJoint(const Model& model, int32_t xIndex, int32_t levelIndex, int32_t zIndex) {
-    const CubePoint* point = findPoint(model, xIndex, levelIndex, zIndex);
+int32_t jointAt(const Model& model, int32_t xIndex, int32_t levelIndex, int32_t zIndex) {
+    const GridPoint* point = findPoint(model, xIndex, levelIndex, zIndex);
     return point ? point->joint : 0;
 }
 
-int32_t cubeCol(const Model& model, int32_t xIndex, int32_t levelIndex, int32_t zIndex) {
-    const CubePoint* point = findPoint(model, xIndex, levelIndex, zIndex);
-    return point ? point->col : 0;
+int32_t designBlockAt(const Model& model, int32_t xIndex, int32_t levelIndex, int32_t zIndex) {
+    const GridPoint* point = findPoint(model, xIndex, levelIndex, zIndex);
+    return point ? point->designBlock : 0;
 }
 
 }  // namespace tierwise

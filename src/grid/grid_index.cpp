@@ -21,12 +21,12 @@ uint64_t floatKey(float value) {
 
 }  // namespace
 
-MemberIndex::MemberIndex(const std::vector<MemberEntry>& memberTab)
-    : memberTab_(memberTab), byJoints_(memberTab.size()) {
-    for (size_t i = 0; i < memberTab.size(); ++i) {
-        const MemberEntry& member = memberTab[i];
+MemberIndex::MemberIndex(const std::vector<MemberEntry>& members)
+    : memberTab_(members), byJoints_(members.size()) {
+    for (size_t i = 0; i < members.size(); ++i) {
+        const MemberEntry& member = members[i];
         byJoints_.insertFirst(pairKey(member.start, member.end), static_cast<uint32_t>(i + 1), [&](uint32_t row) {
-            const MemberEntry& held = memberTab[row - 1];
+            const MemberEntry& held = members[row - 1];
             return held.start == member.start && held.end == member.end;
         });
     }
@@ -40,12 +40,12 @@ int32_t MemberIndex::findMember(int32_t startJoint, int32_t endJoint) const {
     return row == 0 ? 0 : memberTab_[row - 1].number;
 }
 
-ColumnIndex::ColumnIndex(const std::vector<ColEntry>& colTab) : colTab_(colTab), byMember_(colTab.size()) {
-    for (size_t i = 0; i < colTab.size(); ++i) {
-        const float memberNo = colTab[i].memberNo;
+ColumnIndex::ColumnIndex(const std::vector<DesignBlock>& designBlocks) : colTab_(designBlocks), byMember_(designBlocks.size()) {
+    for (size_t i = 0; i < designBlocks.size(); ++i) {
+        const float memberNo = designBlocks[i].memberNo;
         if (std::isnan(memberNo)) continue;  // equals no member number
         byMember_.insertFirst(floatKey(memberNo), static_cast<uint32_t>(i + 1),
-                              [&](uint32_t row) { return colTab[row - 1].memberNo == memberNo; });
+                              [&](uint32_t row) { return designBlocks[row - 1].memberNo == memberNo; });
     }
 }
 

@@ -9,8 +9,8 @@ namespace tierwise {
 
 std::string modelSummary(const Model& model) {
     std::vector<int32_t> levels;
-    levels.reserve(model.jointTab.size());
-    for (const JointEntry& joint : model.jointTab) levels.push_back(joint.y);
+    levels.reserve(model.joints.size());
+    for (const JointEntry& joint : model.joints) levels.push_back(joint.y);
     std::sort(levels.begin(), levels.end());
     levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
 
@@ -18,8 +18,8 @@ std::string modelSummary(const Model& model) {
     text += std::string("Unit: ") + (model.unit == LengthUnit::Metre ? "METER" : "MMS") + "\n";
     text += "Joints: " + std::to_string(model.jointCount()) + "\n";
     text += "Members: " + std::to_string(model.memberCount()) + "\n";
-    text += "BETA 90 members: " + std::to_string(model.betaCount()) + "\n";
-    text += "Column design blocks: " + std::to_string(model.colCount()) + "\n";
+    text += "BETA 90 members: " + std::to_string(model.rotatedMemberCount()) + "\n";
+    text += "Column design blocks: " + std::to_string(model.designBlockCount()) + "\n";
     text += "Levels (m):";
     for (const int32_t level : levels) text += " " + formatDouble(level / 100.0);
     text += "\n";

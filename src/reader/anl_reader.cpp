@@ -160,7 +160,7 @@ public:
         exchangeRotatedSections();
         orientMembers();
         std::string failedCols;  // member numbers, each after a blank
-        for (const ColEntry& col : model_.colTab) {
+        for (const DesignBlock& col : model_.designBlocks) {
             if (col.steelArea == 0.0f) failedCols.append(" ").append(formatSingle(col.memberNo));
         }
         if (!failedCols.empty()) throw Rejection(" Failed Columns " + failedCols);
@@ -354,7 +354,7 @@ private:
     void readJoints() {
         searchFor(kJointCoordinates);
         if (hitPos_ == 0) reject("no \"JOINT COORDINATES\" was found after the UNIT line");
-        auto& joints = model_.jointTab;
+        auto& joints = model_.joints;
         joints.assign(1, JointEntry{});
         static const DataLayout layout{
             "joint coordinates", 4, "each joint is a record of 4 numbers (joint, X, Y, Z), records separated by \";\""};
@@ -377,7 +377,7 @@ private:
         hitPos_ = positionOf(lineBuf_, kMemberIncidences);
         if (hitPos_ == 0) searchFor(kMemberIncidences);
         if (hitPos_ == 0) reject("no \"MEMBER INCIDENCES\" was found after the joint coordinates");
-        auto& members = model_.memberTab;
+        auto& members = model_.members;
         members.assign(1, MemberEntry{});
         static const DataLayout layout{
             "member incidences", 3,
@@ -447,8 +447,8 @@ private:
     }
 
     void addBeta(int32_t member) {
-        if (model_.betaCount() >= kMaxBetaEntries) rejectBetaLimit("member " + std::to_string(member));
-        model_.betaTab.push_back(member);
+        if (model_.rotatedMemberCount() >= kMaxBetaEntries) rejectBetaLimit("member " + std::to_string(member));
+        model_.rotatedMembers.push_back(member);
     }
 
     // Names the entry of the list, a member or a range, that takes it past the limit.
@@ -459,12 +459,12 @@ private:
 
     // Appends the members one above the last stored, at least one, up to `last`.
     void addBetaRange(int32_t last) {
-        const int64_t from = model_.betaTab.back();
+        const int64_t from = model_.rotatedMembers.back();
         const int64_t count = std::max<int64_t>(1, int64_t{last} - from);
-        if (model_.betaCount() + count > kMaxBetaEntries || from + count > std::numeric_limits<int32_t>::max()) {
+        if (model_.rotatedMemberCount() + count > kMaxBetaEntries || from + count > std::numeric_limits<int32_t>::max()) {
             rejectBetaLimit("the range " + std::to_string(from) + " TO " + std::to_string(last));
         }
-        for (int64_t k = 1; k <= count; ++k) model_.betaTab.push_back(static_cast<int32_t>(from + k));
+        for (int64_t k = 1; k <= count; ++k) model_.rotatedMembers.push_back(static_cast<int32_t>(from + k));
     }
 
     // ---- column design blocks ---------------------------------------------------------------
@@ -512,14 +512,14 @@ private:
             if (lines_.lineNumber() == lastHeaderLine_) break;
             lastHeaderLine_ = lines_.lineNumber();
 
-            ColEntry col;
+            DesignBlock col;
             col.memberNo = valueAfter(kColumnHeader, false);
             col.length = valueAfter(kLength, true);
             col.width = valueAfter(kCrossSection, false);
             col.depth = valueAfter(kDepthMark, false);
             col.steelArea = valueAfter(kSteelArea, true);
             lastBlockHasSteelArea_ = hitPos_ > 0;
-            model_.colTab.push_back(col);
+            model_.designBlocks.push_back(col);
         }
     }
 
@@ -530,18 +530,18 @@ private:
     void noteCutOff() {
         if (!model_.endsInside.empty() || runEndLine_ > lastHeaderLine_) return;
         model_.cutOffLine = lines_.lineNumber();
-        if (!model_.colTab.empty() && !lastBlockHasSteelArea_) {
-            model_.cutOffColumn = model_.colTab.back().memberNo;
-            model_.colTab.pop_back();
+        if (!model_.designBlocks.empty() && !lastBlockHasSteelArea_) {
+            model_.cutOffColumn = model_.designBlocks.back().memberNo;
+            model_.designBlocks.pop_back();
         }
     }
 
     // Width and depth change places once for every time the member is listed under "BETA 90 MEMB".
     void exchangeRotatedSections() {
-        if (model_.betaTab.empty()) return;
+        if (model_.rotatedMembers.empty()) return;
         // Counted for the designed columns only: the BETA list may be far longer. A member
         // designed twice is counted at its first block, and both blocks follow that count.
-        const std::vector<ColEntry>& cols = model_.colTab;
+        const std::vector<DesignBlock>& cols = model_.designBlocks;
         const auto wholeNumber = [](float memberNo) -> std::optional<int32_t> {
             const double member = memberNo;
             if (member != std::floor(member) || member < INT32_MIN || member > INT32_MAX) return std::nullopt;
@@ -559,12 +559,12 @@ private:
             }
         }
         std::vector<bool> listedOddTimes(cols.size() + 1, false);  // by first block; [0] stays false
-        for (const int32_t member : model_.betaTab) {
+        for (const int32_t member : model_.rotatedMembers) {
             const uint32_t row = byMember.find(static_cast<uint32_t>(member), sameMember(member));
             if (row != 0) listedOddTimes[row] = !listedOddTimes[row];
         }
         for (size_t i = 0; i < cols.size(); ++i) {
-            if (listedOddTimes[firstBlock[i]]) std::swap(model_.colTab[i].width, model_.colTab[i].depth);
+            if (listedOddTimes[firstBlock[i]]) std::swap(model_.designBlocks[i].width, model_.designBlocks[i].depth);
         }
     }
 
@@ -572,7 +572,7 @@ private:
     // A joint number missing from the joint table compares as a joint at the origin; a number
     // listed twice is taken at its first entry.
     void orientMembers() {
-        const std::vector<JointEntry>& joints = model_.jointTab;
+        const std::vector<JointEntry>& joints = model_.joints;
         FlatIndex byNumber(joints.size());
         for (size_t j = 0; j < joints.size(); ++j) {
             const int32_t number = joints[j].number;
@@ -585,7 +585,7 @@ private:
                                                [&](uint32_t held) { return joints[held - 1].number == number; });
             return row == 0 ? missing : joints[row - 1];
         };
-        for (MemberEntry& member : model_.memberTab) {
+        for (MemberEntry& member : model_.members) {
             const JointEntry& s = jointOf(member.start);
             const JointEntry& e = jointOf(member.end);
             if (s.x > e.x || s.y > e.y || s.z > e.z) std::swap(member.start, member.end);

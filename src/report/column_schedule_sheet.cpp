@@ -23,6 +23,8 @@ void setText(Workbook& book, int row, int column, const std::string& text) {
 
 int64_t columnScheduleColumns(int64_t ranges) { return kColBeforeRanges + kColumnsPerRange * ranges; }
 
+int64_t columnScheduleRows(int64_t marks) { return kFirstMarkRow - 1 + marks; }
+
 std::string joinedRefs(const std::vector<std::string>& refs, size_t limit) {
     std::string text;
     for (size_t i = 0; i < refs.size(); ++i) {
@@ -43,7 +45,7 @@ std::string joinedRefs(const std::vector<std::string>& refs, size_t limit) {
     return text;
 }
 
-void writeColumnSchedule(const DetailedSchedule& schedule, Workbook& book) {
+void writeColumnScheduleSheet(const ColumnDetailing& schedule, Workbook& book) {
     book.nameSheet(kSheetColumnSchedule, kColumnScheduleName);
     book.setHeadingRows(kSheetColumnSchedule, kHeadingRow);
 
@@ -51,7 +53,7 @@ void writeColumnSchedule(const DetailedSchedule& schedule, Workbook& book) {
     setText(book, kCaptionRow, kColGrid, "Grid");
     setText(book, kCaptionRow, kColLines, "Lines");
     for (size_t k = 0; k < schedule.ranges.size(); ++k)
-        setText(book, kCaptionRow, rangeColumn(k), schedule.ranges[k].caption);
+        setText(book, kCaptionRow, rangeColumn(k), schedule.ranges[k].caption());
     for (size_t k = 0; k < schedule.ranges.size(); ++k) {
         setText(book, kHeadingRow, rangeColumn(k), "Size");
         setText(book, kHeadingRow, rangeColumn(k) + 1, "Bars");

@@ -279,33 +279,12 @@ std::string gridLetters(int index) {
     return letters;
 }
 
-std::vector<StoreyRange> storeyRanges(const Model& model, const LevelTicks& ticks) {
-    std::vector<StoreyRange> ranges;
-    const int32_t levels = model.levelCount();
-    int32_t bottom = 1;
-    for (int32_t level = 2; level <= levels; ++level) {
-        if (!isTicked(ticks, level, levels)) continue;
-        std::string caption = "(";
-        caption.append(levelText(model, bottom)).append(" to ").append(levelText(model, level)).append(")");
-        ranges.push_back({bottom, level, std::move(caption)});
-        bottom = level;
-    }
-    return ranges;
-}
-
-std::optional<Section> columnSection(const ColEntry& entry) {
-    const std::optional<int32_t> width = roundToInt32(entry.width);
-    const std::optional<int32_t> depth = roundToInt32(entry.depth);
-    if (!width || !depth) return std::nullopt;
-    return Section{std::min(*width, *depth), std::max(*width, *depth)};
-}
-
-DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>& lines, const LevelTicks& ticks,
+ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>& lines, const LevelTicks& ticks,
                                 const DetailOptions& options) {
-    DetailedSchedule schedule;
+    ColumnDetailing schedule;
     schedule.ranges = storeyRanges(model, ticks);
 
-    for (const ColGroup& line : lines) {
+    for (const ColumnLine& line : lines) {
         schedule.axes.x.push_back(model.gridX[static_cast<size_t>(line.xIndex - 1)]);
         schedule.axes.z.push_back(model.gridZ[static_cast<size_t>(line.zIndex - 1)]);
     }
@@ -314,13 +293,7 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
         axis->erase(std::unique(axis->begin(), axis->end()), axis->end());
     }
 
-    // rangeOf[level]: the storey range (0-based) that a column reaching `level` from below stands in.
-    std::vector<size_t> rangeOf(static_cast<size_t>(model.levelCount()) + 1, 0);
-    for (size_t k = 0; k < schedule.ranges.size(); ++k) {
-        for (int32_t level = schedule.ranges[k].bottomLevel + 1; level <= schedule.ranges[k].topLevel; ++level) {
-            rangeOf[static_cast<size_t>(level)] = k;
-        }
-    }
+    const std::vector<size_t> rangeOf = rangeOfLevels(schedule.ranges, model.levelCount());
 
     // Cells that read alike are kept once, keyed by their texts; lines whose every cell reads the
     // same share a mark, keyed by their cells.
@@ -340,7 +313,7 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
     std::vector<float> required(schedule.ranges.size());
     std::vector<uint32_t> cells(schedule.ranges.size());
     for (size_t g = 0; g < lines.size(); ++g) {
-        const ColGroup& line = lines[g];
+        const ColumnLine& line = lines[g];
         const std::string ref =
             gridLetters(gridIndex(schedule.axes.x, model.gridX[static_cast<size_t>(line.xIndex - 1)])) + "-" +
             std::to_string(gridIndex(schedule.axes.z, model.gridZ[static_cast<size_t>(line.zIndex - 1)]));
@@ -350,9 +323,9 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
         for (auto& text : unroundable) text.clear();
         std::fill(required.begin(), required.end(), 0.0f);
         if (schedule.ranges.empty()) continue;
-        for (const LevelArea& column : line.levelArea) {
+        for (const LineColumn& column : line.columns) {
             const size_t k = rangeOf[static_cast<size_t>(column.levelIndex)];
-            const ColEntry& entry = model.colTab[static_cast<size_t>(column.col - 1)];
+            const DesignBlock& entry = model.designBlocks[static_cast<size_t>(column.designBlock)];
             if (const std::optional<Section> section = columnSection(entry)) {
                 sections[k].push_back(*section);
             } else if (unroundable[k].empty()) {

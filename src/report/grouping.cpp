@@ -12,7 +12,7 @@ namespace tierwise {
 
 namespace {
 
-int32_t roundedMember(const ColEntry& entry) {
+int32_t roundedMember(const DesignBlock& entry) {
     const std::optional<int32_t> number = roundToInt32(entry.memberNo);
     if (!number) {
         throw Rejection("A column design block names member " + memberText(entry) +
@@ -21,16 +21,16 @@ int32_t roundedMember(const ColEntry& entry) {
     return *number;
 }
 
-int32_t roundedDimension(const ColEntry& entry, float value) {
-    const std::optional<int32_t> rounded = roundToInt32(value);
-    if (!rounded) {
+Section lowestSection(const DesignBlock& entry) {
+    const std::optional<Section> section = columnSection(entry);
+    if (!section) {
         throw Rejection("Column " + memberText(entry) + ": the cross-section " + formatSingle(entry.width) + " X " +
                         formatSingle(entry.depth) + " is too large to schedule.");
     }
-    return *rounded;
+    return *section;
 }
 
-float steelArea(const ColEntry& entry) {
+float steelArea(const DesignBlock& entry) {
     if (!std::isfinite(entry.steelArea)) {
         throw Rejection("Column " + memberText(entry) + ": the required steel area " + formatSingle(entry.steelArea) +
                         " cannot be scheduled.");
@@ -39,64 +39,74 @@ float steelArea(const ColEntry& entry) {
 }
 
 // Starts a line at its lowest collected column.
-ColGroup openGroup(const PlanLine& line, int32_t col, const ColEntry& entry) {
-    ColGroup group;
-    group.xIndex = line.xIndex;
-    group.zIndex = line.zIndex;
-    group.firstCol = col;
-    group.node = line.points.front().levelIndex == 1 ? line.points.front().joint : 0;
-    const bool widthSmaller = entry.width < entry.depth;
-    group.dimMin = roundedDimension(entry, widthSmaller ? entry.width : entry.depth);
-    group.dimMax = roundedDimension(entry, widthSmaller ? entry.depth : entry.width);
-    return group;
-}
-
-// Largest area and its member; the lowest of several equal largest areas wins, and a line whose
-// areas are all 0 keeps 0 in both.
-void findLargest(ColGroup& group) {
-    for (int32_t i = 1; i <= group.nCols; ++i) {
-        if (group.area[0] < group.area[i]) {
-            group.area[0] = group.area[i];
-            group.memb[0] = group.memb[i];
-        }
-    }
+ColumnLine openLine(const PlanLine& plan, const DesignBlock& entry) {
+    ColumnLine line;
+    line.xIndex = plan.xIndex;
+    line.zIndex = plan.zIndex;
+    line.node = plan.points.front().levelIndex == 1 ? plan.points.front().joint : 0;
+    line.section = lowestSection(entry);
+    return line;
 }
 
 }  // namespace
 
-std::string memberText(const ColEntry& entry) { return formatSingle(entry.memberNo); }
-
-float ColGroup::levelAreaAt(int32_t levelIndex) const {
-    const auto at = std::lower_bound(levelArea.begin(), levelArea.end(), levelIndex,
-                                     [](const LevelArea& entry, int32_t level) { return entry.levelIndex < level; });
-    return at != levelArea.end() && at->levelIndex == levelIndex ? at->area : 0.0f;
+std::optional<Section> columnSection(const DesignBlock& block) {
+    const std::optional<int32_t> width = roundToInt32(block.width);
+    const std::optional<int32_t> depth = roundToInt32(block.depth);
+    if (!width || !depth) return std::nullopt;
+    return Section{std::min(*width, *depth), std::max(*width, *depth)};
 }
 
-std::vector<ColGroup> groupColumns(const Model& model) {
-    std::vector<ColGroup> groups;
-    for (const PlanLine& line : model.cube) {
-        std::optional<ColGroup> group;
-        for (const CubePoint& point : line.points) {
-            if (point.col <= 0) continue;
-            const ColEntry& entry = model.colTab[static_cast<size_t>(point.col - 1)];
+std::string memberText(const DesignBlock& entry) { return formatSingle(entry.memberNo); }
+
+const LineColumn* ColumnLine::governing() const {
+    const LineColumn* largest = nullptr;
+    for (const LineColumn& column : columns) {
+        if (column.area > (largest ? largest->area : 0.0f)) largest = &column;
+    }
+    return largest;
+}
+
+float ColumnLine::largestArea() const {
+    const LineColumn* column = governing();
+    return column ? column->area : 0.0f;
+}
+
+float ColumnLine::areaAt(int32_t levelIndex) const {
+    const auto at = std::lower_bound(columns.begin(), columns.end(), levelIndex,
+                                     [](const LineColumn& column, int32_t level) { return column.levelIndex < level; });
+    return at != columns.end() && at->levelIndex == levelIndex ? at->area : 0.0f;
+}
+
+std::vector<ColumnLine> groupColumns(const Model& model) {
+    std::vector<ColumnLine> lines;
+    for (const PlanLine& plan : model.planLines) {
+        std::optional<ColumnLine> line;
+        for (const GridPoint& point : plan.points) {
+            if (point.designBlock <= 0) continue;
+            const int32_t block = point.designBlock - 1;
+            const DesignBlock& entry = model.designBlocks[static_cast<size_t>(block)];
             // A column without a width is left out; the levels above it still count.
             if (!(entry.width > 0.0f)) continue;
-            if (!group) group = openGroup(line, point.col, entry);
+            if (!line) line = openLine(plan, entry);
             const float area = steelArea(entry);
-            group->memb.push_back(roundedMember(entry));
-            group->area.push_back(area);
-            group->levelArea.push_back({point.levelIndex, area, point.col});
-            ++group->nCols;
+            line->columns.push_back({point.levelIndex, roundedMember(entry), block, area});
         }
-        if (group) {
-            findLargest(*group);
-            groups.push_back(std::move(*group));
-        }
+        if (line) lines.push_back(std::move(*line));
     }
-    std::stable_sort(groups.begin(), groups.end(), [](const ColGroup& a, const ColGroup& b) {
-        return std::tie(a.dimMin, a.dimMax, a.area[0]) < std::tie(b.dimMin, b.dimMax, b.area[0]);
+    // The largest area of each line, worked out once for the sort.
+    std::vector<std::pair<float, size_t>> keys;
+    keys.reserve(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) keys.emplace_back(lines[i].largestArea(), i);
+    std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        const Section& sa = lines[a.second].section;
+        const Section& sb = lines[b.second].section;
+        return std::tie(sa.b, sa.D, a.first) < std::tie(sb.b, sb.D, b.first);
     });
-    return groups;
+    std::vector<ColumnLine> sorted;
+    sorted.reserve(lines.size());
+    for (const auto& key : keys) sorted.push_back(std::move(lines[key.second]));
+    return sorted;
 }
 
 }  // namespace tierwise

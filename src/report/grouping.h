@@ -1,7 +1,8 @@
-// groupColumns: the column lines of the schedule, gathered from the cube and sorted by section.
+// groupColumns: the column lines of the schedule, gathered from the plan grid and sorted by section.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,42 +10,51 @@
 
 namespace tierwise {
 
-// Required steel area of the column that reaches level `levelIndex` from below.
-struct LevelArea {
-    int32_t levelIndex = 0;
-    float area = 0;
-    int32_t col = 0;  // its colTab entry (1-based): the column's own section
+// A column's cross-section in whole millimetres: b <= D; circular when b == 0, D the diameter.
+struct Section {
+    int b = 0;
+    int D = 0;
+    [[nodiscard]] bool circular() const { return b == 0; }
+    friend bool operator==(const Section&, const Section&) = default;
 };
 
-// A column line: the designed columns standing one above another at one plan position. The
-// name, memb, nCols and the 1-based arrays with a summary in element 0 are those of the program
-// Tierwise replaces, kept so that a line can be traced back to it.
-struct ColGroup {
-    int32_t node = 0;              // joint at the lowest level of the plan position, 0 where none stands
-    int32_t firstCol = 0;          // colTab entry (1-based) of the lowest collected column
-    std::vector<int32_t> memb{0};  // [1..nCols] member numbers bottom up; [0] the one with the largest area
-    int32_t dimMin = 0;            // smaller dimension of the lowest collected column, rounded
-    int32_t dimMax = 0;            // larger dimension of the lowest collected column, rounded
-    std::vector<float> area{0};    // [1..nCols] required steel areas bottom up; [0] the largest of them
-    // The collected columns by the level each one reaches, bottom up: one entry per column, so a
-    // level that no collected column reaches has no entry (levelAreaAt gives 0 there).
-    std::vector<LevelArea> levelArea;
-    int32_t nCols = 0;   // number of collected columns
+// The section of one design block, rounded to whole millimetres, smaller dimension first; nothing
+// for a dimension that is not a 32-bit whole number.
+std::optional<Section> columnSection(const DesignBlock& block);
+
+// One designed column of a line: the column that reaches `levelIndex` from below.
+struct LineColumn {
+    int32_t levelIndex = 0;
+    int32_t member = 0;       // its member number, rounded
+    int32_t designBlock = 0;  // its entry in Model::designBlocks (0-based): its own section
+    float area = 0;           // its required steel area, mm2
+};
+
+// A column line: the designed columns standing one above another at one plan position.
+struct ColumnLine {
+    int32_t node = 0;    // joint at the lowest level of the plan position, 0 where none stands
     int32_t xIndex = 0;  // plan position of the line
     int32_t zIndex = 0;
+    Section section;                  // of the lowest column, by which the lines are sorted
+    std::vector<LineColumn> columns;  // bottom up, one per designed column; never empty
 
+    // The column with the largest required area, the lowest of several equal ones; nothing when
+    // no area is above 0.
+    [[nodiscard]] const LineColumn* governing() const;
+    // Its area, 0 when there is none.
+    [[nodiscard]] float largestArea() const;
     // The area of the column collected at level `levelIndex`, 0 where none was.
-    [[nodiscard]] float levelAreaAt(int32_t levelIndex) const;
+    [[nodiscard]] float areaAt(int32_t levelIndex) const;
 };
 
 // Gathers the column lines (plan positions by xIndex, then zIndex, columns bottom up, those
-// without a design entry or with a width of 0 left out) and sorts them by dimMin, dimMax and
-// largest area, keeping plan order among equals. `model` must have been through makeCube.
+// without a design entry or with a width of 0 left out) and sorts them by section and largest
+// area, keeping plan order among equals. `model` must have been through buildPlanGrid.
 // Throws Rejection for a member number or a rounded dimension that is not a 32-bit whole number,
 // or a required steel area that is not a finite number.
-std::vector<ColGroup> groupColumns(const Model& model);
+std::vector<ColumnLine> groupColumns(const Model& model);
 
 // Member number of a design block as the schedule prints it ("101", "7.5").
-std::string memberText(const ColEntry& entry);
+std::string memberText(const DesignBlock& entry);
 
 }  // namespace tierwise

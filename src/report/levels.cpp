@@ -1,5 +1,6 @@
 #include "report/levels.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -62,6 +63,30 @@ int32_t rangeCount(const LevelTicks& ticks, int32_t levelCount) {
 
 std::string levelText(const Model& model, int32_t levelIndex) {
     return formatDouble(model.gridY[static_cast<size_t>(levelIndex - 1)] / 100.0);
+}
+
+std::vector<StoreyRange> storeyRanges(const Model& model, const LevelTicks& ticks) {
+    std::vector<StoreyRange> ranges;
+    const int32_t levels = model.levelCount();
+    int32_t bottom = 1;
+    for (int32_t level = 2; level <= levels; ++level) {
+        if (!isTicked(ticks, level, levels)) continue;
+        std::string span = levelText(model, bottom);
+        span.append(" to ").append(levelText(model, level));
+        ranges.push_back({bottom, level, std::move(span)});
+        bottom = level;
+    }
+    return ranges;
+}
+
+std::vector<size_t> rangeOfLevels(const std::vector<StoreyRange>& ranges, int32_t levelCount) {
+    std::vector<size_t> rangeOf(static_cast<size_t>(std::max(levelCount, 1)) + 1, 0);
+    for (size_t k = 0; k < ranges.size(); ++k) {
+        for (int32_t level = ranges[k].bottomLevel + 1; level <= ranges[k].topLevel; ++level) {
+            rangeOf[static_cast<size_t>(level)] = k;
+        }
+    }
+    return rangeOf;
 }
 
 LevelTicks ticksAtLevels(const Model& model, const std::vector<std::string>& metres) {

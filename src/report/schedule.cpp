@@ -10,46 +10,46 @@
 
 namespace tierwise {
 
-int64_t Schedule::columnCount() const {
+int64_t ColumnLines::columnCount() const {
     int64_t columns = 0;
-    for (const ColGroup& line : lines) columns += line.nCols;
+    for (const ColumnLine& line : lines) columns += static_cast<int64_t>(line.columns.size());
     return columns;
 }
 
-Schedule prepareSchedule(Model& model) {
-    makeCube(model);
-    return groupSchedule(model);
+ColumnLines prepareColumnLines(Model& model) {
+    buildPlanGrid(model);
+    return groupColumnLines(model);
 }
 
-Schedule groupSchedule(const Model& model) {
-    Schedule schedule{&model, groupColumns(model)};
-    checkSchedule(model, schedule.lines);
+ColumnLines groupColumnLines(const Model& model) {
+    ColumnLines schedule{&model, groupColumns(model)};
+    checkColumnLines(model, schedule.lines);
     return schedule;
 }
 
-void checkTicks(const Schedule& schedule, const LevelTicks& ticks) { checkRanges(*schedule.model, ticks); }
+void checkTicks(const ColumnLines& schedule, const LevelTicks& ticks) { checkRanges(*schedule.model, ticks); }
 
-DetailedSchedule detailSchedule(const Schedule& schedule, const LevelTicks& ticks, const DetailOptions& options) {
+ColumnDetailing detailColumns(const ColumnLines& schedule, const LevelTicks& ticks, const DetailOptions& options) {
     checkTicks(schedule, ticks);
-    return detailSchedule(*schedule.model, schedule.lines, ticks, options);
+    return detailColumns(*schedule.model, schedule.lines, ticks, options);
 }
 
-void writeSchedule(const Schedule& schedule, const LevelTicks& ticks, const DetailedSchedule& detailed,
+void writeWorkbook(const ColumnLines& schedule, const LevelTicks& ticks, const ColumnDetailing& detailed,
                    Workbook& book) {
     checkTicks(schedule, ticks);
-    constexpr size_t kMaxRows = 1048576;
-    if (detailed.marks.size() > kMaxRows - 2) {
-        throw Rejection("The column schedule needs " + std::to_string(detailed.marks.size() + 2) +
-                        " rows, more than the " + std::to_string(kMaxRows) + " a worksheet holds.");
+    const int64_t rows = columnScheduleRows(static_cast<int64_t>(detailed.marks.size()));
+    if (rows > kWorksheetRows) {
+        throw Rejection("The column schedule needs " + std::to_string(rows) +
+                        " rows, more than the " + std::to_string(kWorksheetRows) + " a worksheet holds.");
     }
     FittedColumns fitted(book);
-    writeReport(*schedule.model, schedule.lines, ticks, fitted);
-    writeColumnSchedule(detailed, fitted);
+    writeAreaSheets(*schedule.model, schedule.lines, ticks, fitted);
+    writeColumnScheduleSheet(detailed, fitted);
     fitted.finish();
 }
 
-void writeSchedule(const Schedule& schedule, const LevelTicks& ticks, Workbook& book, const DetailOptions& options) {
-    writeSchedule(schedule, ticks, detailSchedule(schedule, ticks, options), book);
+void writeWorkbook(const ColumnLines& schedule, const LevelTicks& ticks, Workbook& book, const DetailOptions& options) {
+    writeWorkbook(schedule, ticks, detailColumns(schedule, ticks, options), book);
 }
 
 }  // namespace tierwise

@@ -1,5 +1,5 @@
 // The road from a read model to the written schedule. The window and tierwise-batch both take it,
-// so they cannot disagree: makeCube, the column lines grouped and sorted once, the checks, then
+// so they cannot disagree: buildPlanGrid, the column lines grouped and sorted once, the checks, then
 // for the levels the engineer ticked the detailing (bars, ties, marks) and the worksheets.
 #pragma once
 
@@ -16,34 +16,34 @@ namespace tierwise {
 
 // A model made ready for its schedule: the column lines do not depend on the ticks, so they are
 // found once, however often the schedule is written.
-struct Schedule {
+struct ColumnLines {
     const Model* model = nullptr;  // the model the lines were gathered from; it must outlive the schedule
-    std::vector<ColGroup> lines;   // column lines in schedule order
+    std::vector<ColumnLine> lines;   // column lines in schedule order
 
     // The number of collected columns over all lines.
     [[nodiscard]] int64_t columnCount() const;
 };
 
-// makeCube, then groupSchedule. Throws Rejection for a model no schedule can be made from.
-Schedule prepareSchedule(Model& model);
+// buildPlanGrid, then groupColumnLines. Throws Rejection for a model no schedule can be made from.
+ColumnLines prepareColumnLines(Model& model);
 
-// The column lines of a model that has been through makeCube, checked. Throws Rejection.
-Schedule groupSchedule(const Model& model);
+// The column lines of a model that has been through buildPlanGrid, checked. Throws Rejection.
+ColumnLines groupColumnLines(const Model& model);
 
 // Throws Rejection when `ticks` give more storey ranges than a worksheet holds.
-void checkTicks(const Schedule& schedule, const LevelTicks& ticks);
+void checkTicks(const ColumnLines& schedule, const LevelTicks& ticks);
 
 // checkTicks, then every line detailed in every storey range of `ticks`: what worksheet 4 shows,
 // and what a drawing of the schedule is made from.
-DetailedSchedule detailSchedule(const Schedule& schedule, const LevelTicks& ticks, const DetailOptions& options);
+ColumnDetailing detailColumns(const ColumnLines& schedule, const LevelTicks& ticks, const DetailOptions& options);
 
 // Every worksheet into `book`: the area worksheets 1 to 3 and the column schedule from `detailed`
-// (made by detailSchedule for the same ticks), with bold, frozen heading rows and column widths
+// (made by detailColumns for the same ticks), with bold, frozen heading rows and column widths
 // that fit their texts. Throws Rejection before the first cell when the column schedule has more
 // rows than a worksheet holds.
-void writeSchedule(const Schedule& schedule, const LevelTicks& ticks, const DetailedSchedule& detailed, Workbook& book);
-// detailSchedule with `options`, then the above.
-void writeSchedule(const Schedule& schedule, const LevelTicks& ticks, Workbook& book,
+void writeWorkbook(const ColumnLines& schedule, const LevelTicks& ticks, const ColumnDetailing& detailed, Workbook& book);
+// detailColumns with `options`, then the above.
+void writeWorkbook(const ColumnLines& schedule, const LevelTicks& ticks, Workbook& book,
                    const DetailOptions& options = {});
 
 }  // namespace tierwise

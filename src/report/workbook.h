@@ -7,8 +7,20 @@
 
 namespace tierwise {
 
-// The number of worksheets of the schedule workbook: three of areas and the column schedule.
-constexpr int kSheetCount = 4;
+// The worksheets of the schedule workbook, numbered from 1 in the order they stand. A new
+// worksheet is one entry here (before kSheetEnd) and its writer, called from writeWorkbook.
+enum WorksheetNumber : int {
+    kSheetPercent = 1,     // steel percentage, then the area of every column of each line
+    kSheetMembers,         // the area of every column with its member number
+    kSheetRanges,          // the largest area of each line in each storey range
+    kSheetColumnSchedule,  // "Column schedule": bars, ties and marks per storey range
+    kSheetEnd
+};
+inline constexpr int kSheetCount = kSheetEnd - 1;
+
+// What one worksheet holds.
+inline constexpr int64_t kWorksheetRows = 1048576;
+inline constexpr int64_t kWorksheetColumns = 16384;
 
 // A cell's value: a whole number, a single-precision number as printed in the analysis file, or a text.
 using CellValue = std::variant<int32_t, float, std::string>;

@@ -13,11 +13,6 @@ namespace tierwise {
 
 namespace {
 
-// The worksheets of the area schedule.
-constexpr int kSheetPercent = 1;  // steel percentage, then the area of every column
-constexpr int kSheetMembers = 2;  // area of every column with its member number
-constexpr int kSheetRanges = 3;   // largest area per storey range
-
 // Columns of a group row; row 1 holds the headings.
 constexpr int kHeadingRow = 1;
 constexpr int kColNode = 1;
@@ -25,20 +20,23 @@ constexpr int kColSize = 2;
 constexpr int kColSlNo = 3;
 constexpr int kColMaxArea = 4;
 constexpr int kColPercent = 5;
-constexpr int kColBeforeAreas = 5;   // area j of a line goes to column 5 + j (worksheets 1 and 2)
+constexpr int kColBeforeAreas = 5;   // column j (1-based, bottom up) of a line goes to column 5 + j (worksheets 1 and 2)
 constexpr int kColBeforeRanges = 5;  // storey range k goes to column 5 + 2k (worksheet 3)
 
-// What a worksheet holds.
-constexpr int64_t kMaxRows = 1048576;
-constexpr int64_t kMaxColumns = 16384;
+// Worksheet 1 takes a circle's gross area as 22/28 D^2, pi as 22/7: the figure an engineer works
+// by hand, and the sheet's figures have always been that. Detailing (grossArea) takes
+// std::numbers::pi, since a bar count must meet the code's limits exactly; the two percentages
+// of a round column differ by 0.04 %. kCirclePi7 / kCircleQuarter7 is pi / 4 as 22/7 gives it.
+constexpr float kCirclePi7 = 22.0f;
+constexpr float kCircleQuarter7 = 28.0f;
 
-bool sameSection(const ColGroup& a, const ColGroup& b) { return a.dimMin == b.dimMin && a.dimMax == b.dimMax; }
+bool sameSection(const ColumnLine& a, const ColumnLine& b) { return a.section == b.section; }
 
-std::string sectionText(const ColGroup& group) {
-    return std::to_string(group.dimMin) + " X " + std::to_string(group.dimMax);
+std::string sectionText(const ColumnLine& line) {
+    return std::to_string(line.section.b) + " X " + std::to_string(line.section.D);
 }
 
-void check(const Model& model, const std::vector<ColGroup>& groups) {
+void check(const Model& model, const std::vector<ColumnLine>& groups) {
     // Headings without rows would pass for the schedule of a frame without designed columns.
     if (!model.endsInside.empty()) {
         throw Rejection("The file ends inside the " + model.endsInside + " at line " + std::to_string(model.endLine) +
@@ -52,24 +50,24 @@ void check(const Model& model, const std::vector<ColGroup>& groups) {
     int64_t rows = 1;
     int32_t widest = 0;
     for (size_t g = 0; g < groups.size(); ++g) {
-        const ColGroup& group = groups[g];
-        if (group.dimMin <= 0 && group.dimMax == 0) {
-            const ColEntry& entry = model.colTab[static_cast<size_t>(group.firstCol - 1)];
+        const ColumnLine& group = groups[g];
+        if (group.section.b <= 0 && group.section.D == 0) {
+            const DesignBlock& entry = model.designBlocks[static_cast<size_t>(group.columns.front().designBlock)];
             throw Rejection("Column " + memberText(entry) + " has a circular section whose diameter " +
                             formatSingle(std::max(entry.width, entry.depth)) +
                             " rounds to 0; its steel percentage cannot be worked out.");
         }
         rows += 1 + (g + 1 < groups.size() && !sameSection(group, groups[g + 1]) ? 1 : 0);
-        widest = std::max(widest, group.nCols);
+        widest = std::max(widest, static_cast<int32_t>(group.columns.size()));
     }
-    if (rows > kMaxRows) {
+    if (rows > kWorksheetRows) {
         throw Rejection("The schedule needs " + std::to_string(rows) + " rows, more than the " +
-                        std::to_string(kMaxRows) + " a worksheet holds.");
+                        std::to_string(kWorksheetRows) + " a worksheet holds.");
     }
     const int64_t areaColumns = kColBeforeAreas + int64_t{widest};
-    if (areaColumns > kMaxColumns) {
+    if (areaColumns > kWorksheetColumns) {
         throw Rejection("A column line of " + std::to_string(widest) + " columns needs " + std::to_string(areaColumns) +
-                        " worksheet columns, more than the " + std::to_string(kMaxColumns) + " a worksheet holds.");
+                        " worksheet columns, more than the " + std::to_string(kWorksheetColumns) + " a worksheet holds.");
     }
 }
 
@@ -86,92 +84,84 @@ void writeHeadings(Workbook& book) {
 }  // namespace
 
 std::string steelPercentText(float maxArea, int32_t dimMin, int32_t dimMax) {
-    // Single precision, left to right; a circle's gross area takes pi as 22/7.
+    // Single precision, left to right.
     const auto small = static_cast<float>(dimMin);
     const auto large = static_cast<float>(dimMax);
-    const float percent =
-        dimMin > 0 ? maxArea / small / large * 100.0f : maxArea / 22.0f / large / large * 28.0f * 100.0f;
+    const float percent = dimMin > 0 ? maxArea / small / large * 100.0f
+                                     : maxArea / kCirclePi7 / large / large * kCircleQuarter7 * 100.0f;
     return formatDouble(roundTo2Decimals(percent)) + " %";
 }
 
-void checkSchedule(const Model& model, const std::vector<ColGroup>& groups) { check(model, groups); }
+void checkColumnLines(const Model& model, const std::vector<ColumnLine>& groups) { check(model, groups); }
 
 void checkRanges(const Model& model, const LevelTicks& ticks) {
     const int32_t levels = model.levelCount();
     const int32_t ranges = rangeCount(ticks, levels);
     const int64_t rangeColumns = kColBeforeRanges + 2 * int64_t{ranges};
-    if (rangeColumns > kMaxColumns) {
+    if (rangeColumns > kWorksheetColumns) {
         throw Rejection("The " + std::to_string(ranges) + " storey ranges need " + std::to_string(rangeColumns) +
-                        " worksheet columns, more than the " + std::to_string(kMaxColumns) +
+                        " worksheet columns, more than the " + std::to_string(kWorksheetColumns) +
                         " a worksheet holds; tick fewer levels.");
     }
     const int64_t scheduleColumns = columnScheduleColumns(ranges);
-    if (scheduleColumns > kMaxColumns) {
+    if (scheduleColumns > kWorksheetColumns) {
         throw Rejection("The " + std::to_string(ranges) + " storey ranges need " + std::to_string(scheduleColumns) +
-                        " columns on the column schedule worksheet, more than the " + std::to_string(kMaxColumns) +
+                        " columns on the column schedule worksheet, more than the " + std::to_string(kWorksheetColumns) +
                         " a worksheet holds; tick fewer levels.");
     }
 }
 
-void writeReport(const Model& model, const std::vector<ColGroup>& groups, const LevelTicks& ticks, Workbook& book) {
+void writeAreaSheets(const Model& model, const std::vector<ColumnLine>& groups, const LevelTicks& ticks, Workbook& book) {
     const int32_t levels = model.levelCount();
 
     writeHeadings(book);
     int32_t rowNo = kHeadingRow;
     int32_t slNo = 0;
 
-    // Storey-range captions: one per ticked level above the lowest, "(0 to 7)".
-    // rangeColumn[y] is the worksheet-3 column of the range that level y belongs to.
-    std::vector<int32_t> rangeColumn(static_cast<size_t>(levels) + 1, 0);
-    {
-        int32_t colPos = 0;
-        int32_t prevLevel = 1;
-        for (int32_t i = 2; i <= levels; ++i) {
-            rangeColumn[static_cast<size_t>(i)] = kColBeforeRanges + colPos + 2;
-            if (!isTicked(ticks, i, levels)) continue;
-            colPos += 2;
-            book.setCell(kSheetRanges, rowNo, kColBeforeRanges + colPos,
-                         "(" + levelText(model, prevLevel) + " to " + levelText(model, i) + ")");
-            prevLevel = i;
-        }
-    }
+    // Storey-range captions, one per ticked level above the lowest: range k takes column 5 + 2(k + 1).
+    const std::vector<StoreyRange> ranges = storeyRanges(model, ticks);
+    const auto rangeColumn = [](size_t k) { return kColBeforeRanges + 2 * (static_cast<int32_t>(k) + 1); };
+    for (size_t k = 0; k < ranges.size(); ++k) book.setCell(kSheetRanges, rowNo, rangeColumn(k), ranges[k].caption());
+    const std::vector<size_t> rangeOf = rangeOfLevels(ranges, levels);
 
     for (size_t g = 0; g < groups.size(); ++g) {
-        const ColGroup& group = groups[g];
+        const ColumnLine& group = groups[g];
         ++rowNo;
         ++slNo;
         const std::string section = sectionText(group);
 
         book.setCell(kSheetPercent, rowNo, kColNode, group.node);
         book.setCell(kSheetPercent, rowNo, kColSlNo, slNo);
-        book.setCell(kSheetPercent, rowNo, kColMaxArea, group.area[0]);
+        const float largest = group.largestArea();
+        book.setCell(kSheetPercent, rowNo, kColMaxArea, largest);
         // A circular section shows its diameter alone, as a number.
-        if (group.dimMin > 0) {
+        if (group.section.b > 0) {
             book.setCell(kSheetPercent, rowNo, kColSize, section);
         } else {
-            book.setCell(kSheetPercent, rowNo, kColSize, group.dimMax);
+            book.setCell(kSheetPercent, rowNo, kColSize, group.section.D);
         }
-        book.setCell(kSheetPercent, rowNo, kColPercent, steelPercentText(group.area[0], group.dimMin, group.dimMax));
+        book.setCell(kSheetPercent, rowNo, kColPercent, steelPercentText(largest, group.section.b, group.section.D));
         for (const int sheet : {kSheetMembers, kSheetRanges}) {
             book.setCell(sheet, rowNo, kColNode, group.node);
             book.setCell(sheet, rowNo, kColSize, section);
             book.setCell(sheet, rowNo, kColSlNo, slNo);
-            book.setCell(sheet, rowNo, kColMaxArea, group.area[0]);
+            book.setCell(sheet, rowNo, kColMaxArea, largest);
         }
 
-        for (int32_t j = 1; j <= group.nCols; ++j) {
-            const float area = group.area[static_cast<size_t>(j)];
-            book.setCell(kSheetPercent, rowNo, kColBeforeAreas + j, area);
+        for (size_t j = 0; j < group.columns.size(); ++j) {
+            const LineColumn& column = group.columns[j];
+            const int32_t at = kColBeforeAreas + 1 + static_cast<int32_t>(j);
+            book.setCell(kSheetPercent, rowNo, at, column.area);
             // 950.5 (101)
-            book.setCell(kSheetMembers, rowNo, kColBeforeAreas + j,
-                         formatSingle(area) + " (" + std::to_string(group.memb[static_cast<size_t>(j)]) + ")");
+            book.setCell(kSheetMembers, rowNo, at,
+                         formatSingle(column.area) + " (" + std::to_string(column.member) + ")");
         }
 
         // Largest area per storey range; a range whose columns are missing or all failed stays empty.
         int32_t column = 0;
         float rangeMax = 0;
-        for (const LevelArea& entry : group.levelArea) {
-            const int32_t entryColumn = rangeColumn[static_cast<size_t>(entry.levelIndex)];
+        for (const LineColumn& entry : group.columns) {
+            const int32_t entryColumn = rangeColumn(rangeOf[static_cast<size_t>(entry.levelIndex)]);
             if (entryColumn != column) {
                 if (rangeMax > 0) book.setCell(kSheetRanges, rowNo, column, rangeMax);
                 column = entryColumn;

@@ -189,10 +189,10 @@ StartUp Group::Form_Load(const std::optional<std::filesystem::path>& analysisFil
             const QString question = fromUtf8(cutOff) + QStringLiteral("\n\nMake the schedule all the same?");
             if (!desktop_.askToGoOn(question, isVisible() ? this : nullptr)) return StartUp::Refused;
         }
-        // 3. makeCube, and the column lines. A model the schedule cannot be made from is refused
+        // 3. buildPlanGrid, and the column lines. A model the schedule cannot be made from is refused
         // now, before the engineer ticks levels.
         step = "Finding the grid of the frame";
-        schedule_ = prepareSchedule(model_);
+        schedule_ = prepareColumnLines(model_);
         step = "Checking the frame";
         checkTicks(schedule_, LevelTicks{});
         // 4. The diagram, then 5. the storey height labels.
@@ -366,7 +366,7 @@ void Group::Command1_Click() {
     Command1_->setEnabled(false);  // the report is made once
     const char* step = "Writing the schedule";
     try {
-        writeSchedule(schedule_, levelTicks(), book_);
+        writeWorkbook(schedule_, levelTicks(), book_);
         step = "Saving the workbook";
         const std::filesystem::path file = desktop_.newReportFolder() / workbookFileName(analysisFile_);
         desktop_.saveWorkbook(book_, file);
@@ -390,7 +390,7 @@ void Group::Command2_Click() {
     const char* step = "Detailing the schedule";
     try {
         const DetailOptions options;
-        const DetailedSchedule detailed = detailSchedule(schedule_, levelTicks(), options);
+        const ColumnDetailing detailed = detailColumns(schedule_, levelTicks(), options);
         step = "Drawing the schedule";
         const Drawing drawing = scheduleDrawing(detailed, model_, schedule_.lines,
                                                 {utf8Name(analysisFile_.filename()), today(), options.cover});

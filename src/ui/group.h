@@ -40,7 +40,7 @@ public:
     explicit Group(Desktop desktop, QWidget* parent = nullptr);
 
     // The start-up: the workbook, the analysis file (`analysisFile`, or the one the engineer chooses
-    // when empty), makeCube, the diagram and the storey height labels.
+    // when empty), buildPlanGrid, the diagram and the storey height labels.
     StartUp Form_Load(const std::optional<std::filesystem::path>& analysisFile);
 
     // Shrinks the window, where it is larger, to fit `available` (a screen's free area, frame
@@ -100,7 +100,7 @@ private:
     std::filesystem::path analysisFile_;
     RecordedWorkbook book_;
     Model model_;
-    Schedule schedule_;  // the column lines of model_, found once at start-up
+    ColumnLines schedule_;  // the column lines of model_, found once at start-up
     bool loaded_ = false;
     bool reportFailed_ = false;
     // Set by the layout, read again by displtyHoc.

@@ -30,9 +30,9 @@ RangeDetail refused(RangeOutcome outcome, Section section, std::string text) {
     return detail;
 }
 
-DetailedSchedule smallSchedule() {
-    DetailedSchedule schedule;
-    schedule.ranges = {{1, 3, "(0 to 7.2)"}, {3, 5, "(7.2 to 13.6)"}};
+ColumnDetailing smallSchedule() {
+    ColumnDetailing schedule;
+    schedule.ranges = {{1, 3, "0 to 7.2"}, {3, 5, "7.2 to 13.6"}};
     schedule.axes = {{200, 800, 1400}, {300, 800}};
     schedule.lineRefs = {"A-1", "B-1", "C-2", "A-2"};
     schedule.details = {RangeDetail{},
@@ -133,7 +133,7 @@ TEST(ScheduleSheet, CellsHeadingsAndTitle) {
 }
 
 TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
-    DetailedSchedule schedule = smallSchedule();
+    ColumnDetailing schedule = smallSchedule();
     const ColumnMark first = schedule.marks.front();
     struct Case {
         size_t marks;
@@ -164,7 +164,7 @@ TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
 }
 
 TEST(LayoutPlan, GridBubblesAndMarksToScale) {
-    const DetailedSchedule schedule = smallSchedule();
+    const ColumnDetailing schedule = smallSchedule();
     const std::vector<PlanColumn> columns{
         {2000, 3000, "C1"}, {8000, 3000, "C1"}, {14000, 8000, "C2"}, {2000, 8000, "C3"}};
     const Sheet sheet = layoutPlanSheet(schedule, columns, kInfo);
@@ -199,7 +199,7 @@ TEST(LayoutPlan, GridBubblesAndMarksToScale) {
 }
 
 TEST(LayoutPlan, LargeGridGoesToLargerPaperAndStaysLegible) {
-    DetailedSchedule schedule;
+    ColumnDetailing schedule;
     std::vector<PlanColumn> columns;
     for (int i = 0; i < 40; ++i) {
         schedule.axes.x.push_back(200 + 600 * i);

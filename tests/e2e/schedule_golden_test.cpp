@@ -32,7 +32,7 @@ TEST_P(ScheduleGolden, SampleSchedule) {
     const GoldenCase& c = GetParam();
     Model model = readAnlFile(std::filesystem::path(TIERWISE_SAMPLES_DIR) / "office-block.anl");
     MemoryWorkbook book;
-    writeSchedule(prepareSchedule(model), c.ticks, book);
+    writeWorkbook(prepareColumnLines(model), c.ticks, book);
     const std::string actual = book.dump();
 
     const std::filesystem::path expectedPath =

@@ -37,19 +37,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         MemorySource source(text);
         LineSource lines(source, size + 1);
         Model model = readAnl(lines, "fuzz.anl");
-        const Schedule schedule = prepareSchedule(model);
+        const ColumnLines schedule = prepareColumnLines(model);
         {
             MemoryWorkbook book;
-            writeSchedule(schedule, LevelTicks(static_cast<size_t>(model.levelCount()), true), book);
+            writeWorkbook(schedule, LevelTicks(static_cast<size_t>(model.levelCount()), true), book);
         }
         // Some levels unticked, chosen by the input, and a tick list shorter than the levels.
         LevelTicks ticks(static_cast<size_t>(model.levelCount()));
         for (size_t i = 0; i < ticks.size(); ++i) ticks[i] = size > 0 && ((data[i % size] >> (i % 8)) & 1) != 0;
         if (!ticks.empty() && size % 3 == 0) ticks.pop_back();
         MemoryWorkbook book;
-        writeSchedule(schedule, ticks, book);
+        writeWorkbook(schedule, ticks, book);
         TopDownWorkbook topDown;
-        writeSchedule(schedule, ticks, topDown);
+        writeWorkbook(schedule, ticks, topDown);
     } catch (const Rejection&) {
     }
     return 0;

@@ -29,9 +29,9 @@ struct CubeCase {
 
 Model buildModel(const CubeCase& c) {
     Model model;
-    model.jointTab = c.joints;
-    model.memberTab = c.members;
-    for (const float member : c.colMembers) model.colTab.push_back({member, 3000, 300, 450, 1000});
+    model.joints = c.joints;
+    model.members = c.members;
+    for (const float member : c.colMembers) model.designBlocks.push_back({member, 3000, 300, 450, 1000});
     return model;
 }
 
@@ -39,12 +39,12 @@ class CubeTest : public ::testing::TestWithParam<CubeCase> {};
 
 TEST_P(CubeTest, JointsAndColumns) {
     Model model = buildModel(GetParam());
-    makeCube(model);
+    buildPlanGrid(model);
     for (const Expect& e : GetParam().expect) {
         SCOPED_TRACE("grid point (" + std::to_string(e.xIndex) + ", " + std::to_string(e.levelIndex) + ", " +
                      std::to_string(e.zIndex) + ")");
-        EXPECT_EQ(cubeJoint(model, e.xIndex, e.levelIndex, e.zIndex), e.joint);
-        EXPECT_EQ(cubeCol(model, e.xIndex, e.levelIndex, e.zIndex), e.col);
+        EXPECT_EQ(jointAt(model, e.xIndex, e.levelIndex, e.zIndex), e.joint);
+        EXPECT_EQ(designBlockAt(model, e.xIndex, e.levelIndex, e.zIndex), e.col);
     }
 }
 
@@ -100,15 +100,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST(Cube, FindMemberAndFindColRow) {
-    const std::vector<MemberEntry> memberTab{{7, 10, 20}, {8, 20, 10}, {9, 10, 20}};
-    const detail::MemberIndex members(memberTab);
+    const std::vector<MemberEntry> table{{7, 10, 20}, {8, 20, 10}, {9, 10, 20}};
+    const detail::MemberIndex members(table);
     EXPECT_EQ(members.findMember(10, 20), 7);
     EXPECT_EQ(members.findMember(20, 10), 8);
     EXPECT_EQ(members.findMember(10, 30), 0);
     EXPECT_EQ(members.findMember(-10, 20), 0);
 
-    const std::vector<ColEntry> colTab{{7.5f}, {7}, {8}, {7}, {std::nanf("")}};
-    const detail::ColumnIndex columns(colTab);
+    const std::vector<DesignBlock> designBlocks{{7.5f}, {7}, {8}, {7}, {std::nanf("")}};
+    const detail::ColumnIndex columns(designBlocks);
     EXPECT_EQ(columns.findColRow(7), 2);
     EXPECT_EQ(columns.findColRow(8), 3);
     EXPECT_EQ(columns.findColRow(9), 0);
@@ -116,18 +116,18 @@ TEST(Cube, FindMemberAndFindColRow) {
 
 TEST(Cube, PlanLinesInGridOrderBottomUp) {
     Model model;
-    model.jointTab = {{9, 600, 700, 500}, {1, 0, 0, 0}, {8, 600, 0, 500}, {4, 0, 0, 500}, {2, 600, 0, 0}};
-    makeCube(model);
-    ASSERT_EQ(model.cube.size(), 4u);
+    model.joints = {{9, 600, 700, 500}, {1, 0, 0, 0}, {8, 600, 0, 500}, {4, 0, 0, 500}, {2, 600, 0, 0}};
+    buildPlanGrid(model);
+    ASSERT_EQ(model.planLines.size(), 4u);
     const std::vector<std::pair<int32_t, int32_t>> order{{1, 1}, {1, 2}, {2, 1}, {2, 2}};
     for (size_t i = 0; i < order.size(); ++i) {
-        EXPECT_EQ(model.cube[i].xIndex, order[i].first);
-        EXPECT_EQ(model.cube[i].zIndex, order[i].second);
+        EXPECT_EQ(model.planLines[i].xIndex, order[i].first);
+        EXPECT_EQ(model.planLines[i].zIndex, order[i].second);
     }
-    ASSERT_EQ(model.cube[3].points.size(), 2u);
-    EXPECT_EQ(model.cube[3].points[0].joint, 8);
-    EXPECT_EQ(model.cube[3].points[1].joint, 9);
-    EXPECT_EQ(model.cube[3].points[1].levelIndex, 2);  // levels 0 and 700 only
+    ASSERT_EQ(model.planLines[3].points.size(), 2u);
+    EXPECT_EQ(model.planLines[3].points[0].joint, 8);
+    EXPECT_EQ(model.planLines[3].points[1].joint, 9);
+    EXPECT_EQ(model.planLines[3].points[1].levelIndex, 2);  // levels 0 and 700 only
 }
 
 // The cubes as the plain loops over every grid point and every table entry give them.
@@ -150,17 +150,17 @@ DenseCubes referenceCubes(const Model& m) {
     for (int32_t x = 1; x <= d.nx; ++x)
         for (int32_t l = 1; l <= d.ny; ++l)
             for (int32_t z = 1; z <= d.nz; ++z)
-                for (const JointEntry& j : m.jointTab)
+                for (const JointEntry& j : m.joints)
                     if (j.x == m.gridX[x - 1] && j.y == m.gridY[l - 1] && j.z == m.gridZ[z - 1])
                         d.joint[d.at(x, l, z)] = j.number;
     auto findMember = [&](int32_t s, int32_t e) {
-        for (const MemberEntry& mem : m.memberTab)
+        for (const MemberEntry& mem : m.members)
             if (mem.start == s && mem.end == e) return mem.number;
         return 0;
     };
     auto findColRow = [&](int32_t member) {
-        for (size_t i = 0; i < m.colTab.size(); ++i)
-            if (static_cast<float>(member) == m.colTab[i].memberNo) return static_cast<int32_t>(i + 1);
+        for (size_t i = 0; i < m.designBlocks.size(); ++i)
+            if (static_cast<float>(member) == m.designBlocks[i].memberNo) return static_cast<int32_t>(i + 1);
         return 0;
     };
     for (int32_t l = 2; l <= d.ny; ++l)
@@ -191,33 +191,33 @@ TEST(Cube, SameAsPlainLoopsOnRandomFrames) {
         const int jointCount = 1 + pick(40);
         for (int j = 0; j < jointCount; ++j) {
             // now and then a joint numbered 0 or -1, which stands for no joint or none that holds a column
-            model.jointTab.push_back({pick(32) - 1, pick(4) * 300 - 300, pick(6) * 350, pick(3) * 500});
+            model.joints.push_back({pick(32) - 1, pick(4) * 300 - 300, pick(6) * 350, pick(3) * 500});
         }
         const int memberCount = pick(200);
         for (int i = 0; i < memberCount; ++i) {
             // Mostly members up a grid line (now and then typed top down), some anywhere.
-            const JointEntry& a = model.jointTab[static_cast<size_t>(pick(jointCount))];
-            const JointEntry& b = model.jointTab[static_cast<size_t>(pick(jointCount))];
+            const JointEntry& a = model.joints[static_cast<size_t>(pick(jointCount))];
+            const JointEntry& b = model.joints[static_cast<size_t>(pick(jointCount))];
             if (pick(4) > 0 && a.x == b.x && a.z == b.z && a.y != b.y) {
                 const bool upward = (a.y < b.y) != (pick(5) == 0);
-                model.memberTab.push_back({pick(20), upward ? a.number : b.number, upward ? b.number : a.number});
+                model.members.push_back({pick(20), upward ? a.number : b.number, upward ? b.number : a.number});
             } else {
-                model.memberTab.push_back({pick(20), pick(32) - 1, pick(32) - 1});
+                model.members.push_back({pick(20), pick(32) - 1, pick(32) - 1});
             }
         }
-        const int colCount = pick(25);
-        for (int i = 0; i < colCount; ++i) {
+        const int designBlockCount = pick(25);
+        for (int i = 0; i < designBlockCount; ++i) {
             const float member = pick(5) == 0 ? static_cast<float>(pick(20)) + 0.5f : static_cast<float>(pick(20));
-            model.colTab.push_back({member, 3500, 300, 450, 1000});
+            model.designBlocks.push_back({member, 3500, 300, 450, 1000});
         }
-        makeCube(model);
+        buildPlanGrid(model);
         const DenseCubes reference = referenceCubes(model);
         for (int32_t x = 1; x <= reference.nx; ++x)
             for (int32_t l = 1; l <= reference.ny; ++l)
                 for (int32_t z = 1; z <= reference.nz; ++z) {
-                    ASSERT_EQ(cubeJoint(model, x, l, z), reference.joint[reference.at(x, l, z)])
+                    ASSERT_EQ(jointAt(model, x, l, z), reference.joint[reference.at(x, l, z)])
                         << "joint at (" << x << ", " << l << ", " << z << ")";
-                    ASSERT_EQ(cubeCol(model, x, l, z), reference.col[reference.at(x, l, z)])
+                    ASSERT_EQ(designBlockAt(model, x, l, z), reference.col[reference.at(x, l, z)])
                         << "column at (" << x << ", " << l << ", " << z << ")";
                     columnsFound += reference.col[reference.at(x, l, z)] > 0 ? 1 : 0;
                 }

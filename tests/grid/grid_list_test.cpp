@@ -25,21 +25,21 @@ class GridListTest : public ::testing::TestWithParam<ListCase> {};
 TEST_P(GridListTest, ListsAndShift) {
     const ListCase& c = GetParam();
     Model model;
-    model.jointTab = c.joints;
-    makeCube(model);
+    model.joints = c.joints;
+    buildPlanGrid(model);
     EXPECT_EQ(model.gridX, c.gridX);
     EXPECT_EQ(model.gridY, c.gridY);
     EXPECT_EQ(model.gridZ, c.gridZ);
     EXPECT_EQ(model.xShift, c.xShift);
     EXPECT_EQ(model.zShift, c.zShift);
     // Joints move with the lists; Y and the joint numbers stay as read.
-    ASSERT_EQ(model.jointTab.size(), c.joints.size());
+    ASSERT_EQ(model.joints.size(), c.joints.size());
     for (size_t j = 0; j < c.joints.size(); ++j) {
         SCOPED_TRACE("joint entry " + std::to_string(j + 1));
-        EXPECT_EQ(model.jointTab[j].number, c.joints[j].number);
-        EXPECT_EQ(model.jointTab[j].x, c.joints[j].x + c.xShift);
-        EXPECT_EQ(model.jointTab[j].y, c.joints[j].y);
-        EXPECT_EQ(model.jointTab[j].z, c.joints[j].z + c.zShift);
+        EXPECT_EQ(model.joints[j].number, c.joints[j].number);
+        EXPECT_EQ(model.joints[j].x, c.joints[j].x + c.xShift);
+        EXPECT_EQ(model.joints[j].y, c.joints[j].y);
+        EXPECT_EQ(model.joints[j].z, c.joints[j].z + c.zShift);
     }
 }
 
@@ -79,24 +79,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(GridList, SortListKeepsEachValueOnce) {
     std::vector<int32_t> list{5, -3, 5, 0, -3, 2147483647, -2147483647 - 1};
-    sortList(list);
+    sortDistinct(list);
     EXPECT_EQ(list, (std::vector<int32_t>{-2147483647 - 1, -3, 0, 5, 2147483647}));
 }
 
 TEST(GridList, PlanTooWideToShiftIsRefused) {
     // The largest X would pass the 32-bit range once the smallest is moved to 200.
     Model model;
-    model.jointTab = {{1, -2147483647, 0, 0}, {2, 2147483000, 0, 0}};
-    const std::vector<JointEntry> before = model.jointTab;
+    model.joints = {{1, -2147483647, 0, 0}, {2, 2147483000, 0, 0}};
+    const std::vector<JointEntry> before = model.joints;
     try {
-        makeCube(model);
+        buildPlanGrid(model);
         FAIL() << "no rejection";
     } catch (const Rejection& e) {
         EXPECT_STREQ(e.what(),
                      "The model is too wide along X: its joints span from -2147483647 cm to 2147483000 cm, "
                      "more than a plan coordinate can hold.");
     }
-    EXPECT_EQ(model.jointTab[0].x, before[0].x);  // nothing shifted
+    EXPECT_EQ(model.joints[0].x, before[0].x);  // nothing shifted
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ TEST(ReadAnlUnit, ConvertsCoordinatesToCentimetres) {
         const Model model = read(report({echo(1, c.unitLine), echo(2, "JOINT COORDINATES"), echo(3, c.joint),
                                          echo(4, "MEMBER INCIDENCES"), echo(5, "1 1 1")}));
         ASSERT_EQ(model.jointCount(), 1);
-        const JointEntry& j = model.jointTab[0];
+        const JointEntry& j = model.joints[0];
         EXPECT_EQ(j.number, c.expected.number);
         EXPECT_EQ(j.x, c.expected.x);
         EXPECT_EQ(j.y, c.expected.y);
@@ -97,7 +97,7 @@ TEST(ReadAnlUnit, ConvertsCoordinatesToCentimetres) {
 TEST(ReadAnlUnit, OnlyTheFirstUnitLineCounts) {
     const Model model = read(report({echo(1, "UNIT MMS KN"), echo(2, "UNIT METER KN"), echo(3, "JOINT COORDINATES"),
                                      echo(4, "1 1000 0 0"), echo(5, "MEMBER INCIDENCES")}));
-    EXPECT_EQ(model.jointTab[0].x, 100);
+    EXPECT_EQ(model.joints[0].x, 100);
 }
 
 // Which line is the UNIT command, and which of its words the length unit.
@@ -192,10 +192,10 @@ TEST(ReadAnlJoints, ReadsEveryLayoutOfTheJointBlock) {
                                 {5, 600, 320, 0}, {6, 1200, 320, 0}, {7, 1200, 320, 0}};
     for (int j = 0; j < 7; ++j) {
         SCOPED_TRACE(j);
-        EXPECT_EQ(model.jointTab[j].number, expected[j][0]);
-        EXPECT_EQ(model.jointTab[j].x, expected[j][1]);
-        EXPECT_EQ(model.jointTab[j].y, expected[j][2]);
-        EXPECT_EQ(model.jointTab[j].z, expected[j][3]);
+        EXPECT_EQ(model.joints[j].number, expected[j][0]);
+        EXPECT_EQ(model.joints[j].x, expected[j][1]);
+        EXPECT_EQ(model.joints[j].y, expected[j][2]);
+        EXPECT_EQ(model.joints[j].z, expected[j][3]);
     }
 }
 
@@ -215,9 +215,9 @@ TEST(ReadAnlMembers, ReadsMembersAndTurnsThemToRunUpwards) {
     const int expected[6][3] = {{1, 1, 2}, {2, 1, 2}, {3, 2, 3}, {4, 99, 2}, {100001, 1, 2}, {5, 2, 4}};
     for (int m = 0; m < 6; ++m) {
         SCOPED_TRACE(m);
-        EXPECT_EQ(model.memberTab[m].number, expected[m][0]);
-        EXPECT_EQ(model.memberTab[m].start, expected[m][1]);
-        EXPECT_EQ(model.memberTab[m].end, expected[m][2]);
+        EXPECT_EQ(model.members[m].number, expected[m][0]);
+        EXPECT_EQ(model.members[m].start, expected[m][1]);
+        EXPECT_EQ(model.members[m].end, expected[m][2]);
     }
 }
 
@@ -232,7 +232,7 @@ class ReadAnlBetaTest : public ::testing::TestWithParam<BetaCase> {};
 TEST_P(ReadAnlBetaTest, ExpandsTheLists) {
     std::string text = frameWith("UNIT METER KN", "");
     for (const auto& line : GetParam().lines) text += line + "\r\n";
-    EXPECT_EQ(read(text).betaTab, GetParam().expected);
+    EXPECT_EQ(read(text).rotatedMembers, GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -271,14 +271,14 @@ TEST(ReadAnlBeta, FileEndingInsideAListIsNotedAsCutOff) {
 TEST(ReadAnlColumns, ReadsEveryBlock) {
     const Model model = read(frameWith("UNIT METER KN", columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00") +
                                                             columnBlock(2, " 450.0 mm dia.", "   2513.27")));
-    ASSERT_EQ(model.colCount(), 2);
-    const ColEntry& rect = model.colTab[0];
+    ASSERT_EQ(model.designBlockCount(), 2);
+    const DesignBlock& rect = model.designBlocks[0];
     EXPECT_EQ(rect.memberNo, 1.0f);
     EXPECT_EQ(rect.length, 3200.0f);
     EXPECT_EQ(rect.width, 300.0f);
     EXPECT_EQ(rect.depth, 450.0f);
     EXPECT_EQ(rect.steelArea, 1080.0f);
-    const ColEntry& round = model.colTab[1];
+    const DesignBlock& round = model.designBlocks[1];
     EXPECT_EQ(round.width, 450.0f);
     EXPECT_EQ(round.depth, 0.0f) << "a circular section has no X";
     EXPECT_EQ(round.steelArea, 2513.27f) << "the last digit lies beyond the ten characters after the keyword";
@@ -300,7 +300,7 @@ TEST(ReadAnlColumns, ReadsTheTenCharactersAfterAKeyword) {
         if (c.expected == 0.0f) {
             EXPECT_EQ(rejection(text), " Failed Columns  1");
         } else {
-            EXPECT_EQ(read(text).colTab[0].steelArea, c.expected);
+            EXPECT_EQ(read(text).designBlocks[0].steelArea, c.expected);
         }
     }
 }
@@ -311,11 +311,11 @@ TEST(ReadAnlColumns, BlockWithoutLengthTakesTheNextBlocksArea) {
     const Model model =
         read(frameWith("UNIT METER KN", withoutLength + columnBlock(8, " 300.0 mm X  600.0 mm", "   2222.00") +
                                             columnBlock(9, " 300.0 mm X  600.0 mm", "   3333.00")));
-    ASSERT_EQ(model.colCount(), 2);
-    EXPECT_EQ(model.colTab[0].memberNo, 7.0f);
-    EXPECT_EQ(model.colTab[0].length, 0.0f);
-    EXPECT_EQ(model.colTab[0].steelArea, 2222.0f) << "the search for the area ran on into block 8";
-    EXPECT_EQ(model.colTab[1].memberNo, 9.0f) << "block 8 has no entry of its own";
+    ASSERT_EQ(model.designBlockCount(), 2);
+    EXPECT_EQ(model.designBlocks[0].memberNo, 7.0f);
+    EXPECT_EQ(model.designBlocks[0].length, 0.0f);
+    EXPECT_EQ(model.designBlocks[0].steelArea, 2222.0f) << "the search for the area ran on into block 8";
+    EXPECT_EQ(model.designBlocks[1].memberNo, 9.0f) << "block 8 has no entry of its own";
 }
 
 TEST(ReadAnlColumns, ReportsTheFailedColumns) {
@@ -329,7 +329,7 @@ TEST(ReadAnlColumns, HeaderOnTheLastLineStartsOneBlock) {
     std::string text = frameWith("UNIT METER KN", columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00"));
     text += "                 C O L U M N   N O.       2  D E S I G N   R E S U L T S";
     const Model cut = read(text);
-    EXPECT_EQ(cut.colCount(), 1) << "the block the file is cut off in is left out";
+    EXPECT_EQ(cut.designBlockCount(), 1) << "the block the file is cut off in is left out";
     EXPECT_EQ(cut.cutOffColumn, 2.0f);
     EXPECT_EQ(rejection(text + "\r\n" + kEndOfRun), " Failed Columns  2") << "a complete file: the column failed";
 }
@@ -339,14 +339,14 @@ TEST(ReadAnlColumns, ExchangesRotatedSectionsOncePerListing) {
         columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00") + columnBlock(2, " 300.0 mm X  450.0 mm", "   1080.00");
     const Model model =
         read(frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 2 2"), echo(10, "FINISH")}) + blocks));
-    EXPECT_EQ(model.colTab[0].width, 450.0f);
-    EXPECT_EQ(model.colTab[0].depth, 300.0f);
-    EXPECT_EQ(model.colTab[1].width, 300.0f) << "listed twice: back as printed";
-    EXPECT_EQ(model.colTab[1].depth, 450.0f);
+    EXPECT_EQ(model.designBlocks[0].width, 450.0f);
+    EXPECT_EQ(model.designBlocks[0].depth, 300.0f);
+    EXPECT_EQ(model.designBlocks[1].width, 300.0f) << "listed twice: back as printed";
+    EXPECT_EQ(model.designBlocks[1].depth, 450.0f);
 }
 
 TEST(ReadAnlColumns, FileWithoutDesignBlocksHasNoColumns) {
-    EXPECT_EQ(read(frameWith("UNIT METER KN", "")).colCount(), 0);
+    EXPECT_EQ(read(frameWith("UNIT METER KN", "")).designBlockCount(), 0);
 }
 
 TEST(ReadAnl, ReadsLfAndLoneCrFilesAlike) {
@@ -354,8 +354,8 @@ TEST(ReadAnl, ReadsLfAndLoneCrFilesAlike) {
         const Model model = read(report({echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 3.5 0"),
                                          echo(4, "MEMBER INCIDENCES"), echo(5, "7 1 1")},
                                         eol));
-        EXPECT_EQ(model.jointTab[0].y, 350);
-        EXPECT_EQ(model.memberTab[0].number, 7);
+        EXPECT_EQ(model.joints[0].y, 350);
+        EXPECT_EQ(model.members[0].number, 7);
     }
 }
 
@@ -422,8 +422,8 @@ TEST(ReadAnlFile, ReadsTheBundledSample) {
     const Model model = readAnlFile(std::filesystem::path(TIERWISE_SAMPLES_DIR) / "office-block.anl");
     EXPECT_EQ(model.jointCount(), 43);
     EXPECT_EQ(model.memberCount(), 78);
-    EXPECT_EQ(model.betaCount(), 12);
-    EXPECT_EQ(model.colCount(), 34);
+    EXPECT_EQ(model.rotatedMemberCount(), 12);
+    EXPECT_EQ(model.designBlockCount(), 34);
 }
 
 }  // namespace

@@ -40,8 +40,8 @@ TEST_P(BetaLimitTest, ReadsOrRefusesTheList) {
     try {
         const Model model = readAnl(lines, "tower.anl");
         ASSERT_EQ(c.rejection, nullptr) << "accepted";
-        ASSERT_EQ(model.colCount(), 1);
-        EXPECT_EQ(model.colTab[0].width, c.width);
+        ASSERT_EQ(model.designBlockCount(), 1);
+        EXPECT_EQ(model.designBlocks[0].width, c.width);
     } catch (const Rejection& r) {
         ASSERT_NE(c.rejection, nullptr) << r.what();
         EXPECT_NE(std::string(r.what()).find(c.rejection), std::string::npos) << r.what();

@@ -45,9 +45,9 @@ void expectNoSilentShortSchedule(const Outcome& outcome, size_t fullColumns) {
     const Model& model = outcome.model;
     const bool flagged = model.cutOffLine > 0 || !model.endsInside.empty();
     if (!flagged) {
-        EXPECT_EQ(model.colTab.size(), fullColumns) << "read as complete";
+        EXPECT_EQ(model.designBlocks.size(), fullColumns) << "read as complete";
     }
-    for (const ColEntry& col : model.colTab) EXPECT_GT(col.steelArea, 0.0f) << "column " << col.memberNo;
+    for (const DesignBlock& col : model.designBlocks) EXPECT_GT(col.steelArea, 0.0f) << "column " << col.memberNo;
 }
 
 TEST(CutOff, EveryCutOfTheSampleIsRefusedOrMarked) {
@@ -55,7 +55,7 @@ TEST(CutOff, EveryCutOfTheSampleIsRefusedOrMarked) {
     const Outcome whole = readText(text);
     ASSERT_EQ(whole.refusal, "");
     ASSERT_EQ(whole.model.cutOffLine, 0);
-    const size_t fullColumns = whole.model.colTab.size();
+    const size_t fullColumns = whole.model.designBlocks.size();
     const size_t endOfRun = text.find("END OF THE");
     int cuts = 0, marked = 0;
     for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
@@ -79,7 +79,7 @@ TEST(CutOff, NamesTheBlockItEndsIn) {
     const std::string text = sample();
     const Outcome cut = readText(text.substr(0, text.rfind("     REQD. STEEL AREA   :    1200.50")));
     ASSERT_EQ(cut.refusal, "");
-    EXPECT_EQ(cut.model.colTab.size(), 33u);
+    EXPECT_EQ(cut.model.designBlocks.size(), 33u);
     EXPECT_EQ(
         cutOffMessage(cut.model, "cut.anl"),
         "cut.anl ends at line " + std::to_string(cut.model.cutOffLine) +
@@ -100,7 +100,7 @@ TEST(Damage, ZeroBlockInsideTheTablesIsCaught) {
         std::string damaged = text;
         damaged.replace(at, 4096, std::string(4096, '\0'));
         const Outcome outcome = readText(damaged);
-        EXPECT_NE(outcome.refusal, "") << "read " << outcome.model.colTab.size() << " columns";
+        EXPECT_NE(outcome.refusal, "") << "read " << outcome.model.designBlocks.size() << " columns";
     }
 }
 

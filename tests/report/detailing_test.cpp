@@ -210,7 +210,7 @@ Model markedFrame() {
 
 TEST(DetailingMarks, IdenticalLinesShareAMark) {
     const Model model = markedFrame();
-    const DetailedSchedule schedule = detailSchedule(model, groupColumns(model), {}, {});
+    const ColumnDetailing schedule = detailColumns(model, groupColumns(model), {}, {});
     EXPECT_EQ(schedule.lineRefs, (std::vector<std::string>{"A-1", "B-1", "C-2"}));
     ASSERT_EQ(schedule.marks.size(), 2u);
     EXPECT_EQ(schedule.marks[0].mark, "C1");
@@ -218,14 +218,14 @@ TEST(DetailingMarks, IdenticalLinesShareAMark) {
     EXPECT_EQ(schedule.marks[0].gridRefs, (std::vector<std::string>{"A-1", "C-2"}));
     EXPECT_EQ(schedule.marks[1].mark, "C2");
     EXPECT_EQ(schedule.cell(schedule.marks[1], 1).sizeText, "300 X 600");
-    EXPECT_EQ(schedule.ranges[1].caption, "(3.5 to 7)");
+    EXPECT_EQ(schedule.ranges[1].caption(), "(3.5 to 7)");
 }
 
 TEST(DetailingMarks, OneRangeOverTwoSections) {
     const Model model = markedFrame();
-    const DetailedSchedule schedule = detailSchedule(model, groupColumns(model), {true, false, true}, {});
+    const ColumnDetailing schedule = detailColumns(model, groupColumns(model), {true, false, true}, {});
     ASSERT_EQ(schedule.ranges.size(), 1u);
-    EXPECT_EQ(schedule.ranges[0].caption, "(0 to 7)");
+    EXPECT_EQ(schedule.ranges[0].caption(), "(0 to 7)");
     ASSERT_EQ(schedule.marks.size(), 2u);
     EXPECT_EQ(schedule.cell(schedule.marks[1], 0).outcome, RangeOutcome::MixedSections);
     EXPECT_EQ(schedule.cell(schedule.marks[1], 0).sizeText, "300 X 450 / 300 X 600");
@@ -235,7 +235,7 @@ TEST(DetailingMarks, OneRangeOverTwoSections) {
 // as printed rather than refusing the model.
 TEST(DetailingMarks, SectionTooLargeToRound) {
     const Model model = buildFrame({0, 350, 700}, {{1, 1, 1, {{2, 101, 300, 450, 1100}, {3, 201, 300, 5e9f, 1100}}}});
-    const DetailedSchedule schedule = detailSchedule(model, groupColumns(model), {}, {});
+    const ColumnDetailing schedule = detailColumns(model, groupColumns(model), {}, {});
     ASSERT_EQ(schedule.marks.size(), 1u);
     EXPECT_EQ(schedule.cell(schedule.marks[0], 0).barsText, "6 - 16 dia (0.89 %)");
     EXPECT_EQ(schedule.cell(schedule.marks[0], 1).sizeText, "300 X 5E+09");

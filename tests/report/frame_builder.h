@@ -1,4 +1,4 @@
-// Models for the report tests, built straight as makeCube leaves them: levels, plan lines and
+// Models for the report tests, built straight as buildPlanGrid leaves them: levels, plan lines and
 // design entries, with no analysis file and no coordinates.
 #pragma once
 
@@ -43,12 +43,12 @@ inline Model buildFrame(std::vector<int32_t> levelsCm, std::vector<Line> lines) 
         for (const Column& column : line.columns) {
             int32_t col = 0;
             if (column.designed) {
-                model.colTab.push_back({column.member, 3000, column.width, column.depth, column.area});
-                col = model.colCount();
+                model.designBlocks.push_back({column.member, 3000, column.width, column.depth, column.area});
+                col = model.designBlockCount();
             }
             plan.points.push_back({column.level, 1000 * column.level + line.xIndex * 10 + line.zIndex, col});
         }
-        model.cube.push_back(std::move(plan));
+        model.planLines.push_back(std::move(plan));
     }
     for (int32_t i = 1; i <= nx; ++i) model.gridX.push_back(100 * i);
     for (int32_t i = 1; i <= nz; ++i) model.gridZ.push_back(100 * i);

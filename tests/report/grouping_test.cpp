@@ -23,10 +23,10 @@ using support::Line;
 const std::vector<int32_t> kLevels{0, 350, 700, 1050};
 
 struct Group {
-    int32_t node, firstCol;
-    std::vector<int32_t> memb;  // element 0 first
-    int32_t dimMin, dimMax;
-    std::vector<float> area;       // element 0 first
+    int32_t node, firstBlock;    // the lowest column's design block, 1-based
+    std::vector<int32_t> member;  // the governing column's first (0 when none), then bottom up
+    int32_t b, D;
+    std::vector<float> area;       // the largest first, then bottom up
     std::vector<float> levelArea;  // levels 1 to 4
 };
 
@@ -40,21 +40,25 @@ class GroupingTest : public ::testing::TestWithParam<GroupCase> {};
 
 TEST_P(GroupingTest, LinesAndOrder) {
     const GroupCase& c = GetParam();
-    const std::vector<ColGroup> groups = groupColumns(buildFrame(kLevels, c.lines));
+    const std::vector<ColumnLine> groups = groupColumns(buildFrame(kLevels, c.lines));
     ASSERT_EQ(groups.size(), c.groups.size());
     for (size_t g = 0; g < groups.size(); ++g) {
         SCOPED_TRACE("group " + std::to_string(g + 1));
-        const ColGroup& got = groups[g];
+        const ColumnLine& got = groups[g];
         const Group& want = c.groups[g];
         EXPECT_EQ(got.node, want.node);
-        EXPECT_EQ(got.firstCol, want.firstCol);
-        EXPECT_EQ(got.memb, want.memb);
-        EXPECT_EQ(got.dimMin, want.dimMin);
-        EXPECT_EQ(got.dimMax, want.dimMax);
-        EXPECT_EQ(got.area, want.area);
-        EXPECT_EQ(got.nCols + 1, static_cast<int32_t>(want.memb.size()));
+        EXPECT_EQ(got.columns.front().designBlock + 1, want.firstBlock);
+        std::vector<int32_t> members{got.governing() ? got.governing()->member : 0};
+        std::vector<float> areas{got.largestArea()};
+        for (const LineColumn& column : got.columns) {
+            members.push_back(column.member);
+            areas.push_back(column.area);
+        }
+        EXPECT_EQ(members, want.member);
+        EXPECT_EQ(got.section, (Section{want.b, want.D}));
+        EXPECT_EQ(areas, want.area);
         for (int32_t level = 1; level <= 4; ++level) {
-            EXPECT_EQ(got.levelAreaAt(level), want.levelArea[static_cast<size_t>(level - 1)]) << "level " << level;
+            EXPECT_EQ(got.areaAt(level), want.levelArea[static_cast<size_t>(level - 1)]) << "level " << level;
         }
     }
 }
@@ -96,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Node numbers of the sorted groups.
 std::vector<int32_t> nodeOrder(const std::vector<Line>& lines) {
     std::vector<int32_t> nodes;
-    for (const ColGroup& group : groupColumns(buildFrame(kLevels, lines))) nodes.push_back(group.node);
+    for (const ColumnLine& group : groupColumns(buildFrame(kLevels, lines))) nodes.push_back(group.node);
     return nodes;
 }
 

@@ -27,9 +27,9 @@ const LevelTicks kAllTicked{true, true, true, true};
 
 CellValue text(const char* value) { return std::string(value); }
 
-// The schedule of a frame built as makeCube leaves it, written through the pipeline.
+// The schedule of a frame built as buildPlanGrid leaves it, written through the pipeline.
 void writeFrame(const Model& model, const LevelTicks& ticks, Workbook& book) {
-    writeSchedule(groupSchedule(model), ticks, book);
+    writeWorkbook(groupColumnLines(model), ticks, book);
 }
 
 struct Cell {
@@ -277,7 +277,7 @@ TEST_P(RefusalTest, NothingWritten) {
         EXPECT_EQ(std::string(e.what()), c.message);
     }
     EXPECT_EQ(book.cellCount(), 0u);
-    EXPECT_THROW(checkTicks(groupSchedule(model), c.ticks), Rejection);
+    EXPECT_THROW(checkTicks(groupColumnLines(model), c.ticks), Rejection);
 }
 
 std::vector<int32_t> levelsUpTo(int32_t count) {
@@ -361,12 +361,12 @@ TEST(Writer, StoreyRangesSameAsLevelWalkOnRandomFrames) {
         MemoryWorkbook book;
         writeFrame(model, ticks, book);
 
-        const std::vector<ColGroup> groups = groupColumns(model);
+        const std::vector<ColumnLine> groups = groupColumns(model);
         int32_t rowNo = 1;
         for (size_t g = 0; g < groups.size(); ++g) {
             ++rowNo;
             std::vector<float> levelArea(static_cast<size_t>(levels) + 1, 0.0f);
-            for (int32_t y = 1; y <= levels; ++y) levelArea[static_cast<size_t>(y)] = groups[g].levelAreaAt(y);
+            for (int32_t y = 1; y <= levels; ++y) levelArea[static_cast<size_t>(y)] = groups[g].areaAt(y);
             float rangeMax = 0;
             int32_t colPos = 0;
             for (int32_t y = 2; y <= levels; ++y) {
@@ -385,7 +385,7 @@ TEST(Writer, StoreyRangesSameAsLevelWalkOnRandomFrames) {
             }
             EXPECT_EQ(book.cell(3, rowNo, colPos + 7), nullptr);
             if (g + 1 < groups.size() &&
-                (groups[g].dimMin != groups[g + 1].dimMin || groups[g].dimMax != groups[g + 1].dimMax)) {
+                groups[g].section != groups[g + 1].section) {
                 ++rowNo;
             }
         }

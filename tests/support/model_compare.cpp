@@ -9,20 +9,20 @@ namespace tierwise::support {
 std::string tableDifference(const Model& a, const Model& b) {
     if (a.unit != b.unit) return "the unit differs";
     if (a.jointCount() != b.jointCount()) return "joint counts differ";
-    for (size_t j = 0; j < a.jointTab.size(); ++j) {
-        const JointEntry &x = a.jointTab[j], &y = b.jointTab[j];
+    for (size_t j = 0; j < a.joints.size(); ++j) {
+        const JointEntry &x = a.joints[j], &y = b.joints[j];
         if (x.number != y.number || x.x != y.x || x.y != y.y || x.z != y.z) return "joint entry " + std::to_string(j);
     }
     if (a.memberCount() != b.memberCount()) return "member counts differ";
-    for (size_t m = 0; m < a.memberTab.size(); ++m) {
-        const MemberEntry &x = a.memberTab[m], &y = b.memberTab[m];
+    for (size_t m = 0; m < a.members.size(); ++m) {
+        const MemberEntry &x = a.members[m], &y = b.members[m];
         if (x.number != y.number || x.start != y.start || x.end != y.end) return "member entry " + std::to_string(m);
     }
-    if (a.betaTab != b.betaTab) return "the BETA 90 lists differ";
-    if (a.colCount() != b.colCount()) return "column design block counts differ";
-    for (size_t c = 0; c < a.colTab.size(); ++c) {
-        if (std::memcmp(&a.colTab[c], &b.colTab[c], sizeof(ColEntry)) != 0) {
-            return "column entry " + std::to_string(c) + " (member " + formatSingle(a.colTab[c].memberNo) + ")";
+    if (a.rotatedMembers != b.rotatedMembers) return "the BETA 90 lists differ";
+    if (a.designBlockCount() != b.designBlockCount()) return "column design block counts differ";
+    for (size_t c = 0; c < a.designBlocks.size(); ++c) {
+        if (std::memcmp(&a.designBlocks[c], &b.designBlocks[c], sizeof(DesignBlock)) != 0) {
+            return "column entry " + std::to_string(c) + " (member " + formatSingle(a.designBlocks[c].memberNo) + ")";
         }
     }
     if (a.endsInside != b.endsInside || a.endLine != b.endLine) return "where the file ends differs";
