@@ -17,7 +17,7 @@ namespace tierwise {
 struct DrawingInfo {
     std::string modelName;  // the analysis file's name, "office-block.anl"
     std::string date;       // "2026-12-08"
-    double cover = 40;      // mm, as detailed
+    double cover = DetailOptions{}.cover;  // mm, as detailed
 };
 
 // A column position on plan, in model millimetres (X to the right, Z down the sheet).

@@ -26,12 +26,6 @@ constexpr int kTiePitchBars = 16;  // pitch within 16 bar diameters
 constexpr int64_t kAllowanceNum = 11;
 constexpr int64_t kAllowanceDen = 10;
 
-// Bounds of the options, as tierwise-batch states them.
-constexpr int kMinBarDiameter = 6;
-constexpr int kMaxBarDiameter = 50;
-constexpr double kMinMaxSteelPercent = 0.8;
-constexpr double kMaxMaxSteelPercent = 6;
-
 double barArea(int diameter) { return std::numbers::pi * diameter * diameter / 4; }
 
 // n bars of one diameter, as the provided area A = n pi phi^2 / 4.
@@ -150,7 +144,8 @@ std::optional<std::string> optionsProblem(const DetailOptions& options) {
         return "--cover must be a positive number of millimetres";
     }
     if (!(options.maxSteelPercent > kMinMaxSteelPercent && options.maxSteelPercent <= kMaxMaxSteelPercent)) {
-        return "--max-steel must be above 0.8 and at most 6 (per cent of the gross area)";
+        return "--max-steel must be above " + formatDouble(kMinMaxSteelPercent) + " and at most " +
+               formatDouble(kMaxMaxSteelPercent) + " (per cent of the gross area)";
     }
     if (std::string problem = diameterListProblem("--bars", options.barDiameters); !problem.empty()) return problem;
     if (std::string problem = diameterListProblem("--ties", options.tieDiameters); !problem.empty()) return problem;

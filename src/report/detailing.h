@@ -16,13 +16,21 @@
 namespace tierwise {
 
 // The choices an engineer makes before detailing (tierwise-batch --cover, --bars, --ties,
-// --max-steel); the window uses the defaults.
+// --max-steel); the window uses the defaults. The defaults and bounds here are the only ones:
+// the command line's help and every message are built from them.
 struct DetailOptions {
     double cover = 40;  // nominal cover to the longitudinal bars, mm
     std::vector<int> barDiameters{12, 16, 20, 25, 28, 32};
     std::vector<int> tieDiameters{8, 10, 12};
-    double maxSteelPercent = 4;  // pmax: above 0.8 and up to 6
+    double maxSteelPercent = 4;  // pmax: above kMinMaxSteelPercent and up to kMaxMaxSteelPercent
 };
+
+// Bounds of the options: a bar or tie diameter, mm; --max-steel, per cent of the gross area
+// (IS 456 cl. 26.5.3.1 a: at least 0.8 %, at most 6 %).
+inline constexpr int kMinBarDiameter = 6;
+inline constexpr int kMaxBarDiameter = 50;
+inline constexpr double kMinMaxSteelPercent = 0.8;
+inline constexpr double kMaxMaxSteelPercent = 6;
 
 // Rectangular: a bar in each corner, `shortFaceBars` more on each short face (length b) and
 // `longFaceBars` more on each long face (length D), count = 4 + 2a + 2d.
