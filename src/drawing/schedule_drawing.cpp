@@ -316,8 +316,8 @@ Sheet tableSheet(const ColumnDetailing& schedule, const TableLayout& table, cons
     for (size_t r = firstRow; r < endRow; ++r) {
         const TableLayout::Row& row = table.rows[r];
         sheet.lines.push_back({{left, rowTop}, {left + tableWidth, rowTop}, Layer::Outline});
-        addText(sheet, left + table.levelWidth / 2, rowTop + row.height / 2, schedule.ranges[row.range].span,
-                kText, HAlign::Centre, VAlign::Middle);
+        addText(sheet, left + table.levelWidth / 2, rowTop + row.height / 2, schedule.ranges[row.range].span, kText,
+                HAlign::Centre, VAlign::Middle);
         for (size_t m = firstMark; m < endMark; ++m) {
             const ColumnMark& mark = schedule.marks[m];
             if (row.range >= mark.ranges.size()) continue;

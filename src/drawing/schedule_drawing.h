@@ -15,8 +15,8 @@ namespace tierwise {
 
 // What the title blocks say besides the drawing's own scale.
 struct DrawingInfo {
-    std::string modelName;  // the analysis file's name, "office-block.anl"
-    std::string date;       // "2026-12-08"
+    std::string modelName;                 // the analysis file's name, "office-block.anl"
+    std::string date;                      // "2026-12-08"
     double cover = DetailOptions{}.cover;  // mm, as detailed
 };
 
@@ -39,8 +39,7 @@ int sectionScale(const ColumnDetailing& schedule);
 // The schedule table on the smallest ISO A sheet that holds it; a table larger than A0 goes on
 // as many A0 sheets as it needs, across the marks first, each with the headings and levels.
 std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const DrawingInfo& info);
-Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanColumn>& columns,
-                      const DrawingInfo& info);
+Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanColumn>& columns, const DrawingInfo& info);
 
 // The schedule's sheets, then the layout plan.
 Drawing scheduleDrawing(const ColumnDetailing& schedule, const Model& model, const std::vector<ColumnLine>& groups,

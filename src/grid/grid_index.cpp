@@ -21,8 +21,7 @@ uint64_t floatKey(float value) {
 
 }  // namespace
 
-MemberIndex::MemberIndex(const std::vector<MemberEntry>& members)
-    : memberTab_(members), byJoints_(members.size()) {
+MemberIndex::MemberIndex(const std::vector<MemberEntry>& members) : memberTab_(members), byJoints_(members.size()) {
     for (size_t i = 0; i < members.size(); ++i) {
         const MemberEntry& member = members[i];
         byJoints_.insertFirst(pairKey(member.start, member.end), static_cast<uint32_t>(i + 1), [&](uint32_t row) {
@@ -40,7 +39,8 @@ int32_t MemberIndex::findMember(int32_t startJoint, int32_t endJoint) const {
     return row == 0 ? 0 : memberTab_[row - 1].number;
 }
 
-ColumnIndex::ColumnIndex(const std::vector<DesignBlock>& designBlocks) : colTab_(designBlocks), byMember_(designBlocks.size()) {
+ColumnIndex::ColumnIndex(const std::vector<DesignBlock>& designBlocks)
+    : colTab_(designBlocks), byMember_(designBlocks.size()) {
     for (size_t i = 0; i < designBlocks.size(); ++i) {
         const float memberNo = designBlocks[i].memberNo;
         if (std::isnan(memberNo)) continue;  // equals no member number

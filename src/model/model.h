@@ -36,7 +36,7 @@ struct DesignBlock {
 
 // A grid point that holds a joint, on one vertical grid line.
 struct GridPoint {
-    int32_t levelIndex = 0;  // 1 = lowest level
+    int32_t levelIndex = 0;   // 1 = lowest level
     int32_t joint = 0;        // joint number standing here (never 0 in the table)
     int32_t designBlock = 0;  // designBlocks entry (1-based) of the column ending here from below, 0 = none
 };
@@ -55,10 +55,10 @@ enum class LengthUnit { Metre, Millimetre };
 struct Model {
     // Filled by the reader.
     LengthUnit unit = LengthUnit::Metre;
-    std::vector<JointEntry> joints;    // file order; jointCount() entries
-    std::vector<MemberEntry> members;  // file order
-    std::vector<int32_t> rotatedMembers;        // members under "BETA 90 MEMB", ranges expanded, duplicates kept
-    std::vector<DesignBlock> designBlocks;        // one entry per column design block, file order
+    std::vector<JointEntry> joints;         // file order; jointCount() entries
+    std::vector<MemberEntry> members;       // file order
+    std::vector<int32_t> rotatedMembers;    // members under "BETA 90 MEMB", ranges expanded, duplicates kept
+    std::vector<DesignBlock> designBlocks;  // one entry per column design block, file order
     // The block the file ended in ("member incidences", ...): such a file is cut off, and no
     // design results can follow. Empty for a complete file.
     std::string endsInside;

@@ -461,7 +461,8 @@ private:
     void addBetaRange(int32_t last) {
         const int64_t from = model_.rotatedMembers.back();
         const int64_t count = std::max<int64_t>(1, int64_t{last} - from);
-        if (model_.rotatedMemberCount() + count > kMaxBetaEntries || from + count > std::numeric_limits<int32_t>::max()) {
+        if (model_.rotatedMemberCount() + count > kMaxBetaEntries ||
+            from + count > std::numeric_limits<int32_t>::max()) {
             rejectBetaLimit("the range " + std::to_string(from) + " TO " + std::to_string(last));
         }
         for (int64_t k = 1; k <= count; ++k) model_.rotatedMembers.push_back(static_cast<int32_t>(from + k));

@@ -275,7 +275,7 @@ std::string gridLetters(int index) {
 }
 
 ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>& lines, const LevelTicks& ticks,
-                                const DetailOptions& options) {
+                              const DetailOptions& options) {
     ColumnDetailing schedule;
     schedule.ranges = storeyRanges(model, ticks);
 

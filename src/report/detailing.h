@@ -122,6 +122,6 @@ std::string gridLetters(int index);
 // worksheet 3; one holding a column whose section cannot be rounded shows that section as printed
 // and "no arrangement fits".
 ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>& lines, const LevelTicks& ticks,
-                                const DetailOptions& options);
+                              const DetailOptions& options);
 
 }  // namespace tierwise

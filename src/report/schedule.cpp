@@ -39,8 +39,8 @@ void writeWorkbook(const ColumnLines& schedule, const LevelTicks& ticks, const C
     checkTicks(schedule, ticks);
     const int64_t rows = columnScheduleRows(static_cast<int64_t>(detailed.marks.size()));
     if (rows > kWorksheetRows) {
-        throw Rejection("The column schedule needs " + std::to_string(rows) +
-                        " rows, more than the " + std::to_string(kWorksheetRows) + " a worksheet holds.");
+        throw Rejection("The column schedule needs " + std::to_string(rows) + " rows, more than the " +
+                        std::to_string(kWorksheetRows) + " a worksheet holds.");
     }
     FittedColumns fitted(book);
     writeAreaSheets(*schedule.model, schedule.lines, ticks, fitted);

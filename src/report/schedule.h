@@ -1,6 +1,12 @@
 // The road from a read model to the written schedule. The window and tierwise-batch both take it,
 // so they cannot disagree: buildPlanGrid, the column lines grouped and sorted once, the checks, then
 // for the levels the engineer ticked the detailing (bars, ties, marks) and the worksheets.
+//
+// Four things are easily called "the schedule"; each has a name of its own:
+//   ColumnLines       the column lines of a model, found once (this header)
+//   ColumnDetailing   bars, ties and marks of every line in every storey range (report/detailing.h)
+//   worksheet 4       "Column schedule", written from a ColumnDetailing (report/column_schedule_sheet.h)
+//   schedule drawing  the sheets drawn from a ColumnDetailing (drawing/schedule_drawing.h)
 #pragma once
 
 #include <cstdint>
@@ -15,10 +21,10 @@
 namespace tierwise {
 
 // A model made ready for its schedule: the column lines do not depend on the ticks, so they are
-// found once, however often the schedule is written.
+// found once, however often the workbook or the drawing is written.
 struct ColumnLines {
-    const Model* model = nullptr;  // the model the lines were gathered from; it must outlive the schedule
-    std::vector<ColumnLine> lines;   // column lines in schedule order
+    const Model* model = nullptr;   // the model the lines were gathered from; it must outlive the schedule
+    std::vector<ColumnLine> lines;  // column lines in schedule order
 
     // The number of collected columns over all lines.
     [[nodiscard]] int64_t columnCount() const;
@@ -41,7 +47,8 @@ ColumnDetailing detailColumns(const ColumnLines& schedule, const LevelTicks& tic
 // (made by detailColumns for the same ticks), with bold, frozen heading rows and column widths
 // that fit their texts. Throws Rejection before the first cell when the column schedule has more
 // rows than a worksheet holds.
-void writeWorkbook(const ColumnLines& schedule, const LevelTicks& ticks, const ColumnDetailing& detailed, Workbook& book);
+void writeWorkbook(const ColumnLines& schedule, const LevelTicks& ticks, const ColumnDetailing& detailed,
+                   Workbook& book);
 // detailColumns with `options`, then the above.
 void writeWorkbook(const ColumnLines& schedule, const LevelTicks& ticks, Workbook& book,
                    const DetailOptions& options = {});

@@ -13,14 +13,14 @@ namespace tierwise {
 
 namespace {
 
-// Columns of a group row; row 1 holds the headings.
+// Columns of a line row; row 1 holds the headings.
 constexpr int kHeadingRow = 1;
 constexpr int kColNode = 1;
 constexpr int kColSize = 2;
 constexpr int kColSlNo = 3;
 constexpr int kColMaxArea = 4;
 constexpr int kColPercent = 5;
-constexpr int kColBeforeAreas = 5;   // column j (1-based, bottom up) of a line goes to column 5 + j (worksheets 1 and 2)
+constexpr int kColBeforeAreas = 5;  // column j (1-based, bottom up) of a line goes to column 5 + j (worksheets 1 and 2)
 constexpr int kColBeforeRanges = 5;  // storey range k goes to column 5 + 2k (worksheet 3)
 
 // Worksheet 1 takes a circle's gross area as 22/28 D^2, pi as 22/7: the figure an engineer works
@@ -36,7 +36,7 @@ std::string sectionText(const ColumnLine& line) {
     return std::to_string(line.section.b) + " X " + std::to_string(line.section.D);
 }
 
-void check(const Model& model, const std::vector<ColumnLine>& groups) {
+void check(const Model& model, const std::vector<ColumnLine>& lines) {
     // Headings without rows would pass for the schedule of a frame without designed columns.
     if (!model.endsInside.empty()) {
         throw Rejection("The file ends inside the " + model.endsInside + " at line " + std::to_string(model.endLine) +
@@ -49,16 +49,16 @@ void check(const Model& model, const std::vector<ColumnLine>& groups) {
     }
     int64_t rows = 1;
     int32_t widest = 0;
-    for (size_t g = 0; g < groups.size(); ++g) {
-        const ColumnLine& group = groups[g];
-        if (group.section.b <= 0 && group.section.D == 0) {
-            const DesignBlock& entry = model.designBlocks[static_cast<size_t>(group.columns.front().designBlock)];
+    for (size_t g = 0; g < lines.size(); ++g) {
+        const ColumnLine& line = lines[g];
+        if (line.section.b <= 0 && line.section.D == 0) {
+            const DesignBlock& entry = model.designBlocks[static_cast<size_t>(line.columns.front().designBlock)];
             throw Rejection("Column " + memberText(entry) + " has a circular section whose diameter " +
                             formatSingle(std::max(entry.width, entry.depth)) +
                             " rounds to 0; its steel percentage cannot be worked out.");
         }
-        rows += 1 + (g + 1 < groups.size() && !sameSection(group, groups[g + 1]) ? 1 : 0);
-        widest = std::max(widest, static_cast<int32_t>(group.columns.size()));
+        rows += 1 + (g + 1 < lines.size() && !sameSection(line, lines[g + 1]) ? 1 : 0);
+        widest = std::max(widest, static_cast<int32_t>(line.columns.size()));
     }
     if (rows > kWorksheetRows) {
         throw Rejection("The schedule needs " + std::to_string(rows) + " rows, more than the " +
@@ -67,7 +67,8 @@ void check(const Model& model, const std::vector<ColumnLine>& groups) {
     const int64_t areaColumns = kColBeforeAreas + int64_t{widest};
     if (areaColumns > kWorksheetColumns) {
         throw Rejection("A column line of " + std::to_string(widest) + " columns needs " + std::to_string(areaColumns) +
-                        " worksheet columns, more than the " + std::to_string(kWorksheetColumns) + " a worksheet holds.");
+                        " worksheet columns, more than the " + std::to_string(kWorksheetColumns) +
+                        " a worksheet holds.");
     }
 }
 
@@ -87,12 +88,12 @@ std::string steelPercentText(float maxArea, int32_t dimMin, int32_t dimMax) {
     // Single precision, left to right.
     const auto small = static_cast<float>(dimMin);
     const auto large = static_cast<float>(dimMax);
-    const float percent = dimMin > 0 ? maxArea / small / large * 100.0f
-                                     : maxArea / kCirclePi7 / large / large * kCircleQuarter7 * 100.0f;
+    const float percent =
+        dimMin > 0 ? maxArea / small / large * 100.0f : maxArea / kCirclePi7 / large / large * kCircleQuarter7 * 100.0f;
     return formatDouble(roundTo2Decimals(percent)) + " %";
 }
 
-void checkColumnLines(const Model& model, const std::vector<ColumnLine>& groups) { check(model, groups); }
+void checkColumnLines(const Model& model, const std::vector<ColumnLine>& lines) { check(model, lines); }
 
 void checkRanges(const Model& model, const LevelTicks& ticks) {
     const int32_t levels = model.levelCount();
@@ -106,12 +107,13 @@ void checkRanges(const Model& model, const LevelTicks& ticks) {
     const int64_t scheduleColumns = columnScheduleColumns(ranges);
     if (scheduleColumns > kWorksheetColumns) {
         throw Rejection("The " + std::to_string(ranges) + " storey ranges need " + std::to_string(scheduleColumns) +
-                        " columns on the column schedule worksheet, more than the " + std::to_string(kWorksheetColumns) +
-                        " a worksheet holds; tick fewer levels.");
+                        " columns on the column schedule worksheet, more than the " +
+                        std::to_string(kWorksheetColumns) + " a worksheet holds; tick fewer levels.");
     }
 }
 
-void writeAreaSheets(const Model& model, const std::vector<ColumnLine>& groups, const LevelTicks& ticks, Workbook& book) {
+void writeAreaSheets(const Model& model, const std::vector<ColumnLine>& lines, const LevelTicks& ticks,
+                     Workbook& book) {
     const int32_t levels = model.levelCount();
 
     writeHeadings(book);
@@ -124,32 +126,32 @@ void writeAreaSheets(const Model& model, const std::vector<ColumnLine>& groups, 
     for (size_t k = 0; k < ranges.size(); ++k) book.setCell(kSheetRanges, rowNo, rangeColumn(k), ranges[k].caption());
     const std::vector<size_t> rangeOf = rangeOfLevels(ranges, levels);
 
-    for (size_t g = 0; g < groups.size(); ++g) {
-        const ColumnLine& group = groups[g];
+    for (size_t g = 0; g < lines.size(); ++g) {
+        const ColumnLine& line = lines[g];
         ++rowNo;
         ++slNo;
-        const std::string section = sectionText(group);
+        const std::string section = sectionText(line);
 
-        book.setCell(kSheetPercent, rowNo, kColNode, group.node);
+        book.setCell(kSheetPercent, rowNo, kColNode, line.node);
         book.setCell(kSheetPercent, rowNo, kColSlNo, slNo);
-        const float largest = group.largestArea();
+        const float largest = line.largestArea();
         book.setCell(kSheetPercent, rowNo, kColMaxArea, largest);
         // A circular section shows its diameter alone, as a number.
-        if (group.section.b > 0) {
+        if (line.section.b > 0) {
             book.setCell(kSheetPercent, rowNo, kColSize, section);
         } else {
-            book.setCell(kSheetPercent, rowNo, kColSize, group.section.D);
+            book.setCell(kSheetPercent, rowNo, kColSize, line.section.D);
         }
-        book.setCell(kSheetPercent, rowNo, kColPercent, steelPercentText(largest, group.section.b, group.section.D));
+        book.setCell(kSheetPercent, rowNo, kColPercent, steelPercentText(largest, line.section.b, line.section.D));
         for (const int sheet : {kSheetMembers, kSheetRanges}) {
-            book.setCell(sheet, rowNo, kColNode, group.node);
+            book.setCell(sheet, rowNo, kColNode, line.node);
             book.setCell(sheet, rowNo, kColSize, section);
             book.setCell(sheet, rowNo, kColSlNo, slNo);
             book.setCell(sheet, rowNo, kColMaxArea, largest);
         }
 
-        for (size_t j = 0; j < group.columns.size(); ++j) {
-            const LineColumn& column = group.columns[j];
+        for (size_t j = 0; j < line.columns.size(); ++j) {
+            const LineColumn& column = line.columns[j];
             const int32_t at = kColBeforeAreas + 1 + static_cast<int32_t>(j);
             book.setCell(kSheetPercent, rowNo, at, column.area);
             // 950.5 (101)
@@ -160,7 +162,7 @@ void writeAreaSheets(const Model& model, const std::vector<ColumnLine>& groups, 
         // Largest area per storey range; a range whose columns are missing or all failed stays empty.
         int32_t column = 0;
         float rangeMax = 0;
-        for (const LineColumn& entry : group.columns) {
+        for (const LineColumn& entry : line.columns) {
             const int32_t entryColumn = rangeColumn(rangeOf[static_cast<size_t>(entry.levelIndex)]);
             if (entryColumn != column) {
                 if (rangeMax > 0) book.setCell(kSheetRanges, rowNo, column, rangeMax);
@@ -172,7 +174,7 @@ void writeAreaSheets(const Model& model, const std::vector<ColumnLine>& groups, 
         if (rangeMax > 0) book.setCell(kSheetRanges, rowNo, column, rangeMax);
 
         // One empty row between blocks of different section; serial numbers start again.
-        if (g + 1 < groups.size() && !sameSection(group, groups[g + 1])) {
+        if (g + 1 < lines.size() && !sameSection(line, lines[g + 1])) {
             ++rowNo;
             slNo = 0;
         }

@@ -23,7 +23,7 @@ using support::Line;
 const std::vector<int32_t> kLevels{0, 350, 700, 1050};
 
 struct Group {
-    int32_t node, firstBlock;    // the lowest column's design block, 1-based
+    int32_t node, firstBlock;     // the lowest column's design block, 1-based
     std::vector<int32_t> member;  // the governing column's first (0 when none), then bottom up
     int32_t b, D;
     std::vector<float> area;       // the largest first, then bottom up

@@ -384,8 +384,7 @@ TEST(Writer, StoreyRangesSameAsLevelWalkOnRandomFrames) {
                 }
             }
             EXPECT_EQ(book.cell(3, rowNo, colPos + 7), nullptr);
-            if (g + 1 < groups.size() &&
-                groups[g].section != groups[g + 1].section) {
+            if (g + 1 < groups.size() && groups[g].section != groups[g + 1].section) {
                 ++rowNo;
             }
         }
