@@ -36,6 +36,33 @@ std::string sectionText(const ColumnLine& line) {
     return std::to_string(line.section.b) + " X " + std::to_string(line.section.D);
 }
 
+// The column whose section worksheet 1's steel percentage is over: the one holding the line's
+// largest area (the lowest of several), or the lowest column where no area is above 0.
+const LineColumn& percentColumn(const ColumnLine& line) {
+    const LineColumn* governing = line.governing();
+    return governing ? *governing : line.columns.front();
+}
+
+// That column's section; a section too large to round is that of the lowest column.
+Section percentSection(const Model& model, const ColumnLine& line) {
+    const std::optional<Section> section =
+        columnSection(model.designBlocks[static_cast<size_t>(percentColumn(line).designBlock)]);
+    return section ? *section : line.section;
+}
+
+// A section that rounds to nothing has no steel percentage.
+void checkSection(const DesignBlock& entry, const Section& section) {
+    if (section.b > 0 || section.D != 0) return;
+    if (entry.depth > 0.0f) {
+        throw Rejection("Column " + memberText(entry) + " has a rectangular section " + formatSingle(entry.width) +
+                        " X " + formatSingle(entry.depth) +
+                        " that rounds to 0 mm; its steel percentage cannot be worked out.");
+    }
+    throw Rejection("Column " + memberText(entry) + " has a circular section whose diameter " +
+                    formatSingle(std::max(entry.width, entry.depth)) +
+                    " rounds to 0; its steel percentage cannot be worked out.");
+}
+
 void check(const Model& model, const std::vector<ColumnLine>& lines) {
     // Headings without rows would pass for the schedule of a frame without designed columns.
     if (!model.endsInside.empty()) {
@@ -51,12 +78,9 @@ void check(const Model& model, const std::vector<ColumnLine>& lines) {
     int32_t widest = 0;
     for (size_t g = 0; g < lines.size(); ++g) {
         const ColumnLine& line = lines[g];
-        if (line.section.b <= 0 && line.section.D == 0) {
-            const DesignBlock& entry = model.designBlocks[static_cast<size_t>(line.columns.front().designBlock)];
-            throw Rejection("Column " + memberText(entry) + " has a circular section whose diameter " +
-                            formatSingle(std::max(entry.width, entry.depth)) +
-                            " rounds to 0; its steel percentage cannot be worked out.");
-        }
+        checkSection(model.designBlocks[static_cast<size_t>(line.columns.front().designBlock)], line.section);
+        checkSection(model.designBlocks[static_cast<size_t>(percentColumn(line).designBlock)],
+                     percentSection(model, line));
         rows += 1 + (g + 1 < lines.size() && !sameSection(line, lines[g + 1]) ? 1 : 0);
         widest = std::max(widest, static_cast<int32_t>(line.columns.size()));
     }
@@ -142,7 +166,8 @@ void writeAreaSheets(const Model& model, const std::vector<ColumnLine>& lines, c
         } else {
             book.setCell(kSheetPercent, rowNo, kColSize, line.section.D);
         }
-        book.setCell(kSheetPercent, rowNo, kColPercent, steelPercentText(largest, line.section.b, line.section.D));
+        const Section percentOver = percentSection(model, line);
+        book.setCell(kSheetPercent, rowNo, kColPercent, steelPercentText(largest, percentOver.b, percentOver.D));
         for (const int sheet : {kSheetMembers, kSheetRanges}) {
             book.setCell(sheet, rowNo, kColNode, line.node);
             book.setCell(sheet, rowNo, kColSize, section);

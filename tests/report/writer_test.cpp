@@ -159,6 +159,21 @@ INSTANTIATE_TEST_SUITE_P(
                    {{1, 1, 7, {{2, 101, 700, 0, 3850}}}},
                    {{1, 2, 2, 700}, {1, 2, 5, text("1 %")}, {2, 2, 2, text("0 X 700")}, {3, 2, 2, text("0 X 700")}},
                    {}},
+        // Worksheet 1's percentage is over the section of the column that holds the largest area:
+        // 7007.13 / (300 x 600) = 3.89 %, not 5.08 % over the lowest 230 X 600; the size stays the lowest's.
+        WriterCase{"PercentOverTheGoverningSection",
+                   kLevels,
+                   kAllTicked,
+                   {{1, 1, 7, {{2, 101, 230, 600, 2000}, {3, 201, 300, 600, 7007.13f}, {4, 301, 300, 600, 7007.13f}}}},
+                   {{1, 2, 2, text("230 X 600")}, {1, 2, 5, text("3.89 %")}},
+                   {}},
+        // 3850 / (22/28 x 700^2) = 1 %, the round upper column's, where the lowest is 300 X 450.
+        WriterCase{"PercentOverAGoverningRoundColumn",
+                   kLevels,
+                   kAllTicked,
+                   {{1, 1, 7, {{2, 101, 300, 450, 900}, {3, 201, 700, 0, 3850}}}},
+                   {{1, 2, 2, text("300 X 450")}, {1, 2, 5, text("1 %")}},
+                   {}},
         WriterCase{"AreasOfEveryColumnBottomUp",
                    kLevels,
                    kAllTicked,
@@ -302,6 +317,12 @@ INSTANTIATE_TEST_SUITE_P(
                     kAllTicked,
                     {{1, 1, 7, {{2, 101, 0.4f, 0, 600}}}},
                     "Column 101 has a circular section whose diameter 0.4 rounds to 0; its steel percentage "
+                    "cannot be worked out."},
+        RefusalCase{"RectangleOfNothing",
+                    kLevels,
+                    kAllTicked,
+                    {{1, 1, 7, {{2, 101, 0.4f, 0.4f, 600}}}},
+                    "Column 101 has a rectangular section 0.4 X 0.4 that rounds to 0 mm; its steel percentage "
                     "cannot be worked out."},
         RefusalCase{"TooManyStoreyRanges",
                     levelsUpTo(8191),
