@@ -1,4 +1,4 @@
-// What the window Group asks of the desktop: the file dialog, the message box, a folder for the
+// What the level window asks of the desktop: the file dialog, the message box, a folder for the
 // workbook or the drawing, saving them, and opening them in the user's applications. The program passes
 // systemDesktop(); tests pass stand-ins so that nothing real is shown or launched.
 #pragma once
