@@ -186,6 +186,7 @@ private slots:
     void systemOpenerFailureIsNoticed();
     void closingTheWindowWritesNothing();
     void reportFoldersAreNew();
+    void reportFolderNamesWhereItWasTried();
 
 private:
     std::unique_ptr<LevelWindow> loadSample(bool realSaving = false) {
@@ -734,6 +735,30 @@ void LevelWindowTest::reportFoldersAreNew() {
         std::filesystem::remove(folder);
     }
     QCOMPARE(tierwise::ui::workbookFileName("/models/office-block.anl"), std::filesystem::path("office-block.xlsx"));
+#ifdef Q_OS_UNIX
+    // Where TMPDIR names a missing folder, in the system's temporary folder, not the current one.
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    const bool tmpdirSet = qEnvironmentVariableIsSet("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(folder_->filePath(QStringLiteral("missing"))));
+    const std::filesystem::path instead = desktop.newReportFolder();
+    tmpdirSet ? qputenv("TMPDIR", tmpdir) : qunsetenv("TMPDIR");
+    QCOMPARE(instead.parent_path(), std::filesystem::path("/tmp"));
+    std::filesystem::remove(instead);
+#endif
+}
+
+// Where no folder can be made, the message names every folder tried.
+void LevelWindowTest::reportFolderNamesWhereItWasTried() {
+    const QString missing = folder_->filePath(QStringLiteral("missing"));
+    const QString alsoMissing = folder_->filePath(QStringLiteral("also missing"));
+    try {
+        tierwise::ui::newReportFolderIn({tierwise::ui::toPath(missing), tierwise::ui::toPath(alsoMissing)});
+        QFAIL("a folder was made");
+    } catch (const tierwise::Rejection& refusal) {
+        const QString message = QString::fromStdString(refusal.what());
+        QVERIFY2(message.contains(missing + QStringLiteral(" (")) && message.contains(alsoMissing),
+                 qPrintable(message));
+    }
 }
 
 QTEST_MAIN(LevelWindowTest)
