@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QStringList>
 
 #include <algorithm>
 #include <exception>
@@ -42,6 +43,19 @@ QString fromUtf8(const std::string& text) { return QString::fromStdString(text);
 // A message for a failure that is not one of the refusals Tierwise words itself.
 QString failedStep(const char* step, const std::exception& failure) {
     return QStringLiteral("%1 failed:\n%2").arg(QString::fromLatin1(step), QString::fromLocal8Bit(failure.what()));
+}
+
+// "FOLDER\nas A and B": where the files of a report are, the folder's whole path on a line of its own.
+QString savedAs(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& files) {
+    QStringList names;
+    for (const std::filesystem::path& file : files) names << fromPath(file.filename());
+    return fromPath(folder) + QStringLiteral("\nas ") + names.join(QStringLiteral(" and "));
+}
+
+// Removes `folder` if it is there and empty; a folder with anything in it stays as it is.
+void removeEmptyFolder(const std::filesystem::path& folder) {
+    std::error_code ignored;  // not there, or not empty
+    if (!folder.empty()) std::filesystem::remove(folder, ignored);
 }
 
 using Layout = WindowLayout;
@@ -340,6 +354,18 @@ void LevelWindow::sendToExcel() {
 
 void LevelWindow::drawSchedule() {
     const char* step = "Detailing the schedule";
+    std::filesystem::path folder;
+    std::vector<std::filesystem::path> saved;
+    // A failure names what was saved before it; a folder it leaves empty is removed.
+    const auto fail = [&](const QString& why) {
+        if (saved.empty()) {
+            removeEmptyFolder(folder);
+            tell(MessageKind::Error, why);
+        } else {
+            tell(MessageKind::Error,
+                 why + QStringLiteral("\n\nOnly part of the schedule drawing is saved, in\n") + savedAs(folder, saved));
+        }
+    };
     try {
         const DetailOptions options;
         const DetailedSchedule detailed = detailSchedule(schedule_, levelTicks(), options);
@@ -347,7 +373,7 @@ void LevelWindow::drawSchedule() {
         const Drawing drawing = scheduleDrawing(detailed, model_, schedule_.lines,
                                                 {utf8Name(analysisFile_.filename()), today(), options.cover});
         step = "Saving the drawing";
-        const std::filesystem::path folder = desktop_.newReportFolder();
+        folder = desktop_.newReportFolder();
         const std::filesystem::path pdf = folder / reportFileName(analysisFile_, ".pdf");
         const std::filesystem::path dxf = folder / reportFileName(analysisFile_, ".dxf");
         // A build without cairo (so far the Windows builds) draws the DXF alone.
@@ -356,11 +382,12 @@ void LevelWindow::drawSchedule() {
         if (withPdf) files.insert(files.begin(), pdf);
         for (const std::filesystem::path& file : files) {
             desktop_.saveDrawing(drawing, file);
+            saved.push_back(file);
             desktop_.announceFile(file);
         }
         if (!withPdf) {
-            tell(MessageKind::Information, QStringLiteral("The schedule drawing is saved in\n%1\nas %2")
-                                               .arg(fromPath(folder), fromPath(dxf.filename())));
+            tell(MessageKind::Information,
+                 QStringLiteral("The schedule drawing is saved in\n") + savedAs(folder, saved));
             return;
         }
         // Where the files are, in every case: the DXF is for the engineer's CAD program, which
@@ -368,13 +395,11 @@ void LevelWindow::drawSchedule() {
         const QString lead = desktop_.openFile(QUrl::fromLocalFile(fromPath(pdf)))
                                  ? QStringLiteral("The schedule drawing is saved in")
                                  : QStringLiteral("No application could open the drawing. It is saved in");
-        tell(MessageKind::Information,
-             QStringLiteral("%1\n%2\nas %3 and %4")
-                 .arg(lead, fromPath(folder), fromPath(pdf.filename()), fromPath(dxf.filename())));
+        tell(MessageKind::Information, lead + QLatin1Char('\n') + savedAs(folder, saved));
     } catch (const Rejection& refusal) {
-        tell(MessageKind::Error, fromUtf8(refusal.what()));
+        fail(fromUtf8(refusal.what()));
     } catch (const std::exception& failure) {
-        tell(MessageKind::Error, failedStep(step, failure));
+        fail(failedStep(step, failure));
     }
 }
 
