@@ -42,17 +42,12 @@ void announceFile(const std::filesystem::path& file) {
 }
 
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-// QDesktopServices reports success as soon as xdg-open starts, even when it then finds no
-// application; xdg-open's own exit status says whether one was launched.
+// xdg-open, started on its own: a desktop's xdg-open can wait for the application it launched, and
+// the window must not wait with it, nor end it when the program ends. It writes to the program's
+// own standard output and error.
 bool openFile(const QUrl& file) {
-    QProcess opener;
-    opener.setProcessChannelMode(QProcess::ForwardedChannels);
-    opener.start(QStringLiteral("xdg-open"), {file.isLocalFile() ? file.toLocalFile() : file.toString()});
-    if (!opener.waitForStarted()) return false;
-    // xdg-open returns once the application runs; one that keeps it waiting has surely started.
-    constexpr int kPatienceMs = 60'000;
-    if (!opener.waitForFinished(kPatienceMs)) return opener.state() == QProcess::Running;
-    return opener.exitStatus() == QProcess::NormalExit && opener.exitCode() == 0;
+    return QProcess::startDetached(QStringLiteral("xdg-open"),
+                                   {file.isLocalFile() ? file.toLocalFile() : file.toString()});
 }
 #else
 bool openFile(const QUrl& file) { return QDesktopServices::openUrl(file); }

@@ -45,7 +45,8 @@ struct Desktop {
     std::function<void(const Drawing& drawing, const std::filesystem::path& file)> saveDrawing;
     // Tells a terminal where a workbook or drawing was saved, whatever becomes of opening it.
     std::function<void(const std::filesystem::path& file)> announceFile;
-    // Opens a file in the user's default application; false when none took it.
+    // Has the desktop open a file in the user's default application, without waiting for it; false
+    // when the desktop's opener could not be started.
     std::function<bool(const QUrl& file)> openFile;
 };
 
