@@ -159,10 +159,10 @@ StartUp LevelWindow::start(const std::optional<std::filesystem::path>& analysisF
             const QString question = fromUtf8(cutOff) + QStringLiteral("\n\nMake the schedule all the same?");
             if (!desktop_.askToGoOn(question, isVisible() ? this : nullptr)) return StartUp::Refused;
         }
-        // 3. makeCube, and the column lines. A model the schedule cannot be made from is refused
+        // 3. buildPlanGrid, and the column lines. A model the schedule cannot be made from is refused
         // now, before the engineer ticks levels.
         step = "Finding the grid of the frame";
-        schedule_ = prepareSchedule(model_);
+        schedule_ = prepareColumnLines(model_);
         step = "Checking the frame";
         checkTicks(schedule_, LevelTicks{});
         // 4. The diagram, then 5. the storey height labels.
@@ -332,7 +332,7 @@ void LevelWindow::sendToExcel() {
     sendButton_->setEnabled(false);  // the report is made once
     const char* step = "Writing the schedule";
     try {
-        writeSchedule(schedule_, levelTicks(), book_);
+        writeWorkbook(schedule_, levelTicks(), book_);
         step = "Saving the workbook";
         const std::filesystem::path file = desktop_.newReportFolder() / workbookFileName(analysisFile_);
         desktop_.saveWorkbook(book_, file);
@@ -368,7 +368,7 @@ void LevelWindow::drawSchedule() {
     };
     try {
         const DetailOptions options;
-        const DetailedSchedule detailed = detailSchedule(schedule_, levelTicks(), options);
+        const ColumnDetailing detailed = detailColumns(schedule_, levelTicks(), options);
         step = "Drawing the schedule";
         const Drawing drawing = scheduleDrawing(detailed, model_, schedule_.lines,
                                                 {utf8Name(analysisFile_.filename()), today(), options.cover});

@@ -98,7 +98,7 @@ private:
     std::filesystem::path analysisFile_;
     RecordedWorkbook book_;
     Model model_;
-    Schedule schedule_;  // the column lines of model_, found once at start-up
+    ColumnLines schedule_;  // the column lines of model_, found once at start-up
     bool loaded_ = false;
     bool reportFailed_ = false;
     // Set by the layout, read again by showStoreyHeights.
