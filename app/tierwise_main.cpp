@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "ui/desktop.h"
-#include "ui/group.h"
+#include "ui/level_window.h"
 #include "ui/qt_path.h"
 
 namespace {
@@ -55,9 +55,9 @@ int main(int argc, char* argv[]) {
     std::optional<std::filesystem::path> analysisFile;
     if (!files.isEmpty()) analysisFile = tierwise::ui::toPath(files.first());
 
-    tierwise::ui::Group group(tierwise::ui::systemDesktop());
+    tierwise::ui::LevelWindow window(tierwise::ui::systemDesktop());
     // Cancelled, or refused with a message: the program ends before the window is shown.
-    switch (group.Form_Load(analysisFile)) {
+    switch (window.start(analysisFile)) {
         case tierwise::ui::StartUp::Cancelled:
             return 0;
         case tierwise::ui::StartUp::Refused:
@@ -65,8 +65,8 @@ int main(int argc, char* argv[]) {
         case tierwise::ui::StartUp::Ready:
             break;
     }
-    if (const QScreen* screen = group.screen()) group.fitInto(screen->availableGeometry());
-    group.show();
+    if (const QScreen* screen = window.screen()) window.fitInto(screen->availableGeometry());
+    window.show();
     const int status = QApplication::exec();
-    return group.reportFailed() ? 1 : status;
+    return window.reportFailed() ? 1 : status;
 }

@@ -131,7 +131,7 @@ if step 3; then
     -DCMAKE_PREFIX_PATH="$qt_prefix;$deps" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
     -DTIERWISE_BUILD_GUI=ON -DTIERWISE_BUILD_BENCH=OFF -DTIERWISE_WITH_CAIRO=OFF -DTIERWISE_WERROR=ON >/dev/null
-  nice -n 10 cmake --build "$out" -j "$jobs" --target tierwise group_tests window_scale_tests diagram_tests grab_screen
+  nice -n 10 cmake --build "$out" -j "$jobs" --target tierwise level_window_tests window_scale_tests diagram_tests grab_screen
 
   # What windeployqt would put beside the programs.
   for dir in "$out/app" "$out/tests/ui"; do
@@ -165,7 +165,7 @@ if step 4; then
   say "running the window's tests under Wine"
   # Wine leaves out the Unix environment's QT_* variables (and PATH, TEMP, ...); it passes
   # WINEQT_QPA_PLATFORM as QT_QPA_PLATFORM (tests/ui/CMakeLists.txt sets both). The offscreen
-  # platform of a Windows Qt also needs a folder of fonts (Qt ships none), so group_tests and
+  # platform of a Windows Qt also needs a folder of fonts (Qt ships none), so level_window_tests and
   # window_scale_tests are run here directly, with DejaVu's.
   results="$work/results"
   rm -rf "$results"
@@ -173,9 +173,9 @@ if step 4; then
   ui="$out/tests/ui"
   fonts=/usr/share/fonts/truetype/dejavu
   status=0
-  ctest --test-dir "$ui" -E '^(group_tests|window_scale_tests)' --timeout 300 -j "$jobs" | tail -3 || status=1
+  ctest --test-dir "$ui" -E '^ui\.(window|scale)\.' --timeout 300 -j "$jobs" | tail -3 || status=1
   (cd "$ui" && WINEQT_QPA_FONTDIR=$fonts WINEQT_QPA_PLATFORM=offscreen \
-    wine group_tests.exe -o "$results/group_tests.txt,txt" >/dev/null 2>&1) || status=1
+    wine level_window_tests.exe -o "$results/level_window_tests.txt,txt" >/dev/null 2>&1) || status=1
   for run in 1920x1200@1 1920x1200@1.25 1920x1200@1.5 1920x1200@2 1024x768@1; do
     (cd "$ui" && WINEQT_QPA_FONTDIR=$fonts WINEQT_QPA_PLATFORM="offscreen:configfile=$ui/screen-${run%@*}.json" \
       WINEQT_SCALE_FACTOR=${run#*@} wine window_scale_tests.exe -o "$results/window_scale_tests-$run.txt,txt" \

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "model/rejection.h"
 #include "platform/drawing_files.h"
@@ -40,17 +42,12 @@ void announceFile(const std::filesystem::path& file) {
 }
 
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-// QDesktopServices reports success as soon as xdg-open starts, even when it then finds no
-// application; xdg-open's own exit status says whether one was launched.
+// xdg-open, started on its own: a desktop's xdg-open can wait for the application it launched, and
+// the window must not wait with it, nor end it when the program ends. It writes to the program's
+// own standard output and error.
 bool openFile(const QUrl& file) {
-    QProcess opener;
-    opener.setProcessChannelMode(QProcess::ForwardedChannels);
-    opener.start(QStringLiteral("xdg-open"), {file.isLocalFile() ? file.toLocalFile() : file.toString()});
-    if (!opener.waitForStarted()) return false;
-    // xdg-open returns once the application runs; one that keeps it waiting has surely started.
-    constexpr int kPatienceMs = 60'000;
-    if (!opener.waitForFinished(kPatienceMs)) return opener.state() == QProcess::Running;
-    return opener.exitStatus() == QProcess::NormalExit && opener.exitCode() == 0;
+    return QProcess::startDetached(QStringLiteral("xdg-open"),
+                                   {file.isLocalFile() ? file.toLocalFile() : file.toString()});
 }
 #else
 bool openFile(const QUrl& file) { return QDesktopServices::openUrl(file); }
@@ -63,16 +60,23 @@ bool askToGoOn(const QString& text, QWidget* window) {
     return box.exec() == QMessageBox::Yes;
 }
 
-// A fresh folder in the user's temporary folder; it is kept after the program ends, because the
+// A fresh folder in the user's temporary folder, or in the system's own where TMPDIR names a
+// folder that is missing or not writable; it is kept after the program ends, because the
 // spreadsheet application reads the workbook from there.
 std::filesystem::path newReportFolder() {
-    QTemporaryDir folder(QDir(QDir::tempPath()).filePath(QStringLiteral("tierwise-XXXXXX")));
-    if (!folder.isValid()) {
-        throw Rejection("No folder for the report can be made in " + utf8Name(toPath(QDir::tempPath())) + ": " +
-                        folder.errorString().toStdString());
-    }
-    folder.setAutoRemove(false);
-    return toPath(folder.path());
+    std::vector<std::filesystem::path> parents;
+    QString user = QDir::tempPath();
+#ifdef Q_OS_UNIX
+    // QDir::tempPath gives nothing for a TMPDIR that does not exist: try it all the same, so that
+    // a message names it.
+    if (user.isEmpty()) user = qEnvironmentVariable("TMPDIR");
+    const QString system = QStringLiteral("/tmp");
+    if (!user.isEmpty() && user != system) parents.push_back(toPath(user));
+    parents.push_back(toPath(system));
+#else
+    parents.push_back(toPath(user));
+#endif
+    return newReportFolderIn(parents);
 }
 
 void saveWorkbook(const RecordedWorkbook& book, const std::filesystem::path& file) {
@@ -82,6 +86,22 @@ void saveWorkbook(const RecordedWorkbook& book, const std::filesystem::path& fil
 }
 
 }  // namespace
+
+std::filesystem::path newReportFolderIn(const std::vector<std::filesystem::path>& parents) {
+    std::string tried;
+    for (const std::filesystem::path& parent : parents) {
+        if (parent.empty()) continue;  // it would be the current folder
+        QTemporaryDir folder(QDir(fromPath(parent)).filePath(QStringLiteral("tierwise-XXXXXX")));
+        if (folder.isValid()) {
+            folder.setAutoRemove(false);
+            return toPath(folder.path());
+        }
+        if (!tried.empty()) tried += ", nor in ";
+        tried += utf8Name(parent) + " (" + folder.errorString().toStdString() + ")";
+    }
+    if (tried.empty()) tried = "any temporary folder: none is known";
+    throw Rejection("No folder for the report can be made in " + tried + ".");
+}
 
 Desktop systemDesktop() {
     return Desktop{

@@ -1,4 +1,4 @@
-// What the window Group asks of the desktop: the file dialog, the message box, a folder for the
+// What the level window asks of the desktop: the file dialog, the message box, a folder for the
 // workbook or the drawing, saving them, and opening them in the user's applications. The program passes
 // systemDesktop(); tests pass stand-ins so that nothing real is shown or launched.
 #pragma once
@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "drawing/drawing.h"
 #include "ui/recorded_workbook.h"
@@ -35,7 +36,7 @@ struct Desktop {
     // the engineer answers Yes.
     std::function<bool(const QString& text, QWidget* window)> askToGoOn;
     // A folder made for this workbook or drawing alone, so that saving it overwrites nothing.
-    // Throws Rejection when none can be made.
+    // Throws Rejection naming the folders tried when none can be made.
     std::function<std::filesystem::path()> newReportFolder;
     // Writes the workbook as an .xlsx file; throws Rejection when it cannot.
     std::function<void(const RecordedWorkbook& book, const std::filesystem::path& file)> saveWorkbook;
@@ -44,13 +45,18 @@ struct Desktop {
     std::function<void(const Drawing& drawing, const std::filesystem::path& file)> saveDrawing;
     // Tells a terminal where a workbook or drawing was saved, whatever becomes of opening it.
     std::function<void(const std::filesystem::path& file)> announceFile;
-    // Opens a file in the user's default application; false when none took it.
+    // Has the desktop open a file in the user's default application, without waiting for it; false
+    // when the desktop's opener could not be started.
     std::function<bool(const QUrl& file)> openFile;
 };
 
 // The real dialogs, the user's temporary folder, the .xlsx and drawing writers, standard output and the
 // desktop's opener (xdg-open on Linux and the BSDs, QDesktopServices elsewhere).
 Desktop systemDesktop();
+
+// A new, empty folder "tierwise-XXXXXX" in the first of `parents` where one can be made; kept when
+// the program ends. Throws Rejection naming every folder tried, and why, when there is none.
+std::filesystem::path newReportFolderIn(const std::vector<std::filesystem::path>& parents);
 
 // A report's file name: the analysis file's name with `extension` (".xlsx", ".pdf", ".dxf").
 std::filesystem::path reportFileName(const std::filesystem::path& analysisFile, const char* extension);

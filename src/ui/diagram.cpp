@@ -47,10 +47,12 @@ int32_t pixelsToTwips(int pixels, double dpi) {
     return static_cast<int32_t>(std::lround(pixels * kTwipsPerInch / usableDpi(dpi)));
 }
 
-int32_t buttonLeft(int32_t clientWidth) { return std::min(kButtonLeft, clientWidth - kButtonWidth - kButtonMargin); }
+int32_t buttonLeft(int32_t clientWidth) {
+    return std::min(WindowLayout::buttonLeft, clientWidth - WindowLayout::buttonWidth - WindowLayout::buttonMargin);
+}
 
 int32_t outerHeightForLayout(std::optional<int32_t> frameHeight, int32_t clientHeight) {
-    const int32_t outer = frameHeight.value_or(clientHeight + kFrameEstimate);
+    const int32_t outer = frameHeight.value_or(clientHeight + WindowLayout::frameHeightEstimate);
     // Whatever hangs below the lowest level line must still end inside the client area.
     int32_t limit = static_cast<int32_t>((clientHeight - kOverhang) / 0.9);
     while (limit > 0 && toInt32(limit * 0.9) + kOverhang > clientHeight) --limit;
@@ -129,14 +131,14 @@ DiagramLayout layOutDiagram(int32_t outerHeight, const std::vector<int32_t>& gri
         spreadRows(lines, kRowGap, layout.diagTop - kLineSlack, layout.diagBottom + kLineSlack);
     for (std::size_t i = 0; i < n; ++i) {
         LevelMark& mark = layout.levels[i];
-        mark.boxTop = static_cast<float>(rows[i] - kLevelBoxHeight / 2.0);
-        if (mark.spread()) layout.boxLeft = kSpreadBoxLeft;
+        mark.boxTop = static_cast<float>(rows[i] - WindowLayout::levelBoxHeight / 2.0);
+        if (mark.spread()) layout.boxLeft = WindowLayout::spreadLevelBoxLeft;
     }
     return layout;
 }
 
-std::vector<StoreyLabel> displtyHoc(const std::vector<int32_t>& gridY, const DiagramLayout& layout,
-                                    const std::vector<bool>& ticked) {
+std::vector<StoreyLabel> storeyLabels(const std::vector<int32_t>& gridY, const DiagramLayout& layout,
+                                      const std::vector<bool>& ticked) {
     const auto n = std::min(gridY.size(), layout.levels.size());
     const int32_t diagBottom = layout.diagBottom;
     const float diagScale = layout.diagScale;

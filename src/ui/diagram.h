@@ -1,4 +1,4 @@
-// Geometry of the elevation diagram and the storey height labels of the window Group.
+// Geometry of the elevation diagram and the storey height labels of the level window.
 // Everything is in twips (1/1440 inch) from the top left corner of the client area, y pointing
 // down; the window only converts these results to pixels and applies them to its controls.
 #pragma once
@@ -10,50 +10,23 @@
 #include <string>
 #include <vector>
 
+#include "ui/window_layout.h"
+
 namespace tierwise::diagram {
 
-// The designed client area of the window.
-inline constexpr int32_t kClientWidth = 16155;
-inline constexpr int32_t kClientHeight = 8625;
-
-// Height of a level box (Check1 template); its top lies half of it above the level line.
-inline constexpr int32_t kLevelBoxHeight = 300;
-// Height of a storey height label (LabHoc template); the lowest can start at the lowest level line.
-inline constexpr int32_t kStoreyLabelHeight = 255;
+using ui::WindowLayout;
 
 // Neighbouring level rows closer than this (one line of text, a level box) would overprint:
 // such rows are spread apart.
-inline constexpr int32_t kRowGap = kLevelBoxHeight;
-
-// The band at the top of the client area that holds the title and "Send To Excel"; the diagram
-// never reaches into it and, where it is taller than the window, scrolls beneath it.
-inline constexpr int32_t kTopBandHeight = 735;
+inline constexpr int32_t kRowGap = WindowLayout::levelBoxHeight;
 // The highest level line lies at least this far down, so its box stays clear of the top band.
-inline constexpr int32_t kDiagramTopMin = kTopBandHeight + kLevelBoxHeight / 2;
+inline constexpr int32_t kDiagramTopMin = WindowLayout::topBandHeight + WindowLayout::levelBoxHeight / 2;
 // What hangs below the lowest level line: half a level box, or a storey label starting on it.
-inline constexpr int32_t kOverhang = std::max(kLevelBoxHeight / 2, kStoreyLabelHeight);
-
-// Left edge of the level boxes where every box sits on its level line.
-inline constexpr int32_t kBoxLeft = 7920;
-// Left edge of the level boxes where some are spread: room for the leaders from the ticks.
-inline constexpr int32_t kSpreadBoxLeft = 8520;
-// Right end of the ticks Line1 on the bar, where a leader starts.
-inline constexpr int32_t kTickRight = 7800;
-inline constexpr int32_t kLevelBoxWidth = 975;
-
-// "Send To Excel": its designed place, and the least room kept between it and the client area's
-// right edge.
-inline constexpr int32_t kButtonLeft = 14400;
-inline constexpr int32_t kButtonWidth = 1815;
-inline constexpr int32_t kButtonMargin = 120;
+inline constexpr int32_t kOverhang = std::max(WindowLayout::levelBoxHeight / 2, WindowLayout::storeyLabelHeight);
 
 // Left edge of "Send To Excel" in a client area `clientWidth` twips wide: its designed place, moved
 // left just enough to keep the whole button inside.
 int32_t buttonLeft(int32_t clientWidth);
-
-// Title bar and borders around the client area when the window system cannot tell yet:
-// about 30 px of title bar and 4 px of border at 96 DPI.
-inline constexpr int32_t kFrameEstimate = 570;
 
 // Twips per inch.
 inline constexpr double kTwipsPerInch = 1440.0;
@@ -66,7 +39,7 @@ int twipsToPixels(double twips, double dpi);
 int32_t pixelsToTwips(int pixels, double dpi);
 
 // The outer height (client area, title bar and borders) the layout starts from: the frame's height
-// where the window system knows it, otherwise the client height plus kFrameEstimate. The lowest
+// where the window system knows it, otherwise the client height plus WindowLayout::frameHeightEstimate. The lowest
 // level sits at 90 % of the outer height, so a frame taller than about 700 twips would push the
 // lowest box or label out of the client area; such a height is cut down to the tallest one that
 // keeps them inside.
@@ -80,29 +53,29 @@ int32_t outerHeightForLayout(std::optional<int32_t> frameHeight, int32_t clientH
 // evenly around where it is wanted.
 std::vector<double> spreadRows(const std::vector<double>& wanted, double gap, double low, double high);
 
-// One level of the diagram: its tick line Line1(i), its box Check1(i) and the box's caption.
+// One level of the diagram: its tick line, its level box and the box's caption.
 struct LevelMark {
-    float lineY = 0;      // Y1 = Y2 of Line1(i), in proportion to the level
-    float boxTop = 0;     // Top of Check1(i): centred on the line, or on its spread row
+    float lineY = 0;      // y of the tick line, in proportion to the level
+    float boxTop = 0;     // top of the level box: centred on the line, or on its spread row
     std::string caption;  // the level in metres, such as "3.5"
 
     // Centre of the box's row.
-    [[nodiscard]] double rowY() const { return static_cast<double>(boxTop) + kLevelBoxHeight / 2.0; }
+    [[nodiscard]] double rowY() const { return static_cast<double>(boxTop) + WindowLayout::levelBoxHeight / 2.0; }
     // True where the box was moved off its line; a leader then joins the tick to the box.
     [[nodiscard]] bool spread() const { return std::abs(rowY() - static_cast<double>(lineY)) >= 0.5; }
 };
 
 struct DiagramLayout {
-    int32_t diagTop = 0;         // y of the highest level
-    int32_t diagBottom = 0;      // y of the lowest level
-    float diagScale = 0;         // twips of diagram height per centimetre of level difference
-    int32_t boxLeft = kBoxLeft;  // left edge of the level boxes
-    // Shape1, the bar: from diagTop, diagBottom - diagTop high.
+    int32_t diagTop = 0;                           // y of the highest level
+    int32_t diagBottom = 0;                        // y of the lowest level
+    float diagScale = 0;                           // twips of diagram height per centimetre of level difference
+    int32_t boxLeft = WindowLayout::levelBoxLeft;  // left edge of the level boxes
+    // The elevation bar: from diagTop, diagBottom - diagTop high.
     [[nodiscard]] int32_t barTop() const { return diagTop; }
     [[nodiscard]] int32_t barHeight() const { return diagBottom - diagTop; }
     // Height from the client area's top down to the lowest box or label's bottom edge.
     [[nodiscard]] int32_t contentHeight() const { return diagBottom + kOverhang; }
-    [[nodiscard]] bool anySpread() const { return boxLeft != kBoxLeft; }
+    [[nodiscard]] bool anySpread() const { return boxLeft != WindowLayout::levelBoxLeft; }
     std::vector<LevelMark> levels;  // element i - 1 is level i (1 = lowest)
 };
 
@@ -114,26 +87,26 @@ struct DiagramLayout {
 // Throws Rejection when there are fewer than two levels or all levels are equal.
 DiagramLayout layOutDiagram(int32_t outerHeight, const std::vector<int32_t>& gridY);
 
-// One storey height label LabHoc(i), left of the bar.
+// One storey height label, left of the bar.
 struct StoreyLabel {
     bool visible = false;
     int32_t top = 0;
     std::string caption;  // such as "3.33 M"
 };
 
-// displtyHoc: the storey height labels for the levels `gridY` (cm, ascending) laid out as
-// `layout`, with the tick state `ticked` (element i - 1 is level i). Element i - 1 of the result
-// is LabHoc(i); the lowest level's label is never shown. A ticked level i shows the height from the
+// The storey height labels for the levels `gridY` (cm, ascending) laid out as `layout`, with the
+// tick state `ticked` (element i - 1 is level i). Element i - 1 of the result is the label of
+// level i; the lowest level's label is never shown. A ticked level i shows the height from the
 // nearest ticked level below it, at the middle of the storey directly below it; where the rows are
 // spread, it moves with them, so labels stay a row apart.
-std::vector<StoreyLabel> displtyHoc(const std::vector<int32_t>& gridY, const DiagramLayout& layout,
-                                    const std::vector<bool>& ticked);
+std::vector<StoreyLabel> storeyLabels(const std::vector<int32_t>& gridY, const DiagramLayout& layout,
+                                      const std::vector<bool>& ticked);
 
 // The tooltip of level box `index` (1 = lowest) of the levels `gridY`: the level and the height
 // of the storey below it, and for the lowest and the highest box why they cannot be unticked.
 std::string levelToolTip(const std::vector<int32_t>& gridY, std::size_t index);
 
-// Check1_Click: the tick state a level box keeps after a click on it, given the state the click
+// The tick state a level box keeps after a click on it, given the state the click
 // gave it. The lowest (1) and the highest (levelCount) level stay ticked.
 bool tickAfterClick(int32_t index, int32_t levelCount, bool clickedState);
 

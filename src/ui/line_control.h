@@ -1,4 +1,5 @@
-// A line control (Line1, Line2): a straight line between two points of its parent's client area.
+// A line of the diagram (a level's tick, a leader): a straight line between two points of its
+// parent's client area.
 #pragma once
 
 #include <QLine>

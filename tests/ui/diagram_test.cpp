@@ -38,7 +38,7 @@ TEST(LayOutDiagram, WindowOf9200TwipsWithFourEvenLevels) {
     }
     EXPECT_EQ(layout.levels[0].lineY, 8280.0f);  // the lowest level sits exactly on diagBottom
     EXPECT_FALSE(layout.anySpread());
-    EXPECT_EQ(layout.boxLeft, kBoxLeft);
+    EXPECT_EQ(layout.boxLeft, WindowLayout::levelBoxLeft);
 }
 
 TEST(LayOutDiagram, UnevenLevelsAreSpacedInProportion) {
@@ -120,7 +120,7 @@ class StoreyLabels : public testing::TestWithParam<LabelCase> {};
 TEST_P(StoreyLabels, ShowTheHeightFromTheTickedLevelBelow) {
     const LabelCase& c = GetParam();
     const DiagramLayout layout = layOutDiagram(9200, c.levels);
-    const std::vector<StoreyLabel> labels = displtyHoc(c.levels, layout, c.ticked);
+    const std::vector<StoreyLabel> labels = storeyLabels(c.levels, layout, c.ticked);
     ASSERT_EQ(labels.size(), c.levels.size());
     for (std::size_t i = 0; i < labels.size(); ++i) {
         SCOPED_TRACE("label " + std::to_string(i + 1));
@@ -183,12 +183,14 @@ TEST_P(TwipsToPixels, UseTheLogicalDpi) {
     EXPECT_EQ(twipsToPixels(c.twips, c.dpi), c.pixels);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, TwipsToPixels,
-    testing::Values(PixelCase{"OneInch", 1440, 96, 96}, PixelCase{"ClientWidth", kClientWidth, 96, 1077},
-                    PixelCase{"ClientHeight", kClientHeight, 96, 575}, PixelCase{"BoxAt144Dpi", 300, 144, 30},
-                    PixelCase{"NoDpiReported", 7200, 0, 480}, PixelCase{"FractionalLine", 5826.67f, 96, 388}),
-    [](const auto& testCase) { return std::string(testCase.param.name); });
+INSTANTIATE_TEST_SUITE_P(Sizes, TwipsToPixels,
+                         testing::Values(PixelCase{"OneInch", 1440, 96, 96},
+                                         PixelCase{"ClientWidth", WindowLayout::clientWidth, 96, 1077},
+                                         PixelCase{"ClientHeight", WindowLayout::clientHeight, 96, 575},
+                                         PixelCase{"BoxAt144Dpi", 300, 144, 30},
+                                         PixelCase{"NoDpiReported", 2880, 0, 192},
+                                         PixelCase{"FractionalLine", 5826.67f, 96, 388}),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(PixelsToTwips, IsTheInverseAtWholePixels) {
     EXPECT_EQ(pixelsToTwips(38, 96), 570);
@@ -197,8 +199,9 @@ TEST(PixelsToTwips, IsTheInverseAtWholePixels) {
 }
 
 TEST(OuterHeightForLayout, IsTheFrameOrTheClientWithAnEstimatedFrame) {
-    EXPECT_EQ(outerHeightForLayout(std::nullopt, kClientHeight), kClientHeight + kFrameEstimate);
-    EXPECT_EQ(outerHeightForLayout(9200, kClientHeight), 9200);
+    EXPECT_EQ(outerHeightForLayout(std::nullopt, WindowLayout::clientHeight),
+              WindowLayout::clientHeight + WindowLayout::frameHeightEstimate);
+    EXPECT_EQ(outerHeightForLayout(9200, WindowLayout::clientHeight), 9200);
 }
 
 class FrameHeight : public testing::TestWithParam<std::optional<int32_t>> {};
@@ -207,21 +210,21 @@ class FrameHeight : public testing::TestWithParam<std::optional<int32_t>> {};
 // label of a storey of 1 cm, which starts right at the lowest level line.
 TEST_P(FrameHeight, KeepsTheWholeDiagramInsideTheClientArea) {
     const std::vector<int32_t> levels{0, 1, 400, 2000};
-    const int32_t outer = outerHeightForLayout(GetParam(), kClientHeight);
+    const int32_t outer = outerHeightForLayout(GetParam(), WindowLayout::clientHeight);
     const DiagramLayout layout = layOutDiagram(outer, levels);
-    const std::vector<StoreyLabel> labels = displtyHoc(levels, layout, std::vector<bool>(4, true));
+    const std::vector<StoreyLabel> labels = storeyLabels(levels, layout, std::vector<bool>(4, true));
     EXPECT_GE(layout.levels.back().boxTop, 0);
-    EXPECT_LE(layout.levels.front().boxTop + kLevelBoxHeight, kClientHeight);
-    EXPECT_LE(layout.diagBottom, kClientHeight);
+    EXPECT_LE(layout.levels.front().boxTop + WindowLayout::levelBoxHeight, WindowLayout::clientHeight);
+    EXPECT_LE(layout.diagBottom, WindowLayout::clientHeight);
     for (const StoreyLabel& label : labels) {
         if (!label.visible) continue;
         EXPECT_GE(label.top, 0);
-        EXPECT_LE(label.top + kStoreyLabelHeight, kClientHeight);
+        EXPECT_LE(label.top + WindowLayout::storeyLabelHeight, WindowLayout::clientHeight);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, FrameHeight,
-                         testing::Values(std::nullopt, std::optional<int32_t>{kClientHeight},
+                         testing::Values(std::nullopt, std::optional<int32_t>{WindowLayout::clientHeight},
                                          std::optional<int32_t>{9200}, std::optional<int32_t>{9300},
                                          std::optional<int32_t>{9700}, std::optional<int32_t>{12000},
                                          std::optional<int32_t>{32767}));
@@ -289,11 +292,11 @@ class CrowdedLevels : public testing::TestWithParam<CrowdCase> {};
 TEST_P(CrowdedLevels, NeverOverprint) {
     const CrowdCase& c = GetParam();
     const DiagramLayout layout = layOutDiagram(c.outerHeight, c.levels);
-    const std::vector<StoreyLabel> labels = displtyHoc(c.levels, layout, std::vector<bool>(c.levels.size(), true));
+    const std::vector<StoreyLabel> labels = storeyLabels(c.levels, layout, std::vector<bool>(c.levels.size(), true));
     EXPECT_EQ(layout.anySpread(), c.spread);
-    EXPECT_EQ(layout.boxLeft, c.spread ? kSpreadBoxLeft : kBoxLeft);
+    EXPECT_EQ(layout.boxLeft, c.spread ? WindowLayout::spreadLevelBoxLeft : WindowLayout::levelBoxLeft);
     EXPECT_EQ(layout.diagBottom > std::lround(c.outerHeight * 0.9), c.taller);
-    EXPECT_GE(layout.levels.back().boxTop, kTopBandHeight - 0.01);
+    EXPECT_GE(layout.levels.back().boxTop, WindowLayout::topBandHeight - 0.01);
     EXPECT_EQ(layout.levels.front().lineY, static_cast<float>(layout.diagBottom));
     EXPECT_NEAR(layout.levels.back().lineY, layout.diagTop, 0.01);
     for (std::size_t i = 1; i < layout.levels.size(); ++i) {
@@ -301,13 +304,13 @@ TEST_P(CrowdedLevels, NeverOverprint) {
         const LevelMark& below = layout.levels[i - 1];
         const LevelMark& above = layout.levels[i];
         EXPECT_LT(above.lineY, below.lineY);
-        EXPECT_GE(below.boxTop - above.boxTop, kLevelBoxHeight - 0.01);
-        EXPECT_LE(below.boxTop + kLevelBoxHeight, layout.contentHeight());
+        EXPECT_GE(below.boxTop - above.boxTop, WindowLayout::levelBoxHeight - 0.01);
+        EXPECT_LE(below.boxTop + WindowLayout::levelBoxHeight, layout.contentHeight());
         EXPECT_EQ(above.spread(), std::abs(above.rowY() - above.lineY) >= 0.5);
         if (i >= 2) {
-            EXPECT_GE(labels[i - 1].top - labels[i].top, kStoreyLabelHeight);
+            EXPECT_GE(labels[i - 1].top - labels[i].top, WindowLayout::storeyLabelHeight);
         }
-        EXPECT_LE(labels[i].top + kStoreyLabelHeight, layout.contentHeight());
+        EXPECT_LE(labels[i].top + WindowLayout::storeyLabelHeight, layout.contentHeight());
     }
 }
 
@@ -324,9 +327,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ButtonLeft, KeepsTheButtonInsideTheClientArea) {
-    EXPECT_EQ(buttonLeft(20000), kButtonLeft);
-    EXPECT_EQ(buttonLeft(kClientWidth), kClientWidth - kButtonWidth - kButtonMargin);
-    EXPECT_EQ(buttonLeft(9000) + kButtonWidth + kButtonMargin, 9000);
+    EXPECT_EQ(buttonLeft(20000), WindowLayout::buttonLeft);
+    EXPECT_EQ(buttonLeft(WindowLayout::clientWidth),
+              WindowLayout::clientWidth - WindowLayout::buttonWidth - WindowLayout::buttonMargin);
+    EXPECT_EQ(buttonLeft(9000) + WindowLayout::buttonWidth + WindowLayout::buttonMargin, 9000);
 }
 
 }  // namespace

@@ -13,10 +13,10 @@
 #include <memory>
 
 #include "ui/desktop.h"
-#include "ui/group.h"
+#include "ui/level_window.h"
 #include "ui/line_control.h"
 
-using tierwise::ui::Group;
+using tierwise::ui::LevelWindow;
 using tierwise::ui::LineControl;
 
 namespace {
@@ -58,34 +58,34 @@ private slots:
     void everyLineIsPainted();
 
 private:
-    std::unique_ptr<Group> open(const char* model) {
-        auto group = std::make_unique<Group>(quietDesktop());
-        if (group->Form_Load(kSamples / model) != tierwise::ui::StartUp::Ready) return nullptr;
-        group->fitInto(group->screen()->availableGeometry());
-        group->show();
-        if (!QTest::qWaitForWindowExposed(group.get())) return nullptr;
-        return group;
+    std::unique_ptr<LevelWindow> open(const char* model) {
+        auto window = std::make_unique<LevelWindow>(quietDesktop());
+        if (window->start(kSamples / model) != tierwise::ui::StartUp::Ready) return nullptr;
+        window->fitInto(window->screen()->availableGeometry());
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
+        return window;
     }
 };
 
 void WindowScaleTest::fitsTheScreen() {
-    const auto group = open("office-block.anl");
-    QVERIFY(group);
-    const QRect screen = group->screen()->availableGeometry();
-    QVERIFY2(group->width() <= screen.width() && group->height() <= screen.height(),
+    const auto window = open("office-block.anl");
+    QVERIFY(window);
+    const QRect screen = window->screen()->availableGeometry();
+    QVERIFY2(window->width() <= screen.width() && window->height() <= screen.height(),
              qPrintable(QStringLiteral("window %1x%2 on a screen of %3x%4")
-                            .arg(group->width())
-                            .arg(group->height())
+                            .arg(window->width())
+                            .arg(window->height())
                             .arg(screen.width())
                             .arg(screen.height())));
-    const auto* excel = group->findChild<QPushButton*>(QStringLiteral("Command1"));
-    const auto* drawing = group->findChild<QPushButton*>(QStringLiteral("Command2"));
-    const auto* title = group->findChild<QWidget*>(QStringLiteral("Label2"));
+    const auto* excel = window->findChild<QPushButton*>(QStringLiteral("SendToExcel"));
+    const auto* drawing = window->findChild<QPushButton*>(QStringLiteral("ScheduleDrawing"));
+    const auto* title = window->findChild<QWidget*>(QStringLiteral("Caption"));
     // What is wrong with the buttons' places, or nothing.
     const auto misplaced = [&]() -> QString {
         for (const QPushButton* button : {excel, drawing}) {
             // Inside, its whole caption shown, and the title beside it not covered.
-            if (!group->rect().contains(button->geometry())) return button->text() + " is cut off";
+            if (!window->rect().contains(button->geometry())) return button->text() + " is cut off";
             if (button->width() < button->fontMetrics().horizontalAdvance(button->text())) {
                 return button->text() + " is too narrow for its caption";
             }
@@ -97,24 +97,24 @@ void WindowScaleTest::fitsTheScreen() {
     };
     QVERIFY2(misplaced().isEmpty(), qPrintable(misplaced()));
     // At the smallest size the window can be given, the buttons stay inside as well.
-    group->resize(group->minimumSize());
+    window->resize(window->minimumSize());
     QCoreApplication::processEvents();
     QVERIFY2(misplaced().isEmpty(), qPrintable(misplaced()));
 }
 
 void WindowScaleTest::everyLineIsPainted() {
-    const auto group = open("office-block.anl");
-    QVERIFY(group);
-    const QImage picture = group->grab().toImage();
+    const auto window = open("office-block.anl");
+    QVERIFY(window);
+    const QImage picture = window->grab().toImage();
     int lines = 0;
-    for (const LineControl* line : group->findChildren<LineControl*>()) {
+    for (const LineControl* line : window->findChildren<LineControl*>()) {
         if (!line->isVisible()) continue;
-        const QPoint offset = line->parentWidget()->mapTo(group.get(), QPoint(0, 0));
+        const QPoint offset = line->parentWidget()->mapTo(window.get(), QPoint(0, 0));
         QVERIFY2(drawnAt(picture, line->line().p1() + offset, line->line().p2() + offset),
                  qPrintable(line->objectName() + QStringLiteral(" is not painted")));
         ++lines;
     }
-    QCOMPARE(lines, group->model().levelCount());
+    QCOMPARE(lines, window->model().levelCount());
 }
 
 QTEST_MAIN(WindowScaleTest)

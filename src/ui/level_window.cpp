@@ -1,4 +1,4 @@
-#include "ui/group.h"
+#include "ui/level_window.h"
 
 #include <QFile>
 #include <QFont>
@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QStringList>
 
 #include <algorithm>
 #include <exception>
@@ -22,6 +23,7 @@
 #include "platform/native_file.h"
 #include "reader/anl_reader.h"
 #include "ui/qt_path.h"
+#include "ui/window_layout.h"
 
 namespace tierwise::ui {
 namespace {
@@ -43,59 +45,58 @@ QString failedStep(const char* step, const std::exception& failure) {
     return QStringLiteral("%1 failed:\n%2").arg(QString::fromLatin1(step), QString::fromLocal8Bit(failure.what()));
 }
 
-template <typename Control>
-void copyFrame(const Control& from, Control& to) {
-    to.setGeometry(from.geometry());
-    to.setFont(from.font());
-    to.hide();
+// "FOLDER\nas A and B": where the files of a report are, the folder's whole path on a line of its own.
+QString savedAs(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& files) {
+    QStringList names;
+    for (const std::filesystem::path& file : files) names << fromPath(file.filename());
+    return fromPath(folder) + QStringLiteral("\nas ") + names.join(QStringLiteral(" and "));
 }
 
-// Room kept around the title and the button, and the window's least height below the top band.
-constexpr int32_t kMargin = 120;
-constexpr int32_t kLeastDiagramHeight = 1500;
-// Borders left and right of the client area when the window system cannot tell yet.
-constexpr int32_t kFrameWidthEstimate = 120;
-// Where the title "Tierwise          16 NOV 2025" is designed to start.
-constexpr int32_t kTitleLeft = 8880;
-constexpr int32_t kTitleWidth = 4095;
+// Removes `folder` if it is there and empty; a folder with anything in it stays as it is.
+void removeEmptyFolder(const std::filesystem::path& folder) {
+    std::error_code ignored;  // not there, or not empty
+    if (!folder.empty()) std::filesystem::remove(folder, ignored);
+}
+
+using Layout = WindowLayout;
 
 // "Schedule Drawing" stands left of "Send To Excel", the same size, a margin apart.
 constexpr int32_t drawingButtonLeft(int32_t excelButtonLeft, int32_t buttonWidth) {
-    return excelButtonLeft - diagram::kButtonMargin - buttonWidth;
+    return excelButtonLeft - Layout::buttonMargin - buttonWidth;
 }
 
 }  // namespace
 
-Group::Group(Desktop desktop, QWidget* parent) : QWidget(parent), desktop_(std::move(desktop)) {
-    setObjectName(QStringLiteral("Group"));
+LevelWindow::LevelWindow(Desktop desktop, QWidget* parent) : QWidget(parent), desktop_(std::move(desktop)) {
+    setObjectName(QStringLiteral("LevelWindow"));
     // The window's own font is the labels' default.
     setFont(designFont("MS Sans Serif", 8));
-    createDesignedControls();
+    createFixedControls();
     // Designed client area; the diagram is laid out again whenever the window changes size.
-    resize(pixelsAcross(diagram::kClientWidth), pixelsDown(diagram::kClientHeight));
+    resize(pixelsAcross(Layout::clientWidth), pixelsDown(Layout::clientHeight));
 }
 
-int Group::pixelsAcross(double twips) const { return diagram::twipsToPixels(twips, logicalDpiX()); }
+int LevelWindow::pixelsAcross(double twips) const { return diagram::twipsToPixels(twips, logicalDpiX()); }
 
-int Group::pixelsDown(double twips) const { return diagram::twipsToPixels(twips, logicalDpiY()); }
+int LevelWindow::pixelsDown(double twips) const { return diagram::twipsToPixels(twips, logicalDpiY()); }
 
-int Group::canvasDown(double twips) const { return pixelsDown(twips) - pixelsDown(diagram::kTopBandHeight); }
+int LevelWindow::canvasDown(double twips) const { return pixelsDown(twips) - pixelsDown(Layout::topBandHeight); }
 
-void Group::placeTwips(QWidget& control, double left, double top, double width, double height) const {
+void LevelWindow::placeTwips(QWidget& control, double left, double top, double width, double height) const {
     control.setGeometry(pixelsAcross(left), pixelsDown(top), pixelsAcross(width), pixelsDown(height));
 }
 
-void Group::placeOnCanvas(QWidget& control, double left, double top, double width, double height) const {
+void LevelWindow::placeOnCanvas(QWidget& control, double left, double top, double width, double height) const {
     // Both edges from twips, so that rows a box height apart never share a pixel.
     const int y = canvasDown(top);
     control.setGeometry(pixelsAcross(left), y, pixelsAcross(width), canvasDown(top + height) - y);
 }
 
-void Group::placeLineOnCanvas(LineControl& line, double x1, double y1, double x2, double y2) const {
+void LevelWindow::placeLineOnCanvas(LineControl& line, double x1, double y1, double x2, double y2) const {
     line.setLine(QLine(pixelsAcross(x1), canvasDown(y1), pixelsAcross(x2), canvasDown(y2)));
 }
 
-void Group::createDesignedControls() {
+void LevelWindow::createFixedControls() {
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName(QStringLiteral("Diagram"));
     scroll_->setFrameShape(QFrame::NoFrame);
@@ -106,69 +107,38 @@ void Group::createDesignedControls() {
     canvas_->setAutoFillBackground(false);
     scroll_->setWidget(canvas_);  // the scroll area owns the canvas from here on
 
-    Command1_ = new QPushButton(QStringLiteral("Send To Excel"), this);
-    Command1_->setObjectName(QStringLiteral("Command1"));
-    Command1_->setFont(designFont("Arial", 12));
+    sendButton_ = new QPushButton(QStringLiteral("Send To Excel"), this);
+    sendButton_->setObjectName(QStringLiteral("SendToExcel"));
+    sendButton_->setFont(designFont("Arial", 12));
     // Enter and keypad Enter press the focused button, as Space does.
-    Command1_->setAutoDefault(true);
-    placeTwips(*Command1_, diagram::kButtonLeft, 240, diagram::kButtonWidth, 495);
-    connect(Command1_, &QPushButton::clicked, this, &Group::Command1_Click);
+    sendButton_->setAutoDefault(true);
+    placeTwips(*sendButton_, Layout::buttonLeft, Layout::buttonTop, Layout::buttonWidth, Layout::buttonHeight);
+    connect(sendButton_, &QPushButton::clicked, this, &LevelWindow::sendToExcel);
 
-    Command2_ = new QPushButton(QStringLiteral("Schedule Drawing"), this);
-    Command2_->setObjectName(QStringLiteral("Command2"));
-    Command2_->setFont(Command1_->font());
-    Command2_->setAutoDefault(true);
-    placeTwips(*Command2_, drawingButtonLeft(diagram::kButtonLeft, diagram::kButtonWidth), 240, diagram::kButtonWidth,
-               495);
-    connect(Command2_, &QPushButton::clicked, this, &Group::Command2_Click);
-    setTabOrder(Command2_, Command1_);  // Tab goes left to right
+    drawingButton_ = new QPushButton(QStringLiteral("Schedule Drawing"), this);
+    drawingButton_->setObjectName(QStringLiteral("ScheduleDrawing"));
+    drawingButton_->setFont(sendButton_->font());
+    drawingButton_->setAutoDefault(true);
+    placeTwips(*drawingButton_, drawingButtonLeft(Layout::buttonLeft, Layout::buttonWidth), Layout::buttonTop,
+               Layout::buttonWidth, Layout::buttonHeight);
+    connect(drawingButton_, &QPushButton::clicked, this, &LevelWindow::drawSchedule);
+    setTabOrder(drawingButton_, sendButton_);  // Tab goes left to right
 
-    Label2_ = new QLabel(QStringLiteral("Tierwise          16 NOV 2025"), this);
-    Label2_->setObjectName(QStringLiteral("Label2"));
-    Label2_->setTextFormat(Qt::PlainText);  // keeps the ten blanks before the date
-    Label2_->setFont(designFont("MS Sans Serif", 12));
-    Label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    placeTwips(*Label2_, kTitleLeft, 240, kTitleWidth, 375);
+    caption_ = new QLabel(QStringLiteral("Tierwise          16 NOV 2025"), this);
+    caption_->setObjectName(QStringLiteral("Caption"));
+    caption_->setTextFormat(Qt::PlainText);  // keeps the ten blanks before the date
+    caption_->setFont(designFont("MS Sans Serif", 12));
+    caption_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeTwips(*caption_, Layout::captionLeft, Layout::captionTop, Layout::captionWidth, Layout::captionHeight);
 
-    Shape1_ = new QFrame(canvas_);
-    Shape1_->setObjectName(QStringLiteral("Shape1"));
-    Shape1_->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Shape1_->setLineWidth(1);
-    placeOnCanvas(*Shape1_, 7200, 4680, 255, 4455);
-
-    // Templates of the level families, element 0, hidden.
-    auto* check = new QCheckBox(canvas_);
-    check->setObjectName(QStringLiteral("Check1_0"));
-    check->setFont(designFont("Arial Narrow", 12, QFont::Condensed));
-    check->setChecked(true);
-    placeOnCanvas(*check, diagram::kBoxLeft, 9000, diagram::kLevelBoxWidth, diagram::kLevelBoxHeight);
-    check->hide();
-    Check1_.push_back(check);
-
-    auto* tick = new LineControl(canvas_);
-    tick->setObjectName(QStringLiteral("Line1_0"));
-    placeLineOnCanvas(*tick, 7440, 9000, diagram::kTickRight, 9000);
-    tick->hide();
-    Line1_.push_back(tick);
-
-    auto* label = new QLabel(canvas_);
-    label->setObjectName(QStringLiteral("LabHoc_0"));
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setFont(font());
-    placeOnCanvas(*label, 6360, 8880, 615, diagram::kStoreyLabelHeight);
-    label->hide();
-    LabHoc_.push_back(label);
-
-    auto* leftTick = new LineControl(canvas_);
-    leftTick->setObjectName(QStringLiteral("Line2_0"));
-    placeLineOnCanvas(*leftTick, 7200, 8760, 6840, 8760);
-    leftTick->hide();
-    Line2_.push_back(leftTick);
-    Leader_.push_back(nullptr);  // no template: leaders are the window's own
+    // Placed with the levels, by layOutDiagram.
+    elevationBar_ = new QFrame(canvas_);
+    elevationBar_->setObjectName(QStringLiteral("ElevationBar"));
+    elevationBar_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    elevationBar_->setLineWidth(1);
 }
 
-StartUp Group::Form_Load(const std::optional<std::filesystem::path>& analysisFile) {
+StartUp LevelWindow::start(const std::optional<std::filesystem::path>& analysisFile) {
     // 1. The workbook with its three worksheets; it stays in memory until "Send To Excel".
     book_ = RecordedWorkbook{};
 
@@ -192,15 +162,15 @@ StartUp Group::Form_Load(const std::optional<std::filesystem::path>& analysisFil
         // 3. buildPlanGrid, and the column lines. A model the schedule cannot be made from is refused
         // now, before the engineer ticks levels.
         step = "Finding the grid of the frame";
-        schedule_ = prepareColumnLines(model_);
+        lines_ = prepareColumnLines(model_);
         step = "Checking the frame";
-        checkTicks(schedule_, LevelTicks{});
+        checkTicks(lines_, LevelTicks{});
         // 4. The diagram, then 5. the storey height labels.
         step = "Laying out the levels";
         createLevelControls();
         layOutDiagram();
         labelTicks_ = levelTicks();
-        displtyHoc();
+        showStoreyHeights();
     } catch (const Rejection& refusal) {
         tell(MessageKind::Error, fromUtf8(refusal.what()));
         return StartUp::Refused;
@@ -209,30 +179,30 @@ StartUp Group::Form_Load(const std::optional<std::filesystem::path>& analysisFil
         return StartUp::Refused;
     }
     loaded_ = true;
-    Command1_->setFocus();
+    sendButton_->setFocus();
     return StartUp::Ready;
 }
 
-void Group::fitInto(const QRect& available) {
-    const int frameWidth = pixelsAcross(kFrameWidthEstimate);
-    const int frameHeight = pixelsDown(diagram::kFrameEstimate);
+void LevelWindow::fitInto(const QRect& available) {
+    const int frameWidth = pixelsAcross(Layout::frameWidthEstimate);
+    const int frameHeight = pixelsDown(Layout::frameHeightEstimate);
     const int roomWidth = std::max(1, available.width() - frameWidth);
     const int roomHeight = std::max(1, available.height() - frameHeight);
-    // The least size still holds the title and both buttons side by side and a few rows of the diagram.
-    const int titleWidth = Label2_->fontMetrics().horizontalAdvance(Label2_->text());
-    const int leastWidth =
-        pixelsAcross(kMargin) + titleWidth + pixelsAcross(2 * kMargin + 2 * buttonWidth() + 2 * diagram::kButtonMargin);
-    const int leastHeight = pixelsDown(diagram::kTopBandHeight + kLeastDiagramHeight);
+    // The least size still holds the caption and both buttons side by side and a few rows of the diagram.
+    const int captionWidth = caption_->fontMetrics().horizontalAdvance(caption_->text());
+    const int leastWidth = pixelsAcross(Layout::margin) + captionWidth +
+                           pixelsAcross(2 * Layout::margin + 2 * buttonWidth() + 2 * Layout::buttonMargin);
+    const int leastHeight = pixelsDown(Layout::topBandHeight + Layout::leastDiagramHeight);
     setMinimumSize(std::min(leastWidth, roomWidth), std::min(leastHeight, roomHeight));
     resize(std::min(width(), roomWidth), std::min(height(), roomHeight));
 }
 
-void Group::resizeEvent(QResizeEvent* event) {
+void LevelWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     arrange();
 }
 
-void Group::showEvent(QShowEvent* event) {
+void LevelWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The window system may have given the window another size than it asked for.
     arrange();
@@ -240,92 +210,87 @@ void Group::showEvent(QShowEvent* event) {
     setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
-void Group::arrange() {
+void LevelWindow::arrange() {
     const int32_t clientWidth = diagram::pixelsToTwips(width(), logicalDpiX());
     const int32_t wide = buttonWidth();
-    const int32_t left = std::min(diagram::buttonLeft(clientWidth), clientWidth - wide - diagram::kButtonMargin);
-    placeTwips(*Command1_, left, 240, wide, 495);
+    const int32_t left = std::min(diagram::buttonLeft(clientWidth), clientWidth - wide - Layout::buttonMargin);
+    placeTwips(*sendButton_, left, Layout::buttonTop, wide, Layout::buttonHeight);
     const int32_t drawingLeft = drawingButtonLeft(left, wide);
-    placeTwips(*Command2_, drawingLeft, 240, wide, 495);
-    // The title keeps its place unless the buttons would cover it; then it moves left, as far as the margin.
-    const int32_t titleText =
-        diagram::pixelsToTwips(Label2_->fontMetrics().horizontalAdvance(Label2_->text()), logicalDpiX());
-    const int32_t titleLeft = std::max(kMargin, std::min(kTitleLeft, drawingLeft - kMargin - titleText));
-    placeTwips(*Label2_, titleLeft, 240, std::min(kTitleWidth, std::max(0, drawingLeft - kMargin - titleLeft)), 375);
+    placeTwips(*drawingButton_, drawingLeft, Layout::buttonTop, wide, Layout::buttonHeight);
+    // The caption keeps its place unless the buttons would cover it; then it moves left, as far as the margin.
+    const int32_t captionText =
+        diagram::pixelsToTwips(caption_->fontMetrics().horizontalAdvance(caption_->text()), logicalDpiX());
+    const int32_t captionLeft =
+        std::max(Layout::margin, std::min(Layout::captionLeft, drawingLeft - Layout::margin - captionText));
+    placeTwips(*caption_, captionLeft, Layout::captionTop,
+               std::min(Layout::captionWidth, std::max(0, drawingLeft - Layout::margin - captionLeft)),
+               Layout::captionHeight);
 
-    const int band = pixelsDown(diagram::kTopBandHeight);
+    const int band = pixelsDown(Layout::topBandHeight);
     scroll_->setGeometry(0, band, width(), std::max(0, height() - band));
     if (loaded_) {
         layOutDiagram();
-        displtyHoc();
+        showStoreyHeights();
     }
 }
 
-int32_t Group::buttonWidth() const {
+int32_t LevelWindow::buttonWidth() const {
     // "Schedule Drawing" is longer than the designed button holds in most fonts.
-    const int needed = std::max(Command1_->sizeHint().width(), Command2_->sizeHint().width());
-    return std::max(diagram::kButtonWidth, diagram::pixelsToTwips(needed, logicalDpiX()) + 1);
+    const int needed = std::max(sendButton_->sizeHint().width(), drawingButton_->sizeHint().width());
+    return std::max(Layout::buttonWidth, diagram::pixelsToTwips(needed, logicalDpiX()) + 1);
 }
 
-int32_t Group::outerHeight() const {
+int32_t LevelWindow::outerHeight() const {
     // The designed frame, not the one of this desktop's window manager: the diagram then looks the
     // same on every desktop, and the same before the window is shown as after.
     return diagram::outerHeightForLayout(std::nullopt, diagram::pixelsToTwips(height(), logicalDpiY()));
 }
 
-void Group::createLevelControls() {
+void LevelWindow::createLevelControls() {
+    const QFont boxFont = designFont("Arial Narrow", 12, QFont::Condensed);
     const int n = model_.levelCount();
     for (int i = 1; i <= n; ++i) {
-        const QString suffix = QStringLiteral("_%1").arg(i);
-
         auto* box = new QCheckBox(canvas_);
-        box->setObjectName(QStringLiteral("Check1") + suffix);
-        copyFrame(*Check1_[0], *box);
-        box->setChecked(Check1_[0]->isChecked());
+        box->setObjectName(QStringLiteral("LevelBox%1").arg(i));
+        box->setFont(boxFont);
+        box->setChecked(true);
         box->setToolTip(fromUtf8(diagram::levelToolTip(model_.gridY, static_cast<std::size_t>(i))));
-        connect(box, &QCheckBox::clicked, this, [this, i] { Check1_Click(i); });
+        connect(box, &QCheckBox::clicked, this, [this, i] { levelBoxClicked(i); });
         box->show();
-        Check1_.push_back(box);
+        levelBoxes_.push_back(box);
 
         auto* tick = new LineControl(canvas_);
-        tick->setObjectName(QStringLiteral("Line1") + suffix);
-        tick->setLine(Line1_[0]->line());
+        tick->setObjectName(QStringLiteral("TickLine%1").arg(i));
         tick->show();
-        Line1_.push_back(tick);
-        auto* leftTick = new LineControl(canvas_);
-        leftTick->setObjectName(QStringLiteral("Line2") + suffix);
-        leftTick->setLine(Line2_[0]->line());
-        leftTick->hide();
-        Line2_.push_back(leftTick);
+        tickLines_.push_back(tick);
         auto* leader = new LineControl(canvas_);
-        leader->setObjectName(QStringLiteral("Leader") + suffix);
+        leader->setObjectName(QStringLiteral("Leader%1").arg(i));
         leader->hide();
-        Leader_.push_back(leader);
+        leaders_.push_back(leader);
         auto* label = new QLabel(canvas_);
-        label->setObjectName(QStringLiteral("LabHoc") + suffix);
-        copyFrame(*LabHoc_[0], *label);
+        label->setObjectName(QStringLiteral("StoreyHeight%1").arg(i));
+        label->setFont(font());
         label->setTextFormat(Qt::PlainText);
-        label->setAlignment(LabHoc_[0]->alignment());
-        LabHoc_.push_back(label);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->hide();
+        storeyHeightLabels_.push_back(label);
     }
 }
 
-void Group::layOutDiagram() {
+void LevelWindow::layOutDiagram() {
     layout_ = diagram::layOutDiagram(outerHeight(), model_.gridY);
-    placeLineOnCanvas(*Line1_[0], 7440, 8000, diagram::kTickRight, 8000);
-    placeOnCanvas(*Shape1_, 7200, layout_.barTop(), 255, layout_.barHeight());
+    placeOnCanvas(*elevationBar_, Layout::barLeft, layout_.barTop(), Layout::barWidth, layout_.barHeight());
 
-    const std::size_t n = Check1_.size() - 1;
-    for (std::size_t i = 1; i <= n && i <= layout_.levels.size(); ++i) {
-        const diagram::LevelMark& mark = layout_.levels[i - 1];
-        QCheckBox& box = *Check1_[i];
-        placeOnCanvas(box, layout_.boxLeft, mark.boxTop, diagram::kLevelBoxWidth, diagram::kLevelBoxHeight);
+    for (std::size_t i = 0; i < levelBoxes_.size() && i < layout_.levels.size(); ++i) {
+        const diagram::LevelMark& mark = layout_.levels[i];
+        QCheckBox& box = *levelBoxes_[i];
+        placeOnCanvas(box, layout_.boxLeft, mark.boxTop, Layout::levelBoxWidth, Layout::levelBoxHeight);
         box.setText(fromUtf8(mark.caption));
-        placeLineOnCanvas(*Line1_[i], 7440, mark.lineY, diagram::kTickRight, mark.lineY);
-        LineControl& leader = *Leader_[i];
+        placeLineOnCanvas(*tickLines_[i], Layout::tickLeft, mark.lineY, Layout::tickRight, mark.lineY);
+        LineControl& leader = *leaders_[i];
         // Once any box is spread, every box stands off the bar: each tick then needs its leader.
         leader.setVisible(layout_.anySpread());
-        placeLineOnCanvas(leader, diagram::kTickRight, mark.lineY, layout_.boxLeft, mark.rowY());
+        placeLineOnCanvas(leader, Layout::tickRight, mark.lineY, layout_.boxLeft, mark.rowY());
     }
 
     // The canvas holds the whole diagram; the scroll area shows as much of it as the window has room for.
@@ -333,40 +298,41 @@ void Group::layOutDiagram() {
     const int contentHeight = canvasDown(layout_.contentHeight()) + 1;
     int roomWidth = room.width();
     if (contentHeight > room.height()) roomWidth -= scroll_->verticalScrollBar()->sizeHint().width();
-    const int contentWidth = pixelsAcross(layout_.boxLeft + diagram::kLevelBoxWidth + kMargin);
+    const int contentWidth = pixelsAcross(layout_.boxLeft + Layout::levelBoxWidth + Layout::margin);
     canvas_->resize(std::max(roomWidth, contentWidth), std::max(room.height(), contentHeight));
 }
 
-void Group::displtyHoc() {
+void LevelWindow::showStoreyHeights() {
     const LevelTicks& ticks = labelTicks_.empty() ? levelTicks() : labelTicks_;
-    const std::vector<diagram::StoreyLabel> labels = diagram::displtyHoc(model_.gridY, layout_, ticks);
-    for (std::size_t i = 2; i <= labels.size() && i < LabHoc_.size(); ++i) {
-        QLabel& label = *LabHoc_[i];
+    const std::vector<diagram::StoreyLabel> labels = diagram::storeyLabels(model_.gridY, layout_, ticks);
+    // The lowest level has no storey below it: its label is never shown.
+    for (std::size_t i = 1; i < labels.size() && i < storeyHeightLabels_.size(); ++i) {
+        QLabel& label = *storeyHeightLabels_[i];
         label.hide();
-        const diagram::StoreyLabel& placed = labels[i - 1];
+        const diagram::StoreyLabel& placed = labels[i];
         if (!placed.visible) continue;
         label.setText(fromUtf8(placed.caption));
-        placeOnCanvas(label, 6360, placed.top, 615, diagram::kStoreyLabelHeight);
+        placeOnCanvas(label, Layout::storeyLabelLeft, placed.top, Layout::storeyLabelWidth, Layout::storeyLabelHeight);
         label.show();
     }
 }
 
-LevelTicks Group::levelTicks() const {
+LevelTicks LevelWindow::levelTicks() const {
     LevelTicks ticks;
-    for (std::size_t i = 1; i < Check1_.size(); ++i) ticks.push_back(Check1_[i]->isChecked());
+    for (const QCheckBox* box : levelBoxes_) ticks.push_back(box->isChecked());
     return ticks;
 }
 
-void Group::Check1_Click(int index) {
-    QCheckBox& box = *Check1_[static_cast<std::size_t>(index)];
+void LevelWindow::levelBoxClicked(int index) {
+    QCheckBox& box = *levelBoxes_[static_cast<std::size_t>(index) - 1];
     box.setChecked(diagram::tickAfterClick(index, model_.levelCount(), box.isChecked()));
 }
 
-void Group::Command1_Click() {
-    Command1_->setEnabled(false);  // the report is made once
+void LevelWindow::sendToExcel() {
+    sendButton_->setEnabled(false);  // the report is made once
     const char* step = "Writing the schedule";
     try {
-        writeWorkbook(schedule_, levelTicks(), book_);
+        writeWorkbook(lines_, levelTicks(), book_);
         step = "Saving the workbook";
         const std::filesystem::path file = desktop_.newReportFolder() / workbookFileName(analysisFile_);
         desktop_.saveWorkbook(book_, file);
@@ -386,16 +352,28 @@ void Group::Command1_Click() {
     end();
 }
 
-void Group::Command2_Click() {
+void LevelWindow::drawSchedule() {
     const char* step = "Detailing the schedule";
+    std::filesystem::path folder;
+    std::vector<std::filesystem::path> saved;
+    // A failure names what was saved before it; a folder it leaves empty is removed.
+    const auto fail = [&](const QString& why) {
+        if (saved.empty()) {
+            removeEmptyFolder(folder);
+            tell(MessageKind::Error, why);
+        } else {
+            tell(MessageKind::Error,
+                 why + QStringLiteral("\n\nOnly part of the schedule drawing is saved, in\n") + savedAs(folder, saved));
+        }
+    };
     try {
         const DetailOptions options;
-        const ColumnDetailing detailed = detailColumns(schedule_, levelTicks(), options);
+        const ColumnDetailing detailed = detailColumns(lines_, levelTicks(), options);
         step = "Drawing the schedule";
-        const Drawing drawing = scheduleDrawing(detailed, model_, schedule_.lines,
+        const Drawing drawing = scheduleDrawing(detailed, model_, lines_.lines,
                                                 {utf8Name(analysisFile_.filename()), today(), options.cover});
         step = "Saving the drawing";
-        const std::filesystem::path folder = desktop_.newReportFolder();
+        folder = desktop_.newReportFolder();
         const std::filesystem::path pdf = folder / reportFileName(analysisFile_, ".pdf");
         const std::filesystem::path dxf = folder / reportFileName(analysisFile_, ".dxf");
         // A build without cairo (so far the Windows builds) draws the DXF alone.
@@ -404,11 +382,12 @@ void Group::Command2_Click() {
         if (withPdf) files.insert(files.begin(), pdf);
         for (const std::filesystem::path& file : files) {
             desktop_.saveDrawing(drawing, file);
+            saved.push_back(file);
             desktop_.announceFile(file);
         }
         if (!withPdf) {
-            tell(MessageKind::Information, QStringLiteral("The schedule drawing is saved in\n%1\nas %2")
-                                               .arg(fromPath(folder), fromPath(dxf.filename())));
+            tell(MessageKind::Information,
+                 QStringLiteral("The schedule drawing is saved in\n") + savedAs(folder, saved));
             return;
         }
         // Where the files are, in every case: the DXF is for the engineer's CAD program, which
@@ -416,21 +395,19 @@ void Group::Command2_Click() {
         const QString lead = desktop_.openFile(QUrl::fromLocalFile(fromPath(pdf)))
                                  ? QStringLiteral("The schedule drawing is saved in")
                                  : QStringLiteral("No application could open the drawing. It is saved in");
-        tell(MessageKind::Information,
-             QStringLiteral("%1\n%2\nas %3 and %4")
-                 .arg(lead, fromPath(folder), fromPath(pdf.filename()), fromPath(dxf.filename())));
+        tell(MessageKind::Information, lead + QLatin1Char('\n') + savedAs(folder, saved));
     } catch (const Rejection& refusal) {
-        tell(MessageKind::Error, fromUtf8(refusal.what()));
+        fail(fromUtf8(refusal.what()));
     } catch (const std::exception& failure) {
-        tell(MessageKind::Error, failedStep(step, failure));
+        fail(failedStep(step, failure));
     }
 }
 
-void Group::tell(MessageKind kind, const QString& text) {
+void LevelWindow::tell(MessageKind kind, const QString& text) {
     if (!text.isEmpty()) desktop_.showMessage(kind, text, isVisible() ? this : nullptr);
 }
 
-void Group::end() {
+void LevelWindow::end() {
     emit ended();
     close();
 }

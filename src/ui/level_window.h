@@ -1,4 +1,4 @@
-// The window Group: the elevation diagram of the levels with their boxes, the storey height
+// The level window: the elevation diagram of the levels with their boxes, the storey height
 // labels, "Schedule Drawing" and "Send To Excel". It computes nothing itself: the geometry comes from diagram.h,
 // the schedule from the schedule pipeline.
 #pragma once
@@ -30,18 +30,17 @@ enum class StartUp {
     Refused,    // the file was refused and the message shown: end with a failure status
 };
 
-// The form keeps the names of the program Tierwise replaces, so that its behaviour can be traced
-// control by control: Group is the form, Form_Load its start-up, and the handlers are named
-// control, underscore, event (Check1_Click, Command1_Click).
-class Group : public QWidget {
+// The window in which the engineer ticks the levels where the schedule is split into storey
+// ranges, and asks for the workbook or the drawing.
+class LevelWindow : public QWidget {
     Q_OBJECT
 public:
-    // Builds the designed controls; nothing is read and nothing is shown yet.
-    explicit Group(Desktop desktop, QWidget* parent = nullptr);
+    // Builds the caption, the buttons and the bar; nothing is read and nothing is shown yet.
+    explicit LevelWindow(Desktop desktop, QWidget* parent = nullptr);
 
     // The start-up: the workbook, the analysis file (`analysisFile`, or the one the engineer chooses
-    // when empty), buildPlanGrid, the diagram and the storey height labels.
-    StartUp Form_Load(const std::optional<std::filesystem::path>& analysisFile);
+    // when empty), the schedule's column lines, the diagram and the storey height labels.
+    StartUp start(const std::optional<std::filesystem::path>& analysisFile);
 
     // Shrinks the window, where it is larger, to fit `available` (a screen's free area, frame
     // included), and keeps the smallest size it can be resized to within it.
@@ -67,20 +66,19 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void createDesignedControls();
+    void createFixedControls();
     void createLevelControls();
-    // Places the title, the buttons and the diagram for the window's present size.
+    // Places the caption, the buttons and the diagram for the window's present size.
     void arrange();
     void layOutDiagram();
-    // The storey height labels ("Hoc" for the height of a storey), spelled as the replaced program
-    // spelled it.
-    void displtyHoc();
-    // A level box was clicked: the lowest and highest boxes stay ticked.
-    void Check1_Click(int index);
+    // Places and shows the storey height labels for the ticks at start-up.
+    void showStoreyHeights();
+    // Level box `index` (1 = lowest) was clicked: the lowest and highest boxes stay ticked.
+    void levelBoxClicked(int index);
     // "Send To Excel": the workbook for the present ticks, opened, and the program ends.
-    void Command1_Click();
+    void sendToExcel();
     // "Schedule Drawing": the PDF and DXF for the present ticks; the window stays open for more.
-    void Command2_Click();
+    void drawSchedule();
 
     // Both buttons' width in twips: the designed one, or what the longer caption needs.
     [[nodiscard]] int32_t buttonWidth() const;
@@ -100,30 +98,26 @@ private:
     std::filesystem::path analysisFile_;
     RecordedWorkbook book_;
     Model model_;
-    ColumnLines schedule_;  // the column lines of model_, found once at start-up
+    ColumnLines lines_;  // the column lines of model_, found once at start-up
     bool loaded_ = false;
     bool reportFailed_ = false;
-    // Set by the layout, read again by displtyHoc.
+    // Set by the layout, read again by showStoreyHeights.
     diagram::DiagramLayout layout_;
     // The ticks the storey height labels were worked out for: those at start-up.
     LevelTicks labelTicks_;
 
-    QPushButton* Command1_ = nullptr;  // "Send To Excel"
-    QPushButton* Command2_ = nullptr;  // "Schedule Drawing", left of it
-    QLabel* Label2_ = nullptr;         // the caption "Tierwise          16 NOV 2025" above the diagram
+    QPushButton* sendButton_ = nullptr;     // "Send To Excel"
+    QPushButton* drawingButton_ = nullptr;  // "Schedule Drawing", left of it
+    QLabel* caption_ = nullptr;             // "Tierwise          16 NOV 2025" above the diagram
     // The diagram's controls lie on the canvas, which scrolls where the diagram is taller than the window.
     QScrollArea* scroll_ = nullptr;
     QWidget* canvas_ = nullptr;
-    QFrame* Shape1_ = nullptr;  // the bar of the elevation, from the lowest to the highest level
-    // Control families: element 0 is the hidden template, 1 to n the levels.
-    std::vector<QCheckBox*> Check1_;   // a box per level, captioned with the level in metres
-    std::vector<LineControl*> Line1_;  // a tick per level on the right of the bar
-    std::vector<QLabel*> LabHoc_;      // the storey height left of the bar, between ticked levels
-    // Ticks left of the bar: the replaced program made them and never showed them; they are kept,
-    // hidden, so that the families stay as it had them.
-    std::vector<LineControl*> Line2_;
-    // Leader(i) joins the tick of level i to its box where the box was spread off its line.
-    std::vector<LineControl*> Leader_;
+    QFrame* elevationBar_ = nullptr;  // from the lowest to the highest level
+    // Per level, element i - 1 for level i:
+    std::vector<QCheckBox*> levelBoxes_;       // a box captioned with the level in metres
+    std::vector<LineControl*> tickLines_;      // a tick on the right of the bar
+    std::vector<LineControl*> leaders_;        // from the tick to the box where the box was spread off its line
+    std::vector<QLabel*> storeyHeightLabels_;  // the storey height left of the bar, between ticked levels
 };
 
 }  // namespace tierwise::ui
