@@ -81,7 +81,7 @@ std::vector<PlanLine> placeJoints(const Model& model) {
         if (lines.empty() || lines.back().xIndex != p.xIndex || lines.back().zIndex != p.zIndex) {
             lines.push_back({p.xIndex, p.zIndex, {}});
         }
-        lines.back().points.push_back({p.levelIndex, joint, 0});
+        lines.back().points.push_back({p.levelIndex, joint, 0, 0});
     }
     return lines;
 }
@@ -134,6 +134,7 @@ void buildPlanGrid(Model& model) {
             if (top <= 0 || bottom <= 0) continue;
             const int32_t member = members.findMember(bottom, top);
             if (member == 0) continue;
+            line.points[k].member = member;
             line.points[k].designBlock = columns.findColRow(member);
         }
     }

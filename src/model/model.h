@@ -39,6 +39,7 @@ struct GridPoint {
     int32_t levelIndex = 0;   // 1 = lowest level
     int32_t joint = 0;        // joint number standing here (never 0 in the table)
     int32_t designBlock = 0;  // designBlocks entry (1-based) of the column ending here from below, 0 = none
+    int32_t member = 0;       // the member ending here from the grid point below, designed or not; 0 = none
 };
 
 // All grid points of one plan position (xIndex, zIndex) that hold a joint, bottom up.

@@ -48,7 +48,62 @@ ColumnLine openLine(const PlanLine& plan, const DesignBlock& entry) {
     return line;
 }
 
+// Why a designed column is left out of its line, or nothing.
+std::optional<LeftOutReason> leftOutReason(const DesignBlock& entry) {
+    if (!(entry.width > 0.0f)) return LeftOutReason::NoSection;
+    if (entry.steelArea < 0.0f) return LeftOutReason::NegativeArea;
+    return std::nullopt;
+}
+
 }  // namespace
+
+std::vector<LeftOutColumn> leftOutColumns(const Model& model) {
+    std::vector<LeftOutColumn> left;
+    for (const PlanLine& plan : model.planLines) {
+        for (const GridPoint& point : plan.points) {
+            if (point.member == 0) continue;
+            if (point.designBlock <= 0) {
+                left.push_back({point.member, point.levelIndex, LeftOutReason::NoDesignResults});
+            } else if (const auto reason =
+                           leftOutReason(model.designBlocks[static_cast<size_t>(point.designBlock - 1)])) {
+                left.push_back({point.member, point.levelIndex, *reason});
+            }
+        }
+    }
+    return left;
+}
+
+std::vector<std::string> leftOutWarnings(const Model& model, const std::vector<LeftOutColumn>& left) {
+    constexpr size_t kNamed = 5;
+    struct Kind {
+        LeftOutReason reason;
+        const char* what;
+    };
+    static constexpr Kind kKinds[] = {
+        {LeftOutReason::NoDesignResults, "without design results"},
+        {LeftOutReason::NoSection, "whose design block gives a width of 0 or less"},
+        {LeftOutReason::NegativeArea, "whose design block gives a required steel area below 0"},
+    };
+    std::vector<std::string> lines;
+    for (const Kind& kind : kKinds) {
+        size_t count = 0;
+        std::string named;
+        for (const LeftOutColumn& column : left) {
+            if (column.reason != kind.reason) continue;
+            if (count++ < kNamed) {
+                if (!named.empty()) named += ", ";
+                named += std::to_string(column.member) + " (to " +
+                         formatDouble(model.gridY[static_cast<size_t>(column.levelIndex - 1)] / 100.0) + " m)";
+            }
+        }
+        if (count == 0) continue;
+        std::string line = std::to_string(count) + (count == 1 ? " column " : " columns ") + kind.what +
+                           ", left out of the schedule: member" + (count == 1 ? " " : "s ") + named;
+        if (count > kNamed) line += " and " + std::to_string(count - kNamed) + " more";
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
 
 std::optional<Section> columnSection(const DesignBlock& block) {
     const std::optional<int32_t> width = roundToInt32(block.width);
@@ -86,8 +141,9 @@ std::vector<ColumnLine> groupColumns(const Model& model) {
             if (point.designBlock <= 0) continue;
             const int32_t block = point.designBlock - 1;
             const DesignBlock& entry = model.designBlocks[static_cast<size_t>(block)];
-            // A column without a width is left out; the levels above it still count.
-            if (!(entry.width > 0.0f)) continue;
+            // A column without a width or with a negative area is left out (leftOutColumns names it);
+            // the levels above it still count.
+            if (leftOutReason(entry)) continue;
             if (!line) line = openLine(plan, entry);
             const float area = steelArea(entry);
             line->columns.push_back({point.levelIndex, roundedMember(entry), block, area});

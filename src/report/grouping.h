@@ -48,11 +48,30 @@ struct ColumnLine {
 };
 
 // Gathers the column lines (plan positions by xIndex, then zIndex, columns bottom up, those
-// without a design entry or with a width of 0 left out) and sorts them by section and largest
+// that leftOutColumns names left out) and sorts them by section and largest
 // area, keeping plan order among equals. `model` must have been through buildPlanGrid.
 // Throws Rejection for a member number or a rounded dimension that is not a 32-bit whole number,
 // or a required steel area that is not a finite number.
 std::vector<ColumnLine> groupColumns(const Model& model);
+
+// A column of the frame that no column line holds, and why.
+enum class LeftOutReason {
+    NoDesignResults,  // a vertical member between two grid points with no design block
+    NoSection,        // its design block gives a width of 0 or less
+    NegativeArea,     // its design block gives a required steel area below 0
+};
+struct LeftOutColumn {
+    int32_t member = 0;
+    int32_t levelIndex = 0;  // the level it reaches from below
+    LeftOutReason reason = LeftOutReason::NoDesignResults;
+};
+
+// Every column that groupColumns leaves out, plan position by plan position, bottom up.
+std::vector<LeftOutColumn> leftOutColumns(const Model& model);
+
+// One line per reason that `left` holds, with the count and the first few members and the level
+// each reaches: "98 columns without design results, left out of the schedule: members 12 (to 3 m), ...".
+std::vector<std::string> leftOutWarnings(const Model& model, const std::vector<LeftOutColumn>& left);
 
 // Member number of a design block as the schedule prints it ("101", "7.5").
 std::string memberText(const DesignBlock& entry);

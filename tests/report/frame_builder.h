@@ -46,7 +46,8 @@ inline Model buildFrame(std::vector<int32_t> levelsCm, std::vector<Line> lines) 
                 model.designBlocks.push_back({column.member, 3000, column.width, column.depth, column.area});
                 col = model.designBlockCount();
             }
-            plan.points.push_back({column.level, 1000 * column.level + line.xIndex * 10 + line.zIndex, col});
+            plan.points.push_back({column.level, 1000 * column.level + line.xIndex * 10 + line.zIndex, col,
+                                   static_cast<int32_t>(column.member)});
         }
         model.planLines.push_back(std::move(plan));
     }

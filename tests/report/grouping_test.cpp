@@ -175,5 +175,32 @@ INSTANTIATE_TEST_SUITE_P(
                     "Column 105: the required steel area INF cannot be scheduled."}),
     [](const auto& testCase) { return testCase.param.name; });
 
+// Every column of the frame that no line holds is named with its reason, bottom up.
+TEST(Grouping, LeftOutColumnsNamed) {
+    const Model model = buildFrame(
+        kLevels,
+        {{1,
+          1,
+          7,
+          {{2, 101, 300, 450, 900}, {3, 201, 0, 450, 900}, {4, 301, 300, 450, -5}, {4, 302, 300, 450, 900, false}}},
+         {1, 2, 8, {{2, 102, 300, 450, 900, false}}}});
+    using enum LeftOutReason;
+    const std::vector<std::tuple<int32_t, int32_t, LeftOutReason>> expected{
+        {201, 3, NoSection}, {301, 4, NegativeArea}, {302, 4, NoDesignResults}, {102, 2, NoDesignResults}};
+    std::vector<std::tuple<int32_t, int32_t, LeftOutReason>> got;
+    for (const LeftOutColumn& column : leftOutColumns(model))
+        got.emplace_back(column.member, column.levelIndex, column.reason);
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(
+        leftOutWarnings(model, leftOutColumns(model)),
+        (std::vector<std::string>{
+            "2 columns without design results, left out of the schedule: members 302 (to 10.5 m), 102 (to 3.5 m)",
+            "1 column whose design block gives a width of 0 or less, left out of the schedule: member 201 (to 7 m)",
+            "1 column whose design block gives a required steel area below 0, left out of the schedule: member "
+            "301 (to 10.5 m)"}));
+    ASSERT_EQ(groupColumns(model).size(), 1u);
+    EXPECT_EQ(groupColumns(model).front().columns.size(), 1u);
+}
+
 }  // namespace
 }  // namespace tierwise
