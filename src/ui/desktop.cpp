@@ -36,6 +36,15 @@ void showMessage(MessageKind kind, const QString& text, QWidget* window) {
     box.exec();
 }
 
+void showNotice(const QString& text, QWidget* window) {
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kProgramTitle), text, QMessageBox::Ok, window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setModal(false);
+    box->show();
+}
+
 void announceFile(const std::filesystem::path& file) {
     std::fputs((utf8Name(file) + '\n').c_str(), stdout);
     std::fflush(stdout);
@@ -107,6 +116,7 @@ Desktop systemDesktop() {
     return Desktop{
         .chooseAnalysisFile = chooseAnalysisFile,
         .showMessage = showMessage,
+        .showNotice = showNotice,
         .askToGoOn = askToGoOn,
         .newReportFolder = newReportFolder,
         .saveWorkbook = saveWorkbook,

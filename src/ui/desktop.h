@@ -32,6 +32,8 @@ struct Desktop {
     // A message box with one OK button and the icon of `kind`, over `window` where there is one;
     // returns when it is closed. Its text can be selected and copied.
     std::function<void(MessageKind kind, const QString& text, QWidget* window)> showMessage;
+    // A warning over `window` that does not wait to be closed: the window stays usable under it.
+    std::function<void(const QString& text, QWidget* window)> showNotice;
     // A message box with Yes and No, No the default, over `window` where there is one; true when
     // the engineer answers Yes.
     std::function<bool(const QString& text, QWidget* window)> askToGoOn;

@@ -180,6 +180,14 @@ StartUp LevelWindow::start(const std::optional<std::filesystem::path>& analysisF
     }
     loaded_ = true;
     sendButton_->setFocus();
+    // Columns the schedule leaves out are named once, without holding the engineer up.
+    const std::vector<std::string> leftOut = leftOutWarnings(model_, leftOutColumns(model_));
+    if (!leftOut.empty() && desktop_.showNotice) {
+        QString text;
+        for (const std::string& line : leftOut)
+            text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) + fromUtf8(line);
+        desktop_.showNotice(text, this);
+    }
     return StartUp::Ready;
 }
 

@@ -51,6 +51,7 @@ struct DesktopLog {
     QList<QWidget*> messageWindows;  // what each message box opened over
     std::vector<std::filesystem::path> announced;
     QStringList questions;
+    QStringList notices;
     bool goOn = false;                   // the answer to every question
     std::filesystem::path reportFolder;  // handed out by newReportFolder
     std::unique_ptr<MemoryWorkbook> saved;
@@ -81,6 +82,7 @@ Desktop fakeDesktop(DesktopLog& log, bool realSaving = false) {
         log.kinds << kind;
         log.messageWindows << window;
     };
+    desktop.showNotice = [&log](const QString& text, QWidget*) { log.notices << text; };
     desktop.announceFile = [&log](const std::filesystem::path& file) { log.announced.push_back(file); };
     desktop.askToGoOn = [&log](const QString& text, QWidget*) {
         log.questions << text;
@@ -185,6 +187,7 @@ private slots:
     void refusedFileIsExplained_data();
     void refusedFileIsExplained();
     void cutOffFileAsksFirst();
+    void leftOutColumnsAreNoticed();
     void commandLineFileSkipsTheDialog();
     void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
@@ -561,6 +564,25 @@ void LevelWindowTest::cutOffFileAsksFirst() {
         QVERIFY(log_.messages.isEmpty());
         if (goOn) QCOMPARE(window.model().designBlockCount(), 11);
     }
+}
+
+// Member 1 without its design block (the block names a beam instead): named once, the window ready.
+void LevelWindowTest::leftOutColumnsAreNoticed() {
+    QFile sample(tierwise::ui::fromPath(kSample));
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    QByteArray content = sample.readAll();
+    content.replace("C O L U M N   N O.       1  D E S I G N", "C O L U M N   N O.     101  D E S I G N");
+    const QString edited = folder_->filePath(QStringLiteral("left-out.anl"));
+    QFile out(edited);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(content);
+    out.close();
+    LevelWindow window(fakeDesktop(log_));
+    QCOMPARE(window.start(tierwise::ui::toPath(edited)), StartUp::Ready);
+    QCOMPARE(
+        log_.notices,
+        QStringList{QStringLiteral("1 column without design results, left out of the schedule: member 1 (to 4 m)")});
+    QVERIFY(log_.messages.isEmpty());
 }
 
 void LevelWindowTest::refusedFileIsExplained_data() {
