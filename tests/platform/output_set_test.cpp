@@ -119,13 +119,6 @@ TEST_P(OutputTargetTest, RefusedBeforeAnythingIsWrittenOrPutInPlace) {
     EXPECT_EQ(state(), c.after);
 }
 
-// A pipe named a.pdf in the folder (POSIX).
-void makePipe([[maybe_unused]] const fs::path& folder) {
-#ifndef _WIN32
-    ::mkfifo((folder / "a.pdf").c_str(), 0600);
-#endif
-}
-
 #ifndef _WIN32
 constexpr auto kPrivate = fs::perms::owner_read | fs::perms::owner_write;
 #endif
@@ -133,16 +126,12 @@ constexpr auto kPrivate = fs::perms::owner_read | fs::perms::owner_write;
 INSTANTIATE_TEST_SUITE_P(
     Outputs, OutputTargetTest,
     ::testing::Values(
-        TargetCase{"SameNameTwice", {}, {"same.pdf", "same.pdf"}, "goes to this file already"},
         TargetCase{"SameFileSpelledOtherwise",
                    [](const fs::path& f) { fs::create_directory(f / "sub"); },
                    {"same.pdf", "sub/../same.pdf"},
                    "goes to this file already"},
-        TargetCase{"TheModel", {}, {"./model.anl"}, "it is the analysis file itself, which the drawing would destroy"},
-        TargetCase{"MissingFolder", {}, {"missing/a.pdf"}, "No such file or directory"},
         TargetCase{"UnderAFile", {}, {"model.anl/a.pdf"}, "Not a directory"},
         TargetCase{"Folder", [](const fs::path& f) { fs::create_directory(f / "a.pdf"); }, {"a.pdf"}, "directory"},
-        TargetCase{"SecondOfThreeBad", {}, {"a.pdf", "missing/b.svg"}, "No such file"},
         TargetCase{"Fresh", {}, {"a.pdf", "b.dxf"}, "", {"a.pdf: new 0", "b.dxf: new 1", "model.anl: the model"}},
         TargetCase{"EarlierFiles",
                    [](const fs::path& f) { spill(f / "a.pdf", "earlier"), spill(f / "b.dxf", "earlier"); },
@@ -153,12 +142,6 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const fs::path& f) { fs::create_symlink("model.anl", f / "m.dxf"); },
                    {"m.dxf"},
                    "is the analysis file",
-                   {},
-                   true},
-        TargetCase{"LinkToAnotherTarget",
-                   [](const fs::path& f) { fs::create_symlink("a.pdf", f / "view.pdf"); },
-                   {"a.pdf", "view.pdf"},
-                   "the drawing (",
                    {},
                    true},
         TargetCase{"HardLinkToAnotherTarget",
@@ -180,7 +163,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "",
                    {"a.pdf -> real/a.pdf", "model.anl: the model", "real", "real/a.pdf: new 0"},
                    true},
-        TargetCase{"Pipe", makePipe, {"a.pdf"}, "not a regular file", {}, true},
         TargetCase{"Device", {}, {"/dev/null"}, "not a regular file", {}, true},
         TargetCase{"DeviceFolder", {}, {"/dev/null.pdf"}, "holds the system's devices", {}, true},
         TargetCase{"ProcessFolder", {}, {"/proc/tierwise.pdf"}, "holds the system's devices", {}, true}),
@@ -360,13 +342,6 @@ TEST_P(FullDiskTest, SaysTheDiskIsFullAndKeepsTheEarlierFile) {
 
 std::vector<FullDiskCase> fullDiskCases() {
     std::vector<FullDiskCase> cases{
-        {"Workbook",
-         [](OutputSet& outputs, size_t k) {
-             XlsxWorkbook book(outputs, k);
-             for (int row = 1; row <= 100000; ++row) book.setCell(1, row, 1, "row " + std::to_string(row));
-             book.commit();
-         },
-         "s.xlsx"},
         {"Dxf", [](OutputSet& outputs, size_t k) { writeDrawingOutput(largeDrawing(), outputs, k); }, "s.dxf"}};
     if (drawsPdfAndSvg()) {
         for (const char* format : {"pdf", "svg"}) {
