@@ -258,7 +258,13 @@ void OutputSet::commit() {
         Output& out = outputs_[k];
         try {
             std::error_code error;
-            if (std::filesystem::exists(std::filesystem::symlink_status(out.file, error))) {
+            const std::filesystem::file_status now = std::filesystem::symlink_status(out.file, error);
+            // Checked again: a rename over a folder that took the name meanwhile would move the
+            // folder aside where the system allows it (Wine does).
+            if (std::filesystem::exists(now) && !std::filesystem::is_regular_file(now)) {
+                undo(k, "a folder or special file took its name while the files were written");
+            }
+            if (std::filesystem::exists(now)) {
                 // Only a fresh name is wanted for the earlier file.
                 std::string reason;
                 out.backup = createTemporaryBeside(out.file, reason);
