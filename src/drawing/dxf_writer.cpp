@@ -42,6 +42,20 @@ std::pair<uint32_t, size_t> decodeUtf8(std::string_view text, size_t at) {
     return {c, length};
 }
 
+// Whether the byte at `at` goes into a value as it is: printable ASCII, but not a backslash
+// before "U+", which would read as an escape.
+bool isPlain(std::string_view text, size_t at) {
+    const auto c = static_cast<unsigned char>(text[at]);
+    return c >= 0x20 && c < 0x7f && !(c == '\\' && text.substr(at + 1, 2) == "U+");
+}
+
+// How many bytes at the start of `text` go into a value as they are.
+size_t plainLength(std::string_view text) {
+    size_t length = 0;
+    while (length < text.size() && isPlain(text, length)) ++length;
+    return length;
+}
+
 void appendEscape(std::string& out, uint32_t unit) {
     char hex[8];
     std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(unit));
@@ -69,7 +83,16 @@ class DxfOut {
 public:
     explicit DxfOut(std::ostream& out) : out_(out) {}
 
-    void group(int code, std::string_view value) { out_ << code << '\n' << dxfValue(value) << '\n'; }
+    // Almost every value is plain ASCII and goes out as it is, without a copy.
+    void group(int code, std::string_view value) {
+        out_ << code << '\n';
+        if (plainLength(value) == value.size()) {
+            out_ << value;
+        } else {
+            out_ << dxfValue(value);
+        }
+        out_ << '\n';
+    }
     void group(int code, int value) { out_ << code << '\n' << value << '\n'; }
     void number(int code, double value, int decimals = 3) {
         char text[48];
@@ -350,17 +373,11 @@ void writeDxf(const Drawing& drawing, std::ostream& out) {
 }
 
 std::string dxfValue(std::string_view utf8) {
-    const auto plain = [&](size_t i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        // A backslash before "U+" would read as an escape.
-        return c >= 0x20 && c < 0x7f && !(c == '\\' && utf8.substr(i + 1, 2) == "U+");
-    };
-    size_t i = 0;
-    while (i < utf8.size() && plain(i)) ++i;
+    size_t i = plainLength(utf8);
     if (i == utf8.size()) return std::string(utf8);
     std::string out(utf8.substr(0, i));
     while (i < utf8.size()) {
-        if (plain(i)) {
+        if (isPlain(utf8, i)) {
             out += utf8[i++];
             continue;
         }
