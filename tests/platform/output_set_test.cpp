@@ -61,7 +61,7 @@ protected:
     [[nodiscard]] std::vector<std::string> state() const {
         std::vector<std::string> entries;
         for (const auto& entry : fs::recursive_directory_iterator(folder_)) {
-            std::string line = entry.path().lexically_relative(folder_).string();
+            std::string line = entry.path().lexically_relative(folder_).generic_string();
             if (entry.is_symlink()) {
                 line += " -> " + fs::read_symlink(entry.path()).string();
             } else if (entry.is_regular_file()) {
