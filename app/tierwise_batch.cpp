@@ -189,13 +189,13 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
     std::optional<Model> model = readModel(modelPath, allowIncomplete ? CutOff::Warn : CutOff::Refuse);
     if (!model) return kExitRejected;
 
-    Schedule schedule;
+    ColumnLines schedule;
     LevelTicks ticks(static_cast<size_t>(model->levelCount()), true);
-    DetailedSchedule detailed;
+    ColumnDetailing detailed;
     try {
-        schedule = prepareSchedule(*model);
+        schedule = prepareColumnLines(*model);
         if (split) ticks = ticksAtLevels(*model, *split);
-        detailed = detailSchedule(schedule, ticks, options);
+        detailed = detailColumns(schedule, ticks, options);
     } catch (const Rejection& e) {
         std::cerr << utf8Name(modelPath) << ": " << e.what() << '\n';
         return kExitRejected;
@@ -212,7 +212,7 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
         }
         {
             XlsxWorkbook book(outputs, workbookOutput);
-            writeSchedule(schedule, ticks, detailed, book);
+            writeWorkbook(schedule, ticks, detailed, book);
             book.commit();
         }
         for (const size_t output : drawingOutputs) writeDrawingOutput(drawing, outputs, output);
@@ -223,7 +223,7 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
     }
 
     for (const std::string& drawing : drawings) std::cout << "Wrote " << drawing << '\n';
-    if (model->colTab.empty()) {
+    if (model->designBlocks.empty()) {
         std::cerr << "warning: " << utf8Name(modelPath)
                   << " holds no column design results headed \"C O L U M N   N O.\"; the schedule has headings"
                      " and storey ranges only\n";
@@ -244,10 +244,10 @@ int summarise(const std::filesystem::path& modelPath, const std::optional<std::v
     if (!model) return kExitRejected;
     std::cout << modelSummary(*model);
     try {
-        const Schedule schedule = prepareSchedule(*model);
+        const ColumnLines schedule = prepareColumnLines(*model);
         const LevelTicks ticks =
             split ? ticksAtLevels(*model, *split) : LevelTicks(static_cast<size_t>(model->levelCount()), true);
-        std::cout << "Column marks: " << detailSchedule(schedule, ticks, options).marks.size() << '\n';
+        std::cout << "Column marks: " << detailColumns(schedule, ticks, options).marks.size() << '\n';
     } catch (const Rejection& e) {
         std::cout << "Column marks: none, the schedule is refused: " << e.what() << '\n';
     } catch (const LevelNotFound& e) {

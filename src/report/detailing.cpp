@@ -275,19 +275,19 @@ std::vector<StoreyRange> storeyRanges(const Model& model, const LevelTicks& tick
     return ranges;
 }
 
-std::optional<Section> columnSection(const ColEntry& entry) {
+std::optional<Section> columnSection(const DesignBlock& entry) {
     const std::optional<int32_t> width = roundToInt32(entry.width);
     const std::optional<int32_t> depth = roundToInt32(entry.depth);
     if (!width || !depth) return std::nullopt;
     return Section{std::min(*width, *depth), std::max(*width, *depth)};
 }
 
-DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>& lines, const LevelTicks& ticks,
+ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>& lines, const LevelTicks& ticks,
                                 const DetailOptions& options) {
-    DetailedSchedule schedule;
+    ColumnDetailing schedule;
     schedule.ranges = storeyRanges(model, ticks);
 
-    for (const ColGroup& line : lines) {
+    for (const ColumnLine& line : lines) {
         schedule.axes.x.push_back(model.gridX[static_cast<size_t>(line.xIndex - 1)]);
         schedule.axes.z.push_back(model.gridZ[static_cast<size_t>(line.zIndex - 1)]);
     }
@@ -322,7 +322,7 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
     std::vector<float> required(schedule.ranges.size());
     std::vector<uint32_t> cells(schedule.ranges.size());
     for (size_t g = 0; g < lines.size(); ++g) {
-        const ColGroup& line = lines[g];
+        const ColumnLine& line = lines[g];
         const std::string ref =
             gridLetters(gridIndex(schedule.axes.x, model.gridX[static_cast<size_t>(line.xIndex - 1)])) + "-" +
             std::to_string(gridIndex(schedule.axes.z, model.gridZ[static_cast<size_t>(line.zIndex - 1)]));
@@ -334,7 +334,7 @@ DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>&
         if (schedule.ranges.empty()) continue;
         for (const LevelArea& column : line.levelArea) {
             const size_t k = rangeOf[static_cast<size_t>(column.levelIndex)];
-            const ColEntry& entry = model.colTab[static_cast<size_t>(column.col - 1)];
+            const DesignBlock& entry = model.designBlocks[static_cast<size_t>(column.col - 1)];
             if (const std::optional<Section> section = columnSection(entry)) {
                 sections[k].push_back(*section);
             } else if (unroundable[k].empty()) {

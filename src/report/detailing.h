@@ -71,7 +71,7 @@ struct Ties {
 enum class RangeOutcome { Empty, Detailed, OverMaxSteel, NoArrangement, MixedSections };
 
 // One column line (or mark) in one storey range: what its cell shows. Its texts say all of it, so
-// cells that read alike are one RangeDetail (see DetailedSchedule::details).
+// cells that read alike are one RangeDetail (see ColumnDetailing::details).
 struct RangeDetail {
     RangeOutcome outcome = RangeOutcome::Empty;
     Section section;                           // when all the range's columns share one
@@ -85,7 +85,7 @@ struct ColumnMark {
     std::string mark;                   // "C1"
     std::vector<size_t> lines;          // indexes into the schedule's column lines (groupColumns order)
     std::vector<std::string> gridRefs;  // "B-3" per line, same order
-    std::vector<uint32_t> ranges;       // one per storey range, bottom up: indexes into DetailedSchedule::details
+    std::vector<uint32_t> ranges;       // one per storey range, bottom up: indexes into ColumnDetailing::details
 };
 
 // Levels by index (1 = lowest); the caption reads exactly as on worksheet 3: "(0 to 3.5)".
@@ -95,13 +95,13 @@ struct StoreyRange {
     std::string caption;
 };
 
-// The distinct X and Z (cm, as Model holds them after makeCube) of the plan positions that hold a
+// The distinct X and Z (cm, as Model holds them after buildPlanGrid) of the plan positions that hold a
 // column line, ascending: grid lines A, B, ... and 1, 2, ...
 struct GridAxes {
     std::vector<int32_t> x, z;
 };
 
-struct DetailedSchedule {
+struct ColumnDetailing {
     std::vector<StoreyRange> ranges;
     GridAxes axes;
     std::vector<std::string> lineRefs;  // per column line (groupColumns order): "B-3"
@@ -149,13 +149,13 @@ std::vector<StoreyRange> storeyRanges(const Model& model, const LevelTicks& tick
 
 // The section of one design block, rounded as the schedule rounds it; nothing for a dimension
 // that is not a 32-bit whole number.
-std::optional<Section> columnSection(const ColEntry& entry);
+std::optional<Section> columnSection(const DesignBlock& entry);
 
 // Every line of `lines` (from groupColumns on `model`) detailed in every storey range of `ticks`,
 // its grid reference, and the marks. A range whose columns all failed (area 0) stays empty, as on
 // worksheet 3; one holding a column whose section cannot be rounded shows that section as printed
 // and "no arrangement fits".
-DetailedSchedule detailSchedule(const Model& model, const std::vector<ColGroup>& lines, const LevelTicks& ticks,
+ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>& lines, const LevelTicks& ticks,
                                 const DetailOptions& options);
 
 }  // namespace tierwise
