@@ -18,11 +18,14 @@
 #include "drawing/schedule_drawing.h"
 #include "platform/anl_file.h"
 #include "platform/calendar.h"
-#include "platform/native_file.h"
 #include "platform/drawing_files.h"
+#include "platform/native_file.h"
+#include "platform/output_set.h"
 #include "platform/xlsx_workbook.h"
 #include "reader/anl_reader.h"
+#include "report/detailing.h"
 #include "report/schedule.h"
+#include "report/workbook.h"
 
 namespace {
 
@@ -32,7 +35,20 @@ constexpr int kExitWritten = 0;
 constexpr int kExitRejected = 1;
 constexpr int kExitUsage = 2;
 
-const char* const kFooter = R"(Every level is ticked unless --split is given. With --split only the lowest level,
+// What a number of the rules reads in the help: "0.8", "300".
+std::string quoted(double value) { return formatDouble(value); }
+std::string percentOf(double share) { return formatDouble(share * 100); }
+
+std::string joined(const std::vector<int>& values) {
+    std::string text;
+    for (const int value : values) text += (text.empty() ? "" : ",") + std::to_string(value);
+    return text;
+}
+
+// The help's text after the options, its numbers those of the detailing (report/detailing.h).
+std::string footer() {
+    const std::string allowance = percentOf(static_cast<double>(kAllowanceNum - kAllowanceDen) / kAllowanceDen);
+    return R"(Every level is ticked unless --split is given. With --split only the lowest level,
 the highest level and the levels listed are ticked; each pair of ticked levels is one storey
 range of worksheet 3. Levels are in metres as the level captions show them (3.5, 7.2, -3.5) and
 match within 0.005 m. Basement levels are negative: --split=-3.5,0 and --split -3.5,0 both work.
@@ -40,46 +56,51 @@ Naming the lowest level alone (--split 0 when it is at 0 m) gives one range over
 
 Worksheet 4, "Column schedule", details every column line in every storey range by IS 456:2000:
 the section (all the range's columns must share one), the bars (one diameter, a bar in each
-corner and as many more on each face as keep the centres within 300 mm and the clear gap at
-least a bar diameter and 25 mm; at least 0.8 % and at most 6 % of the gross area; within
---max-steel whenever some arrangement can be; the fewest bars costing at most 10 % more steel
-than the least) and the ties (a quarter of the bar and at least 6 mm; pitch within the least
-lateral dimension, 16 bar diameters and 300 mm, in steps of 25 mm). Lines whose ranges read the
+corner and as many more on each face as keep the centres within )" +
+           quoted(kMaxBarSpacing) + R"( mm and the clear gap at
+least a bar diameter and )" +
+           quoted(kMinClearGap) + " mm; at least " + percentOf(kMinSteelShare) + " % and at most " +
+           percentOf(kMaxSteelShare) + R"( % of the gross area; within
+--max-steel whenever some arrangement can be; the fewest bars costing at most )" +
+           allowance + R"( % more steel
+than the least) and the ties (a quarter of the bar and at least )" +
+           quoted(kMinTieDiameter) + R"( mm; pitch within the least
+lateral dimension, )" +
+           std::to_string(kTiePitchBars) + " bar diameters and " + std::to_string(kMaxTiePitch) + " mm, in steps of " +
+           std::to_string(kTiePitchStep) + R"( mm). Lines whose ranges read the
 same share a mark (C1, C2, ...); the grid lines are lettered A, B, ... along X and numbered
 1, 2, ... along Z, so a line's reference reads B-3.
 
-The workbook is written completely or not at all; a file already at OUT.xlsx is replaced only
-once the new workbook is complete, read back and on the disk, and keeps that file's permissions.
-When OUT.xlsx is a symbolic link, the file it names is replaced and the link stays. OUT.xlsx
-must be a regular file or not exist yet: a folder, a device (/dev/null), a pipe, or the analysis
-file itself is refused before anything is written. Writing to standard output ("-o -") is not
-supported. An interrupted run (Ctrl-C) leaves nothing behind.
+--drawing OUT.pdf draws the column schedule and the column layout plan one sheet a page; OUT.svg
+and OUT.dxf hold the sheets side by side (the DXF on layers GRID, OUTLINE, BARS, TIES and TEXT).
+--drawing may be given more than once.
+
+Every file a run writes, the workbook and each drawing, is written completely or not at all, and
+all of them together: each goes to a temporary file beside its target, is read back and flushed to
+the disk, and only once all are complete do they replace the files already there, which keep
+their permissions; when one cannot, the files already replaced are put back. A target that is a
+symbolic link is followed: the file it names is replaced, the link stays. Each target must be a
+regular file or not exist yet, in a folder that exists: a folder, a device (/dev/null), a pipe,
+the analysis file itself, or a file named twice is refused before anything is written. Writing
+to standard output ("-o -") is not supported. A run interrupted before the files are replaced
+(Ctrl-C, or a TERM, HUP or QUIT signal) leaves every file as it was and nothing behind.
 
 An analysis file whose design results are not followed by the end of the analysis run looks cut
 off: its schedule would be incomplete, so it is refused unless --allow-incomplete is given.
 
-Every drawing is written completely or not at all too: --drawing OUT.pdf draws the column
-schedule and the column layout plan one sheet a page; OUT.svg and OUT.dxf hold the sheets side by
-side (the DXF on layers GRID, OUTLINE, BARS, TIES and TEXT). --drawing may be given more than once.
-
 Exit status:
-  0  the workbook was written
-  1  the model was refused (the reason is printed) or the workbook could not be written
-  2  the command line was wrong (an unknown option, --summary with --output, a --split level the
-     model does not have, a detailing option out of its range, or a --drawing name not ending in
-     .pdf, .svg or .dxf))";
+  0  the workbook and every drawing were written
+  1  the model was refused (the reason is printed) or a file could not be written
+  2  the command line was wrong (an unknown option, an option given an empty value, --summary
+     with --output or --drawing, a --split level the model does not have, a detailing option
+     out of its range, or a --drawing name not ending in .pdf, .svg or .dxf))";
+}
 
 // A message of the reader that names no file (its fixed texts, which the window shows as they
 // are) gets the file's name in front.
 std::string naming(const std::string& message, const std::filesystem::path& file) {
     const std::string name = utf8Name(file);
     return message.find(name) == std::string::npos ? name + ": " + message : message;
-}
-
-// The output is the model itself, however it is spelled (../dir/m.anl, a link to it).
-bool isTheModel(const std::filesystem::path& modelPath, const std::filesystem::path& outPath) {
-    std::error_code error;
-    return std::filesystem::equivalent(modelPath, outPath, error) && !error;
 }
 
 struct UsageError {
@@ -102,7 +123,7 @@ std::vector<int> parseDiameters(const char* flag, const std::string& text) {
 }
 
 struct DetailFlags {
-    std::string cover, bars, ties, maxSteel;  // empty: the default
+    std::string cover, bars, ties, maxSteel;  // empty: not given (an empty value is refused)
 };
 
 DetailOptions detailOptions(const DetailFlags& flags) {
@@ -123,6 +144,28 @@ DetailOptions detailOptions(const DetailFlags& flags) {
     return options;
 }
 
+enum class CutOff { Refuse, Warn };
+
+// The model in `modelPath`, or nothing when it is refused (the reason printed). A file that looks
+// cut off is refused or warned about.
+std::optional<Model> readModel(const std::filesystem::path& modelPath, CutOff cutOff) {
+    Model model;
+    try {
+        model = readAnlFile(modelPath);
+    } catch (const Rejection& e) {
+        std::cerr << naming(e.what(), modelPath) << '\n';
+        return std::nullopt;
+    }
+    if (const std::string cutOffText = cutOffMessage(model, utf8Name(modelPath)); !cutOffText.empty()) {
+        if (cutOff == CutOff::Refuse) {
+            std::cerr << cutOffText << " Give --allow-incomplete to write it all the same.\n";
+            return std::nullopt;
+        }
+        std::cerr << "warning: " << cutOffText << '\n';
+    }
+    return model;
+}
+
 int run(const std::filesystem::path& modelPath, const std::filesystem::path& outPath,
         const std::optional<std::vector<std::string>>& split, bool allowIncomplete, const DetailOptions& options,
         const std::vector<std::string>& drawings) {
@@ -130,39 +173,28 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
         std::cerr << "tierwise-batch: the workbook cannot go to standard output; name a file with -o\n";
         return kExitUsage;
     }
-    if (isTheModel(modelPath, outPath)) {
-        std::cerr << "Cannot write " << utf8Name(outPath) << ": it is the analysis file " << utf8Name(modelPath)
-                  << " itself, which the workbook would destroy\n";
-        return kExitRejected;
-    }
-    for (const std::string& drawing : drawings) {
-        if (isTheModel(modelPath, pathFromUtf8(drawing))) {
-            std::cerr << "Cannot write " << drawing << ": it is the analysis file " << utf8Name(modelPath)
-                      << " itself, which the drawing would destroy\n";
-            return kExitRejected;
-        }
-    }
-    Model model;
+    // Every target is checked before the model is read; none is replaced until all are written.
+    OutputSet outputs;
+    size_t workbookOutput = 0;
+    std::vector<size_t> drawingOutputs;
     try {
-        model = readAnlFile(modelPath);
+        outputs.keep(modelPath, "the analysis file " + utf8Name(modelPath));
+        workbookOutput = outputs.add(outPath, "workbook");
+        for (const std::string& drawing : drawings)
+            drawingOutputs.push_back(outputs.add(pathFromUtf8(drawing), "drawing"));
     } catch (const Rejection& e) {
-        std::cerr << naming(e.what(), modelPath) << '\n';
+        std::cerr << e.what() << '\n';
         return kExitRejected;
     }
-    if (const std::string cutOff = cutOffMessage(model, utf8Name(modelPath)); !cutOff.empty()) {
-        if (!allowIncomplete) {
-            std::cerr << cutOff << " Give --allow-incomplete to write it all the same.\n";
-            return kExitRejected;
-        }
-        std::cerr << "warning: " << cutOff << '\n';
-    }
+    std::optional<Model> model = readModel(modelPath, allowIncomplete ? CutOff::Warn : CutOff::Refuse);
+    if (!model) return kExitRejected;
 
     ColumnLines schedule;
-    LevelTicks ticks(static_cast<size_t>(model.levelCount()), true);
+    LevelTicks ticks(static_cast<size_t>(model->levelCount()), true);
     ColumnDetailing detailed;
     try {
-        schedule = prepareColumnLines(model);
-        if (split) ticks = ticksAtLevels(model, *split);
+        schedule = prepareColumnLines(*model);
+        if (split) ticks = ticksAtLevels(*model, *split);
         detailed = detailColumns(schedule, ticks, options);
     } catch (const Rejection& e) {
         std::cerr << utf8Name(modelPath) << ": " << e.what() << '\n';
@@ -173,33 +205,32 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
     }
 
     try {
-        // The drawing is made before anything is written, so that a model it cannot be drawn
-        // from leaves no workbook behind either.
         Drawing drawing;
         if (!drawings.empty()) {
-            drawing = scheduleDrawing(detailed, model, schedule.lines,
+            drawing = scheduleDrawing(detailed, *model, schedule.lines,
                                       {utf8Name(modelPath.filename()), today(), options.cover});
         }
-        XlsxWorkbook book(outPath);
-        writeWorkbook(schedule, ticks, detailed, book);
-        book.commit();
-        for (const std::string& target : drawings) {
-            writeDrawingFile(drawing, pathFromUtf8(target));
-            std::cout << "Wrote " << target << '\n';
+        {
+            XlsxWorkbook book(outputs, workbookOutput);
+            writeWorkbook(schedule, ticks, detailed, book);
+            book.commit();
         }
+        for (const size_t output : drawingOutputs) writeDrawingOutput(drawing, outputs, output);
+        outputs.commit();
     } catch (const Rejection& e) {
         std::cerr << e.what() << '\n';
         return kExitRejected;
     }
 
-    if (model.designBlocks.empty()) {
+    for (const std::string& drawing : drawings) std::cout << "Wrote " << drawing << '\n';
+    if (model->designBlocks.empty()) {
         std::cerr << "warning: " << utf8Name(modelPath)
                   << " holds no column design results headed \"C O L U M N   N O.\"; the schedule has headings"
                      " and storey ranges only\n";
     }
     const size_t lines = schedule.lines.size();
     const int64_t columns = schedule.columnCount();
-    std::cout << "Wrote " << utf8Name(outPath) << ": " << model.levelCount() << " levels, " << lines
+    std::cout << "Wrote " << utf8Name(outPath) << ": " << model->levelCount() << " levels, " << lines
               << (lines == 1 ? " column line, " : " column lines, ") << columns
               << (columns == 1 ? " column" : " columns") << '\n';
     return kExitWritten;
@@ -209,21 +240,13 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
 // writing a workbook. A model the schedule refuses still has its summary, and the reason.
 int summarise(const std::filesystem::path& modelPath, const std::optional<std::vector<std::string>>& split,
               const DetailOptions& options) {
-    Model model;
+    std::optional<Model> model = readModel(modelPath, CutOff::Warn);
+    if (!model) return kExitRejected;
+    std::cout << modelSummary(*model);
     try {
-        model = readAnlFile(modelPath);
-    } catch (const Rejection& e) {
-        std::cerr << naming(e.what(), modelPath) << '\n';
-        return kExitRejected;
-    }
-    if (const std::string cutOff = cutOffMessage(model, utf8Name(modelPath)); !cutOff.empty()) {
-        std::cerr << "warning: " << cutOff << '\n';
-    }
-    std::cout << modelSummary(model);
-    try {
-        const ColumnLines schedule = prepareColumnLines(model);
+        const ColumnLines schedule = prepareColumnLines(*model);
         const LevelTicks ticks =
-            split ? ticksAtLevels(model, *split) : LevelTicks(static_cast<size_t>(model.levelCount()), true);
+            split ? ticksAtLevels(*model, *split) : LevelTicks(static_cast<size_t>(model->levelCount()), true);
         std::cout << "Column marks: " << detailColumns(schedule, ticks, options).marks.size() << '\n';
     } catch (const Rejection& e) {
         std::cout << "Column marks: none, the schedule is refused: " << e.what() << '\n';
@@ -239,14 +262,26 @@ int summarise(const std::filesystem::path& modelPath, const std::optional<std::v
     return kExitWritten;
 }
 
+// The first option given an empty value ("--cover ''", as an unset variable in a script gives),
+// which would otherwise mean its default without a word.
+std::optional<std::string> optionWithEmptyValue(const CLI::App& app) {
+    for (const CLI::Option* option : app.get_options()) {
+        for (const std::string& value : option->results()) {
+            if (value.empty()) return option->get_name();
+        }
+    }
+    return std::nullopt;
+}
+
 int runCommandLine(int argc, char** argv) {
-    CLI::App app{
-        "Writes the column schedule of an analysis output file (*.ANL) as a four-sheet .xlsx workbook:\n"
-        "one row per column line, blocked by cross-section; worksheet 1 adds the steel percentage\n"
-        "and every column's required steel area, worksheet 2 each area with its member number,\n"
-        "worksheet 3 the largest area in each storey range; worksheet 4, \"Column schedule\", one row\n"
-        "per column mark with its grid references and, per storey range, the size, bars and ties.",
-        "tierwise-batch"};
+    CLI::App app{"Writes the column schedule of an analysis output file (*.ANL) as an .xlsx workbook of " +
+                     std::to_string(kSheetCount) +
+                     " worksheets:\n"
+                     "one row per column line, blocked by cross-section; worksheet 1 adds the steel percentage\n"
+                     "and every column's required steel area, worksheet 2 each area with its member number,\n"
+                     "worksheet 3 the largest area in each storey range; worksheet 4, \"Column schedule\", one row\n"
+                     "per column mark with its grid references and, per storey range, the size, bars and ties.",
+                 "tierwise-batch"};
     std::string modelPath;
     std::string outPath;
     std::string split;
@@ -262,17 +297,23 @@ int runCommandLine(int argc, char** argv) {
     app.add_flag("--allow-incomplete", allowIncomplete,
                  "Write the schedule of an analysis file that looks cut off (a warning names it)");
     DetailFlags flags;
-    app.add_option("--cover", flags.cover, "Nominal cover to the longitudinal bars, mm (default 40)");
-    app.add_option("--bars", flags.bars, "Bar diameters to choose from, mm (default 12,16,20,25,28,32)");
-    app.add_option("--ties", flags.ties, "Tie diameters to choose from, mm (default 8,10,12)");
+    const DetailOptions defaults;
+    app.add_option("--cover", flags.cover,
+                   "Nominal cover to the longitudinal bars, mm (default " + quoted(defaults.cover) + ")");
+    app.add_option("--bars", flags.bars,
+                   "Bar diameters to choose from, mm (default " + joined(defaults.barDiameters) + ")");
+    app.add_option("--ties", flags.ties,
+                   "Tie diameters to choose from, mm (default " + joined(defaults.tieDiameters) + ")");
     app.add_option("--max-steel", flags.maxSteel,
-                   "Largest steel share to aim for, per cent of the gross area: above 0.8, at most 6 (default 4)");
+                   "Largest steel share to aim for, per cent of the gross area: above " + quoted(kMinMaxSteelPercent) +
+                       ", at most " + quoted(kMaxMaxSteelPercent) + " (default " + quoted(defaults.maxSteelPercent) +
+                       ")");
     std::vector<std::string> drawings;
     app.add_option("--drawing", drawings,
                    "Also draw the column schedule and the column layout plan into OUT.pdf, OUT.svg or OUT.dxf "
                    "(the format from the extension); may be given more than once")
         ->allow_extra_args(false);
-    app.footer(kFooter);
+    app.footer(footer());
     // A model named by an absolute path such as /models/office.anl is a file, not an option.
     app.allow_windows_style_options(false);
 
@@ -286,11 +327,15 @@ int runCommandLine(int argc, char** argv) {
         const int code = app.exit(e);
         return code == 0 ? kExitWritten : kExitUsage;
     }
-    if (summary && outOption->count() > 0) {
-        std::cerr << "tierwise-batch: --summary writes no workbook, so it takes no --output\n"
-                  << "Run with --help for more information.\n";
+    const auto usage = [](const std::string& message) {
+        std::cerr << "tierwise-batch: " << message << "\nRun with --help for more information.\n";
         return kExitUsage;
+    };
+    if (const std::optional<std::string> option = optionWithEmptyValue(app)) {
+        return usage(*option + ": the value is empty; give one or leave the option out");
     }
+    if (summary && outOption->count() > 0) return usage("--summary writes no workbook, so it takes no --output");
+    if (summary && !drawings.empty()) return usage("--summary draws nothing, so it takes no --drawing");
     DetailOptions options;
     try {
         options = detailOptions(flags);
@@ -301,17 +346,10 @@ int runCommandLine(int argc, char** argv) {
     const auto levels = splitOption->count() > 0 ? std::optional(splitLevelList(split)) : std::nullopt;
     if (summary) return summarise(pathFromUtf8(modelPath), levels, options);
     for (const std::string& drawing : drawings) {
-        if (!drawingFormatFor(drawing)) {
-            std::cerr << "tierwise-batch: --drawing " << drawing << ": the name must end in .pdf, .svg or .dxf\n"
-                      << "Run with --help for more information.\n";
-            return kExitUsage;
-        }
+        if (!drawingFormatFor(drawing))
+            return usage("--drawing " + drawing + ": the name must end in .pdf, .svg or .dxf");
     }
-    if (outOption->count() == 0) {
-        std::cerr << "tierwise-batch: --output is required\n"
-                  << "Run with --help for more information.\n";
-        return kExitUsage;
-    }
+    if (outOption->count() == 0) return usage("--output is required");
     return run(pathFromUtf8(modelPath), pathFromUtf8(outPath), levels, allowIncomplete, options, drawings);
 }
 

@@ -3,13 +3,65 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <numbers>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 namespace tierwise {
 
 namespace {
+
+// The code page the header names; every text is written within ASCII, which it shares.
+constexpr std::string_view kCodePage = "ANSI_1252";
+// The largest group code DXF defines.
+constexpr int kMaxGroupCode = 1071;
+
+bool isControl(uint32_t c) { return c < 0x20 || (c >= 0x7f && c < 0xa0); }
+
+// The code point of the UTF-8 character at `at`, and its length in bytes; length 0 for a byte
+// that starts no character.
+std::pair<uint32_t, size_t> decodeUtf8(std::string_view text, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(text[i])); };
+    const uint32_t lead = byte(at);
+    size_t length = 0;
+    uint32_t c = 0;
+    if (lead < 0x80) return {lead, 1};
+    if ((lead & 0xe0) == 0xc0) length = 2, c = lead & 0x1f;
+    if ((lead & 0xf0) == 0xe0) length = 3, c = lead & 0x0f;
+    if ((lead & 0xf8) == 0xf0) length = 4, c = lead & 0x07;
+    if (length == 0 || at + length > text.size()) return {0, 0};
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xc0) != 0x80) return {0, 0};
+        c = c << 6 | (byte(at + i) & 0x3f);
+    }
+    constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kLeast[length] || c > 0x10ffff || (c >= 0xd800 && c < 0xe000)) return {0, 0};
+    return {c, length};
+}
+
+// Whether the byte at `at` goes into a value as it is: printable ASCII, but not a backslash
+// before "U+", which would read as an escape.
+bool isPlain(std::string_view text, size_t at) {
+    const auto c = static_cast<unsigned char>(text[at]);
+    return c >= 0x20 && c < 0x7f && !(c == '\\' && text.substr(at + 1, 2) == "U+");
+}
+
+// How many bytes at the start of `text` go into a value as they are.
+size_t plainLength(std::string_view text) {
+    size_t length = 0;
+    while (length < text.size() && isPlain(text, length)) ++length;
+    return length;
+}
+
+void appendEscape(std::string& out, uint32_t unit) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(unit));
+    out += "\\U+";
+    out += hex;
+}
 
 // AutoCAD colour numbers: grid grey, outlines and text in the foreground colour, bars red, ties blue.
 int layerColour(Layer layer) {
@@ -31,7 +83,16 @@ class DxfOut {
 public:
     explicit DxfOut(std::ostream& out) : out_(out) {}
 
-    void group(int code, std::string_view value) { out_ << code << '\n' << value << '\n'; }
+    // Almost every value is plain ASCII and goes out as it is, without a copy.
+    void group(int code, std::string_view value) {
+        out_ << code << '\n';
+        if (plainLength(value) == value.size()) {
+            out_ << value;
+        } else {
+            out_ << dxfValue(value);
+        }
+        out_ << '\n';
+    }
     void group(int code, int value) { out_ << code << '\n' << value << '\n'; }
     void number(int code, double value, int decimals = 3) {
         char text[48];
@@ -70,6 +131,8 @@ void writeHeader(DxfOut& dxf, Point lowest, Point highest) {
     dxf.group(2, "HEADER");
     dxf.group(9, "$ACADVER");
     dxf.group(1, "AC1009");
+    dxf.group(9, "$DWGCODEPAGE");
+    dxf.group(3, kCodePage);
     dxf.group(9, "$INSBASE");
     dxf.point(10, {0, 0});
     // Millimetres; the paper limits tell a CAD program's print the size of the sheets.
@@ -307,6 +370,116 @@ void writeDxf(const Drawing& drawing, std::ostream& out) {
     }
     dxf.group(0, "ENDSEC");
     dxf.group(0, "EOF");
+}
+
+std::string dxfValue(std::string_view utf8) {
+    size_t i = plainLength(utf8);
+    if (i == utf8.size()) return std::string(utf8);
+    std::string out(utf8.substr(0, i));
+    while (i < utf8.size()) {
+        if (isPlain(utf8, i)) {
+            out += utf8[i++];
+            continue;
+        }
+        const auto [c, length] = decodeUtf8(utf8, i);
+        i += std::max<size_t>(length, 1);
+        if (length == 0) {
+            appendEscape(out, 0xfffd);
+        } else if (isControl(c)) {
+            out += ' ';
+        } else if (c < 0x10000) {
+            appendEscape(out, c);
+        } else {
+            appendEscape(out, 0xd800 + ((c - 0x10000) >> 10));
+            appendEscape(out, 0xdc00 + ((c - 0x10000) & 0x3ff));
+        }
+    }
+    return out;
+}
+
+void DxfCheck::take(std::string_view bytes) {
+    while (!bytes.empty() && problem_.empty()) {
+        const size_t end = bytes.find('\n');
+        if (end == std::string_view::npos) {
+            partial_ += bytes;
+            return;
+        }
+        if (partial_.empty()) {
+            line(bytes.substr(0, end));
+        } else {
+            partial_ += bytes.substr(0, end);
+            line(partial_);
+            partial_.clear();
+        }
+        bytes.remove_prefix(end + 1);
+    }
+}
+
+std::string DxfCheck::problem() const {
+    if (!problem_.empty()) return problem_;
+    if (!partial_.empty()) return "it ends inside line " + std::to_string(lineNumber_ + 1);
+    if (code_ >= 0) return "it ends after a group code, at line " + std::to_string(lineNumber_);
+    if (!ended_) return "it ends without EOF, at line " + std::to_string(lineNumber_);
+    return {};
+}
+
+void DxfCheck::wrong(const std::string& what) {
+    if (problem_.empty()) problem_ = "line " + std::to_string(lineNumber_) + ": " + what;
+}
+
+void DxfCheck::line(std::string_view text) {
+    ++lineNumber_;
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    if (ended_) return wrong("more after EOF");
+    if (code_ >= 0) return value(text);
+    const size_t start = text.find_first_not_of(' ');
+    const std::string_view digits = start == std::string_view::npos ? std::string_view{} : text.substr(start);
+    int code = -1;
+    const auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), code);
+    if (digits.empty() || error != std::errc{} || stop != digits.data() + digits.size() || code < 0 ||
+        code > kMaxGroupCode) {
+        return wrong("\"" + std::string(text.substr(0, 20)) + "\" is not a group code");
+    }
+    code_ = code;
+}
+
+void DxfCheck::value(std::string_view text) {
+    const int code = std::exchange(code_, -1);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte >= 0x7f) return wrong("a value holds a byte outside printable ASCII");
+    }
+    if (nameNext_) {
+        nameNext_ = false;
+        if (code != 2) return wrong("a SECTION without its name");
+        inBlocks_ = text == "BLOCKS";
+        return;
+    }
+    if (code != 0) return;
+    if (inPolyline_ && text != "VERTEX" && text != "SEQEND") return wrong(std::string(text) + " inside a POLYLINE");
+    if (text == "SECTION") {
+        if (inSection_) return wrong("a SECTION inside a SECTION");
+        inSection_ = nameNext_ = true;
+    } else if (text == "ENDSEC") {
+        if (!inSection_ || inBlock_) return wrong("ENDSEC outside a SECTION or inside a BLOCK");
+        inSection_ = inBlocks_ = false;
+    } else if (text == "BLOCK") {
+        if (!inBlocks_ || inBlock_) return wrong("a BLOCK outside BLOCKS or inside a BLOCK");
+        inBlock_ = true;
+    } else if (text == "ENDBLK") {
+        if (!inBlock_) return wrong("ENDBLK without its BLOCK");
+        inBlock_ = false;
+    } else if (text == "POLYLINE") {
+        inPolyline_ = true;
+    } else if (text == "SEQEND") {
+        if (!inPolyline_) return wrong("SEQEND without its POLYLINE");
+        inPolyline_ = false;
+    } else if (text == "EOF") {
+        if (inSection_) return wrong("EOF inside a SECTION");
+        ended_ = true;
+    } else if (!inSection_) {
+        return wrong(std::string(text) + " outside a SECTION");
+    }
 }
 
 std::string dxfText(const Drawing& drawing) {

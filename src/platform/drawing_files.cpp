@@ -17,7 +17,6 @@
 #include "drawing/dxf_writer.h"
 #include "model/rejection.h"
 #include "platform/native_file.h"
-#include "platform/whole_file.h"
 
 namespace tierwise {
 
@@ -292,27 +291,50 @@ bool drawsPdfAndSvg() {
 #endif
 }
 
+namespace {
+
+// The DXF's structure check, fed as the file is read back.
+class DxfReadBack final : public ReadBackCheck {
+public:
+    void take(std::string_view bytes) override { check_.take(bytes); }
+    [[nodiscard]] std::string problem() const override { return check_.problem(); }
+
+private:
+    DxfCheck check_;
+};
+
+}  // namespace
+
 void writeDrawingFile(const Drawing& drawing, const std::filesystem::path& target) {
-    const std::optional<DrawingFormat> format = drawingFormatFor(utf8Name(target));
-    if (!format) throw Rejection("Cannot write " + utf8Name(target) + ": the name does not end in .pdf, .svg or .dxf");
+    OutputSet outputs;
+    const size_t output = outputs.add(target, "drawing");
+    writeDrawingOutput(drawing, outputs, output);
+    outputs.commit();
+}
+
+void writeDrawingOutput(const Drawing& drawing, OutputSet& outputs, size_t output) {
+    const std::optional<DrawingFormat> format = drawingFormatFor(utf8Name(outputs.target(output)));
+    if (!format) outputs.fail(output, "the name does not end in .pdf, .svg or .dxf");
 #if !TIERWISE_HAVE_CAIRO
-    if (*format != DrawingFormat::Dxf) {
-        throw Rejection("Cannot write " + utf8Name(target) + ": this build draws .dxf files only (it has no cairo)");
-    }
+    if (*format != DrawingFormat::Dxf) outputs.fail(output, "this build draws .dxf files only (it has no cairo)");
 #endif
-    writeWholeFile(target, [&](std::ostream& out) {
-        switch (*format) {
-            case DrawingFormat::Pdf:
-                writePdf(drawing, out);
-                break;
-            case DrawingFormat::Svg:
-                writeSvg(drawing, out);
-                break;
-            case DrawingFormat::Dxf:
-                writeDxf(drawing, out);
-                break;
-        }
-    });
+    DxfReadBack dxfCheck;
+    outputs.write(
+        output,
+        [&](std::ostream& out) {
+            switch (*format) {
+                case DrawingFormat::Pdf:
+                    writePdf(drawing, out);
+                    break;
+                case DrawingFormat::Svg:
+                    writeSvg(drawing, out);
+                    break;
+                case DrawingFormat::Dxf:
+                    writeDxf(drawing, out);
+                    break;
+            }
+        },
+        *format == DrawingFormat::Dxf ? &dxfCheck : nullptr);
 }
 
 }  // namespace tierwise

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "drawing/drawing.h"
+#include "platform/output_set.h"
 
 namespace tierwise {
 
@@ -17,8 +18,11 @@ void writeSvg(const Drawing& drawing, std::ostream& out);
 // Whether this build writes PDF and SVG (it has cairo). Every build writes DXF.
 bool drawsPdfAndSvg();
 
-// The format from the extension (.pdf, .svg, .dxf); the file appears complete or not at all.
-// Throws Rejection naming the file for an unknown extension or a failed write.
+// The format from the extension (.pdf, .svg, .dxf); the file appears complete or not at all
+// (output_set.h), a DXF read back through the structure check (dxf_writer.h). Throws Rejection
+// naming the file for an unknown extension or a failed write.
 void writeDrawingFile(const Drawing& drawing, const std::filesystem::path& target);
+// The same into output `output` of `outputs`, whose commit() puts it in place.
+void writeDrawingOutput(const Drawing& drawing, OutputSet& outputs, size_t output);
 
 }  // namespace tierwise

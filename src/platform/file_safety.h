@@ -27,10 +27,21 @@ std::string writeFailure(int error);
 // Whether a failed write ran out of room: a full disk, a used-up quota, a file-size limit.
 bool isOutOfRoom(int error);
 
+// Why no file can be made in `folder`: missing, not a folder, one of the system's folders of devices
+// and processes (/dev, /proc, /sys), or (POSIX) without write permission. Empty when it can.
+std::string folderProblem(const std::filesystem::path& folder);
+// Why the existing file `file` cannot be replaced (Windows: read-only, or held open and locked by
+// another program, as Excel holds an open workbook). Empty when it can, and always on POSIX,
+// where replacing a file asks only its folder.
+std::string replaceProblem(const std::filesystem::path& file);
+// A failed rename or removal as a user reads it; on Windows a locked file is named as such.
+std::string fileFailure(const std::error_code& error);
+
 // The position of a stream, the size of what it wrote; -1 when unknown.
 int64_t streamPosition(std::FILE* stream);
 
-// While one lives, an interrupt (Ctrl-C) or a termination request waits: the writer asks
+// While one lives, an interrupt (Ctrl-C), a termination request, a hang-up or a quit (POSIX:
+// SIGINT, SIGTERM, SIGHUP, SIGQUIT; Windows: Ctrl-C, Ctrl-Break, closing the console) waits: the writer asks
 // interrupted() at safe points, cleans up and unwinds, and the held signal then ends the
 // process as it would have. A write past the file-size limit fails with an error instead of
 // ending the process, so that it is reported and cleaned up like a full disk.

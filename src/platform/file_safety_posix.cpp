@@ -1,11 +1,13 @@
 // The POSIX side of file_safety.h.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "platform/file_safety.h"
 #include "platform/native_file.h"
@@ -13,6 +15,13 @@
 namespace tierwise {
 
 namespace {
+
+// The signals an InterruptHold holds back.
+constexpr int kHeldSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+// Folders where files stand for devices, processes and the kernel's settings: a file made there
+// is not a schedule anyone can open, and may be taken for something of the system's.
+constexpr std::string_view kSystemFolders[] = {"/dev", "/proc", "/sys"};
 
 std::string syncPath(const std::filesystem::path& path, int flags) {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
@@ -33,10 +42,32 @@ std::string syncFolder(const std::filesystem::path& folder) {
 
 int64_t streamPosition(std::FILE* stream) { return ftello(stream); }
 
+std::string folderProblem(const std::filesystem::path& folder) {
+    const std::filesystem::path named = folder.empty() ? std::filesystem::path(".") : folder;
+    struct stat status {};
+    if (::stat(named.c_str(), &status) != 0) return std::strerror(errno);
+    if (!S_ISDIR(status.st_mode)) return std::strerror(ENOTDIR);
+    std::error_code ignored;
+    const std::string real = std::filesystem::canonical(named, ignored).native();
+    for (const std::string_view system : kSystemFolders) {
+        if (real.starts_with(system) && (real.size() == system.size() || real[system.size()] == '/')) {
+            return "its folder " + real + " holds the system's devices and processes, not files";
+        }
+    }
+    if (::access(named.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
+    return {};
+}
+
+std::string replaceProblem(const std::filesystem::path&) { return {}; }
+
+std::string fileFailure(const std::error_code& error) {
+    return error.category() == std::generic_category() ? writeFailure(error.value()) : error.message();
+}
+
 struct InterruptHold::Saved {
     sigset_t mask;
     struct sigaction fileSize;
-    sigset_t heeded;  // SIGINT and SIGTERM unless the process ignores them (nohup, a background job)
+    sigset_t heeded;  // the held signals the process does not ignore (nohup, a background job)
 };
 
 namespace {
@@ -51,10 +82,9 @@ bool isIgnored(int signal) {
 InterruptHold::InterruptHold() : saved_(std::make_unique<Saved>()) {
     sigset_t held;
     sigemptyset(&held);
-    sigaddset(&held, SIGINT);
-    sigaddset(&held, SIGTERM);
     sigemptyset(&saved_->heeded);
-    for (const int signal : {SIGINT, SIGTERM}) {
+    for (const int signal : kHeldSignals) {
+        sigaddset(&held, signal);
         if (!isIgnored(signal)) sigaddset(&saved_->heeded, signal);
     }
     pthread_sigmask(SIG_BLOCK, &held, &saved_->mask);
@@ -73,7 +103,7 @@ InterruptHold::~InterruptHold() {
 bool InterruptHold::interrupted() const {
     sigset_t pending;
     sigpending(&pending);
-    for (const int signal : {SIGINT, SIGTERM}) {
+    for (const int signal : kHeldSignals) {
         if (sigismember(&saved_->heeded, signal) == 1 && sigismember(&pending, signal) == 1) return true;
     }
     return false;

@@ -43,6 +43,59 @@ std::string syncFolder(const std::filesystem::path&) { return {}; }
 
 int64_t streamPosition(std::FILE* stream) { return _ftelli64(stream); }
 
+namespace {
+
+std::string systemMessage(DWORD error) { return std::system_category().message(static_cast<int>(error)); }
+
+bool isLocked(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_USER_MAPPED_FILE ||
+           error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+constexpr const char* kLocked =
+    "another program has it open and locked (as Excel locks an open workbook); close it there and try again";
+
+}  // namespace
+
+// Windows has no folder of devices to refuse (a device name such as NUL is refused as a device);
+// whether a file can be made there is learnt by making the temporary file.
+std::string folderProblem(const std::filesystem::path& folder) {
+    const std::filesystem::path named = folder.empty() ? std::filesystem::path(L".") : folder;
+    const DWORD attributes = GetFileAttributesW(named.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? std::strerror(ENOENT)
+                                                                              : systemMessage(error);
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::strerror(ENOTDIR);
+    return {};
+}
+
+std::string replaceProblem(const std::filesystem::path& file) {
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return "it is read-only; clear its read-only attribute or name another file";
+    }
+    // Replacing a file deletes its name; a program holding it open without sharing that refuses.
+    HANDLE handle = CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return isLocked(error) ? kLocked : systemMessage(error);
+    }
+    CloseHandle(handle);
+    return {};
+}
+
+std::string fileFailure(const std::error_code& error) {
+    if (error.category() == std::generic_category()) return writeFailure(error.value());
+    const auto code = static_cast<DWORD>(error.value());
+    if (isLocked(code)) return kLocked;
+    if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) return writeFailure(ENOSPC);
+    return error.message();
+}
+
 // Windows has no held signals: Ctrl-C, Ctrl-Break and closing the console reach a handler,
 // which notes them; the writer asks at safe points, and the last hold to end ends the process
 // with the status a Ctrl-C gives.

@@ -10,6 +10,7 @@
 #include <shellapi.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -74,6 +75,25 @@ void replaceFile(const std::filesystem::path& from, const std::filesystem::path&
     }
 }
 
+// ReplaceFileW moves the earlier file to the backup name and the new one into place, keeping the
+// earlier file's attributes and access rights.
+bool replaceKeepingBackup(const std::filesystem::path& from, const std::filesystem::path& to,
+                          const std::filesystem::path& backup, std::error_code& error) {
+    if (GetFileAttributesW(to.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        replaceFile(from, to, error);
+        return false;
+    }
+    if (ReplaceFileW(to.c_str(), from.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        error.clear();
+        return true;
+    }
+    const DWORD failure = GetLastError();
+    // The earlier file already has the backup name and the new one could not take its place.
+    if (failure == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) MoveFileExW(backup.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
+    error.assign(static_cast<int>(failure), std::system_category());
+    return false;
+}
+
 std::vector<std::string> utf8Arguments(int argc, char** argv) {
     int count = 0;
     wchar_t** wideArgs = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -110,6 +130,23 @@ bool createNewFile(const std::filesystem::path& path, std::error_code& error) {
 
 void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to, std::error_code& error) {
     std::filesystem::rename(from, to, error);
+}
+
+// A second name for the earlier file keeps it while the new one takes its name, so that the name
+// never stands empty; where the file system has no hard links, a copy.
+bool replaceKeepingBackup(const std::filesystem::path& from, const std::filesystem::path& to,
+                          const std::filesystem::path& backup, std::error_code& error) {
+    struct stat earlier {};
+    const bool kept = ::lstat(to.c_str(), &earlier) == 0;
+    if (kept && ::link(to.c_str(), backup.c_str()) != 0) {
+        std::filesystem::copy_file(to, backup, error);
+        if (error) return false;
+    }
+    std::filesystem::rename(from, to, error);
+    if (!error) return kept;
+    std::error_code ignored;
+    if (kept) std::filesystem::remove(backup, ignored);
+    return false;
 }
 
 std::vector<std::string> utf8Arguments(int argc, char** argv) { return {argv, argv + argc}; }

@@ -43,6 +43,12 @@ bool createNewFile(const std::filesystem::path& path, std::error_code& error);
 // Moves `from` over `to`, replacing a file of that name in one step.
 void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to, std::error_code& error);
 
+// The same, keeping the file `to` was (when there was one) under the unused name `backup` beside
+// it, so that it can be put back with replaceFile(backup, to). True when a file was kept; on
+// failure nothing has changed and no backup is left.
+bool replaceKeepingBackup(const std::filesystem::path& from, const std::filesystem::path& to,
+                          const std::filesystem::path& backup, std::error_code& error);
+
 // The program's arguments as UTF-8, argv[0] included. On Windows they are read from the wide
 // command line: argv there is in the ANSI code page, with "?" for what that cannot hold.
 std::vector<std::string> utf8Arguments(int argc, char** argv);

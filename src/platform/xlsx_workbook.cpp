@@ -21,8 +21,6 @@ namespace {
 // Cells between two looks for a held interrupt: often enough to stop within milliseconds,
 // rarely enough that asking costs nothing measurable.
 constexpr int64_t kCellsPerInterruptCheck = 4096;
-// Links followed before a chain is taken for a loop, as the system itself counts.
-constexpr int kMaxLinks = 40;
 
 // The finished temporary workbook, read back a piece at a time.
 class FileBytes final : public ArchiveBytes {
@@ -57,33 +55,15 @@ double cellNumber(float value) {
     return number;
 }
 
-std::filesystem::path followLinks(const std::filesystem::path& path) {
-    std::filesystem::path file = path;
-    std::error_code error;
-    for (int links = 0; std::filesystem::is_symlink(file, error); ++links) {
-        if (links == kMaxLinks)
-            throw Rejection("Cannot write " + utf8Name(path) + ": its symbolic links go round in a loop");
-        const std::filesystem::path named = std::filesystem::read_symlink(file, error);
-        if (error) throw Rejection("Cannot write " + utf8Name(path) + ": " + error.message());
-        file = named.is_absolute() ? named : file.parent_path() / named;
-    }
-    return file;
+XlsxWorkbook::XlsxWorkbook(const std::filesystem::path& target)
+    : own_(std::make_unique<OutputSet>()), outputs_(*own_), output_(own_->add(target, "workbook")) {
+    open();
 }
 
-XlsxWorkbook::XlsxWorkbook(std::filesystem::path target) : target_(std::move(target)) {
-    if (target_.filename().empty()) fail("the name is not a file name");
-    // Only a regular file is ever replaced: renaming over a device (/dev/null), a pipe or a
-    // link into /proc would put a workbook where the system expects something else.
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(target_, error);
-    if (std::filesystem::is_directory(status)) fail("it is a directory, not a workbook file");
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        fail("it is a device or other special file, not a regular file; name a workbook file");
-    }
-    file_ = followLinks(target_);
-    std::string reason;
-    temporary_ = createTemporaryBeside(file_, reason);
-    if (temporary_.empty()) fail(reason);
+XlsxWorkbook::XlsxWorkbook(OutputSet& outputs, size_t output) : outputs_(outputs), output_(output) { open(); }
+
+void XlsxWorkbook::open() {
+    temporary_ = outputs_.start(output_);
     // Rows go straight to the worksheets' part files as they are finished, so memory does not
     // grow with the schedule; the part files live beside the target, not in a small /tmp.
     std::string partsFolder = temporary_.parent_path().empty() ? std::string(".") : utf8Name(temporary_.parent_path());
@@ -103,10 +83,10 @@ XlsxWorkbook::XlsxWorkbook(std::filesystem::path target) : target_(std::move(tar
     format_set_align(boldCentred_, LXW_ALIGN_CENTER);
 }
 
+// The set removes the temporary file unless it has been put in place.
 XlsxWorkbook::~XlsxWorkbook() {
     closeRowFiles(false);
     book_.reset();
-    if (!committed_) discardTemporary();
 }
 
 // In constant-memory mode every worksheet's rows go to a temporary file of its own, which the
@@ -123,9 +103,7 @@ void XlsxWorkbook::closeRowFiles(bool emptyOnly) {
     }
 }
 
-void XlsxWorkbook::fail(const std::string& reason) const {
-    throw Rejection("Cannot write " + utf8Name(target_) + ": " + reason);
-}
+void XlsxWorkbook::fail(const std::string& reason) const { outputs_.fail(output_, reason); }
 
 // The library writes each finished row to the worksheet's temporary file and never asks whether
 // the write went through; the stream remembers a failure, so it is asked here.
@@ -135,7 +113,7 @@ void XlsxWorkbook::checkRowsWritten(int sheet) {
 }
 
 void XlsxWorkbook::checkInterrupt() {
-    if (interrupts_.interrupted()) fail("interrupted");
+    if (outputs_.interrupted()) fail("interrupted");
 }
 
 void XlsxWorkbook::checkSheet(int sheet) const {
@@ -257,27 +235,8 @@ void XlsxWorkbook::commit() {
     if (!damage.empty())
         fail("data was lost on its way to the disk, most likely because the disk is full (" + damage + ")");
 
-    std::error_code error;
-    const auto existing = std::filesystem::status(file_, error);
-    if (std::filesystem::is_regular_file(existing)) {
-        std::filesystem::permissions(temporary_, existing.permissions(), error);
-        if (error) fail("cannot give the new workbook the old one's permissions: " + error.message());
-    }
-    if (const std::string synced = syncFile(temporary_); !synced.empty()) fail(synced);
-    checkInterrupt();
-    replaceFile(temporary_, file_, error);
-    if (error) fail(error.message());
-    committed_ = true;
-    temporary_.clear();
-    // The rename is durable only once the folder is; the workbook is in place either way.
-    (void)syncFolder(file_.parent_path());
-}
-
-void XlsxWorkbook::discardTemporary() {
-    if (temporary_.empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove(temporary_, ignored);
-    temporary_.clear();
+    outputs_.finish(output_);
+    if (own_) own_->commit();
 }
 
 }  // namespace tierwise

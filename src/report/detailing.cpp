@@ -12,19 +12,7 @@ namespace tierwise {
 
 namespace {
 
-constexpr double kMinSteelShare = 0.008;  // cl. 26.5.3.1 a: at least 0.8 % of Ag
-constexpr double kMaxSteelShare = 0.06;   // cl. 26.5.3.1 a: at most 6 % of Ag
-constexpr double kMaxBarSpacing = 300;    // cl. 26.5.3.1 g: bar centres along a face, mm
-constexpr double kMinClearGap = 25;       // cl. 26.3.2: 20 mm aggregate + 5 mm, and never below phi
-constexpr int kMinCircularBars = 6;       // cl. 26.5.3.1 c
-constexpr double kMinTieDiameter = 6;     // cl. 26.5.3.2 c
-constexpr int kTiePitchStep = 25;
-constexpr int kMaxTiePitch = 300;
-constexpr int kTiePitchBars = 16;  // pitch within 16 bar diameters
-// A choice with fewer bars is taken when it costs at most 10 % more steel: n phi^2 compared as
-// 10 n phi^2 <= 11 n0 phi0^2, exactly.
-constexpr int64_t kAllowanceNum = 11;
-constexpr int64_t kAllowanceDen = 10;
+constexpr int kMinCircularBars = 6;  // cl. 26.5.3.1 c
 
 double barArea(int diameter) { return std::numbers::pi * diameter * diameter / 4; }
 

@@ -15,6 +15,20 @@
 
 namespace tierwise {
 
+// The rules' numbers, which tierwise-batch's help quotes.
+inline constexpr double kMinSteelShare = 0.008;  // cl. 26.5.3.1 a: at least 0.8 % of Ag
+inline constexpr double kMaxSteelShare = 0.06;   // cl. 26.5.3.1 a: at most 6 % of Ag
+inline constexpr double kMaxBarSpacing = 300;    // cl. 26.5.3.1 g: bar centres along a face, mm
+inline constexpr double kMinClearGap = 25;       // cl. 26.3.2: 20 mm aggregate + 5 mm, and never below phi
+inline constexpr double kMinTieDiameter = 6;     // cl. 26.5.3.2 c
+inline constexpr int kTiePitchStep = 25;
+inline constexpr int kMaxTiePitch = 300;
+inline constexpr int kTiePitchBars = 16;  // pitch within 16 bar diameters
+// A choice with fewer bars is taken when it costs at most 10 % more steel: n phi^2 compared as
+// 10 n phi^2 <= 11 n0 phi0^2, exactly.
+inline constexpr int64_t kAllowanceNum = 11;
+inline constexpr int64_t kAllowanceDen = 10;
+
 // The choices an engineer makes before detailing (tierwise-batch --cover, --bars, --ties,
 // --max-steel); the window uses the defaults. The defaults and bounds here are the only ones:
 // the command line's help and every message are built from them.

@@ -5,8 +5,12 @@
 #include <map>
 #include <sstream>
 
+#include "support/case_name.h"
+
 namespace tierwise {
 namespace {
+
+using support::PrintTo;
 
 struct Group {
     int code;
@@ -77,6 +81,88 @@ TEST(DxfWriter, EntitiesPerLayerAndStructure) {
     }
     EXPECT_EQ(lineStarts, 2);
 }
+
+// A text as a group value: what a DXF reader decodes back to the text, on one line.
+struct ValueCase {
+    std::string name;
+    std::string text;  // UTF-8
+    std::string value;
+};
+
+class DxfValueTest : public ::testing::TestWithParam<ValueCase> {};
+
+TEST_P(DxfValueTest, WithinAsciiOnOneLine) { EXPECT_EQ(dxfValue(GetParam().text), GetParam().value); }
+
+INSTANTIATE_TEST_SUITE_P(Dxf, DxfValueTest,
+                         ::testing::Values(ValueCase{"Plain", "C1 300 X 450", "C1 300 X 450"},
+                                           ValueCase{"Latin", "B\u00fcrohaus.anl", "B\\U+00FCrohaus.anl"},
+                                           ValueCase{"GreekAndChinese", "\u03a9\u529e", "\\U+03A9\\U+529E"},
+                                           ValueCase{"OutsideTheBasicPlane", "\U0001F3E2", "\\U+D83C\\U+DFE2"},
+                                           ValueCase{"LineEnds", "two\nlines\r\n", "two lines  "},
+                                           ValueCase{"OtherControls", "a\tb\x7f\u0085c", "a b  c"},
+                                           ValueCase{"NoUtf8", "a\xff\xc3", "a\\U+FFFD\\U+FFFD"},
+                                           ValueCase{"BackslashBeforeU", "\\U+0041 \\P", "\\U+005CU+0041 \\P"}),
+                         [](const auto& testCase) { return testCase.param.name; });
+
+TEST(DxfWriter, EveryFileItWritesPassesTheCheck) {
+    Drawing drawing;
+    Sheet sheet;
+    sheet.polylines.push_back({{{0, 0}, {1, 0}, {1, 1}}, true, Layer::Ties});
+    sheet.texts.push_back({{0, 0}, "B\u00fcro\nhaus", 2.5, HAlign::Left, VAlign::Bottom, false, Layer::Text});
+    sheet.symbols.push_back({{}, {{{{0, 0}, {1, 0}}, false, Layer::Ties}}, {}, {}});
+    sheet.placements = {{0, {10, 10}}};
+    drawing.sheets = {sheet, sheet};
+    const std::string dxf = dxfText(drawing);
+    // Whole or in pieces of any size, as it is read back.
+    for (const size_t piece : {dxf.size(), size_t{1}, size_t{7}, size_t{4096}}) {
+        DxfCheck check;
+        for (size_t at = 0; at < dxf.size(); at += piece) check.take(std::string_view(dxf).substr(at, piece));
+        EXPECT_EQ(check.problem(), "") << piece;
+    }
+    EXPECT_NE(dxf.find("$DWGCODEPAGE\n3\nANSI_1252\n"), std::string::npos);
+    EXPECT_NE(dxf.find("\n1\nB\\U+00FCro haus\n"), std::string::npos);
+}
+
+struct CheckCase {
+    std::string name;
+    std::string dxf;
+    std::string problem;
+};
+
+class DxfCheckTest : public ::testing::TestWithParam<CheckCase> {};
+
+TEST_P(DxfCheckTest, FindsWhatIsNotWhole) {
+    DxfCheck check;
+    check.take(GetParam().dxf);
+    EXPECT_EQ(check.problem(), GetParam().problem);
+}
+
+const std::string kEntities = "0\nSECTION\n2\nENTITIES\n";
+const std::string kEnd = "0\nENDSEC\n0\nEOF\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Dxf, DxfCheckTest,
+    ::testing::Values(CheckCase{"Whole", kEntities + "0\nTEXT\n1\nC1\n" + kEnd, ""},
+                      CheckCase{"Empty", "", "it ends without EOF, at line 0"},
+                      CheckCase{"CutInALine", kEntities + "0\nTE", "it ends inside line 6"},
+                      CheckCase{"CutAfterACode", kEntities + "0\n", "it ends after a group code, at line 5"},
+                      CheckCase{"NoEof", kEntities + "0\nENDSEC\n", "it ends without EOF, at line 6"},
+                      CheckCase{"ValueOnTwoLines", kEntities + "0\nTEXT\n1\ntwo\nlines\n" + kEnd,
+                                "line 9: \"lines\" is not a group code"},
+                      CheckCase{"RawUtf8", kEntities + "0\nTEXT\n1\nB\xc3\xbc\n" + kEnd,
+                                "line 8: a value holds a byte outside printable ASCII"},
+                      CheckCase{"SectionWithoutName", "0\nSECTION\n0\nENDSEC\n0\nEOF\n",
+                                "line 4: a SECTION without its name"},
+                      CheckCase{"UnclosedSection", kEntities + "0\nEOF\n", "line 6: EOF inside a SECTION"},
+                      CheckCase{"EntityOutsideASection", "0\nLINE\n0\nEOF\n", "line 2: LINE outside a SECTION"},
+                      CheckCase{"BlockOutsideBlocks", kEntities + "0\nBLOCK\n" + kEnd,
+                                "line 6: a BLOCK outside BLOCKS or inside a BLOCK"},
+                      CheckCase{"UnclosedBlock", "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n" + kEnd,
+                                "line 8: ENDSEC outside a SECTION or inside a BLOCK"},
+                      CheckCase{"UnclosedPolyline", kEntities + "0\nPOLYLINE\n0\nVERTEX\n0\nLINE\n" + kEnd,
+                                "line 10: LINE inside a POLYLINE"},
+                      CheckCase{"MoreAfterEof", kEntities + kEnd + "0\nEOF\n", "line 9: more after EOF"}),
+    [](const auto& testCase) { return testCase.param.name; });
 
 }  // namespace
 }  // namespace tierwise

@@ -7,6 +7,7 @@
 #else
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -240,7 +241,8 @@ std::vector<std::string> snapshot(const fs::path& dir) {
     return files;
 }
 
-class BadInputTest : public testing::TestWithParam<Case> {
+// A folder of its own per test: out/ with an earlier workbook and a folder in the way.
+class RunFolder : public testing::Test {
 protected:
     void SetUp() override {
         std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -258,6 +260,8 @@ protected:
     }
     fs::path dir_;
 };
+
+class BadInputTest : public RunFolder, public testing::WithParamInterface<Case> {};
 
 TEST_P(BadInputTest, SaysWhatIsWrongAndDamagesNothing) {
     const Case& c = GetParam();
@@ -411,6 +415,132 @@ INSTANTIATE_TEST_SUITE_P(
         Case{
             "WriteFailsLater", sample(), Target::Workbook, {"largest file this process may write"}, Names::Output, 12}),
     [](const testing::TestParamInfo<Case>& testCase) { return std::string(testCase.param.name); });
+
+// A run with a workbook and drawings whose targets cannot all be written: refused with the model
+// and every earlier file as they were, nothing left behind, whichever target is wrong.
+struct OutputsCase {
+    const char* name;
+    std::vector<std::string> outputs;  // the arguments after the model; "@x" is out/x
+    std::string says;
+    bool smallDisk = false;  // out/ is a tmpfs too small for the drawings
+};
+
+class RunOutputsTest : public RunFolder, public testing::WithParamInterface<OutputsCase> {
+protected:
+    void SetUp() override {
+        RunFolder::SetUp();
+#ifdef _WIN32
+        GTEST_SKIP() << "links, pipes, devices and tmpfs as POSIX has them";
+#else
+        if (GetParam().smallDisk) {
+            fs::remove_all(dir_ / "out");
+            fs::create_directories(dir_ / "out");
+            if (::mount("tierwise", (dir_ / "out").c_str(), "tmpfs", 0, "size=96k") != 0) {
+                GTEST_SKIP() << "no tmpfs can be mounted here (needs CAP_SYS_ADMIN)";
+            }
+            mounted_ = true;
+        }
+        for (const char* name : {"keep.xlsx", "keep.pdf", "keep.svg", "keep.dxf"})
+            spill(dir_ / "out" / name, std::string("the earlier ") + name);
+        fs::create_symlink("keep.dxf", dir_ / "out" / "alias.dxf");
+        fs::create_symlink("../model.anl", dir_ / "out" / "model.dxf");
+        ::mkfifo((dir_ / "out" / "pipe.pdf").c_str(), 0600);
+#endif
+    }
+    void TearDown() override {
+#ifndef _WIN32
+        if (mounted_) ::umount2((dir_ / "out").c_str(), MNT_DETACH);
+#endif
+        RunFolder::TearDown();
+    }
+    bool mounted_ = false;
+};
+
+TEST_P(RunOutputsTest, EveryEarlierFileStays) {
+    const OutputsCase& c = GetParam();
+    const fs::path model = dir_ / "model.anl";
+    spill(model, sample());
+    std::vector<std::string> args = {model.string()};
+    for (const std::string& argument : c.outputs)
+        args.push_back(argument.starts_with("@") ? (dir_ / "out" / argument.substr(1)).string() : argument);
+    const auto before = snapshot(dir_);
+
+    const BatchRun run = runBatch(dir_, args);
+
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(run.err.find("Cannot write "), 0u) << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line of message:\n" << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(snapshot(dir_), before) << "files on disk changed or were left behind";
+    EXPECT_FALSE(fs::exists("/dev/tierwise-null.pdf")) << "a file was made among the devices";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, RunOutputsTest,
+    testing::Values(
+        OutputsCase{"WorkbookAndDrawingOneFile", {"-o", "@same.pdf", "--drawing", "@same.pdf"}, "goes to this file"},
+        OutputsCase{"DrawingThroughALinkToAnother",
+                    {"-o", "@keep.xlsx", "--drawing", "@keep.dxf", "--drawing", "@alias.dxf"},
+                    "goes to this file"},
+        OutputsCase{"DrawingIsTheModel", {"-o", "@keep.xlsx", "--drawing", "@model.dxf"}, "is the analysis file"},
+        OutputsCase{"DrawingInMissingFolder", {"-o", "@keep.xlsx", "--drawing", "@missing/x.pdf"}, "No such file"},
+        OutputsCase{
+            "SecondOfThreeDrawingsBad",
+            {"-o", "@keep.xlsx", "--drawing", "@keep.pdf", "--drawing", "@missing/x.svg", "--drawing", "@keep.dxf"},
+            "No such file"},
+        OutputsCase{"DrawingIsAPipe", {"-o", "@keep.xlsx", "--drawing", "@pipe.pdf"}, "not a regular file"},
+        OutputsCase{"DrawingAmongTheDevices",
+                    {"-o", "@keep.xlsx", "--drawing", "/dev/tierwise-null.pdf"},
+                    "holds the system's devices"},
+        OutputsCase{"DiskFillsWithTheDrawings",
+                    {"-o", "@keep.xlsx", "--drawing", "@keep.pdf", "--drawing", "@keep.svg", "--drawing", "@keep.dxf"},
+                    "the disk is full",
+                    true}),
+    [](const testing::TestParamInfo<OutputsCase>& testCase) { return std::string(testCase.param.name); });
+
+#ifdef _WIN32
+// Windows' own ways a file refuses to be replaced: read-only, or held open by a program that
+// locks it, as Excel holds an open workbook. Said before anything is written.
+struct HeldCase {
+    const char* name;
+    bool readOnly;  // else held open without sharing
+    std::string says;
+};
+
+class HeldTargetTest : public RunFolder, public testing::WithParamInterface<HeldCase> {};
+
+TEST_P(HeldTargetTest, SaysWhyAndKeepsTheFile) {
+    const HeldCase& c = GetParam();
+    const fs::path model = dir_ / "model.anl";
+    spill(model, sample());
+    const fs::path workbook = dir_ / "out" / "schedule.xlsx";
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (c.readOnly) {
+        SetFileAttributesW(workbook.c_str(), FILE_ATTRIBUTE_READONLY);
+    } else {
+        held = CreateFileW(workbook.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    }
+    const BatchRun run =
+        runBatch(dir_, {model.string(), "-o", workbook.string(), "--drawing", (dir_ / "out" / "s.dxf").string()});
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    SetFileAttributesW(workbook.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(run.err.find("Cannot write " + workbook.string() + ": "), 0u) << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_EQ(slurp(workbook), "the workbook of an earlier run");
+    EXPECT_FALSE(fs::exists(dir_ / "out" / "s.dxf")) << "a drawing was written";
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, HeldTargetTest,
+                         testing::Values(HeldCase{"ReadOnly", true, "read-only"},
+                                         HeldCase{"OpenAndLocked", false, "locked"}),
+                         [](const testing::TestParamInfo<HeldCase>& testCase) {
+                             return std::string(testCase.param.name);
+                         });
+#endif
 
 #ifndef _WIN32  // file-size limits (ulimit -f) are POSIX's
 // A frame of `grid` x `grid` column lines and `storeys` storeys, complete with its design blocks:

@@ -152,6 +152,7 @@ check(not out.exists(), "unknown level: a workbook was written")
 code, _, stderr = run(basement, "-o", out, "--no-such-option")
 check(code == 2, f"unknown option: exit {code}")
 code, stdout, _ = run("--help")
+stdout_help = stdout
 check(code == 0 and "--split" in stdout and "Exit status" in stdout, "help")
 check(all(word in stdout for word in ("Column schedule", "--cover", "--bars", "--ties", "--max-steel")), "help: worksheet 4")
 
@@ -165,6 +166,21 @@ for args, message in ((["--max-steel", "0.8"], "--max-steel must be above 0.8 an
     code, stdout, stderr = run(SAMPLE, "-o", out, *args)
     check(code == 2 and stderr == f"tierwise-batch: {message}\n", f"{args}: exit {code}, stderr {stderr!r}")
     check(not out.exists(), f"{args}: a workbook was written")
+
+# An empty value would silently mean the default; --summary writes no file, so it takes none.
+for args, message in ((["-o", WORK / "empty.xlsx", "--cover", ""], "--cover: the value is empty"),
+                      (["-o", WORK / "empty.xlsx", "--bars", ""], "--bars: the value is empty"),
+                      (["-o", WORK / "empty.xlsx", "--ties", ""], "--ties: the value is empty"),
+                      (["-o", WORK / "empty.xlsx", "--max-steel", ""], "--max-steel: the value is empty"),
+                      (["-o", ""], "--output: the value is empty"),
+                      (["--summary", "--drawing", WORK / "empty.pdf"], "--summary draws nothing, so it takes no --drawing")):
+    code, stdout, stderr = run(SAMPLE, *args)
+    check(code == 2 and stderr.startswith(f"tierwise-batch: {message}"), f"{args}: exit {code}, stderr {stderr!r}")
+    check(not any(WORK.glob("empty.*")), f"{args}: a file was written")
+# The help quotes the detailing's own defaults and bounds.
+check("(default 40)" in stdout_help and "above 0.8, at most 6 (default 4)" in stdout_help and
+      "(default 12,16,20,25,28,32)" in stdout_help and "at least 0.8 % and at most 6 %" in stdout_help,
+      "help: detailing defaults and bounds")
 
 # The options change worksheet 4 only. Line A-1, 300 X 450 needing 2160.37 mm2 in (0 to 4):
 # 25 mm bars with 50 mm cover leave 325 mm between the corner bars of the long face, so one more

@@ -14,6 +14,7 @@ import xml.etree.ElementTree as ElementTree
 
 import ezdxf
 import openpyxl
+from ezdxf.lldxf.encoding import decode_dxf_unicode
 
 import e2e_support
 from e2e_support import check, finish
@@ -33,6 +34,7 @@ code, _, stderr = run(SAMPLE, "-o", book, "--drawing", WORK / "s.png")
 check(code == 2 and "s.png" in stderr and not any(WORK.iterdir()), f"unknown extension: exit {code} {stderr!r}")
 code, _, stderr = run(SAMPLE, "-o", book, "--drawing", WORK / "no-such-folder" / "s.pdf")
 check(code == 1 and "Cannot write" in stderr and "s.pdf" in stderr, f"unwritable drawing: exit {code} {stderr!r}")
+check(not book.exists(), "unwritable drawing: the workbook was written all the same")
 
 # --- all three formats in one run ---------------------------------------------------------------
 code, stdout, stderr = run(SAMPLE, "-o", book, "--drawing", pdf, "--drawing", svg, "--drawing", dxf)
@@ -124,5 +126,18 @@ for row in sheet4.iter_rows(min_row=3, values_only=True):
 check(refs == dict(on_plan), f"worksheet 4 {refs} against the plan {dict(on_plan)}")
 drawn_texts = collections.Counter(t for x, t in texts if x < split and t in cell_texts)
 check(drawn_texts == cell_texts, f"cell texts: {drawn_texts - cell_texts} drawn only, {cell_texts - drawn_texts} missing")
+
+# A model named outside ASCII, with a line end in its name: the DXF names it within its code page,
+# escaped as DXF readers decode it, on one line.
+named = WORK / "B\u00fcro\nhaus \u03a9.anl"
+shutil.copy(SAMPLE, named)
+code, _, stderr = run(named, "-o", WORK / "named.xlsx", "--drawing", WORK / "named.dxf")
+check(code == 0, f"model named outside ASCII: exit {code} {stderr!r}")
+doc = ezdxf.readfile(WORK / "named.dxf")
+auditor = doc.audit()
+check(doc.header.get("$DWGCODEPAGE") == "ANSI_1252" and not auditor.errors and not auditor.fixes,
+      f"named DXF: code page {doc.header.get('$DWGCODEPAGE')}, audit {[e.message for e in auditor.errors][:3]}")
+titles = [decode_dxf_unicode(e.dxf.text) for e in doc.modelspace() if e.dxftype() == "TEXT" and "haus" in e.dxf.text]
+check(titles and all("B\u00fcro haus \u03a9.anl" in t for t in titles), f"named DXF: titles {titles}")
 
 finish("drawings checked")
