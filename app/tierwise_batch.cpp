@@ -223,6 +223,9 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
     }
 
     for (const std::string& drawing : drawings) std::cout << "Wrote " << drawing << '\n';
+    for (const std::string& line : leftOutWarnings(*model, leftOutColumns(*model))) {
+        std::cerr << "warning: " << utf8Name(modelPath) << ": " << line << '\n';
+    }
     if (model->designBlocks.empty()) {
         std::cerr << "warning: " << utf8Name(modelPath)
                   << " holds no column design results headed \"C O L U M N   N O.\"; the schedule has headings"
@@ -248,6 +251,11 @@ int summarise(const std::filesystem::path& modelPath, const std::optional<std::v
         const LevelTicks ticks =
             split ? ticksAtLevels(*model, *split) : LevelTicks(static_cast<size_t>(model->levelCount()), true);
         std::cout << "Column marks: " << detailColumns(schedule, ticks, options).marks.size() << '\n';
+        const std::vector<LeftOutColumn> leftOut = leftOutColumns(*model);
+        if (!leftOut.empty()) {
+            std::cout << "Columns left out: " << leftOut.size() << '\n';
+            for (const std::string& line : leftOutWarnings(*model, leftOut)) std::cout << "  " << line << '\n';
+        }
     } catch (const Rejection& e) {
         std::cout << "Column marks: none, the schedule is refused: " << e.what() << '\n';
     } catch (const LevelNotFound& e) {
