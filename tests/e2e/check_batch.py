@@ -236,7 +236,9 @@ out = WORK / "undesigned.xlsx"
 kept.write_bytes(b"an earlier workbook")
 code, stdout, stderr = run(undesigned, "-o", kept)
 check(code == 0, f"undesigned: exit {code}, stderr {stderr!r}")
-check(stderr == f'warning: {undesigned} holds no column design results headed "C O L U M N   N O."; the schedule has '
+check(stderr == f"warning: {undesigned}: 6 columns without design results, left out of the schedule: members "
+      "1 (to 0 m), 3 (to 3.5 m), 5 (to 7 m), 2 (to 0 m), 4 (to 3.5 m) and 1 more\n"
+      f'warning: {undesigned} holds no column design results headed "C O L U M N   N O."; the schedule has '
       "headings and storey ranges only\n", f"undesigned: stderr {stderr!r}")
 check(stdout == f"Wrote {kept}: 4 levels, 0 column lines, 0 columns\n", f"undesigned: stdout {stdout!r}")
 book, sheets = rows(kept)
