@@ -6,6 +6,23 @@
 
 namespace tierwise::support {
 
+namespace {
+
+template <class T>
+bool sameBits(const T& a, const T& b) {
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+
+// Field by field: the entry's padding holds no value.
+bool sameEntry(const ColEntry& a, const ColEntry& b) {
+    return sameBits(a.memberNo, b.memberNo) && sameBits(a.length, b.length) && sameBits(a.width, b.width) &&
+           sameBits(a.depth, b.depth) && sameBits(a.steelArea, b.steelArea) && sameBits(a.cover, b.cover) &&
+           a.concreteGrade == b.concreteGrade && a.mainSteelGrade == b.mainSteelGrade &&
+           a.tieSteelGrade == b.tieSteelGrade && a.circular == b.circular;
+}
+
+}  // namespace
+
 std::string tableDifference(const Model& a, const Model& b) {
     if (a.unit != b.unit) return "the unit differs";
     if (a.jointCount() != b.jointCount()) return "joint counts differ";
@@ -21,8 +38,15 @@ std::string tableDifference(const Model& a, const Model& b) {
     if (a.betaTab != b.betaTab) return "the BETA 90 lists differ";
     if (a.colCount() != b.colCount()) return "column design block counts differ";
     for (size_t c = 0; c < a.colTab.size(); ++c) {
-        if (std::memcmp(&a.colTab[c], &b.colTab[c], sizeof(ColEntry)) != 0) {
+        if (!sameEntry(a.colTab[c], b.colTab[c])) {
             return "column entry " + std::to_string(c) + " (member " + formatSingle(a.colTab[c].memberNo) + ")";
+        }
+    }
+    if (a.sectionTab.size() != b.sectionTab.size()) return "member section counts differ";
+    for (size_t s = 0; s < a.sectionTab.size(); ++s) {
+        const MemberSection &x = a.sectionTab[s], &y = b.sectionTab[s];
+        if (x.member != y.member || !sameBits(x.yd, y.yd) || !sameBits(x.zd, y.zd)) {
+            return "member section entry " + std::to_string(s);
         }
     }
     if (a.endsInside != b.endsInside || a.endLine != b.endLine) return "where the file ends differs";
