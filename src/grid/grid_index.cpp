@@ -10,12 +10,12 @@ uint64_t pairKey(int32_t startJoint, int32_t endJoint) {
 
 }  // namespace
 
-MemberIndex::MemberIndex(const std::vector<MemberEntry>& memberTab)
-    : memberTab_(memberTab), byJoints_(memberTab.size()) {
-    for (size_t i = 0; i < memberTab.size(); ++i) {
-        const MemberEntry& member = memberTab[i];
+MemberIndex::MemberIndex(const std::vector<MemberEntry>& members)
+    : memberTab_(members), byJoints_(members.size()) {
+    for (size_t i = 0; i < members.size(); ++i) {
+        const MemberEntry& member = members[i];
         byJoints_.insertFirst(pairKey(member.start, member.end), static_cast<uint32_t>(i + 1), [&](uint32_t row) {
-            const MemberEntry& held = memberTab[row - 1];
+            const MemberEntry& held = members[row - 1];
             return held.start == member.start && held.end == member.end;
         });
     }

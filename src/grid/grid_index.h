@@ -1,4 +1,4 @@
-// The grid's lookups by joint pair and by member number: internals of makeCube, kept out of
+// The grid's lookups by joint pair and by member number: internals of buildPlanGrid, kept out of
 // grid.h. Tests reach them directly.
 #pragma once
 
@@ -12,11 +12,11 @@
 namespace tierwise::detail {
 
 // Members by their (start joint, end joint): the column between two joints of a grid line.
-// `memberTab` must outlive the index.
+// `members` must outlive the index.
 class MemberIndex {
 public:
-    explicit MemberIndex(const std::vector<MemberEntry>& memberTab);
-    // Number of the first member in memberTab order that runs from startJoint to endJoint
+    explicit MemberIndex(const std::vector<MemberEntry>& members);
+    // Number of the first member in members order that runs from startJoint to endJoint
     // (directional), 0 when none does.
     [[nodiscard]] int32_t findMember(int32_t startJoint, int32_t endJoint) const;
 
@@ -25,11 +25,11 @@ private:
     FlatIndex byJoints_;
 };
 
-// Column design entries by member number. `colTab` must outlive the index.
+// Column design entries by member number. `designBlocks` must outlive the index.
 class ColumnIndex {
 public:
-    explicit ColumnIndex(const std::vector<ColEntry>& colTab) : blocks_(colTab) {}
-    // 1-based colTab entry number of the first design block whose member number equals memberNo
+    explicit ColumnIndex(const std::vector<DesignBlock>& designBlocks) : blocks_(designBlocks) {}
+    // 1-based designBlocks entry number of the first design block whose member number equals memberNo
     // taken as a single-precision number, 0 when none does (a fractional number never matches).
     [[nodiscard]] int32_t findColRow(int32_t memberNo) const {
         return static_cast<int32_t>(blocks_.firstBlock(static_cast<float>(memberNo)));

@@ -70,18 +70,18 @@ private:
 
 // Design blocks by member number, as printed in single precision: the first block of each member.
 // The reader (which blocks BETA 90 turns) and the grid (which block ends a column) look them up
-// here. `colTab` must outlive the index.
+// here. `designBlocks` must outlive the index.
 class BlockIndex {
 public:
-    explicit BlockIndex(const std::vector<ColEntry>& colTab) : colTab_(colTab), byMember_(colTab.size()) {
-        for (size_t i = 0; i < colTab.size(); ++i) {
-            const float memberNo = colTab[i].memberNo;
+    explicit BlockIndex(const std::vector<DesignBlock>& designBlocks) : colTab_(designBlocks), byMember_(designBlocks.size()) {
+        for (size_t i = 0; i < designBlocks.size(); ++i) {
+            const float memberNo = designBlocks[i].memberNo;
             if (std::isnan(memberNo)) continue;  // equals no member number
             byMember_.insertFirst(keyOf(memberNo), static_cast<uint32_t>(i + 1),
-                                  [&](uint32_t row) { return colTab[row - 1].memberNo == memberNo; });
+                                  [&](uint32_t row) { return designBlocks[row - 1].memberNo == memberNo; });
         }
     }
-    // 1-based colTab row of the first block whose member number equals `memberNo`, 0 when none does.
+    // 1-based designBlocks row of the first block whose member number equals `memberNo`, 0 when none does.
     [[nodiscard]] uint32_t firstBlock(float memberNo) const {
         return byMember_.find(keyOf(memberNo), [&](uint32_t row) { return colTab_[row - 1].memberNo == memberNo; });
     }
@@ -94,7 +94,7 @@ private:
         std::memcpy(&bits, &value, sizeof bits);
         return bits;
     }
-    const std::vector<ColEntry>& colTab_;
+    const std::vector<DesignBlock>& colTab_;
     FlatIndex byMember_;
 };
 

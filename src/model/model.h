@@ -10,7 +10,7 @@
 namespace tierwise {
 
 // One joint of "JOINT COORDINATES": number and coordinates in whole centimetres.
-// X and Z are shifted by makeCube (smallest X becomes 200, smallest Z 300); Y never changes.
+// X and Z are shifted by buildPlanGrid (smallest X becomes 200, smallest Z 300); Y never changes.
 struct JointEntry {
     int32_t number = 0;
     int32_t x = 0;
@@ -27,7 +27,7 @@ struct MemberEntry {
 
 // One column design block, values as printed (mm, mm² and N/mm², no unit conversion), in single
 // precision. Kept small: a large file holds hundreds of thousands of blocks.
-struct ColEntry {
+struct DesignBlock {
     float memberNo = 0;   // after "C O L U M N   N O."
     float length = 0;     // after "LENGTH:" (kept, read by nobody)
     float width = 0;      // after "CROSS SECTION:" (exchanged with depth for BETA 90 members)
@@ -51,32 +51,32 @@ struct MemberSection {
 };
 
 // A grid point that holds a joint, on one vertical grid line.
-struct CubePoint {
+struct GridPoint {
     int32_t levelIndex = 0;  // 1 = lowest level
-    int32_t joint = 0;       // cubeJoint: joint number standing here (never 0 in the table)
-    int32_t col = 0;         // cubeCol: colTab entry number (1-based) of the column ending here from below, 0 = none
+    int32_t joint = 0;       // jointAt: joint number standing here (never 0 in the table)
+    int32_t col = 0;         // designBlockAt: designBlocks entry number (1-based) of the column ending here from below, 0 = none
 };
 
 // All grid points of one plan position (xIndex, zIndex) that hold a joint, bottom up.
 struct PlanLine {
     int32_t xIndex = 0;  // 1-based position in gridX
     int32_t zIndex = 0;  // 1-based position in gridZ
-    std::vector<CubePoint> points;
+    std::vector<GridPoint> points;
 };
 
 // The unit of length of the first UNIT line; coordinates are stored in centimetres either way.
 enum class LengthUnit { Metre, Millimetre };
 
-// The model store. The table names (jointTab, memberTab, betaTab, colTab) and the grid's names
+// The model store. The table names (joints, members, rotatedMembers, designBlocks) and the grid's names
 // (gridX, cube, ...) are those engineers know from the schedule program Tierwise replaces; they
 // are kept so that the schedule can be traced back to them.
 struct Model {
     // Filled by readAnl.
     LengthUnit unit = LengthUnit::Metre;
-    std::vector<JointEntry> jointTab;    // file order; jointCount() entries
-    std::vector<MemberEntry> memberTab;  // file order
-    std::vector<int32_t> betaTab;        // members under "BETA 90 MEMB", ranges expanded, duplicates kept
-    std::vector<ColEntry> colTab;        // one entry per column design block, file order
+    std::vector<JointEntry> joints;    // file order; jointCount() entries
+    std::vector<MemberEntry> members;  // file order
+    std::vector<int32_t> rotatedMembers;        // members under "BETA 90 MEMB", ranges expanded, duplicates kept
+    std::vector<DesignBlock> designBlocks;        // one entry per column design block, file order
     // The members' prismatic sections from "MEMBER PROPERTY", sorted by member, one entry each (a
     // member given a section twice has the later one).
     std::vector<MemberSection> sectionTab;
@@ -87,23 +87,23 @@ struct Model {
     // A file whose design results are not followed by the analysis run's end banner was cut off
     // while being written or copied: cutOffLine is its last line, 0 for a complete file (and
     // for one that endsInside describes). cutOffColumn is the member of a last design block that
-    // stops before its steel area; that block is not in colTab.
+    // stops before its steel area; that block is not in designBlocks.
     int64_t cutOffLine = 0;
     std::optional<float> cutOffColumn;
 
-    // Filled by makeCube.
+    // Filled by buildPlanGrid.
     std::vector<int32_t> gridX;  // distinct X (cm, shifted), ascending
     std::vector<int32_t> gridY;  // distinct Y (cm): the levels, ascending; level index i is gridY[i - 1]
     std::vector<int32_t> gridZ;  // distinct Z (cm, shifted), ascending
     int32_t xShift = 0;
     int32_t zShift = 0;
-    // cubeJoint and cubeCol, kept only where a joint stands: plan lines ordered by xIndex, then zIndex.
+    // jointAt and designBlockAt, kept only where a joint stands: plan lines ordered by xIndex, then zIndex.
     std::vector<PlanLine> cube;
 
-    [[nodiscard]] int32_t jointCount() const { return static_cast<int32_t>(jointTab.size()); }
-    [[nodiscard]] int32_t memberCount() const { return static_cast<int32_t>(memberTab.size()); }
-    [[nodiscard]] int32_t betaCount() const { return static_cast<int32_t>(betaTab.size()); }
-    [[nodiscard]] int32_t colCount() const { return static_cast<int32_t>(colTab.size()); }
+    [[nodiscard]] int32_t jointCount() const { return static_cast<int32_t>(joints.size()); }
+    [[nodiscard]] int32_t memberCount() const { return static_cast<int32_t>(members.size()); }
+    [[nodiscard]] int32_t rotatedMemberCount() const { return static_cast<int32_t>(rotatedMembers.size()); }
+    [[nodiscard]] int32_t designBlockCount() const { return static_cast<int32_t>(designBlocks.size()); }
     [[nodiscard]] int32_t levelCount() const { return static_cast<int32_t>(gridY.size()); }
 };
 

@@ -53,7 +53,7 @@ std::string_view wordBefore(std::string_view line, std::string_view mark) {
 }
 
 //      M25                          Fe415 (Main)            Fe415 (Sec.)
-void readGrades(std::string_view line, ColEntry& col) {
+void readGrades(std::string_view line, DesignBlock& col) {
     const size_t first = line.find_first_not_of(" \t");
     if (first != std::string_view::npos) {
         col.concreteGrade = gradeOf(line.substr(first, line.find_first_of(" \t", first) - first), kConcretePrefix);
@@ -95,7 +95,7 @@ float DesignBlockReader::valueAfter(ReadCursor& cursor, std::string_view keyword
 }
 
 // valueAfter(kLength, true), reading the grade line that may come before the length on the way.
-float DesignBlockReader::lengthAfterGrades(ReadCursor& cursor, ColEntry& col) {
+float DesignBlockReader::lengthAfterGrades(ReadCursor& cursor, DesignBlock& col) {
     hitPos_ = 0;
     while (!cursor.atEnd()) {
         cursor.nextResultLineContaining(std::array{kColumnHeader, kLength, kMainSteelMark});
@@ -110,7 +110,7 @@ float DesignBlockReader::lengthAfterGrades(ReadCursor& cursor, ColEntry& col) {
 
 //      LENGTH:  3200.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm  COVER: 40.0 mm
 //      LENGTH:  3200.0 mm   CROSS SECTION:  450.0 mm dia.   COVER: 40.0 mm
-void DesignBlockReader::readSection(ReadCursor& cursor, ColEntry& col) {
+void DesignBlockReader::readSection(ReadCursor& cursor, DesignBlock& col) {
     col.width = valueAfter(cursor, kCrossSection, false);
     const int32_t sectionAt = hitPos_;
     col.depth = valueAfter(cursor, kDepthMark, false);
@@ -133,22 +133,22 @@ void DesignBlockReader::read(ReadCursor& cursor, Model& model) {
         if (cursor.lineNumber() == lastHeaderLine_) break;
         lastHeaderLine_ = cursor.lineNumber();
 
-        ColEntry col;
+        DesignBlock col;
         col.memberNo = valueAfter(cursor, kColumnHeader, false);
         col.length = lengthAfterGrades(cursor, col);
         readSection(cursor, col);
         col.steelArea = valueAfter(cursor, kSteelArea, true);
         lastBlockHasSteelArea_ = hitPos_ > 0;
-        model.colTab.push_back(col);
+        model.designBlocks.push_back(col);
     }
 }
 
 void DesignBlockReader::noteCutOff(const ReadCursor& cursor, Model& model) const {
     if (!model.endsInside.empty() || cursor.runEndLine() > lastHeaderLine_) return;
     model.cutOffLine = cursor.lineNumber();
-    if (!model.colTab.empty() && !lastBlockHasSteelArea_) {
-        model.cutOffColumn = model.colTab.back().memberNo;
-        model.colTab.pop_back();
+    if (!model.designBlocks.empty() && !lastBlockHasSteelArea_) {
+        model.cutOffColumn = model.designBlocks.back().memberNo;
+        model.designBlocks.pop_back();
     }
 }
 

@@ -15,7 +15,7 @@ namespace tierwise {
 
 class DesignBlockReader {
 public:
-    // Reads every block from the line in hand on, one entry each into model.colTab.
+    // Reads every block from the line in hand on, one entry each into model.designBlocks.
     void read(ReadCursor& cursor, Model& model);
     // A file whose design results are not followed by the end of the run was cut off: its last
     // blocks, and maybe more, are missing. The file's end is noted for whoever decides on it,
@@ -25,8 +25,8 @@ public:
 
 private:
     float valueAfter(ReadCursor& cursor, std::string_view keyword, bool searchForward);
-    float lengthAfterGrades(ReadCursor& cursor, ColEntry& col);
-    void readSection(ReadCursor& cursor, ColEntry& col);
+    float lengthAfterGrades(ReadCursor& cursor, DesignBlock& col);
+    void readSection(ReadCursor& cursor, DesignBlock& col);
 
     int32_t hitPos_ = 0;          // of the keyword valueAfter looked for; 0 when not found
     int64_t lastHeaderLine_ = 0;  // the line of the last column header, 0 before the first

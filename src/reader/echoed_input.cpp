@@ -128,7 +128,7 @@ void readUnit(ReadCursor& cursor, Model& model) {
 void readJoints(ReadCursor& cursor, Model& model) {
     if (cursor.searchFor(kJointCoordinates) == 0)
         cursor.reject("no \"JOINT COORDINATES\" was found after the UNIT line");
-    auto& joints = model.jointTab;
+    auto& joints = model.joints;
     joints.assign(1, JointEntry{});
     const float unitFactor = centimetresPer(model.unit);
     static const DataLayout layout{"joint coordinates", 4,
@@ -151,7 +151,7 @@ void readMembers(ReadCursor& cursor, Model& model) {
     if (positionOf(cursor.line(), kMemberIncidences) == 0 && cursor.searchFor(kMemberIncidences) == 0) {
         cursor.reject("no \"MEMBER INCIDENCES\" was found after the joint coordinates");
     }
-    auto& members = model.memberTab;
+    auto& members = model.members;
     members.assign(1, MemberEntry{});
     static const DataLayout layout{
         "member incidences", 3,

@@ -14,12 +14,12 @@ void readUnit(ReadCursor& cursor, Model& model);
 
 //      7. JOINT COORDINATES
 //      8. 1 0 0 0; 2 6 0 0; 3 12 0 0
-// Into model.jointTab, in whole centimetres.
+// Into model.joints, in whole centimetres.
 void readJoints(ReadCursor& cursor, Model& model);
 
 //     23. MEMBER INCIDENCES
 //     24. 1 1 101; 2 2 102; 3 3 103; 4 4 104
-// Into model.memberTab. The line in hand afterwards is the one that ended the block.
+// Into model.members. The line in hand afterwards is the one that ended the block.
 void readMembers(ReadCursor& cursor, Model& model);
 
 // Millimetres in one unit of length of the file.

@@ -18,7 +18,7 @@ inline constexpr int64_t kMaxListedMembers = 1'000'000;
 
 //     50. BETA 90 MEMB 4 TO 6 13 TO 15 -
 //     51. 22 TO 24 30 31 32
-// Reads the list that starts in the line in hand into model.betaTab, ranges expanded. The line
+// Reads the list that starts in the line in hand into model.rotatedMembers, ranges expanded. The line
 // in hand afterwards is the command that ended the list.
 void readBetaList(ReadCursor& cursor, Model& model);
 

@@ -16,14 +16,14 @@ using support::PrintTo;
 TEST(ReadAnlColumns, ReadsEveryBlock) {
     const Model model = read(frameWith("UNIT METER KN", columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00") +
                                                             columnBlock(2, " 450.0 mm dia.", "   2513.27")));
-    ASSERT_EQ(model.colCount(), 2);
-    const ColEntry& rect = model.colTab[0];
+    ASSERT_EQ(model.designBlockCount(), 2);
+    const DesignBlock& rect = model.designBlocks[0];
     EXPECT_EQ(rect.memberNo, 1.0f);
     EXPECT_EQ(rect.length, 3200.0f);
     EXPECT_EQ(rect.width, 300.0f);
     EXPECT_EQ(rect.depth, 450.0f);
     EXPECT_EQ(rect.steelArea, 1080.0f);
-    const ColEntry& round = model.colTab[1];
+    const DesignBlock& round = model.designBlocks[1];
     EXPECT_EQ(round.width, 450.0f);
     EXPECT_EQ(round.depth, 0.0f) << "a circular section has no X";
     EXPECT_EQ(round.steelArea, 2513.27f) << "the last digit lies beyond the ten characters after the keyword";
@@ -45,7 +45,7 @@ TEST(ReadAnlColumns, ReadsTheTenCharactersAfterAKeyword) {
         if (c.expected == 0.0f) {
             EXPECT_EQ(rejection(text), " Failed Columns  1");
         } else {
-            EXPECT_EQ(read(text).colTab[0].steelArea, c.expected);
+            EXPECT_EQ(read(text).designBlocks[0].steelArea, c.expected);
         }
     }
 }
@@ -56,11 +56,11 @@ TEST(ReadAnlColumns, BlockWithoutLengthTakesTheNextBlocksArea) {
     const Model model =
         read(frameWith("UNIT METER KN", withoutLength + columnBlock(8, " 300.0 mm X  600.0 mm", "   2222.00") +
                                             columnBlock(9, " 300.0 mm X  600.0 mm", "   3333.00")));
-    ASSERT_EQ(model.colCount(), 2);
-    EXPECT_EQ(model.colTab[0].memberNo, 7.0f);
-    EXPECT_EQ(model.colTab[0].length, 0.0f);
-    EXPECT_EQ(model.colTab[0].steelArea, 2222.0f) << "the search for the area ran on into block 8";
-    EXPECT_EQ(model.colTab[1].memberNo, 9.0f) << "block 8 has no entry of its own";
+    ASSERT_EQ(model.designBlockCount(), 2);
+    EXPECT_EQ(model.designBlocks[0].memberNo, 7.0f);
+    EXPECT_EQ(model.designBlocks[0].length, 0.0f);
+    EXPECT_EQ(model.designBlocks[0].steelArea, 2222.0f) << "the search for the area ran on into block 8";
+    EXPECT_EQ(model.designBlocks[1].memberNo, 9.0f) << "block 8 has no entry of its own";
 }
 
 TEST(ReadAnlColumns, ReportsTheFailedColumns) {
@@ -74,7 +74,7 @@ TEST(ReadAnlColumns, HeaderOnTheLastLineStartsOneBlock) {
     std::string text = frameWith("UNIT METER KN", columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00"));
     text += "                 C O L U M N   N O.       2  D E S I G N   R E S U L T S";
     const Model cut = read(text);
-    EXPECT_EQ(cut.colCount(), 1) << "the block the file is cut off in is left out";
+    EXPECT_EQ(cut.designBlockCount(), 1) << "the block the file is cut off in is left out";
     EXPECT_EQ(cut.cutOffColumn, 2.0f);
     EXPECT_EQ(rejection(text + "\r\n" + kEndOfRun), " Failed Columns  2") << "a complete file: the column failed";
 }
@@ -84,14 +84,14 @@ TEST(ReadAnlColumns, ExchangesRotatedSectionsOncePerListing) {
         columnBlock(1, " 300.0 mm X  450.0 mm", "   1080.00") + columnBlock(2, " 300.0 mm X  450.0 mm", "   1080.00");
     const Model model =
         read(frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 2 2"), echo(10, "FINISH")}) + blocks));
-    EXPECT_EQ(model.colTab[0].width, 450.0f);
-    EXPECT_EQ(model.colTab[0].depth, 300.0f);
-    EXPECT_EQ(model.colTab[1].width, 300.0f) << "listed twice: back as printed";
-    EXPECT_EQ(model.colTab[1].depth, 450.0f);
+    EXPECT_EQ(model.designBlocks[0].width, 450.0f);
+    EXPECT_EQ(model.designBlocks[0].depth, 300.0f);
+    EXPECT_EQ(model.designBlocks[1].width, 300.0f) << "listed twice: back as printed";
+    EXPECT_EQ(model.designBlocks[1].depth, 450.0f);
 }
 
 TEST(ReadAnlColumns, FileWithoutDesignBlocksHasNoColumns) {
-    EXPECT_EQ(read(frameWith("UNIT METER KN", "")).colCount(), 0);
+    EXPECT_EQ(read(frameWith("UNIT METER KN", "")).designBlockCount(), 0);
 }
 
 // What a block says besides its section: the grades of its concrete and steels, the cover, and
@@ -121,8 +121,8 @@ TEST(ReadAnlColumns, ReadsGradesCoverAndRoundSections) {
         SCOPED_TRACE(c.name);
         const Model model =
             read(frameWith("UNIT METER KN", columnBlock(1, c.section, "   1080.00", c.gradeLine, c.cover)));
-        ASSERT_EQ(model.colCount(), 1);
-        const ColEntry& col = model.colTab[0];
+        ASSERT_EQ(model.designBlockCount(), 1);
+        const DesignBlock& col = model.designBlocks[0];
         EXPECT_EQ(col.concreteGrade, c.concrete);
         EXPECT_EQ(col.mainSteelGrade, c.mainSteel);
         EXPECT_EQ(col.tieSteelGrade, c.tieSteel);
@@ -136,11 +136,11 @@ TEST(ReadAnlColumns, RoundColumnUnderBeta90KeepsItsDiameterAsWidth) {
     const Model model = read(frameWith("UNIT METER KN", report({echo(9, "BETA 90 MEMB 1 2"), echo(10, "FINISH")}) +
                                                             columnBlock(1, " 450.0 mm dia.", "   2513.27") +
                                                             columnBlock(2, " 300.0 mm X  450.0 mm", "   1080.00")));
-    ASSERT_EQ(model.colCount(), 2);
-    EXPECT_EQ(model.colTab[0].width, 450.0f) << "a circle is the same turned";
-    EXPECT_EQ(model.colTab[0].depth, 0.0f);
-    EXPECT_EQ(model.colTab[1].width, 450.0f);
-    EXPECT_EQ(model.colTab[1].depth, 300.0f);
+    ASSERT_EQ(model.designBlockCount(), 2);
+    EXPECT_EQ(model.designBlocks[0].width, 450.0f) << "a circle is the same turned";
+    EXPECT_EQ(model.designBlocks[0].depth, 0.0f);
+    EXPECT_EQ(model.designBlocks[1].width, 450.0f);
+    EXPECT_EQ(model.designBlocks[1].depth, 300.0f);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ TEST(ReadAnlUnit, ConvertsCoordinatesToCentimetres) {
         const Model model = read(report({echo(1, c.unitLine), echo(2, "JOINT COORDINATES"), echo(3, c.joint),
                                          echo(4, "MEMBER INCIDENCES"), echo(5, "1 1 1")}));
         ASSERT_EQ(model.jointCount(), 1);
-        const JointEntry& j = model.jointTab[0];
+        const JointEntry& j = model.joints[0];
         EXPECT_EQ(j.number, c.expected.number);
         EXPECT_EQ(j.x, c.expected.x);
         EXPECT_EQ(j.y, c.expected.y);
@@ -42,7 +42,7 @@ TEST(ReadAnlUnit, ConvertsCoordinatesToCentimetres) {
 TEST(ReadAnlUnit, OnlyTheFirstUnitLineCounts) {
     const Model model = read(report({echo(1, "UNIT MMS KN"), echo(2, "UNIT METER KN"), echo(3, "JOINT COORDINATES"),
                                      echo(4, "1 1000 0 0"), echo(5, "MEMBER INCIDENCES")}));
-    EXPECT_EQ(model.jointTab[0].x, 100);
+    EXPECT_EQ(model.joints[0].x, 100);
 }
 
 // Which line is the UNIT command, and which of its words the length unit.
@@ -137,10 +137,10 @@ TEST(ReadAnlJoints, ReadsEveryLayoutOfTheJointBlock) {
                                 {5, 600, 320, 0}, {6, 1200, 320, 0}, {7, 1200, 320, 0}};
     for (int j = 0; j < 7; ++j) {
         SCOPED_TRACE(j);
-        EXPECT_EQ(model.jointTab[j].number, expected[j][0]);
-        EXPECT_EQ(model.jointTab[j].x, expected[j][1]);
-        EXPECT_EQ(model.jointTab[j].y, expected[j][2]);
-        EXPECT_EQ(model.jointTab[j].z, expected[j][3]);
+        EXPECT_EQ(model.joints[j].number, expected[j][0]);
+        EXPECT_EQ(model.joints[j].x, expected[j][1]);
+        EXPECT_EQ(model.joints[j].y, expected[j][2]);
+        EXPECT_EQ(model.joints[j].z, expected[j][3]);
     }
 }
 
@@ -160,9 +160,9 @@ TEST(ReadAnlMembers, ReadsMembersAndTurnsThemToRunUpwards) {
     const int expected[6][3] = {{1, 1, 2}, {2, 1, 2}, {3, 2, 3}, {4, 99, 2}, {100001, 1, 2}, {5, 2, 4}};
     for (int m = 0; m < 6; ++m) {
         SCOPED_TRACE(m);
-        EXPECT_EQ(model.memberTab[m].number, expected[m][0]);
-        EXPECT_EQ(model.memberTab[m].start, expected[m][1]);
-        EXPECT_EQ(model.memberTab[m].end, expected[m][2]);
+        EXPECT_EQ(model.members[m].number, expected[m][0]);
+        EXPECT_EQ(model.members[m].start, expected[m][1]);
+        EXPECT_EQ(model.members[m].end, expected[m][2]);
     }
 }
 

@@ -24,7 +24,7 @@ class ReadAnlBetaTest : public ::testing::TestWithParam<BetaCase> {};
 TEST_P(ReadAnlBetaTest, ExpandsTheLists) {
     std::string text = frameWith("UNIT METER KN", "");
     for (const auto& line : GetParam().lines) text += line + "\r\n";
-    EXPECT_EQ(read(text).betaTab, GetParam().expected);
+    EXPECT_EQ(read(text).rotatedMembers, GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -121,7 +121,7 @@ TEST(ReadAnlSections, CommandsRightAfterTheMembersAndTheSectionsAreRead) {
                      echo(7, "1 PRIS YD 0.45 ZD 0.3"), echo(8, "BETA 90 MEMB 1"), echo(9, "FINISH")}));
     ASSERT_EQ(model.sectionTab.size(), 1u);
     EXPECT_EQ(model.sectionTab[0].yd, 450.0f);
-    EXPECT_EQ(model.betaTab, std::vector<int32_t>{1});
+    EXPECT_EQ(model.rotatedMembers, std::vector<int32_t>{1});
 }
 
 }  // namespace
