@@ -77,6 +77,13 @@ for lv in range(1, len(Y)):
             if a and b:
                 beams.append((a, b))
 
+def section(ix, iz, lv):
+    if (ix, iz) == CIRCULAR:
+        return None, 450.0
+    if ix == 1 or iz == 1:
+        return 300.0, 600.0
+    return 300.0, 450.0
+
 put(f" \f{'PAGE NO.    1':>80}")
 put("")
 put("\x02")
@@ -111,7 +118,29 @@ for i in range(0, len(members), 4):
     echo("; ".join(members[i:i + 4]))
 echo("* columns first, then beams")
 echo("MEMBER PROPERTY INDIAN")
-echo("1 TO 35 PRIS YD 0.45 ZD 0.3")
+# Each column's section as its design block prints it (ZD X YD, a round one YD alone), the members
+# of one section listed together, over continuation lines where they are many.
+by_section = {}
+for m, ix, iz, lv in columns:
+    by_section.setdefault(section(ix, iz, lv), []).append(m)
+for (w, d), ms in sorted(by_section.items(), key=lambda kv: kv[1][0]):
+    words = []
+    run = [ms[0]]
+    for m in ms[1:] + [None]:
+        if m is not None and m == run[-1] + 1:
+            run.append(m)
+            continue
+        words += [str(run[0]), "TO", str(run[-1])] if len(run) > 2 else [str(n) for n in run]
+        run = [m]
+    prism = f"PRIS YD {d / 1000:g}" + ("" if w is None else f" ZD {w / 1000:g}")
+    lines = [[]]
+    for word in words:
+        if len(" ".join(lines[-1] + [word])) > 36:
+            lines.append([])
+        lines[-1].append(word)
+    for part in lines[:-1]:
+        echo(" ".join(part) + " -")
+    echo(" ".join(lines[-1] + [prism]))
 echo(f"101 TO {100 + len(beams)} PRIS YD 0.5 ZD 0.25")
 echo("CONSTANTS")
 echo("E CONCRETE ALL")
@@ -139,13 +168,6 @@ echo("CODE INDIAN")
 echo("FC 25000 ALL")
 echo("FYMAIN 415000 ALL")
 echo(f"DESIGN COLUMN 1 TO {len(columns)}")
-
-def section(ix, iz, lv):
-    if (ix, iz) == CIRCULAR:
-        return None, 450.0
-    if ix == 1 or iz == 1:
-        return 300.0, 600.0
-    return 300.0, 450.0
 
 def area(ix, iz, lv):
     base = {1: 2160.37, 2: 1540.0, 3: 1080.0, 4: 1080.0}[lv]

@@ -28,14 +28,15 @@ private:
 // Column design entries by member number. `designBlocks` must outlive the index.
 class ColumnIndex {
 public:
-    explicit ColumnIndex(const std::vector<DesignBlock>& designBlocks);
+    explicit ColumnIndex(const std::vector<DesignBlock>& designBlocks) : blocks_(designBlocks) {}
     // 1-based designBlocks entry number of the first design block whose member number equals memberNo
     // taken as a single-precision number, 0 when none does (a fractional number never matches).
-    [[nodiscard]] int32_t findColRow(int32_t memberNo) const;
+    [[nodiscard]] int32_t findColRow(int32_t memberNo) const {
+        return static_cast<int32_t>(blocks_.firstBlock(static_cast<float>(memberNo)));
+    }
 
 private:
-    const std::vector<DesignBlock>& colTab_;
-    FlatIndex byMember_;
+    BlockIndex blocks_;
 };
 
 }  // namespace tierwise::detail

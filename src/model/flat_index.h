@@ -2,9 +2,13 @@
 // number, members by their joints, design blocks by member number.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
+
+#include "model/model.h"
 
 namespace tierwise {
 
@@ -62,6 +66,36 @@ private:
     static uint32_t tagOf(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
     std::vector<Slot> slots_;
     size_t mask_ = 0;
+};
+
+// Design blocks by member number, as printed in single precision: the first block of each member.
+// The reader (which blocks BETA 90 turns) and the grid (which block ends a column) look them up
+// here. `designBlocks` must outlive the index.
+class BlockIndex {
+public:
+    explicit BlockIndex(const std::vector<DesignBlock>& designBlocks) : colTab_(designBlocks), byMember_(designBlocks.size()) {
+        for (size_t i = 0; i < designBlocks.size(); ++i) {
+            const float memberNo = designBlocks[i].memberNo;
+            if (std::isnan(memberNo)) continue;  // equals no member number
+            byMember_.insertFirst(keyOf(memberNo), static_cast<uint32_t>(i + 1),
+                                  [&](uint32_t row) { return designBlocks[row - 1].memberNo == memberNo; });
+        }
+    }
+    // 1-based designBlocks row of the first block whose member number equals `memberNo`, 0 when none does.
+    [[nodiscard]] uint32_t firstBlock(float memberNo) const {
+        return byMember_.find(keyOf(memberNo), [&](uint32_t row) { return colTab_[row - 1].memberNo == memberNo; });
+    }
+
+private:
+    // Numbers that compare equal get the same key: -0 is 0.
+    static uint64_t keyOf(float value) {
+        if (value == 0.0f) value = 0.0f;
+        uint32_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        return bits;
+    }
+    const std::vector<DesignBlock>& colTab_;
+    FlatIndex byMember_;
 };
 
 }  // namespace tierwise

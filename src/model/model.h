@@ -25,13 +25,29 @@ struct MemberEntry {
     int32_t end = 0;
 };
 
-// One column design block, values as printed (mm and mm², no unit conversion), in single precision.
+// One column design block, values as printed (mm, mm² and N/mm², no unit conversion), in single
+// precision. Kept small: a large file holds hundreds of thousands of blocks.
 struct DesignBlock {
     float memberNo = 0;   // after "C O L U M N   N O."
     float length = 0;     // after "LENGTH:" (kept, read by nobody)
     float width = 0;      // after "CROSS SECTION:" (exchanged with depth for BETA 90 members)
     float depth = 0;      // after the first "X" of that line; 0 for a circular section
     float steelArea = 0;  // after "REQD. STEEL AREA   :"; 0 marks a failed column
+    float cover = 0;      // after "COVER:" in the section's line: clear cover to the main bars; 0: not printed
+    // From the grade line "M25   Fe415 (Main)   Fe415 (Sec.)": fck and fy in N/mm², 0 where not printed.
+    int16_t concreteGrade = 0;
+    int16_t mainSteelGrade = 0;
+    int16_t tieSteelGrade = 0;
+    bool circular = false;  // the section was printed as a diameter ("450.0 mm dia."): width is the diameter
+};
+
+// The prismatic section given to a member in the echoed input ("1 TO 35 PRIS YD 0.45 ZD 0.3"),
+// in mm: yd along the member's local y axis, zd along its local z axis; zd 0 for a round
+// section, yd its diameter.
+struct MemberSection {
+    int32_t member = 0;
+    float yd = 0;
+    float zd = 0;
 };
 
 // A grid point that holds a joint, on one vertical grid line.
@@ -56,10 +72,13 @@ enum class LengthUnit { Metre, Millimetre };
 struct Model {
     // Filled by the reader.
     LengthUnit unit = LengthUnit::Metre;
-    std::vector<JointEntry> joints;         // file order; jointCount() entries
-    std::vector<MemberEntry> members;       // file order
-    std::vector<int32_t> rotatedMembers;    // members under "BETA 90 MEMB", ranges expanded, duplicates kept
-    std::vector<DesignBlock> designBlocks;  // one entry per column design block, file order
+    std::vector<JointEntry> joints;    // file order; jointCount() entries
+    std::vector<MemberEntry> members;  // file order
+    std::vector<int32_t> rotatedMembers;        // members under "BETA 90 MEMB", ranges expanded, duplicates kept
+    std::vector<DesignBlock> designBlocks;        // one entry per column design block, file order
+    // The members' prismatic sections from "MEMBER PROPERTY", sorted by member, one entry each (a
+    // member given a section twice has the later one).
+    std::vector<MemberSection> sectionTab;
     // The block the file ended in ("member incidences", ...): such a file is cut off, and no
     // design results can follow. Empty for a complete file.
     std::string endsInside;

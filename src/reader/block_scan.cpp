@@ -108,13 +108,14 @@ TIERWISE_AVX2 KeyScan scanToFirstKeyAvx2(std::string_view text, const std::strin
 }
 
 TIERWISE_AVX2 KeyScan scanToFirstKeyAvx2(std::string_view text, std::span<const std::string_view> keys) {
-    std::array<std::string_view, 4> key;
+    std::array<std::string_view, kFastScanKeys> key;
     size_t used = 0;
     for (const std::string_view k : keys) {
         if (k.empty()) continue;
         if (used == key.size()) return plain::scanToFirstKey(text, keys);
         key[used++] = k;
     }
+    static_assert(kFastScanKeys == 4, "one case below for each number of keys");
     switch (used) {
         case 0:
             return scanToFirstKeyAvx2<0>(text, key.data());

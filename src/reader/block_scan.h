@@ -9,6 +9,9 @@
 
 namespace tierwise {
 
+// The most keys a scan compares in registers; more are scanned byte by byte, many times slower.
+inline constexpr size_t kFastScanKeys = 4;
+
 struct KeyScan {
     size_t keyAt = 0;      // offset of the first byte of the earliest key, the text's size when none occurs
     int64_t lineEnds = 0;  // line ends in the text before keyAt

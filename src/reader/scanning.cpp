@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <iterator>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -158,6 +159,13 @@ double numericValue(std::string_view text) {
     return number.value();
 }
 
+float toSingle(double value) {
+    if (std::fabs(value) > std::numeric_limits<float>::max()) {
+        return value > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+    }
+    return static_cast<float>(value);
+}
+
 int32_t findNumStart(std::string_view line, int32_t& pos) {
     const auto len = static_cast<int32_t>(line.size());
     while (pos < len && !isNumberChar(line[pos - 1])) ++pos;
@@ -179,10 +187,85 @@ int32_t skipLineNumber(std::string_view line) {
     return pos;
 }
 
-LineKind classifyLine(std::string_view line, int32_t first) {
-    static constexpr std::string_view kKeywords[] = {kMemberPropertyIndian, kBetaKeyword, kColumnHeader};
-    for (int32_t i = first; i <= 3; ++i) {
-        if (line.find(kKeywords[i - 1]) != std::string_view::npos) return static_cast<LineKind>(i);
+namespace {
+
+constexpr bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+bool isPlainNumber(std::string_view text) {
+    size_t i = 0;
+    if (i < text.size() && text[i] == '-') ++i;
+    size_t digits = 0;
+    while (i < text.size() && isDigit(text[i])) ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && isDigit(text[i])) ++i, ++digits;
+    }
+    return digits > 0 && i == text.size();
+}
+
+void dataTokens(std::string_view line, std::vector<DataToken>& tokens) {
+    tokens.clear();
+    auto separates = [](char c) { return isBlank(c) || c == ','; };
+    size_t i = 0;
+    while (i < line.size() && separates(line[i])) ++i;
+    while (i < line.size() && !separates(line[i]) && line[i] != ';') ++i;  // the line number
+    while (i < line.size()) {
+        if (separates(line[i])) {
+            ++i;
+            continue;
+        }
+        if (line[i] == ';') {
+            tokens.push_back({line.substr(i, 1), false});
+            ++i;
+            continue;
+        }
+        const size_t start = i;
+        while (i < line.size() && !separates(line[i]) && line[i] != ';') ++i;
+        const std::string_view word = line.substr(start, i - start);
+        tokens.push_back({word, isPlainNumber(word)});
+    }
+}
+
+std::optional<std::string_view> echoedText(std::string_view line) {
+    size_t i = 0;
+    while (i < line.size() && isBlank(line[i])) ++i;
+    const size_t digitsFrom = i;
+    while (i < line.size() && isDigit(line[i])) ++i;
+    if (i == digitsFrom || i >= line.size() || line[i] != '.') return std::nullopt;
+    ++i;
+    const size_t blanksFrom = i;
+    while (i < line.size() && isBlank(line[i])) ++i;
+    if (i == blanksFrom) return std::nullopt;
+    return line.substr(i);
+}
+
+bool isEchoedCommand(std::string_view line, std::string_view command) {
+    const std::optional<std::string_view> text = echoedText(line);
+    return text && text->substr(0, command.size()) == command &&
+           (text->size() == command.size() || isBlank((*text)[command.size()]));
+}
+
+std::string printable(std::string_view word) {
+    constexpr size_t kMaxShown = 24;
+    std::string text;
+    for (const char c : word.substr(0, kMaxShown)) text += (c >= ' ' && c <= '~') ? c : '?';
+    if (word.size() > kMaxShown) text += "...";
+    return text;
+}
+
+LineKind classifyLine(std::string_view line) {
+    static constexpr struct {
+        std::string_view keyword;
+        LineKind kind;
+    } kKeywords[] = {
+        {kBetaKeyword, LineKind::Beta},
+        {kColumnHeader, LineKind::ColumnHeader},
+        {kMemberProperty, LineKind::MemberProperty},
+    };
+    for (const auto& [keyword, kind] : kKeywords) {
+        if (line.find(keyword) != std::string_view::npos) return kind;
     }
     return LineKind::None;
 }

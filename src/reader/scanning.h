@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tierwise {
 
@@ -19,6 +22,9 @@ std::string_view substring(std::string_view line, int32_t start, int32_t length 
 // The leading number of a text: blanks, tabs and line feeds before and inside it are skipped,
 // E or D exponents are read, and a text that does not start with a number gives 0.
 double numericValue(std::string_view text);
+
+// Single precision, with values beyond its range going to infinity rather than anywhere.
+float toSingle(double value);
 
 // Position of the first number character at or after pos, or the last position when none stands
 // before it. Requires a non-empty line and 1 <= pos <= length.
@@ -40,14 +46,38 @@ inline bool numberStartsAt(std::string_view line, int32_t pos) {
 // the "1"), or the last position when it holds no second number.
 int32_t skipLineNumber(std::string_view line);
 
-enum class LineKind : int32_t { None = 0, MemberPropertyIndian = 1, Beta = 2, ColumnHeader = 3 };
-inline constexpr std::string_view kMemberPropertyIndian = "MEMBER PROPERTY INDIAN";
+// A word of an echoed data line after its line number: a number, ";" (the end of a record),
+// the continuation mark "-", or anything else.
+struct DataToken {
+    std::string_view text;
+    bool isNumber = false;
+};
+
+// A plain decimal as the echo prints coordinates and numbers: "12", "-3.5", ".5", "7.".
+bool isPlainNumber(std::string_view text);
+
+// The words of an echoed line after its line number (the first word), blanks, tabs and commas
+// separating them, ";" a word of its own; into `tokens`, which is cleared first.
+void dataTokens(std::string_view line, std::vector<DataToken>& tokens);
+
+// The text of an echoed input line after its line number, point and blanks ("UNIT METER KN" of
+// "     6. UNIT METER KN"); empty for a line that is no echoed input line.
+std::optional<std::string_view> echoedText(std::string_view line);
+
+// True for an echoed command line whose command is `command`: "     6. UNIT METER KN" for "UNIT".
+bool isEchoedCommand(std::string_view line, std::string_view command);
+
+// A word from a damaged line, fit for a one-line message.
+std::string printable(std::string_view word);
+
+// The echoed commands and printed headings that start a block the reader reads.
+enum class LineKind { None, Beta, ColumnHeader, MemberProperty };
 inline constexpr std::string_view kBetaKeyword = "BETA 90 MEMB";
 inline constexpr std::string_view kColumnHeader = "C O L U M N   N O.";
+inline constexpr std::string_view kMemberProperty = "MEMBER PROPERTY";
 
-// The first keyword of the table, from `first` on, that the line holds. The reader always passes
-// 2 (a BETA list or a column header); the argument and MemberPropertyIndian are kept as the
-// replaced program had them.
-LineKind classifyLine(std::string_view line, int32_t first);
+// The kind of the first of these keywords the line holds, in this order: a BETA list, a column
+// header, the member properties.
+LineKind classifyLine(std::string_view line);
 
 }  // namespace tierwise

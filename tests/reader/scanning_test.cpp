@@ -116,12 +116,23 @@ TEST(Substring, TakesAtMostLengthFromAOneBasedStart) {
     EXPECT_EQ(substring("ABC", 4, 10), "");
 }
 
-TEST(ClassifyLine, FindsTheFirstKeywordFromTheGivenIndex) {
-    EXPECT_EQ(classifyLine("   45. MEMBER PROPERTY INDIAN", 2), LineKind::None);
-    EXPECT_EQ(classifyLine("   45. MEMBER PROPERTY INDIAN", 1), LineKind::MemberPropertyIndian);
-    EXPECT_EQ(classifyLine("   50. BETA 90 MEMB 4 TO 6", 2), LineKind::Beta);
-    EXPECT_EQ(classifyLine("      C O L U M N   N O.    12  D E S I G N", 2), LineKind::ColumnHeader);
-    EXPECT_EQ(classifyLine("BETA 90 MEMB C O L U M N   N O.", 2), LineKind::Beta);
+TEST(ClassifyLine, FindsTheFirstKeywordInItsOrder) {
+    struct Case {
+        const char* name;
+        const char* line;
+        LineKind kind;
+    } cases[] = {
+        {"MemberProperty", "   45. MEMBER PROPERTY INDIAN", LineKind::MemberProperty},
+        {"Beta", "   50. BETA 90 MEMB 4 TO 6", LineKind::Beta},
+        {"ColumnHeader", "      C O L U M N   N O.    12  D E S I G N", LineKind::ColumnHeader},
+        {"BetaBeforeHeader", "BETA 90 MEMB C O L U M N   N O.", LineKind::Beta},
+        {"HeaderBeforeProperty", "MEMBER PROPERTY C O L U M N   N O.", LineKind::ColumnHeader},
+        {"Other", "   48. CONSTANTS", LineKind::None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(classifyLine(c.line), c.kind);
+    }
 }
 
 }  // namespace
