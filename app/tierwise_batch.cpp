@@ -51,7 +51,7 @@ std::string footer() {
     return R"(Every level is ticked unless --split is given. With --split only the lowest level,
 the highest level and the levels listed are ticked; each pair of ticked levels is one storey
 range of worksheet 3. Levels are in metres as the level captions show them (3.5, 7.2, -3.5) and
-match within 0.005 m. Basement levels are negative: --split=-3.5,0 and --split -3.5,0 both work.
+match within )" + formatDouble(kLevelTolerance) + R"( m. Basement levels are negative: --split=-3.5,0 and --split -3.5,0 both work.
 Naming the lowest level alone (--split 0 when it is at 0 m) gives one range over the whole height.
 
 Worksheet 4, "Column schedule", details every column line in every storey range by IS 456:2000:
