@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "report/anchorage.h"
 #include "report/detailing.h"
 #include "report/grouping.h"
 
@@ -37,12 +38,6 @@ struct TieLayout {
 // alternate ones; with `ductile`, more where parallel legs would stand over 300 mm apart.
 TieLayout tieLayout(const Section& section, const BarArrangement& bars, double cover, bool ductile);
 
-// The concrete and steel grades of a column's design, N/mm².
-struct Grades {
-    int fck = 0;
-    int fy = 0;  // of the hoops
-};
-
 // The hoops of one storey range by IS 13920: the thinnest hoop diameter from the options that
 // meets cl. 7.4 and gives the confining steel Ash of cl. 7.6.1 c at a pitch of at least 75 mm.
 struct Confinement {
@@ -57,7 +52,7 @@ struct Confinement {
 // errs on the safe side of the clear height): max(larger side, length / 6, 450), up to 50 mm.
 int confiningLength(const Section& section, double length);
 
-// The confinement of `bars` on `section` for grades `grades`; `length` as confiningLength takes it.
+// The confinement of `bars` on `section` for grades `grades` (fy of the hoops); `length` as confiningLength takes it.
 // Between the zones the pitch keeps IS 456's (chooseTies) and at most half the least side (cl. 7.4).
 Confinement confine(const Section& section, const BarArrangement& bars, const Grades& grades, double length,
                     const DetailOptions& options);
