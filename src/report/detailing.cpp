@@ -265,6 +265,7 @@ std::string gridLetters(int index) {
 ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>& lines, const LevelTicks& ticks,
                               const DetailOptions& options) {
     ColumnDetailing schedule;
+    schedule.cover = options.cover;
     schedule.ranges = storeyRanges(model, ticks);
 
     for (const ColumnLine& line : lines) {

@@ -89,6 +89,7 @@ struct GridAxes {
 };
 
 struct ColumnDetailing {
+    double cover = 0;  // mm, the cover the cells were detailed for
     std::vector<StoreyRange> ranges;
     GridAxes axes;
     std::vector<std::string> lineRefs;  // per column line (groupColumns order): "B-3"

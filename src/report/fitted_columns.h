@@ -18,6 +18,7 @@ public:
     explicit FittedColumns(Workbook& book) : book_(book) {}
 
     void setCell(int sheet, int row, int column, const CellValue& value) override;
+    void setNote(int sheet, int row, const std::string& text) override { book_.setNote(sheet, row, text); }
     void nameSheet(int sheet, const std::string& name) override { book_.nameSheet(sheet, name); }
     void setHeadingRows(int sheet, int rows) override { book_.setHeadingRows(sheet, rows); }
     void setColumnWidth(int sheet, int column, double width) override { book_.setColumnWidth(sheet, column, width); }

@@ -6,6 +6,7 @@
 #include "model/rejection.h"
 #include "report/column_schedule_sheet.h"
 #include "report/fitted_columns.h"
+#include "report/quantities_sheet.h"
 #include "report/worksheets.h"
 
 namespace tierwise {
@@ -45,6 +46,7 @@ void writeWorkbook(const ColumnLines& schedule, const LevelTicks& ticks, const C
     FittedColumns fitted(book);
     writeAreaSheets(*schedule.model, schedule.lines, ticks, fitted);
     writeColumnScheduleSheet(detailed, fitted);
+    writeQuantitiesSheet(detailed, steelQuantities(*schedule.model, schedule.lines, detailed, detailed.cover), fitted);
     fitted.finish();
 }
 

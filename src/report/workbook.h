@@ -14,6 +14,7 @@ enum WorksheetNumber : int {
     kSheetMembers,         // the area of every column with its member number
     kSheetRanges,          // the largest area of each line in each storey range
     kSheetColumnSchedule,  // "Column schedule": bars, ties and marks per storey range
+    kSheetQuantities,      // "Steel quantities": bars and ties by mark and storey range, in kg
     kSheetEnd
 };
 inline constexpr int kSheetCount = kSheetEnd - 1;
@@ -29,6 +30,9 @@ class Workbook {
 public:
     virtual ~Workbook() = default;
     virtual void setCell(int sheet, int row, int column, const CellValue& value) = 0;
+    // A line of text below a worksheet's table, in its first column: it runs on over the cells to
+    // its right and does not make its column wider.
+    virtual void setNote(int sheet, int row, const std::string& text) { setCell(sheet, row, 1, text); }
 
     // Layout, which changes no value; a workbook that keeps values only may ignore it.
     // The worksheet's tab name, given before anything reaches that worksheet or a later one;

@@ -114,7 +114,8 @@ TEST_P(XlsxCellFailureTest, NamesTheFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Xlsx, XlsxCellFailureTest,
-    ::testing::Values(FailureCase{"NoFifthSheet", 5, 1, 1, "there is no worksheet 5"},
+    ::testing::Values(FailureCase{"NoSuchSheet", kSheetCount + 1, 1, 1,
+                                  "there is no worksheet " + std::to_string(kSheetCount + 1)},
                       FailureCase{"RowZero", 1, 0, 1, "row 0, column 1 lies outside a worksheet"},
                       FailureCase{"PastTheLastRow", 1, 1048577, 1, "row 1048577, column 1 lies outside a worksheet"},
                       FailureCase{"PastTheLastColumn", 2, 1, 16385, "row 1, column 16385 lies outside a worksheet"}),
@@ -278,8 +279,9 @@ TEST_F(XlsxFileTest, ReadBackFindsDamage) {
     flipped = good;
     flipped[good.size() / 2] ^= 0x55;
     EXPECT_NE(findArchiveDamage(flipped, written), "") << "a changed byte deep in the rows";
-    const std::array<int64_t, 5> fiveSheets{0, held, 0, 0, 0};
-    EXPECT_EQ(findArchiveDamage(good, fiveSheets), "worksheet 5 is missing");
+    std::array<int64_t, kSheetCount + 1> oneSheetTooMany{};
+    oneSheetTooMany[1] = held;
+    EXPECT_EQ(findArchiveDamage(good, oneSheetTooMany), "worksheet " + std::to_string(kSheetCount + 1) + " is missing");
 }
 
 // A wide worksheet's column widths push its rows far into the part; the read-back still finds

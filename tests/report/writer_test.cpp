@@ -191,7 +191,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Writer, NoGroupsGivesHeadingsAndCaptionsOnly) {
     MemoryWorkbook book;
     writeFrame(buildFrame(kLevels, {}), {true, false, true, true}, book);
-    EXPECT_EQ(book.dump(),
+    // Worksheets 1 to 4; the steel quantities' headings and notes are the quantities tests' own.
+    const std::string dump = book.dump();
+    EXPECT_EQ(dump.substr(0, dump.find("\n" + std::to_string(kSheetQuantities) + ",") + 1),
               "1,1,1,text,\" Node \"\n1,1,2,text,\" Size \"\n1,1,3,text,\"Sl No.\"\n1,1,4,text,\" Max Area\"\n"
               "2,1,1,text,\" Node \"\n2,1,2,text,\" Size \"\n2,1,3,text,\"Sl No.\"\n2,1,4,text,\" Max Area\"\n"
               "3,1,1,text,\" Node \"\n3,1,2,text,\" Size \"\n3,1,3,text,\"Sl No.\"\n3,1,4,text,\" Max Area\"\n"

@@ -1,0 +1,182 @@
+#include "report/quantities_sheet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <optional>
+
+#include "report/levels.h"
+#include "report/ties.h"
+
+namespace tierwise {
+
+namespace {
+
+// The grades of a mark's columns in one storey range: the weakest concrete and the strongest main
+// steel, which give the longest laps; kAssumedGrades where no block gives them.
+Grades rangeGrades(const Model& model, const std::vector<ColumnLine>& lines, const ColumnMark& mark, size_t range,
+                   const std::vector<size_t>& rangeOf) {
+    Grades grades{0, 0};
+    for (const size_t line : mark.lines) {
+        for (const LineColumn& column : lines[line].columns) {
+            if (rangeOf[static_cast<size_t>(column.levelIndex)] != range) continue;
+            const DesignBlock& block = model.designBlocks[static_cast<size_t>(column.designBlock)];
+            if (block.concreteGrade > 0) {
+                grades.fck = grades.fck == 0 ? block.concreteGrade : std::min<int>(grades.fck, block.concreteGrade);
+            }
+            grades.fy = std::max<int>(grades.fy, block.mainSteelGrade);
+        }
+    }
+    if (grades.fck == 0) grades.fck = kAssumedGrades.fck;
+    if (grades.fy == 0) grades.fy = kAssumedGrades.fy;
+    return grades;
+}
+
+// The tension lap and the anchorage Ld of a bar; no lap for a bar over 36 mm (mechanical splices).
+struct BarAllowances {
+    double lap = 0;
+    double anchorage = 0;
+};
+
+BarAllowances allowances(int diameter, const Grades& grades) {
+    const Grades used = bondStress(grades, BarStress::Tension) ? grades : kAssumedGrades;
+    const std::optional<LapLengths> laps = lapLengths(diameter, used);
+    return {laps ? laps->tension : 0.0, developmentLength(diameter, used, BarStress::Tension).value_or(0)};
+}
+
+double hook(int tieDiameter) { return std::max(double{kHookBars} * tieDiameter, kLeastHook); }
+
+// One tie set: the perimeter tie (or circular hoop) and the crossties, on their centre lines, with
+// two hooks each.
+double tieSetLength(const Section& section, const BarArrangement& bars, int tie, double cover) {
+    const double ends = 2 * hook(tie);
+    if (section.circular()) return std::numbers::pi * (section.D - 2 * cover + tie) + ends;
+    const double across = section.b - 2 * cover + tie;
+    const double along = section.D - 2 * cover + tie;
+    const TieLayout layout = tieLayout(section, bars, cover, false);
+    return 2 * (across + along) + ends + layout.acrossB * (across + ends) + layout.acrossD * (along + ends);
+}
+
+// A figure as the sheet shows it, to `places` decimals.
+float rounded(double value, int places) {
+    const double scale = std::pow(10.0, places);
+    return static_cast<float>(std::round(value * scale) / scale);
+}
+float tenths(double value) { return rounded(value, 1); }
+
+}  // namespace
+
+double barMass(int diameter, double length) {
+    return static_cast<double>(diameter) * diameter / kUnitMassDivisor * length / 1000;
+}
+
+std::vector<QuantityRow> steelQuantities(const Model& model, const std::vector<ColumnLine>& lines,
+                                         const ColumnDetailing& detailing, double cover) {
+    std::vector<QuantityRow> rows;
+    const std::vector<size_t> rangeOf = rangeOfLevels(detailing.ranges, model.levelCount());
+    const size_t last = detailing.ranges.empty() ? 0 : detailing.ranges.size() - 1;
+    for (size_t m = 0; m < detailing.marks.size(); ++m) {
+        const ColumnMark& mark = detailing.marks[m];
+        for (size_t k = 0; k < mark.ranges.size(); ++k) {
+            const RangeDetail& cell = detailing.cell(mark, k);
+            if (cell.outcome != RangeOutcome::Detailed) continue;
+            const StoreyRange& range = detailing.ranges[k];
+            const double height = 10.0 * (model.gridY[static_cast<size_t>(range.topLevel - 1)] -
+                                          model.gridY[static_cast<size_t>(range.bottomLevel - 1)]);
+            const BarAllowances bar = allowances(cell.bars.diameter, rangeGrades(model, lines, mark, k, rangeOf));
+            // A lap at the ticked level where the range starts, anchorage into the footing below the
+            // lowest range and into the beams above the highest, a lap wherever a bar would pass 12 m.
+            double length =
+                height + (k > 0 ? bar.lap : 0) + (k == 0 ? bar.anchorage : 0) + (k == last ? bar.anchorage : 0);
+            for (double pieces = 1; std::ceil(length / kStockLength) > pieces;) {
+                pieces = std::ceil(length / kStockLength);
+                length += bar.lap;
+            }
+            QuantityRow row;
+            row.mark = m;
+            row.range = k;
+            row.lines = static_cast<int>(mark.lines.size());
+            row.bars = cell.bars.count;
+            row.barDiameter = cell.bars.diameter;
+            row.barLength = length / 1000;
+            row.barMass = row.lines * row.bars * barMass(row.barDiameter, length);
+            row.tieDiameter = cell.ties.diameter;
+            row.tieSets = static_cast<int>(std::ceil(height / cell.ties.pitch)) + 1;
+            const double set = tieSetLength(cell.section, cell.bars, cell.ties.diameter, cover);
+            row.tieLength = set / 1000;
+            row.tieMass = row.lines * row.tieSets * barMass(row.tieDiameter, set);
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+void writeQuantitiesSheet(const ColumnDetailing& detailing, const std::vector<QuantityRow>& rows, Workbook& book) {
+    constexpr int kSheet = kSheetQuantities;
+    book.nameSheet(kSheet, kQuantitiesSheetName);
+    book.setHeadingRows(kSheet, 1);
+    int row = 1;
+    const auto put = [&](int column, const CellValue& value) { book.setCell(kSheet, row, column, value); };
+    int column = 0;
+    for (const char* heading : {"Mark", "Storey range", "Lines", "Bars", "Bar length (m)", "Bars (kg)", "Ties",
+                                "Ties per line", "Tie set length (m)", "Ties (kg)", "Total (kg)"}) {
+        put(++column, std::string(heading));
+    }
+    std::map<int, std::pair<double, double>> byDiameter;  // bars, ties (kg)
+    for (const QuantityRow& q : rows) {
+        ++row;
+        put(1, detailing.marks[q.mark].mark);
+        put(2, detailing.ranges[q.range].span);
+        put(3, static_cast<int32_t>(q.lines));
+        put(4, std::to_string(q.bars) + " - " + std::to_string(q.barDiameter) + " dia");
+        put(5, rounded(q.barLength, 2));
+        put(6, tenths(q.barMass));
+        put(7, std::to_string(q.tieDiameter) + " dia");
+        put(8, static_cast<int32_t>(q.tieSets));
+        put(9, rounded(q.tieLength, 2));
+        put(10, tenths(q.tieMass));
+        put(11, tenths(q.barMass + q.tieMass));
+        byDiameter[q.barDiameter].first += q.barMass;
+        byDiameter[q.tieDiameter].second += q.tieMass;
+    }
+    row += 2;
+    put(1, std::string("Diameter (mm)"));
+    put(6, std::string("Bars (kg)"));
+    put(10, std::string("Ties (kg)"));
+    put(11, std::string("Total (kg)"));
+    double total = 0;
+    for (const auto& [diameter, mass] : byDiameter) {
+        ++row;
+        put(1, static_cast<int32_t>(diameter));
+        put(6, tenths(mass.first));
+        put(10, tenths(mass.second));
+        put(11, tenths(mass.first + mass.second));
+        total += mass.first + mass.second;
+    }
+    ++row;
+    put(1, std::string("Total"));
+    put(11, tenths(total));
+    ++row;
+    put(1, std::string("Total (t)"));
+    put(11, rounded(total / 1000, 3));
+    row += 2;
+    for (const std::string& note : {
+             std::string("Bars: the range's height, a tension lap (IS 456 cl. 26.2.5.1) at every ticked level above "
+                         "the lowest and wherever a bar would pass the " +
+                         std::to_string(static_cast<int>(kStockLength / 1000)) +
+                         " m stock length, and one anchorage length Ld (cl. 26.2.1) into the footing and one into the "
+                         "beams at the top; no lap for bars over 36 mm (mechanical splices)."),
+             std::string("Ties: one set per pitch over the range's height and one more; each set the perimeter tie "
+                         "or hoop and its crossties on their centre lines, each piece with two hooks of " +
+                         std::to_string(kHookBars) + " tie diameters, at least " +
+                         std::to_string(static_cast<int>(kLeastHook)) + " mm."),
+             "Mass: d\xc2\xb2 / " + std::to_string(static_cast<int>(kUnitMassDivisor)) +
+                 " kg/m; no wastage, no rolling margin. Laps where the file gives no grades: M" +
+                 std::to_string(kAssumedGrades.fck) + " and Fe" + std::to_string(kAssumedGrades.fy) + ".",
+         }) {
+        book.setNote(kSheet, ++row, note);
+    }
+}
+
+}  // namespace tierwise

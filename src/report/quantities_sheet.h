@@ -1,0 +1,46 @@
+// Worksheet 5, "Steel quantities": the mass of longitudinal bars and ties of each column mark in
+// each storey range, totals per bar diameter and overall, and the assumptions in a note.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "report/anchorage.h"
+#include "report/detailing.h"
+#include "report/grouping.h"
+#include "report/workbook.h"
+
+namespace tierwise {
+
+inline constexpr const char* kQuantitiesSheetName = "Steel quantities";
+inline constexpr double kStockLength = 12000;    // mm: a bar longer than this is lapped again
+inline constexpr double kUnitMassDivisor = 162;  // kg/m of a bar of diameter d mm is d² / 162
+inline constexpr int kHookBars = 10;             // each tie hook 10 tie diameters ...
+inline constexpr double kLeastHook = 75;         // ... and at least 75 mm
+// Where a design block gives no grades, the laps are worked out for these (stated in the note).
+inline constexpr Grades kAssumedGrades{20, 415};
+
+// The steel of one mark in one storey range, for all the lines that share the mark.
+struct QuantityRow {
+    size_t mark = 0;   // index into ColumnDetailing::marks
+    size_t range = 0;  // storey range, 0-based bottom up
+    int lines = 0;
+    int bars = 0, barDiameter = 0;
+    double barLength = 0;  // one bar, laps and allowances included, m
+    double barMass = 0;    // kg, all lines
+    int tieDiameter = 0;
+    int tieSets = 0;       // ties along one line's range
+    double tieLength = 0;  // one set: perimeter tie and crossties with hooks, m
+    double tieMass = 0;    // kg, all lines
+};
+
+// Every detailed cell of `detailing` (from detailColumns on `lines` of `model` with `cover`).
+std::vector<QuantityRow> steelQuantities(const Model& model, const std::vector<ColumnLine>& lines,
+                                         const ColumnDetailing& detailing, double cover);
+
+// Mass of `length` mm of bar of `diameter` mm, kg.
+double barMass(int diameter, double length);
+
+void writeQuantitiesSheet(const ColumnDetailing& detailing, const std::vector<QuantityRow>& rows, Workbook& book);
+
+}  // namespace tierwise
