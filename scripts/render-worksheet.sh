@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Pictures worksheet 4 ("Column schedule") of the bundled sample as LibreOffice shows it, into
-# docs/worksheet-4.png: tierwise-batch writes the workbook, LibreOffice exports it headless to PDF
-# with one page per worksheet, and pdftoppm renders the fourth page.
+# Pictures worksheet SHEET (default 4, "Column schedule") of the bundled sample as LibreOffice shows
+# it, into OUT (default docs/worksheet-SHEET.png): tierwise-batch writes the workbook, LibreOffice
+# exports it headless to PDF with one page per worksheet, and pdftoppm renders that page.
+#   scripts/render-worksheet.sh [SHEET [OUT]]
 # BUILD_DIR names an existing build to use instead of configuring the dev preset.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out="${1:-docs/worksheet-4.png}"
+sheet="${1:-4}"
+out="${2:-docs/worksheet-$sheet.png}"
 build="${BUILD_DIR:-build/dev}"
 [ -n "${BUILD_DIR:-}" ] || cmake --preset dev >/dev/null
 cmake --build "$build" --target tierwise-batch >/dev/null
@@ -18,7 +20,7 @@ libreoffice -env:UserInstallation="file://$work/profile" --headless \
   --convert-to 'pdf:calc_pdf_Export:{"SinglePageSheets":{"type":"boolean","value":"true"}}' \
   --outdir "$work" "$work/office-block.xlsx" >/dev/null 2>&1
 pages=$(pdfinfo "$work/office-block.pdf" | sed -n 's/^Pages: *//p')
-[ "$pages" = 4 ] || { echo "render-worksheet-4: the PDF has $pages pages, not one per worksheet" >&2; exit 1; }
-pdftoppm -f 4 -l 4 -r 80 -png -singlefile "$work/office-block.pdf" "$work/worksheet-4"
-cp "$work/worksheet-4.png" "$out"
+[ "$pages" -ge "$sheet" ] || { echo "render-worksheet: the PDF has $pages pages, no worksheet $sheet" >&2; exit 1; }
+pdftoppm -f "$sheet" -l "$sheet" -r 80 -png -singlefile "$work/office-block.pdf" "$work/worksheet"
+cp "$work/worksheet.png" "$out"
 echo "Wrote $out"
