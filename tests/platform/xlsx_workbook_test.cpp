@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(Xlsx, CellNumberTest,
                                            NumberCase{"Small", 1.234567e-5f, 1.234567e-5}),
                          [](const auto& testCase) { return testCase.param.name; });
 
-// Where printed pages start across a worksheet. At 60 % an A4 landscape page holds 1646 pixels of
+// Where printed pages start across a worksheet. At 55 % an A4 landscape page holds 1796 pixels of
 // columns; a column of 20 characters takes 145 pixels, one of 10 takes 75.
 struct PrintCase {
     std::string name;
@@ -61,16 +61,16 @@ TEST_P(PrintPagesTest, PagesStartAtBlocks) {
 
 INSTANTIATE_TEST_SUITE_P(Xlsx, PrintPagesTest,
                          ::testing::Values(
-                             // 11 columns of 20: 1595 pixels, one page wide at 60 %.
-                             PrintCase{"FitsOnePageWide", std::vector<double>(11, 20), {}, {0, {}}},
-                             // 12 columns of 20 (1740) do not; unset widths count as the default 8.43 (64 pixels).
-                             PrintCase{"TooWideAtTheLegibleScale", std::vector<double>(12, 20), {}, {60, {12}}},
-                             PrintCase{"DefaultWidths", std::vector<double>(26, 0), {}, {60, {26}}},
-                             // Two title columns (290) leave 1356; Lines alone (145) and blocks of three (435): page
-                             // one holds 3 to 9 (1015), page two 10 to 18 (1305), page three the rest.
-                             PrintCase{"BlocksOfAStoreyRange", std::vector<double>(24, 20), {2, 4, 3}, {60, {10, 19}}},
+                             // 12 columns of 20: 1740 pixels, one page wide at 55 %.
+                             PrintCase{"FitsOnePageWide", std::vector<double>(12, 20), {}, {0, {}}},
+                             // 13 columns of 20 (1885) do not; unset widths count as the default 8.43 (64 pixels).
+                             PrintCase{"TooWideAtTheLegibleScale", std::vector<double>(13, 20), {}, {55, {13}}},
+                             PrintCase{"DefaultWidths", std::vector<double>(29, 0), {}, {55, {29}}},
+                             // Two title columns (290) leave 1506; Lines alone (145) and blocks of three (435): page
+                             // one holds 3 to 12 (1450), page two 13 to 21 (1305), page three the rest.
+                             PrintCase{"BlocksOfAStoreyRange", std::vector<double>(24, 20), {2, 4, 3}, {55, {13, 22}}},
                              // A block wider than a page stands on a page of its own.
-                             PrintCase{"BlockWiderThanAPage", {10, 300, 10}, {0, 1, 1}, {60, {2, 3}}}),
+                             PrintCase{"BlockWiderThanAPage", {10, 300, 10}, {0, 1, 1}, {55, {2, 3}}}),
                          [](const auto& testCase) { return testCase.param.name; });
 
 using support::readText;
