@@ -21,6 +21,7 @@ namespace {
 constexpr double kFrame = 10;
 constexpr double kInset = 15;
 constexpr double kText = 2.5;       // cell texts, refs, marks
+constexpr double kMinText = 1.8;    // the least a cell text shrinks to: the smallest lettering of drawings
 constexpr double kHeading = 3.5;    // marks in the table heading, grid labels, sheet titles
 constexpr double kPitch = 4.25;     // line pitch of 2.5 mm text
 constexpr double kPad = 3;          // inside a table cell
@@ -132,13 +133,27 @@ std::optional<Section> shownSection(const RangeDetail& detail) {
 
 double drawnWidth(const Section& section) { return section.circular() ? section.D : section.b; }
 
-std::vector<std::string> cellLines(const RangeDetail& detail, double width) {
+// What a cell says, a line each and none ever broken: the size (each of a range's differing
+// sections on its own line), the bars, the ties.
+std::vector<std::string> cellLines(const RangeDetail& detail) {
     std::vector<std::string> lines;
-    for (const std::string* text : {&detail.sizeText, &detail.barsText, &detail.tiesText}) {
-        if (text->empty()) continue;
-        for (std::string& line : wrapText(*text, width, kText)) lines.push_back(std::move(line));
+    if (detail.outcome == RangeOutcome::MixedSections && !detail.sections.empty()) {
+        for (const Section& section : detail.sections) lines.push_back(sizeText(section));
+    } else if (!detail.sizeText.empty()) {
+        lines.push_back(detail.sizeText);
+    }
+    for (const std::string* text : {&detail.barsText, &detail.tiesText}) {
+        if (!text->empty()) lines.push_back(*text);
     }
     return lines;
+}
+
+// A cell text's height: kText, or less when that is wider than `room`. The cells are made wide
+// enough that no text goes below kMinText; a bold text, a little wider than measured, still keeps
+// inside the cell's padding.
+double fittedHeight(const std::string& text, double room) {
+    const double width = textWidth(text, kText);
+    return width <= room ? kText : kText * room / width;
 }
 
 }  // namespace
@@ -205,7 +220,11 @@ TableLayout layoutTable(const ColumnDetailing& schedule) {
             }
         }
     }
-    table.cellWidth = std::max(kMinCell, sectionWidth + 2 * kPad);
+    double textRoom = 0;  // the widest cell text at its least height
+    for (const RangeDetail& detail : schedule.details) {
+        for (const std::string& line : cellLines(detail)) textRoom = std::max(textRoom, textWidth(line, kMinText));
+    }
+    table.cellWidth = std::max({kMinCell, sectionWidth + 2 * kPad, textRoom + 2 * kPad});
     table.textRoom = table.cellWidth - 2 * kPad;
 
     table.levelWidth = textWidth("Levels (m)", kText);
@@ -230,7 +249,7 @@ TableLayout layoutTable(const ColumnDetailing& schedule) {
             if (const std::optional<Section> section = shownSection(detail)) {
                 row.sectionHeight = std::max(row.sectionHeight, section->D * table.scale);
             }
-            mostLines = std::max(mostLines, cellLines(detail, table.textRoom).size());
+            mostLines = std::max(mostLines, cellLines(detail).size());
         }
         row.height = std::max(kPad + row.sectionHeight + kPad + static_cast<double>(mostLines) * kPitch + kPad,
                               2 * kPad + kPitch);
@@ -274,9 +293,10 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
         if (section) drawSection(symbol, {0, 0}, table.scale, *section, info.cover, bars, ties);
         // A refused cell says why in bold, under its bare section.
         double y = -(row.sectionHeight / 2 + kPad);
-        for (std::string& line : cellLines(detail, table.textRoom)) {
+        for (std::string& line : cellLines(detail)) {
+            const double height = fittedHeight(line, table.textRoom);
             symbol.texts.push_back(
-                {{0, y}, std::move(line), kText, HAlign::Centre, VAlign::Top, !detailed, Layer::Text});
+                {{0, y}, std::move(line), height, HAlign::Centre, VAlign::Top, !detailed, Layer::Text});
             y -= kPitch;
         }
     }

@@ -3,6 +3,8 @@
 #include <xlsxwriter.h>
 
 #include <cerrno>
+#include <cmath>
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -21,6 +23,20 @@ namespace {
 // Cells between two looks for a held interrupt: often enough to stop within milliseconds,
 // rarely enough that asking costs nothing measurable.
 constexpr int64_t kCellsPerInterruptCheck = 4096;
+
+// Printing: the paper code of A4, and the width a page holds at full size in pixels of 1/96 inch
+// (297 mm less the library's default margins of 0.7 inch either side).
+constexpr uint8_t kPaperA4 = 9;
+constexpr double kPrintedWidth = (297 / 25.4 - 2 * 0.7) * 96;
+
+// A column's width on screen and paper, in pixels of 1/96 inch, as the spreadsheet programs
+// size a width in characters of the default font: 7 pixels a character and 5 of padding.
+double columnPixels(double characters) {
+    constexpr double kDigit = 7;
+    constexpr double kPadding = 5;
+    if (characters <= 0) characters = LXW_DEF_COL_WIDTH;
+    return std::floor(characters < 1 ? characters * (kDigit + kPadding) + 0.5 : characters * kDigit + 0.5 + kPadding);
+}
 
 // The finished temporary workbook, read back a piece at a time.
 class FileBytes final : public ArchiveBytes {
@@ -44,6 +60,37 @@ private:
 };
 
 }  // namespace
+
+PrintPages printPages(std::span<const double> widths, const PrintSetup& setup) {
+    const auto pixels = [&](size_t from, size_t to) {
+        double sum = 0;
+        for (size_t c = from; c < std::min(to, widths.size()); ++c) sum += columnPixels(widths[c]);
+        return sum;
+    };
+    const double room = kPrintedWidth * 100 / kLegiblePrintScale;
+    PrintPages pages;
+    if (pixels(0, widths.size()) <= room) return pages;
+    pages.scale = kLegiblePrintScale;
+    const auto titles = static_cast<size_t>(std::max(0, setup.titleColumns));
+    const double roomLeft = room - pixels(0, titles);
+    double used = 0;
+    bool empty = true;  // a block wider than a page still has one to itself
+    for (size_t first = titles, block = 1; first < widths.size(); first += block) {
+        // first is 0-based, firstBlockColumn 1-based
+        block = first + 1 >= static_cast<size_t>(std::max(1, setup.firstBlockColumn))
+                    ? static_cast<size_t>(std::max(1, setup.blockColumns))
+                    : 1;
+        const double width = pixels(first, first + block);
+        if (!empty && used + width > roomLeft) {
+            if (pages.pageStarts.size() == LXW_BREAKS_MAX) break;
+            pages.pageStarts.push_back(static_cast<int>(first + 1));
+            used = 0;
+        }
+        used += width;
+        empty = false;
+    }
+    return pages;
+}
 
 void XlsxWorkbook::BookDeleter::operator()(lxw_workbook* book) const { lxw_workbook_free(book); }
 
@@ -155,6 +202,51 @@ void XlsxWorkbook::setColumnWidth(int sheet, int column, double width) {
     const auto c = static_cast<lxw_col_t>(column - 1);
     const lxw_error result = worksheet_set_column(worksheet(sheet), c, c, width, nullptr);
     if (result != LXW_NO_ERROR) fail(lxw_strerror(result));
+    std::vector<double>& widths = widths_[static_cast<size_t>(sheet - 1)];
+    if (widths.size() < static_cast<size_t>(column)) widths.resize(static_cast<size_t>(column), 0);
+    widths[c] = width;
+}
+
+void XlsxWorkbook::setPrintSetup(int sheet, const PrintSetup& setup) {
+    checkSheet(sheet);
+    if (setup.titleColumns < 0 || setup.titleColumns > LXW_COL_MAX || setup.firstBlockColumn < 1 ||
+        setup.blockColumns < 1) {
+        fail("worksheet " + std::to_string(sheet) + " cannot print " + std::to_string(setup.titleColumns) +
+             " title columns and blocks of " + std::to_string(setup.blockColumns) + " from column " +
+             std::to_string(setup.firstBlockColumn));
+    }
+    printSetups_[static_cast<size_t>(sheet - 1)] = setup;
+}
+
+// Print setups are applied when the column widths are known: they decide where pages start.
+void XlsxWorkbook::applyPrintSetups() {
+    for (size_t i = 0; i < printSetups_.size(); ++i) {
+        if (!printSetups_[i]) continue;
+        lxw_worksheet* const sheet = sheets_[i];
+        worksheet_set_landscape(sheet);
+        worksheet_set_paper(sheet, kPaperA4);
+        lxw_error result = LXW_NO_ERROR;
+        if (headingRows_[i] > 0) result = worksheet_repeat_rows(sheet, 0, static_cast<lxw_row_t>(headingRows_[i] - 1));
+        if (result == LXW_NO_ERROR && printSetups_[i]->titleColumns > 0) {
+            result = worksheet_repeat_columns(sheet, 0, static_cast<lxw_col_t>(printSetups_[i]->titleColumns - 1));
+        }
+        if (result != LXW_NO_ERROR) fail(lxw_strerror(result));
+        std::vector<double> widths = widths_[i];
+        widths.resize(static_cast<size_t>(lastColumn_[i]), 0);
+        const PrintPages pages = printPages(widths, *printSetups_[i]);
+        if (pages.scale == 0) {
+            worksheet_fit_to_pages(sheet, 1, 0);
+            continue;
+        }
+        worksheet_set_print_scale(sheet, static_cast<uint16_t>(pages.scale));
+        if (pages.pageStarts.empty()) continue;
+        // Column n (1-based) starts a page: the break lies after column n - 1, 0-based n - 1.
+        std::vector<lxw_col_t> breaks(pages.pageStarts.begin(), pages.pageStarts.end());
+        for (lxw_col_t& column : breaks) --column;
+        breaks.push_back(0);  // the end of the list
+        result = worksheet_set_v_pagebreaks(sheet, breaks.data());
+        if (result != LXW_NO_ERROR) fail(lxw_strerror(result));
+    }
 }
 
 void XlsxWorkbook::setCell(int sheet, int row, int column, const CellValue& value) {
@@ -172,6 +264,8 @@ void XlsxWorkbook::setCell(int sheet, int row, int column, const CellValue& valu
              std::to_string(rowInHand) + "; rows are written top down");
     }
     rowInHand = row;
+    int& lastColumn = lastColumn_[static_cast<size_t>(sheet - 1)];
+    lastColumn = std::max(lastColumn, column);
     const auto r = static_cast<lxw_row_t>(row - 1);
     const auto c = static_cast<lxw_col_t>(column - 1);
     lxw_error result = LXW_NO_ERROR;
@@ -209,6 +303,7 @@ void XlsxWorkbook::finishRows() {
 void XlsxWorkbook::commit() {
     if (!book_) fail("the workbook is already closed");
     worksheet(kSheetCount);  // every worksheet, written or not
+    applyPrintSetups();
     checkInterrupt();
     finishRows();
     closeRowFiles(true);

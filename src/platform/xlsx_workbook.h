@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "platform/output_set.h"
 #include "report/workbook.h"
@@ -39,6 +42,7 @@ public:
     void nameSheet(int sheet, const std::string& name) override;
     void setHeadingRows(int sheet, int rows) override;
     void setColumnWidth(int sheet, int column, double width) override;
+    void setPrintSetup(int sheet, const PrintSetup& setup) override;
     void commit();
 
 private:
@@ -49,6 +53,7 @@ private:
     void finishRows();
     void closeRowFiles(bool emptyOnly);
     void checkSheet(int sheet) const;
+    void applyPrintSetups();
     // The worksheet, added (with those before it) when first used.
     lxw_worksheet* worksheet(int sheet);
 
@@ -70,10 +75,24 @@ private:
     std::array<lxw_worksheet*, kSheetCount> sheets_{};
     std::array<std::string, kSheetCount> names_{};  // empty: the default name
     std::array<int, kSheetCount> headingRows_{};
+    std::array<std::vector<double>, kSheetCount> widths_{};  // per worksheet, [0] column 1; 0 = default width
+    std::array<int, kSheetCount> lastColumn_{};              // per worksheet: the rightmost column written
+    std::array<std::optional<PrintSetup>, kSheetCount> printSetups_{};
     std::array<int, kSheetCount> rowInHand_{};     // per worksheet: the row written last, 0 = none yet
     std::array<int64_t, kSheetCount> rowBytes_{};  // per worksheet: bytes of rows on the disk
     int64_t cellsSinceInterruptCheck_ = 0;
 };
+
+// How a worksheet prints on A4 landscape: fitted to one page wide (scale 0) when it holds at
+// kLegiblePrintScale per cent, otherwise at that scale with a page starting at each of
+// `pageStarts` (1-based columns, each the first of a block, at most what a worksheet allows).
+struct PrintPages {
+    int scale = 0;
+    std::vector<int> pageStarts;
+};
+inline constexpr int kLegiblePrintScale = 55;  // 11 pt text prints at 6 pt
+// `widths` are the used columns' widths in characters of the default font, [0] for column 1.
+PrintPages printPages(std::span<const double> widths, const PrintSetup& setup);
 
 // The number a single-precision value shows in a cell: the double nearest to its general-format
 // text of up to 7 significant digits, so that 1080.37f reads 1080.37 and not 1080.369995117188.

@@ -48,6 +48,8 @@ std::string joinedRefs(const std::vector<std::string>& refs, size_t limit) {
 void writeColumnScheduleSheet(const ColumnDetailing& schedule, Workbook& book) {
     book.nameSheet(kSheetColumnSchedule, kColumnScheduleName);
     book.setHeadingRows(kSheetColumnSchedule, kHeadingRow);
+    // Printed across pages, every page names its marks, and no page splits a storey range.
+    book.setPrintSetup(kSheetColumnSchedule, PrintSetup{kColGrid, rangeColumn(0), kColumnsPerRange});
 
     setText(book, kCaptionRow, kColMark, "Mark");
     setText(book, kCaptionRow, kColGrid, "Grid");

@@ -22,6 +22,7 @@ public:
     void nameSheet(int sheet, const std::string& name) override { book_.nameSheet(sheet, name); }
     void setHeadingRows(int sheet, int rows) override { book_.setHeadingRows(sheet, rows); }
     void setColumnWidth(int sheet, int column, double width) override { book_.setColumnWidth(sheet, column, width); }
+    void setPrintSetup(int sheet, const PrintSetup& setup) override { book_.setPrintSetup(sheet, setup); }
 
     void finish();
 

@@ -26,6 +26,16 @@ inline constexpr int64_t kWorksheetColumns = 16384;
 // A cell's value: a whole number, a single-precision number as printed in the analysis file, or a text.
 using CellValue = std::variant<int32_t, float, std::string>;
 
+// How a worksheet prints: landscape on A4, its heading rows (setHeadingRows) at the top of every
+// page and its first `titleColumns` columns at the left of every page. One page wide when that
+// stays legible; otherwise across pages, each starting at a block: from `firstBlockColumn` on the
+// columns go in blocks of `blockColumns` that no page splits, and the columns before stand alone.
+struct PrintSetup {
+    int titleColumns = 0;
+    int firstBlockColumn = 1;
+    int blockColumns = 1;
+};
+
 class Workbook {
 public:
     virtual ~Workbook() = default;
@@ -42,6 +52,8 @@ public:
     virtual void setHeadingRows(int /*sheet*/, int /*rows*/) {}
     // A column's width in characters of the default font; at any time before the workbook is finished.
     virtual void setColumnWidth(int /*sheet*/, int /*column*/, double /*width*/) {}
+    // How the worksheet prints; at any time before the workbook is finished.
+    virtual void setPrintSetup(int /*sheet*/, const PrintSetup& /*setup*/) {}
 };
 
 }  // namespace tierwise

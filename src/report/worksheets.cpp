@@ -99,6 +99,7 @@ void check(const Model& model, const std::vector<ColumnLine>& lines) {
 void writeHeadings(Workbook& book) {
     for (const int sheet : {kSheetPercent, kSheetMembers, kSheetRanges}) {
         book.setHeadingRows(sheet, kHeadingRow);
+        book.setPrintSetup(sheet, PrintSetup{});
         book.setCell(sheet, kHeadingRow, kColNode, std::string(" Node "));
         book.setCell(sheet, kHeadingRow, kColSize, std::string(" Size "));
         book.setCell(sheet, kHeadingRow, kColSlNo, std::string("Sl No."));

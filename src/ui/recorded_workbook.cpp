@@ -18,22 +18,27 @@ void checkCell(int sheet, int row, int column) {
 
 void RecordedWorkbook::setCell(int sheet, int row, int column, const CellValue& value) {
     checkCell(sheet, row, column);
-    writes_.push_back(Write{Call::Cell, sheet, row, column, value, 0});
+    writes_.push_back(Write{Call::Cell, sheet, row, column, value, 0, {}});
 }
 
 void RecordedWorkbook::nameSheet(int sheet, const std::string& name) {
     checkCell(sheet, 1, 1);
-    writes_.push_back(Write{Call::Name, sheet, 0, 0, name, 0});
+    writes_.push_back(Write{Call::Name, sheet, 0, 0, name, 0, {}});
 }
 
 void RecordedWorkbook::setHeadingRows(int sheet, int rows) {
     checkCell(sheet, 1, 1);
-    writes_.push_back(Write{Call::HeadingRows, sheet, rows, 0, 0, 0});
+    writes_.push_back(Write{Call::HeadingRows, sheet, rows, 0, 0, 0, {}});
 }
 
 void RecordedWorkbook::setColumnWidth(int sheet, int column, double width) {
     checkCell(sheet, 1, column);
-    writes_.push_back(Write{Call::Width, sheet, 0, column, 0, width});
+    writes_.push_back(Write{Call::Width, sheet, 0, column, 0, width, {}});
+}
+
+void RecordedWorkbook::setPrintSetup(int sheet, const PrintSetup& setup) {
+    checkCell(sheet, 1, 1);
+    writes_.push_back(Write{Call::Print, sheet, 0, 0, 0, 0, setup});
 }
 
 void RecordedWorkbook::replay(Workbook& book) const {
@@ -50,6 +55,9 @@ void RecordedWorkbook::replay(Workbook& book) const {
                 break;
             case Call::Width:
                 book.setColumnWidth(write.sheet, write.column, write.width);
+                break;
+            case Call::Print:
+                book.setPrintSetup(write.sheet, write.print);
                 break;
         }
     }

@@ -17,20 +17,22 @@ public:
     void nameSheet(int sheet, const std::string& name) override;
     void setHeadingRows(int sheet, int rows) override;
     void setColumnWidth(int sheet, int column, double width) override;
+    void setPrintSetup(int sheet, const PrintSetup& setup) override;
 
     // Makes every recorded call on `book`, in the order they were made here.
     void replay(Workbook& book) const;
     [[nodiscard]] bool empty() const { return writes_.empty(); }
 
 private:
-    enum class Call { Cell, Name, HeadingRows, Width };
+    enum class Call { Cell, Name, HeadingRows, Width, Print };
     struct Write {
         Call call;
         int sheet;
-        int row;          // Cell; the heading rows for HeadingRows
-        int column;       // Cell, Width
-        CellValue value;  // Cell; the name for Name
-        double width;     // Width
+        int row;           // Cell; the heading rows for HeadingRows
+        int column;        // Cell, Width
+        CellValue value;   // Cell; the name for Name
+        double width;      // Width
+        PrintSetup print;  // Print
     };
     std::vector<Write> writes_;
 };

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <set>
 #include <string>
 
 #include "drawing/schedule_drawing.h"
+#include "platform/anl_file.h"
+#include "report/schedule.h"
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
@@ -162,6 +167,84 @@ TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
         EXPECT_EQ(cells, c.marks * c.ranges);  // every cell on exactly one sheet
     }
 }
+
+// Whether the segment runs through the box's inside (Liang-Barsky clipping).
+bool runsThrough(Point from, Point to, const Box& box) {
+    constexpr double kTouch = 1e-6;  // a line along a text's edge does not count
+    double enter = 0;
+    double leave = 1;
+    const double dx = to.x - from.x;
+    const double dy = to.y - from.y;
+    const std::pair<double, double> limits[] = {{-dx, from.x - (box.left + kTouch)},
+                                                {dx, (box.right - kTouch) - from.x},
+                                                {-dy, from.y - (box.bottom + kTouch)},
+                                                {dy, (box.top - kTouch) - from.y}};
+    for (const auto& [p, q] : limits) {
+        if (p == 0) {
+            if (q < 0) return false;
+        } else if (p < 0) {
+            enter = std::max(enter, q / p);
+        } else {
+            leave = std::min(leave, q / p);
+        }
+    }
+    return enter < leave;
+}
+
+struct CellTextCase {
+    std::string name;
+    std::filesystem::path file;
+    LevelTicks ticks;  // empty: every level
+    double maxSteelPercent;
+};
+using support::PrintTo;
+
+class CellTextTest : public ::testing::TestWithParam<CellTextCase> {};
+
+// Every text of the schedule sheets stays inside its cell: no line of the sheet runs through it,
+// measured as the drawing measures text. A cell's texts stand whole, never broken into pieces.
+TEST_P(CellTextTest, EveryTextStaysInItsCell) {
+    const CellTextCase& c = GetParam();
+    Model model = readAnlFile(c.file);
+    DetailOptions options;
+    options.maxSteelPercent = c.maxSteelPercent;
+    const ColumnDetailing schedule = detailColumns(prepareColumnLines(model), c.ticks, options);
+    std::set<std::string> whole;
+    for (const RangeDetail& detail : schedule.details) {
+        whole.insert({detail.sizeText, detail.barsText, detail.tiesText});
+        for (const Section& section : detail.sections) whole.insert(sizeText(section));
+    }
+    for (const Sheet& drawn : scheduleSheets(schedule, kInfo)) {
+        for (const Shapes& symbol : drawn.symbols) {
+            for (const Text& text : symbol.texts) EXPECT_TRUE(whole.contains(text.text)) << text.text;
+        }
+        const Sheet sheet = flattened(drawn);
+        std::vector<std::pair<Point, Point>> segments;
+        for (const Line& line : sheet.lines) segments.emplace_back(line.from, line.to);
+        for (const Polyline& polyline : sheet.polylines) {
+            const size_t n = polyline.points.size();
+            for (size_t i = 0; i + 1 < n + (polyline.closed ? 1 : 0); ++i) {
+                segments.emplace_back(polyline.points[i], polyline.points[(i + 1) % n]);
+            }
+        }
+        for (const Text& text : sheet.texts) {
+            const Box box = boxOf(text);
+            for (const auto& [from, to] : segments) EXPECT_FALSE(runsThrough(from, to, box)) << text.text;
+        }
+    }
+}
+
+const std::filesystem::path kSample = std::filesystem::path(TIERWISE_SAMPLES_DIR) / "office-block.anl";
+const std::filesystem::path kTower = std::filesystem::path(TIERWISE_SEEDS_DIR) / "tower-3x3x2-mms-lf.anl";
+
+INSTANTIATE_TEST_SUITE_P(ScheduleSheet, CellTextTest,
+                         ::testing::Values(CellTextCase{"Sample", kSample, {}, 4},
+                                           // "over 0.9 %: enlarge the section" is wider than a cell of the least width
+                                           CellTextCase{"SampleRefusedAtLength", kSample, {}, 0.9},
+                                           CellTextCase{"Tower", kTower, {}, 4},
+                                           // one storey range over both storeys: the sections change within it
+                                           CellTextCase{"TowerMixedSections", kTower, {true, false, true}, 4}),
+                         [](const auto& testCase) { return testCase.param.name; });
 
 TEST(LayoutPlan, GridBubblesAndMarksToScale) {
     const ColumnDetailing schedule = smallSchedule();

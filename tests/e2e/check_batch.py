@@ -124,6 +124,37 @@ for s, ws in enumerate(book.worksheets, start=1):
                       default=0)
         check(longest < width.width <= 61, f"sample: worksheet {s} column {column} width {width.width} for {longest}")
 
+
+def check_print(name, book, wide):
+    """Every worksheet prints landscape on A4 with its heading rows on every page; worksheet 4 with
+    Mark and Grid too. A narrow workbook is fitted to one page wide; worksheet 4 of a wide one
+    prints at a legible scale with pages starting only where a storey range starts."""
+    for s, ws in enumerate(book.worksheets, start=1):
+        setup = ws.page_setup
+        check(setup.orientation == "landscape" and int(setup.paperSize) == 9,
+              f"{name}: worksheet {s} prints {setup.orientation} on paper {setup.paperSize}")
+        heading = 2 if s == 4 else 1
+        check(ws.print_title_rows == f"$1:${heading}", f"{name}: worksheet {s} repeats rows {ws.print_title_rows}")
+        check(ws.print_title_cols == ("$A:$B" if s == 4 else None),
+              f"{name}: worksheet {s} repeats columns {ws.print_title_cols}")
+        fitted = ws.sheet_properties.pageSetUpPr is not None and ws.sheet_properties.pageSetUpPr.fitToPage
+        if s == 4 and wide:
+            starts = [b.id + 1 for b in ws.col_breaks.brk]  # a break after column n: column n + 1 starts a page
+            check(not fitted and 0 < int(setup.scale) < 100 and starts and all((c - 4) % 3 == 0 for c in starts),
+                  f"{name}: worksheet 4 pages start at columns {starts}, scale {setup.scale}, fitted {fitted}")
+        else:
+            # fitToWidth="1" is the default, which the file may leave out
+            check(fitted and int(setup.fitToWidth or 1) == 1 and int(setup.fitToHeight) == 0,
+                  f"{name}: worksheet {s} fitted to {setup.fitToWidth} by {setup.fitToHeight} pages")
+
+
+check_print("sample", book, wide=False)
+# Refused at length ("over 0.9 %: enlarge the section"), the four ranges no longer fit one page wide.
+out = WORK / "office-block-wide.xlsx"
+code, stdout, stderr = run(SAMPLE, "-o", out, "--max-steel", "0.9")
+check(code == 0, f"wide: exit {code}, stderr {stderr!r}")
+check_print("wide", openpyxl.load_workbook(out), wide=True)
+
 # --- storey ranges chosen with --split ---------------------------------------------------------
 out = WORK / "office-block-split.xlsx"
 code, stdout, stderr = run(SAMPLE, "-o", out, "--split", "7.2")

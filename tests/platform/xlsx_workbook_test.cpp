@@ -42,6 +42,37 @@ INSTANTIATE_TEST_SUITE_P(Xlsx, CellNumberTest,
                                            NumberCase{"Small", 1.234567e-5f, 1.234567e-5}),
                          [](const auto& testCase) { return testCase.param.name; });
 
+// Where printed pages start across a worksheet. At 55 % an A4 landscape page holds 1796 pixels of
+// columns; a column of 20 characters takes 145 pixels, one of 10 takes 75.
+struct PrintCase {
+    std::string name;
+    std::vector<double> widths;
+    PrintSetup setup;
+    PrintPages pages;
+};
+
+class PrintPagesTest : public ::testing::TestWithParam<PrintCase> {};
+
+TEST_P(PrintPagesTest, PagesStartAtBlocks) {
+    const PrintPages pages = printPages(GetParam().widths, GetParam().setup);
+    EXPECT_EQ(pages.scale, GetParam().pages.scale);
+    EXPECT_EQ(pages.pageStarts, GetParam().pages.pageStarts);
+}
+
+INSTANTIATE_TEST_SUITE_P(Xlsx, PrintPagesTest,
+                         ::testing::Values(
+                             // 12 columns of 20: 1740 pixels, one page wide at 55 %.
+                             PrintCase{"FitsOnePageWide", std::vector<double>(12, 20), {}, {0, {}}},
+                             // 13 columns of 20 (1885) do not; unset widths count as the default 8.43 (64 pixels).
+                             PrintCase{"TooWideAtTheLegibleScale", std::vector<double>(13, 20), {}, {55, {13}}},
+                             PrintCase{"DefaultWidths", std::vector<double>(29, 0), {}, {55, {29}}},
+                             // Two title columns (290) leave 1506; Lines alone (145) and blocks of three (435): page
+                             // one holds 3 to 12 (1450), page two 13 to 21 (1305), page three the rest.
+                             PrintCase{"BlocksOfAStoreyRange", std::vector<double>(24, 20), {2, 4, 3}, {55, {13, 22}}},
+                             // A block wider than a page stands on a page of its own.
+                             PrintCase{"BlockWiderThanAPage", {10, 300, 10}, {0, 1, 1}, {55, {2, 3}}}),
+                         [](const auto& testCase) { return testCase.param.name; });
+
 using support::readText;
 
 // A folder of its own per test, removed afterwards.

@@ -240,6 +240,13 @@ TEST(Writer, ColumnScheduleAndLayout) {
     EXPECT_EQ(book.columnWidth(2, 2), 11);  // "300 X 450" and a margin of two
     EXPECT_EQ(book.columnWidth(4, 5), 21);  // "6 - 16 dia (0.89 %)"
     EXPECT_EQ(book.columnWidth(4, 10), 0);  // nothing there
+    // Every worksheet prints; worksheet 4 repeats Mark and Grid and keeps a range's Size, Bars and
+    // Ties (columns 4 to 6, 7 to 9) on one page.
+    for (int sheet = 1; sheet <= kSheetCount; ++sheet) EXPECT_NE(book.printSetup(sheet), nullptr) << sheet;
+    const PrintSetup* print = book.printSetup(4);
+    ASSERT_NE(print, nullptr);
+    EXPECT_EQ(std::vector<int>({print->titleColumns, print->firstBlockColumn, print->blockColumns}),
+              std::vector<int>({2, 4, 3}));
 }
 
 TEST(Writer, GridReferencesCutToWhatACellHolds) {

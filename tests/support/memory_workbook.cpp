@@ -43,6 +43,16 @@ void MemoryWorkbook::setColumnWidth(int sheet, int column, double width) {
     widths_.insert_or_assign({sheet, column}, width);
 }
 
+void MemoryWorkbook::setPrintSetup(int sheet, const PrintSetup& setup) {
+    checkCell(sheet, 1, 1);
+    printSetups_.insert_or_assign(sheet, setup);
+}
+
+const PrintSetup* MemoryWorkbook::printSetup(int sheet) const {
+    const auto found = printSetups_.find(sheet);
+    return found == printSetups_.end() ? nullptr : &found->second;
+}
+
 std::string MemoryWorkbook::sheetName(int sheet) const { return valueOr(names_, sheet, std::string()); }
 int MemoryWorkbook::headingRows(int sheet) const { return valueOr(headingRows_, sheet, 0); }
 double MemoryWorkbook::columnWidth(int sheet, int column) const {

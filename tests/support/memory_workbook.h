@@ -17,6 +17,7 @@ public:
     void nameSheet(int sheet, const std::string& name) override;
     void setHeadingRows(int sheet, int rows) override;
     void setColumnWidth(int sheet, int column, double width) override;
+    void setPrintSetup(int sheet, const PrintSetup& setup) override;
 
     // The cell's value, or nullptr when nothing was written there.
     [[nodiscard]] const CellValue* cell(int sheet, int row, int column) const;
@@ -30,12 +31,15 @@ public:
     [[nodiscard]] std::string sheetName(int sheet) const;
     [[nodiscard]] int headingRows(int sheet) const;
     [[nodiscard]] double columnWidth(int sheet, int column) const;
+    // The worksheet's print setup, or nullptr when none was given.
+    [[nodiscard]] const PrintSetup* printSetup(int sheet) const;
 
 private:
     std::map<std::tuple<int, int, int>, CellValue> cells_;
     std::map<int, std::string> names_;
     std::map<int, int> headingRows_;
     std::map<std::pair<int, int>, double> widths_;
+    std::map<int, PrintSetup> printSetups_;
 };
 
 // "integer", "number" or "text".
