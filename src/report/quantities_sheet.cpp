@@ -116,6 +116,7 @@ void writeQuantitiesSheet(const ColumnDetailing& detailing, const std::vector<Qu
     constexpr int kSheet = kSheetQuantities;
     book.nameSheet(kSheet, kQuantitiesSheetName);
     book.setHeadingRows(kSheet, 1);
+    book.setPrintSetup(kSheet, PrintSetup{});
     int row = 1;
     const auto put = [&](int column, const CellValue& value) { book.setCell(kSheet, row, column, value); };
     int column = 0;
