@@ -39,6 +39,7 @@ public:
     void nameSheet(int sheet, const std::string& name) override;
     void setHeadingRows(int sheet, int rows) override;
     void setColumnWidth(int sheet, int column, double width) override;
+    void describe(const std::string& title, const std::string& comments) override;
     void commit();
 
 private:

@@ -21,6 +21,7 @@ public:
     void nameSheet(int sheet, const std::string& name) override { book_.nameSheet(sheet, name); }
     void setHeadingRows(int sheet, int rows) override { book_.setHeadingRows(sheet, rows); }
     void setColumnWidth(int sheet, int column, double width) override { book_.setColumnWidth(sheet, column, width); }
+    void describe(const std::string& title, const std::string& comments) override { book_.describe(title, comments); }
 
     void finish();
 

@@ -38,6 +38,9 @@ public:
     virtual void setHeadingRows(int /*sheet*/, int /*rows*/) {}
     // A column's width in characters of the default font; at any time before the workbook is finished.
     virtual void setColumnWidth(int /*sheet*/, int /*column*/, double /*width*/) {}
+    // The document properties: title and comments (empty: none); at any time before the workbook
+    // is finished.
+    virtual void describe(const std::string& /*title*/, const std::string& /*comments*/) {}
 };
 
 }  // namespace tierwise

@@ -51,7 +51,8 @@ def variant(name, text):
 # --- what was read, without a workbook ----------------------------------------------------------
 code, stdout, stderr = run(SAMPLE, "--summary")
 check(code == 0 and stdout == "Unit: METER\nJoints: 43\nMembers: 78\nBETA 90 members: 12\n"
-      "Column design blocks: 34\nLevels (m): 0 4 7.2 10.4 13.6\nColumn marks: 6\n", f"summary: {code} {stdout!r}")
+      "Column design blocks: 34\nLevels (m): 0 4 7.2 10.4 13.6\nGrades: M25, Fe415 (main), Fe415 (ties)\n"
+      "Column marks: 6\n", f"summary: {code} {stdout!r}")
 # Only 25 mm bars: 6 of them (2945.2 mm2) cover every range of every rectangular line, so A-1, A-3
 # and C-1 read alike, and so do the four 300 X 600 lines: the round line, those two and C-3.
 code, stdout, stderr = run(SAMPLE, "--summary", "--bars", "25", "--ties", "10", "--cover", "50")
@@ -159,7 +160,11 @@ check(all(word in stdout for word in ("Column schedule", "--cover", "--bars", "-
 # A detailing option out of its range is a usage error; nothing is written.
 for args, message in ((["--max-steel", "0.8"], "--max-steel must be above 0.8 and at most 6 (per cent of the gross area)"),
                       (["--max-steel", "four"], '--max-steel: "four" is not a percentage'),
-                      (["--cover", "0"], "--cover must be a positive number of millimetres"),
+                      (["--cover", "0"], "--cover must be at least 40 mm, the nominal cover IS 456:2000 cl. 26.4.2.1 asks for columns"),
+                      (["--cover", "25"], "--cover must be at least 40 mm, the nominal cover IS 456:2000 cl. 26.4.2.1 asks for columns"),
+                      (["--bars", "10,16"], "--bars: 10 mm is below the 12 mm IS 456:2000 cl. 26.5.3.1 d asks for a column's bars"),
+                      (["--ties", "5,8"], "--ties: 5 mm is below the 6 mm IS 456:2000 cl. 26.5.3.2 c asks for ties"),
+                      (["--bars", "45", "--ties", "12"], "--cover 40 mm is less than the 45 mm bars; IS 456:2000 cl. 26.4.2.1 asks at least the bar diameter"),
                       (["--bars", "12,16.5"], '--bars: "16.5" is not a diameter in whole millimetres'),
                       (["--bars", "40", "--ties", "8"], "--ties: no tie diameter reaches a quarter of the 40 mm bars")):
     out = WORK / "bad-option.xlsx"
@@ -185,10 +190,12 @@ check("(default 40)" in stdout_help and "above 0.8, at most 6 (default 4)" in st
 # The options change worksheet 4 only. Line A-1, 300 X 450 needing 2160.37 mm2 in (0 to 4):
 # 25 mm bars with 50 mm cover leave 325 mm between the corner bars of the long face, so one more
 # bar on each: 6 bars (5 needed), 2945.2 mm2 = 2.18 %; 10 mm ties at min(300, 400, 300). At most
-# 1.5 % (2025 mm2), 2160.37 is over.
+# 1.5 % (2025 mm2) nothing fits, so the least steel within 6 %: 20 x 12 (2261.9 mm2, 1.68 %; 16, 20,
+# 25, 28 and 32 mm bars give 2412.7, 2513.3, 2945.2, 2463.0, 3217.0), flagged; 8 mm ties at
+# min(300, 192, 300) -> 175.
 _, plain = rows(WORK / "office-block.xlsx")
 for args, texts in ((["--bars", "25", "--ties", "10", "--cover", "50"], ["6 - 25 dia (2.18 %)", "10 dia @ 300 c/c"]),
-                    (["--max-steel", "1.5"], ["over 1.5 %: enlarge the section", None])):
+                    (["--max-steel", "1.5"], ["20 - 12 dia (1.68 %, over 1.5 %)", "8 dia @ 175 c/c"])):
     out = WORK / "office-block-options.xlsx"
     code, stdout, stderr = run(SAMPLE, "-o", out, *args)
     check(code == 0, f"{args}: exit {code}, stderr {stderr!r}")

@@ -17,6 +17,10 @@ public:
     void nameSheet(int sheet, const std::string& name) override;
     void setHeadingRows(int sheet, int rows) override;
     void setColumnWidth(int sheet, int column, double width) override;
+    void describe(const std::string& title, const std::string& comments) override {
+        title_ = title;
+        comments_ = comments;
+    }
 
     // The cell's value, or nullptr when nothing was written there.
     [[nodiscard]] const CellValue* cell(int sheet, int row, int column) const;
@@ -30,12 +34,16 @@ public:
     [[nodiscard]] std::string sheetName(int sheet) const;
     [[nodiscard]] int headingRows(int sheet) const;
     [[nodiscard]] double columnWidth(int sheet, int column) const;
+    // The document properties.
+    [[nodiscard]] const std::string& title() const { return title_; }
+    [[nodiscard]] const std::string& comments() const { return comments_; }
 
 private:
     std::map<std::tuple<int, int, int>, CellValue> cells_;
     std::map<int, std::string> names_;
     std::map<int, int> headingRows_;
     std::map<std::pair<int, int>, double> widths_;
+    std::string title_, comments_;
 };
 
 // "integer", "number" or "text".
