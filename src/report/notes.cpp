@@ -70,8 +70,8 @@ void addCoverNote(std::vector<std::string>& notes, const ColumnDetailing& detail
             if (marks.empty() || marks.back() != mark.mark) marks.push_back(mark.mark);
         }
     }
-    const std::string rule = " (the larger of the design block's cover and " + formatDouble(detailing.options.cover) +
-                             " mm, the largest of a storey range's columns).";
+    const std::string rule = " (each column the larger of its design block's cover and " +
+                             formatDouble(detailing.options.cover) + " mm; a storey range the largest of its columns).";
     if (marksOf.empty()) return;
     if (marksOf.size() == 1) {
         notes.push_back("Clear cover to the main bars: " + formatDouble(marksOf.begin()->first) + " mm" + rule);

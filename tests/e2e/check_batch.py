@@ -111,7 +111,16 @@ check([cell(sheets, 4, 3, c) for c in range(1, 7)] == ["C1", "B-3", 1, "450 dia"
 check([cell(sheets, 4, 6, c) for c in (1, 2, 3, 4, 5, 6)] ==
       ["C4", "A-3, C-1", 2, "300 X 450", "8 - 20 dia (1.86 %)", "8 dia @ 300 c/c"], "sample: two lines under one mark")
 check([cell(sheets, 4, 5, c) for c in (1, 7, 10)] == ["C3", "300 X 450", None], "sample: set-back line's upper ranges empty")
-check([row[0] for row in sheets[3][2:]] == [f"C{m}" for m in range(1, 7)], "sample: six marks")
+# Worksheet 4's table ends at its first empty row; the notes follow it.
+def table_end(rows4):
+    return next(i for i, row in enumerate(rows4 + [[None]]) if i >= 2 and row[0] is None)
+
+
+check([row[0] for row in sheets[3][2:table_end(sheets[3])]] == [f"C{m}" for m in range(1, 7)], "sample: six marks")
+notes4 = [row[0] for row in sheets[3][table_end(sheets[3]) + 1:]]
+check(notes4[0] == "Notes" and notes4[1].startswith("1. Detailing by IS 456:2000") and
+      any("Grades: M25, Fe415 (main), Fe415 (ties)." in n for n in notes4) and
+      any("Clear cover to the main bars: 40 mm" in n for n in notes4), f"sample: worksheet 4 notes {notes4}")
 
 # Layout: bold heading rows kept in view, widths that fit the texts.
 for s, ws in enumerate(book.worksheets, start=1):
@@ -119,8 +128,10 @@ for s, ws in enumerate(book.worksheets, start=1):
     check(ws.freeze_panes == f"A{heading + 1}", f"sample: worksheet {s} frozen at {ws.freeze_panes}")
     check(all(c.font.b for row in ws.iter_rows(max_row=heading) for c in row if c.value is not None) and
           not any(c.font.b for c in ws[heading + 1]), f"sample: worksheet {s} bold headings")
+    # The notes below worksheet 4's table run on across the empty cells to their right.
+    last = table_end(sheets[3]) if s == 4 else ws.max_row
     for column, width in ws.column_dimensions.items():
-        longest = max((len(str(c.value)) for c in ws[column] if c.value is not None), default=0)
+        longest = max((len(str(c.value)) for c in ws[column] if c.value is not None and c.row <= last), default=0)
         check(longest < width.width <= 61, f"sample: worksheet {s} column {column} width {width.width} for {longest}")
 
 # --- storey ranges chosen with --split ---------------------------------------------------------
@@ -203,6 +214,22 @@ for args, texts in ((["--bars", "25", "--ties", "10", "--cover", "50"], ["6 - 25
     check(optioned[:3] == plain[:3], f"{args}: worksheets 1 to 3 changed")
     got = [cell(optioned, 4, 4, c) for c in (1, 4, 5, 6)]
     check(got == ["C2", "300 X 450", *texts] and cell(optioned, 4, 4, 2).startswith("A-1"), f"{args}: {got}")
+
+# --- a cut-off file accepted with --allow-incomplete says so in worksheet 4's notes and the
+# document properties; worksheets 1 to 3 keep their cells --------------------------------------------
+sample_text = SAMPLE.read_bytes()
+cut_off = variant("cut-off.anl", sample_text[:sample_text.index(b"C O L U M N   N O.      12")])
+for args, marked in ((["--allow-incomplete"], True), ([], False)):
+    source = cut_off if marked else SAMPLE
+    out = WORK / "marked.xlsx"
+    code, stdout, stderr = run(source, "-o", out, *args)
+    check(code == 0, f"{source.name}: exit {code}, stderr {stderr!r}")
+    book, sheets = rows(out)
+    comments = book.properties.description or ""
+    noted = [row[0] for row in sheets[3] if row and isinstance(row[0], str) and "from an incomplete analysis file" in row[0]]
+    check((comments == "Made from an incomplete analysis file") == marked, f"{source.name}: properties {comments!r}")
+    check(len(noted) == (1 if marked else 0), f"{source.name}: notes {noted!r}")
+    check(book.properties.title == "Column schedule", f"{source.name}: title {book.properties.title!r}")
 
 # --- refused models leave an existing workbook alone ----------------------------------------------
 kept = WORK / "kept.xlsx"
