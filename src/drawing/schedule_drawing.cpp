@@ -317,11 +317,21 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
         if (section)
             drawSection(symbol, {0, 0}, table.scale, *section, detail.cover > 0 ? detail.cover : info.cover, bars,
                         ties);
-        // A refused cell says why in bold, under its bare section.
+        // A refused cell says why in bold, under its bare section; so do the last lines, the
+        // heights without design results.
         double y = -(row.sectionHeight / 2 + kPad);
-        for (std::string& line : cellLines(detail, table.textRoom)) {
-            symbol.texts.push_back(
-                {{0, y}, std::move(line), kText, HAlign::Centre, VAlign::Top, !detailed, Layer::Text});
+        std::vector<std::string> lines = cellLines(detail, table.textRoom);
+        const size_t plain =
+            lines.size() -
+            (detail.undesignedText.empty() ? 0 : wrapText(detail.undesignedText, table.textRoom, kText).size());
+        for (size_t i = 0; i < lines.size(); ++i) {
+            symbol.texts.push_back({{0, y},
+                                    std::move(lines[i]),
+                                    kText,
+                                    HAlign::Centre,
+                                    VAlign::Top,
+                                    !detailed || i >= plain,
+                                    Layer::Text});
             y -= kPitch;
         }
     }

@@ -155,6 +155,11 @@ TEST(ScheduleSheet, NotesAndFlags) {
     // The cell's own line (wrapped to the cell), and the long note wrapped; the block stands
     // below the table (y up).
     EXPECT_EQ(linesWith("6 to 9 m:"), 1);
+    for (const Text& text : sheet.texts) {
+        if (text.text.find("6 to 9 m:") != std::string::npos) {
+            EXPECT_TRUE(text.bold);
+        }
+    }
     EXPECT_GE(linesWith("xxxxxxxxxx") + linesWith("yyyyyyyyyy") + linesWith("zzzzzzzzzz"), 2);
     EXPECT_LT(findText(sheet, "NOTES")->at.y, findText(sheet, "0 to 7.2")->at.y);
 }
