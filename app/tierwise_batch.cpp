@@ -24,6 +24,7 @@
 #include "platform/xlsx_workbook.h"
 #include "reader/anl_reader.h"
 #include "report/detailing.h"
+#include "report/notes.h"
 #include "report/schedule.h"
 #include "report/workbook.h"
 
@@ -51,7 +52,9 @@ std::string footer() {
     return R"(Every level is ticked unless --split is given. With --split only the lowest level,
 the highest level and the levels listed are ticked; each pair of ticked levels is one storey
 range of worksheet 3. Levels are in metres as the level captions show them (3.5, 7.2, -3.5) and
-match within )" + formatDouble(kLevelTolerance) + R"( m. Basement levels are negative: --split=-3.5,0 and --split -3.5,0 both work.
+match within )" +
+           formatDouble(kLevelTolerance) +
+           R"( m. Basement levels are negative: --split=-3.5,0 and --split -3.5,0 both work.
 Naming the lowest level alone (--split 0 when it is at 0 m) gives one range over the whole height.
 
 Worksheet 4, "Column schedule", details every column line in every storey range by IS 456:2000:
@@ -61,15 +64,27 @@ corner and as many more on each face as keep the centres within )" +
 least a bar diameter and )" +
            quoted(kMinClearGap) + " mm; at least " + percentOf(kMinSteelShare) + " % and at most " +
            percentOf(kMaxSteelShare) + R"( % of the gross area; within
---max-steel whenever some arrangement can be; the fewest bars costing at most )" +
-           allowance + R"( % more steel
-than the least) and the ties (a quarter of the bar and at least )" +
+--max-steel whenever some arrangement can be, and then the fewest bars costing at most )" +
+           allowance + R"( %
+more steel than the least; where none can be, the least steel up to )" +
+           percentOf(kMaxSteelShare) + R"( %, flagged "over" --max-steel
+in the cell) and the ties (a quarter of the bar and at least )" +
            quoted(kMinTieDiameter) + R"( mm; pitch within the least
 lateral dimension, )" +
            std::to_string(kTiePitchBars) + " bar diameters and " + std::to_string(kMaxTiePitch) + " mm, in steps of " +
            std::to_string(kTiePitchStep) + R"( mm). Lines whose ranges read the
 same share a mark (C1, C2, ...); the grid lines are lettered A, B, ... along X and numbered
-1, 2, ... along Z, so a line's reference reads B-3.
+1, 2, ... along Z, so a line's reference reads B-3. A column's clear cover is the larger of
+its design block's COVER and --cover; a cell takes the largest of its columns. A storey range
+without a column of the line reads "no column", one whose columns have no design results says so.
+The notes below worksheet 4's table and on the drawing give the grades, the covers and what each
+flag means.
+
+Options that break the rules IS 456:2000 sets are refused: --cover below )" +
+           quoted(kMinColumnCover) + R"( mm or below the thickest
+bar (cl. 26.4.2.1), a bar below )" +
+           std::to_string(kMinMainBarDiameter) + R"( mm (cl. 26.5.3.1 d), a tie below )" + quoted(kMinTieDiameter) +
+           R"( mm (cl. 26.5.3.2 c).
 
 --drawing OUT.pdf draws the column schedule and the column layout plan one sheet a page; OUT.svg
 and OUT.dxf hold the sheets side by side (the DXF on layers GRID, OUTLINE, BARS, TIES and TEXT).
@@ -250,6 +265,7 @@ int summarise(const std::filesystem::path& modelPath, const std::optional<std::v
         const ColumnLines schedule = prepareColumnLines(*model);
         const LevelTicks ticks =
             split ? ticksAtLevels(*model, *split) : LevelTicks(static_cast<size_t>(model->levelCount()), true);
+        if (!model->designBlocks.empty()) std::cout << "Grades: " << modelGradesText(*model) << '\n';
         std::cout << "Column marks: " << detailColumns(schedule, ticks, options).marks.size() << '\n';
         const std::vector<LeftOutColumn> leftOut = leftOutColumns(*model);
         if (!leftOut.empty()) {
@@ -307,7 +323,8 @@ int runCommandLine(int argc, char** argv) {
     DetailFlags flags;
     const DetailOptions defaults;
     app.add_option("--cover", flags.cover,
-                   "Nominal cover to the longitudinal bars, mm (default " + quoted(defaults.cover) + ")");
+                   "Clear cover to the longitudinal bars, mm, at least " + quoted(kMinColumnCover) + " (default " +
+                       quoted(defaults.cover) + "); a design block's larger COVER wins");
     app.add_option("--bars", flags.bars,
                    "Bar diameters to choose from, mm (default " + joined(defaults.barDiameters) + ")");
     app.add_option("--ties", flags.ties,

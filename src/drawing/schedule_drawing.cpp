@@ -11,6 +11,7 @@
 #include "drawing/section_cell.h"
 #include "model/numbers.h"
 #include "report/column_schedule_sheet.h"
+#include "report/notes.h"
 
 namespace tierwise {
 
@@ -30,6 +31,7 @@ constexpr double kMaxSection = 60;  // 600 mm at 1:10
 constexpr double kGap = 8;          // between the drawing and the title block
 constexpr double kBubble = 8;
 constexpr double kSquare = 3;
+constexpr double kNotesWidth = 180;  // the notes block's text, wrapped
 
 struct Paper {
     const char* name;
@@ -145,7 +147,23 @@ std::vector<std::string> cellLines(const RangeDetail& detail) {
     for (const std::string* text : {&detail.barsText, &detail.tiesText}) {
         if (!text->empty()) lines.push_back(*text);
     }
+    // The heights without design results last, a line each.
+    for (size_t start = 0; start < detail.undesignedText.size();) {
+        const size_t end = std::min(detail.undesignedText.find("; ", start), detail.undesignedText.size());
+        lines.push_back(detail.undesignedText.substr(start, end - start));
+        start = end + 2;
+    }
     return lines;
+}
+
+// How many of cellLines' last lines are heights without design results.
+size_t undesignedLines(const RangeDetail& detail) {
+    if (detail.undesignedText.empty()) return 0;
+    size_t count = 1;
+    for (size_t at = detail.undesignedText.find("; "); at != std::string::npos;
+         at = detail.undesignedText.find("; ", at + 2))
+        ++count;
+    return count;
 }
 
 // A cell text's height: kText, or less when that is wider than `room`. The cells are made wide
@@ -258,17 +276,56 @@ TableLayout layoutTable(const ColumnDetailing& schedule) {
     return table;
 }
 
-TitleBlock scheduleTitle(const DrawingInfo& info, int scaleDenominator) {
-    return {"COLUMN SCHEDULE",
-            {"Model: " + info.modelName, "Date: " + info.date, "All dimensions in mm",
-             "Cover to main bars: " + formatDouble(info.cover) + " mm", "Detailing: IS 456:2000 cl. 26.5.3",
-             "Sections drawn to 1:" + std::to_string(scaleDenominator), "Schedule sheet 999 of 999 (custom)"}};
+// The cover the title block states: the one all cells use, else the notes give them.
+std::string coverRow(const ColumnDetailing& schedule, const DrawingInfo& info) {
+    for (const RangeDetail& detail : schedule.details) {
+        if (detail.cover > 0 && detail.cover != info.cover) return "Cover to main bars: see the notes";
+    }
+    return "Cover to main bars: " + formatDouble(info.cover) + " mm";
+}
+
+TitleBlock scheduleTitle(const ColumnDetailing& schedule, const DrawingInfo& info, int scaleDenominator) {
+    TitleBlock title{"COLUMN SCHEDULE",
+                     {"Model: " + info.modelName, "Date: " + info.date, "All dimensions in mm",
+                      coverRow(schedule, info), "Detailing: IS 456:2000 cl. 26.5.3",
+                      "Sections drawn to 1:" + std::to_string(scaleDenominator), "Schedule sheet 999 of 999 (custom)"}};
+    if (info.incomplete) title.rows.insert(title.rows.begin() + 1, std::string("Made ") + kIncompleteFileText);
+    return title;
+}
+
+// The notes under the table, numbered and wrapped.
+struct NotesBlock {
+    std::vector<std::string> lines;
+    [[nodiscard]] double height() const {
+        return lines.empty() ? 0 : kGap + kHeading + 2 + static_cast<double>(lines.size()) * kPitch;
+    }
+    [[nodiscard]] double width() const { return lines.empty() ? 0 : kNotesWidth; }
+};
+
+NotesBlock notesBlock(const std::vector<std::string>& notes) {
+    NotesBlock block;
+    for (size_t i = 0; i < notes.size(); ++i) {
+        for (std::string& line : wrapText(std::to_string(i + 1) + ". " + notes[i], kNotesWidth, kText))
+            block.lines.push_back(std::move(line));
+    }
+    return block;
+}
+
+void drawNotes(Sheet& sheet, const NotesBlock& notes, double left, double top) {
+    if (notes.lines.empty()) return;
+    double y = top + kGap;
+    addText(sheet, left, y, "NOTES", kHeading, HAlign::Left, VAlign::Top, true);
+    y += kHeading + 2;
+    for (const std::string& line : notes.lines) {
+        addText(sheet, left, y, line, kText, HAlign::Left, VAlign::Top);
+        y += kPitch;
+    }
 }
 
 // What makes two cells' drawings the same: the section, the bars and tie of a detailed cell
 // (the others show the bare section), the texts, and the height of the row's sections, which
 // sets how far below the section's centre the texts start.
-using SymbolKey = std::tuple<int, int, int, int, int, int, int, std::string, long>;
+using SymbolKey = std::tuple<int, int, int, int, int, int, int, std::string, long, double>;
 
 size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const TableLayout& table,
                   const TableLayout::Row& row, const DrawingInfo& info, const RangeDetail& detail) {
@@ -277,7 +334,8 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
     const BarArrangement bars = detailed ? detail.bars : BarArrangement{};
     const Ties ties = detailed ? detail.ties : Ties{};
     const Section drawn = section.value_or(Section{});
-    std::string texts = detail.sizeText + '\n' + detail.barsText + '\n' + detail.tiesText + (detailed ? "" : "\n!");
+    std::string texts = detail.sizeText + '\n' + detail.barsText + '\n' + detail.tiesText + '\n' +
+                        detail.undesignedText + (detailed ? "" : "\n!");
     const SymbolKey key{drawn.b,
                         drawn.D,
                         bars.count,
@@ -286,17 +344,23 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
                         bars.longFaceBars,
                         ties.diameter,
                         std::move(texts),
-                        std::lround(row.sectionHeight * 1000)};
+                        std::lround(row.sectionHeight * 1000),
+                        detail.cover};
     const auto [found, added] = symbols.emplace(key, sheet.symbols.size());
     if (added) {
         Shapes& symbol = sheet.symbols.emplace_back();
-        if (section) drawSection(symbol, {0, 0}, table.scale, *section, info.cover, bars, ties);
-        // A refused cell says why in bold, under its bare section.
+        if (section)
+            drawSection(symbol, {0, 0}, table.scale, *section, detail.cover > 0 ? detail.cover : info.cover, bars,
+                        ties);
+        // A refused cell says why in bold, under its bare section; so do the last lines, the
+        // heights without design results.
         double y = -(row.sectionHeight / 2 + kPad);
-        for (std::string& line : cellLines(detail)) {
-            const double height = fittedHeight(line, table.textRoom);
-            symbol.texts.push_back(
-                {{0, y}, std::move(line), height, HAlign::Centre, VAlign::Top, !detailed, Layer::Text});
+        std::vector<std::string> lines = cellLines(detail);
+        const size_t plain = lines.size() - undesignedLines(detail);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const double height = fittedHeight(lines[i], table.textRoom);
+            symbol.texts.push_back({{0, y}, std::move(lines[i]), height, HAlign::Centre, VAlign::Top,
+                                    !detailed || i >= plain, Layer::Text});
             y -= kPitch;
         }
     }
@@ -304,16 +368,16 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
 }
 
 // One sheet of the table: marks [firstMark, endMark) and rows [firstRow, endRow).
-Sheet tableSheet(const ColumnDetailing& schedule, const TableLayout& table, const DrawingInfo& info, size_t firstMark,
-                 size_t endMark, size_t firstRow, size_t endRow) {
+Sheet tableSheet(const ColumnDetailing& schedule, const TableLayout& table, const DrawingInfo& info,
+                 const NotesBlock& notes, size_t firstMark, size_t endMark, size_t firstRow, size_t endRow) {
     Sheet sheet;
     sheet.title = "Column schedule";
     std::map<SymbolKey, size_t> symbols;
     double tableHeight = table.headHeight;
     for (size_t r = firstRow; r < endRow; ++r) tableHeight += table.rows[r].height;
     const double tableWidth = table.levelWidth + static_cast<double>(endMark - firstMark) * table.cellWidth;
-    const TitleBlock title = scheduleTitle(info, table.scaleDenominator);
-    choosePaper(sheet, {tableWidth, tableHeight}, title.size());
+    const TitleBlock title = scheduleTitle(schedule, info, table.scaleDenominator);
+    choosePaper(sheet, {std::max(tableWidth, notes.width()), tableHeight + notes.height()}, title.size());
 
     const double left = kInset;
     const double top = kInset;
@@ -350,6 +414,7 @@ Sheet tableSheet(const ColumnDetailing& schedule, const TableLayout& table, cons
         }
         rowTop += row.height;
     }
+    drawNotes(sheet, notes, left, top + tableHeight);
     return sheet;
 }
 
@@ -369,11 +434,13 @@ void finishSheets(std::vector<Sheet>& sheets, const std::vector<TitleBlock>& tit
 
 std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const DrawingInfo& info) {
     const TableLayout table = layoutTable(schedule);
-    const TitleBlock title = scheduleTitle(info, table.scaleDenominator);
+    const TitleBlock title = scheduleTitle(schedule, info, table.scaleDenominator);
+    const NotesBlock notes = notesBlock(info.notes);
     // A table larger than A0 continues on further sheets: first across the marks, then down
     // the storey ranges, every sheet with the marks' headings and the ranges' levels.
     const double roomWidth = kLargestPaper.width - 2 * kInset - table.levelWidth;
-    const double roomHeight = kLargestPaper.height - 2 * kInset - table.headHeight - kGap - title.height();
+    const double roomHeight =
+        kLargestPaper.height - 2 * kInset - table.headHeight - notes.height() - kGap - title.height();
     const size_t marksPerSheet = std::max<size_t>(1, static_cast<size_t>(roomWidth / table.cellWidth));
     std::vector<std::pair<size_t, size_t>> rowBands;
     for (size_t r = 0; r < table.rows.size();) {
@@ -389,7 +456,7 @@ std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const Drawing
     for (size_t m = 0; m < schedule.marks.size() || (m == 0 && schedule.marks.empty()); m += marksPerSheet) {
         const size_t endMark = std::min(schedule.marks.size(), m + marksPerSheet);
         for (const auto& [firstRow, endRow] : rowBands) {
-            sheets.push_back(tableSheet(schedule, table, info, m, endMark, firstRow, endRow));
+            sheets.push_back(tableSheet(schedule, table, info, notes, m, endMark, firstRow, endRow));
         }
         if (schedule.marks.empty()) break;
     }
@@ -489,7 +556,10 @@ Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanCol
 Drawing scheduleDrawing(const ColumnDetailing& schedule, const Model& model, const std::vector<ColumnLine>& groups,
                         const DrawingInfo& info) {
     Drawing drawing;
-    drawing.sheets = scheduleSheets(schedule, info);
+    DrawingInfo noted = info;
+    noted.notes = scheduleNotes(model, groups, schedule);
+    noted.incomplete = fromIncompleteFile(model);
+    drawing.sheets = scheduleSheets(schedule, noted);
     drawing.sheets.push_back(layoutPlanSheet(schedule, planColumns(schedule, model, groups), info));
     return drawing;
 }

@@ -18,6 +18,8 @@ struct DrawingInfo {
     std::string modelName;                 // the analysis file's name, "office-block.anl"
     std::string date;                      // "2026-12-08"
     double cover = DetailOptions{}.cover;  // mm, as detailed
+    std::vector<std::string> notes{};      // the schedule's notes (report/notes.h), on every schedule sheet
+    bool incomplete = false;               // made from a cut-off analysis file: the title blocks say so
 };
 
 // A column position on plan, in model millimetres (X to the right, Z down the sheet).
@@ -41,7 +43,8 @@ int sectionScale(const ColumnDetailing& schedule);
 std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const DrawingInfo& info);
 Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanColumn>& columns, const DrawingInfo& info);
 
-// The schedule's sheets, then the layout plan.
+// The schedule's sheets with its notes (scheduleNotes) and, for a cut-off file, that mark in the
+// title blocks, then the layout plan.
 Drawing scheduleDrawing(const ColumnDetailing& schedule, const Model& model, const std::vector<ColumnLine>& groups,
                         const DrawingInfo& info);
 

@@ -249,6 +249,17 @@ void XlsxWorkbook::applyPrintSetups() {
     }
 }
 
+void XlsxWorkbook::describe(const std::string& title, const std::string& comments) {
+    // The library copies the texts; its fields are not const.
+    std::string titleText = title;
+    std::string commentText = comments;
+    lxw_doc_properties properties{};
+    properties.title = titleText.data();
+    if (!commentText.empty()) properties.comments = commentText.data();
+    const lxw_error result = workbook_set_properties(book_.get(), &properties);
+    if (result != LXW_NO_ERROR) fail(lxw_strerror(result));
+}
+
 void XlsxWorkbook::setCell(int sheet, int row, int column, const CellValue& value) {
     checkSheet(sheet);
     if (row < 1 || column < 1 || row > LXW_ROW_MAX || column > LXW_COL_MAX) {

@@ -43,6 +43,7 @@ public:
     void setHeadingRows(int sheet, int rows) override;
     void setColumnWidth(int sheet, int column, double width) override;
     void setPrintSetup(int sheet, const PrintSetup& setup) override;
+    void describe(const std::string& title, const std::string& comments) override;
     void commit();
 
 private:

@@ -45,6 +45,17 @@ std::string joinedRefs(const std::vector<std::string>& refs, size_t limit) {
     return text;
 }
 
+std::string cellBarsText(const RangeDetail& detail) {
+    if (detail.undesignedText.empty()) return detail.barsText;
+    return detail.barsText + "; " + detail.undesignedText;
+}
+
+void writeColumnScheduleNotes(size_t marks, const std::vector<std::string>& notes, Workbook& book) {
+    int row = static_cast<int>(columnScheduleRows(static_cast<int64_t>(marks))) + 2;
+    if (!notes.empty()) book.setNote(kSheetColumnSchedule, row++, "Notes");
+    for (size_t i = 0; i < notes.size(); ++i) book.setNote(kSheetColumnSchedule, row++, std::to_string(i + 1) + ". " + notes[i]);
+}
+
 void writeColumnScheduleSheet(const ColumnDetailing& schedule, Workbook& book) {
     book.nameSheet(kSheetColumnSchedule, kColumnScheduleName);
     book.setHeadingRows(kSheetColumnSchedule, kHeadingRow);
@@ -70,7 +81,7 @@ void writeColumnScheduleSheet(const ColumnDetailing& schedule, Workbook& book) {
         for (size_t k = 0; k < mark.ranges.size(); ++k) {
             const RangeDetail& range = schedule.cell(mark, k);
             setText(book, row, rangeColumn(k), range.sizeText);
-            setText(book, row, rangeColumn(k) + 1, range.barsText);
+            setText(book, row, rangeColumn(k) + 1, cellBarsText(range));
             setText(book, row, rangeColumn(k) + 2, range.tiesText);
         }
         ++row;

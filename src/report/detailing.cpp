@@ -102,19 +102,22 @@ std::string fixed2(double value) {
     return {text, printed.ptr};
 }
 
-std::string overText(const DetailOptions& options) {
-    return "over " + formatDouble(options.maxSteelPercent) + " %: enlarge the section";
-}
+std::string overText() { return "over " + formatDouble(kMaxSteelShare * 100) + " %: enlarge the section"; }
 
 const char* const kNoArrangementText = "no arrangement fits";
 const char* const kMixedText = "tick the level where the section changes";
 
-std::string diameterListProblem(const char* flag, const std::vector<int>& diameters) {
+// Why a list of diameters cannot be used, naming the clause that sets its least diameter.
+std::string diameterListProblem(const char* flag, const std::vector<int>& diameters, int least, const char* what) {
     if (diameters.empty()) return std::string(flag) + " needs at least one diameter";
     for (const int diameter : diameters) {
-        if (diameter < kMinBarDiameter || diameter > kMaxBarDiameter) {
-            return std::string(flag) + ": " + std::to_string(diameter) + " mm is not a bar diameter from " +
-                   std::to_string(kMinBarDiameter) + " to " + std::to_string(kMaxBarDiameter) + " mm";
+        if (diameter < least) {
+            return std::string(flag) + ": " + std::to_string(diameter) + " mm is below the " + std::to_string(least) +
+                   " mm " + what;
+        }
+        if (diameter > kMaxBarDiameter) {
+            return std::string(flag) + ": " + std::to_string(diameter) + " mm is thicker than " +
+                   std::to_string(kMaxBarDiameter) + " mm";
         }
     }
     return {};
@@ -125,19 +128,80 @@ int gridIndex(const std::vector<int32_t>& axis, int32_t value) {
     return static_cast<int>(std::lower_bound(axis.begin(), axis.end(), value) - axis.begin()) + 1;
 }
 
+// The plan position a column line stands on, or nothing.
+const PlanLine* planLineOf(const Model& model, const ColumnLine& line) {
+    const auto at = std::lower_bound(
+        model.planLines.begin(), model.planLines.end(), line, [](const PlanLine& plan, const ColumnLine& wanted) {
+            return std::pair(plan.xIndex, plan.zIndex) < std::pair(wanted.xIndex, wanted.zIndex);
+        });
+    if (at == model.planLines.end() || at->xIndex != line.xIndex || at->zIndex != line.zIndex) return nullptr;
+    return &*at;
+}
+
+// What stands at a line's plan position in each storey range besides its designed columns.
+struct RangePresence {
+    std::vector<bool> present;                                   // some column stands there
+    std::vector<std::vector<std::pair<int32_t, int32_t>>> gaps;  // levels spanned by columns without design results
+
+    explicit RangePresence(size_t ranges) : present(ranges), gaps(ranges) {}
+
+    void gather(const PlanLine* plan, const std::vector<size_t>& rangeOf) {
+        std::fill(present.begin(), present.end(), false);
+        for (auto& list : gaps) list.clear();
+        if (plan == nullptr) return;
+        int32_t below = 0;
+        for (const GridPoint& point : plan->points) {
+            const auto level = static_cast<size_t>(point.levelIndex);
+            if ((point.member != 0 || point.designBlock > 0) && level < rangeOf.size()) {
+                const size_t k = rangeOf[level];
+                present[k] = true;
+                if (point.designBlock <= 0) {
+                    const int32_t from = below != 0 ? below : std::max(1, point.levelIndex - 1);
+                    if (!gaps[k].empty() && gaps[k].back().second == from) {
+                        gaps[k].back().second = point.levelIndex;
+                    } else {
+                        gaps[k].emplace_back(from, point.levelIndex);
+                    }
+                }
+            }
+            below = point.levelIndex;
+        }
+    }
+
+    // "6 to 9 m: no design results", or empty.
+    [[nodiscard]] std::string gapText(const Model& model, size_t k) const {
+        std::string text;
+        for (const auto& [from, to] : gaps[k]) {
+            text += (text.empty() ? "" : ", ") + levelText(model, from) + " to " + levelText(model, to);
+        }
+        return text.empty() ? text : text + " m: " + kNoDesignResultsText;
+    }
+};
+
 }  // namespace
 
 std::optional<std::string> optionsProblem(const DetailOptions& options) {
-    if (!(options.cover > 0) || !std::isfinite(options.cover)) {
-        return "--cover must be a positive number of millimetres";
+    if (!std::isfinite(options.cover) || !(options.cover >= kMinColumnCover)) {
+        return "--cover must be at least " + formatDouble(kMinColumnCover) +
+               " mm, the nominal cover IS 456:2000 cl. 26.4.2.1 asks for columns";
     }
     if (!(options.maxSteelPercent > kMinMaxSteelPercent && options.maxSteelPercent <= kMaxMaxSteelPercent)) {
         return "--max-steel must be above " + formatDouble(kMinMaxSteelPercent) + " and at most " +
                formatDouble(kMaxMaxSteelPercent) + " (per cent of the gross area)";
     }
-    if (std::string problem = diameterListProblem("--bars", options.barDiameters); !problem.empty()) return problem;
-    if (std::string problem = diameterListProblem("--ties", options.tieDiameters); !problem.empty()) return problem;
+    if (std::string problem = diameterListProblem("--bars", options.barDiameters, kMinMainBarDiameter,
+                                                  "IS 456:2000 cl. 26.5.3.1 d asks for a column's bars");
+        !problem.empty())
+        return problem;
+    if (std::string problem = diameterListProblem("--ties", options.tieDiameters, static_cast<int>(kMinTieDiameter),
+                                                  "IS 456:2000 cl. 26.5.3.2 c asks for ties");
+        !problem.empty())
+        return problem;
     const int thickestBar = *std::max_element(options.barDiameters.begin(), options.barDiameters.end());
+    if (options.cover < thickestBar) {
+        return "--cover " + formatDouble(options.cover) + " mm is less than the " + std::to_string(thickestBar) +
+               " mm bars; IS 456:2000 cl. 26.4.2.1 asks at least the bar diameter";
+    }
     const int thickestTie = *std::max_element(options.tieDiameters.begin(), options.tieDiameters.end());
     if (thickestTie < std::max(thickestBar / 4.0, kMinTieDiameter)) {
         return "--ties: no tie diameter reaches a quarter of the " + std::to_string(thickestBar) + " mm bars";
@@ -176,7 +240,9 @@ BarArrangement chooseBars(const Section& section, double requiredArea, const Det
         std::min_element(feasible.begin(), feasible.end(), [](const Candidate& x, const Candidate& y) {
             return x.steel() < y.steel();
         })->steel();
-    std::erase_if(feasible, [&](const Candidate& c) { return kAllowanceDen * c.steel() > kAllowanceNum * least; });
+    // Above the practical limit every bar counts: the least steel, not the fewest bars.
+    const int64_t allowed = withinPractical ? kAllowanceNum : kAllowanceDen;
+    std::erase_if(feasible, [&](const Candidate& c) { return kAllowanceDen * c.steel() > allowed * least; });
     const Candidate& best =
         *std::min_element(feasible.begin(), feasible.end(), [](const Candidate& x, const Candidate& y) {
             return std::pair(x.count, x.steel()) < std::pair(y.count, y.steel());
@@ -202,9 +268,11 @@ std::string sizeText(const Section& section) {
     return std::to_string(section.b) + " X " + std::to_string(section.D);
 }
 
-std::string barsText(const BarArrangement& bars, const Section& section) {
-    return std::to_string(bars.count) + " - " + std::to_string(bars.diameter) + " dia (" +
-           fixed2(bars.area / grossArea(section) * 100) + " %)";
+std::string barsText(const BarArrangement& bars, const Section& section, std::optional<double> overPercent) {
+    std::string text = std::to_string(bars.count) + " - " + std::to_string(bars.diameter) + " dia (" +
+                       fixed2(bars.area / grossArea(section) * 100) + " %";
+    if (overPercent) text += ", over " + formatDouble(*overPercent) + " %";
+    return text + ")";
 }
 
 std::string tiesText(const Ties& ties) {
@@ -232,11 +300,12 @@ RangeDetail detailRange(const std::vector<Section>& sectionsBottomUp, double req
     detail.section = detail.sections.front();
     detail.sections.clear();
     detail.sizeText = sizeText(detail.section);
+    detail.cover = options.cover;
     const double gross = grossArea(detail.section);
     const double need = std::max(requiredArea, kMinSteelShare * gross);
-    if (gross > 0 && need > options.maxSteelPercent / 100 * gross) {
+    if (gross > 0 && need > kMaxSteelShare * gross) {
         detail.outcome = RangeOutcome::OverMaxSteel;
-        detail.barsText = overText(options);
+        detail.barsText = overText();
         return detail;
     }
     detail.bars = chooseBars(detail.section, requiredArea, options);
@@ -249,7 +318,9 @@ RangeDetail detailRange(const std::vector<Section>& sectionsBottomUp, double req
     }
     detail.outcome = RangeOutcome::Detailed;
     detail.ties = ties;
-    detail.barsText = barsText(detail.bars, detail.section);
+    detail.overPractical = detail.bars.area > options.maxSteelPercent / 100 * gross;
+    detail.barsText = barsText(detail.bars, detail.section,
+                               detail.overPractical ? std::optional(options.maxSteelPercent) : std::nullopt);
     detail.tiesText = tiesText(detail.ties);
     return detail;
 }
@@ -265,7 +336,7 @@ std::string gridLetters(int index) {
 ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>& lines, const LevelTicks& ticks,
                               const DetailOptions& options) {
     ColumnDetailing schedule;
-    schedule.cover = options.cover;
+    schedule.options = options;
     schedule.ranges = storeyRanges(model, ticks);
 
     for (const ColumnLine& line : lines) {
@@ -284,9 +355,10 @@ ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>&
     std::unordered_map<std::string, uint32_t> detailOf;
     std::unordered_map<std::string, size_t> markOf;
     schedule.details.emplace_back();
-    detailOf.emplace(std::string(3, '\x1f'), 0);
+    detailOf.emplace(std::string(4, '\x1f') + formatDouble(0), 0);
     const auto intern = [&](RangeDetail&& detail) {
-        std::string key = detail.sizeText + '\x1f' + detail.barsText + '\x1f' + detail.tiesText + '\x1f';
+        std::string key = detail.sizeText + '\x1f' + detail.barsText + '\x1f' + detail.tiesText + '\x1f' +
+                          detail.undesignedText + '\x1f' + formatDouble(detail.cover);
         const auto [found, added] =
             detailOf.try_emplace(std::move(key), static_cast<uint32_t>(schedule.details.size()));
         if (added) schedule.details.push_back(std::move(detail));
@@ -295,6 +367,10 @@ ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>&
     std::vector<std::vector<Section>> sections(schedule.ranges.size());
     std::vector<std::string> unroundable(schedule.ranges.size());  // such a section as printed
     std::vector<float> required(schedule.ranges.size());
+    std::vector<double> cover(schedule.ranges.size());
+    std::vector<size_t> designed(schedule.ranges.size());  // columns of the line
+    RangePresence presence(schedule.ranges.size());
+    DetailOptions rangeOptions = options;  // with each range's cover
     std::vector<uint32_t> cells(schedule.ranges.size());
     for (size_t g = 0; g < lines.size(); ++g) {
         const ColumnLine& line = lines[g];
@@ -306,7 +382,10 @@ ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>&
         for (auto& list : sections) list.clear();
         for (auto& text : unroundable) text.clear();
         std::fill(required.begin(), required.end(), 0.0f);
+        std::fill(cover.begin(), cover.end(), options.cover);
+        std::fill(designed.begin(), designed.end(), 0);
         if (schedule.ranges.empty()) continue;
+        presence.gather(planLineOf(model, line), rangeOf);
         for (const LineColumn& column : line.columns) {
             const size_t k = rangeOf[static_cast<size_t>(column.levelIndex)];
             const DesignBlock& entry = model.designBlocks[static_cast<size_t>(column.designBlock)];
@@ -316,21 +395,33 @@ ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>&
                 unroundable[k] = formatSingle(entry.width) + " X " + formatSingle(entry.depth);
             }
             required[k] = std::max(required[k], column.area);
+            cover[k] = std::max(cover[k], static_cast<double>(entry.cover));
+            ++designed[k];
         }
         for (size_t k = 0; k < schedule.ranges.size(); ++k) {
+            RangeDetail detail;
             if (!(required[k] > 0)) {
                 // Only failed columns (no area): worksheet 3 leaves the range empty, and the
-                // least steel would understate a failed design.
-                cells[k] = 0;
+                // least steel would understate a failed design. So do columns left out for what
+                // their design blocks give (leftOutWarnings names them).
+                const bool undesigned = !presence.gaps[k].empty();
+                if (designed[k] > 0 || (presence.present[k] && !undesigned)) {
+                    cells[k] = 0;
+                    continue;
+                }
+                detail.outcome = undesigned ? RangeOutcome::NoDesignResults : RangeOutcome::NoColumn;
+                detail.barsText = undesigned ? kNoDesignResultsText : kNoColumnText;
             } else if (unroundable[k].empty()) {
-                cells[k] = intern(detailRange(sections[k], required[k], options));
+                rangeOptions.cover = cover[k];
+                detail = detailRange(sections[k], required[k], rangeOptions);
+                detail.undesignedText = presence.gapText(model, k);
             } else {
-                RangeDetail detail;
                 detail.outcome = RangeOutcome::NoArrangement;
                 detail.sizeText = unroundable[k];
                 detail.barsText = kNoArrangementText;
-                cells[k] = intern(std::move(detail));
+                detail.undesignedText = presence.gapText(model, k);
             }
+            cells[k] = intern(std::move(detail));
         }
         std::string key(reinterpret_cast<const char*>(cells.data()), cells.size() * sizeof(uint32_t));
         const auto [found, added] = markOf.try_emplace(std::move(key), schedule.marks.size());

@@ -16,11 +16,14 @@
 namespace tierwise {
 
 // The rules' numbers, which tierwise-batch's help quotes.
-inline constexpr double kMinSteelShare = 0.008;  // cl. 26.5.3.1 a: at least 0.8 % of Ag
-inline constexpr double kMaxSteelShare = 0.06;   // cl. 26.5.3.1 a: at most 6 % of Ag
-inline constexpr double kMaxBarSpacing = 300;    // cl. 26.5.3.1 g: bar centres along a face, mm
-inline constexpr double kMinClearGap = 25;       // cl. 26.3.2: 20 mm aggregate + 5 mm, and never below phi
-inline constexpr double kMinTieDiameter = 6;     // cl. 26.5.3.2 c
+inline constexpr double kMinSteelShare = 0.008;   // cl. 26.5.3.1 a: at least 0.8 % of Ag
+inline constexpr double kMaxSteelShare = 0.06;    // cl. 26.5.3.1 a: at most 6 % of Ag
+inline constexpr double kMaxBarSpacing = 300;     // cl. 26.5.3.1 g: bar centres along a face, mm
+inline constexpr double kMinClearGap = 25;        // cl. 26.3.2: 20 mm aggregate + 5 mm, and never below phi
+inline constexpr double kMinTieDiameter = 6;      // cl. 26.5.3.2 c
+inline constexpr int kMinMainBarDiameter = 12;    // cl. 26.5.3.1 d: longitudinal bars of a column
+inline constexpr double kLappedSteelPercent = 4;  // cl. 26.5.3.1 a, note: where bars are lapped
+inline constexpr double kMinColumnCover = 40;     // cl. 26.4.2.1: nominal cover of a column's bars, mm
 inline constexpr int kTiePitchStep = 25;
 inline constexpr int kMaxTiePitch = 300;
 inline constexpr int kTiePitchBars = 16;  // pitch within 16 bar diameters
@@ -33,15 +36,17 @@ inline constexpr int64_t kAllowanceDen = 10;
 // --max-steel); the window uses the defaults. The defaults and bounds here are the only ones:
 // the command line's help and every message are built from them.
 struct DetailOptions {
-    double cover = 40;  // nominal cover to the longitudinal bars, mm
+    // Clear cover to the longitudinal bars, mm: at least kMinColumnCover and the thickest bar. A
+    // column takes the larger of this and its design block's COVER.
+    double cover = kMinColumnCover;
     std::vector<int> barDiameters{12, 16, 20, 25, 28, 32};
     std::vector<int> tieDiameters{8, 10, 12};
-    double maxSteelPercent = 4;  // pmax: above kMinMaxSteelPercent and up to kMaxMaxSteelPercent
+    double maxSteelPercent = kLappedSteelPercent;  // pmax: above kMinMaxSteelPercent and up to kMaxMaxSteelPercent
 };
 
-// Bounds of the options: a bar or tie diameter, mm; --max-steel, per cent of the gross area
-// (IS 456 cl. 26.5.3.1 a: at least 0.8 %, at most 6 %).
-inline constexpr int kMinBarDiameter = 6;
+// Bounds of the options: a bar or tie diameter, mm (the least bar kMinMainBarDiameter, the least
+// tie kMinTieDiameter); --max-steel, per cent of the gross area (IS 456 cl. 26.5.3.1 a: at least
+// 0.8 %, at most 6 %).
 inline constexpr int kMaxBarDiameter = 50;
 inline constexpr double kMinMaxSteelPercent = 0.8;
 inline constexpr double kMaxMaxSteelPercent = 6;
@@ -62,7 +67,13 @@ struct Ties {
     int pitch = 0;     // mm
 };
 
-enum class RangeOutcome { Empty, Detailed, OverMaxSteel, NoArrangement, MixedSections };
+// Empty: nothing to show (no column, or only failed ones). NoColumn: the line has no column in the
+// range (it starts above or stops below it). NoDesignResults: columns stand there, none designed.
+enum class RangeOutcome { Empty, Detailed, OverMaxSteel, NoArrangement, MixedSections, NoColumn, NoDesignResults };
+
+// The texts of the flags a cell may carry; the notes say what each means.
+inline constexpr const char* kNoColumnText = "no column";
+inline constexpr const char* kNoDesignResultsText = "no design results";
 
 // One column line (or mark) in one storey range: what its cell shows. Its texts say all of it, so
 // cells that read alike are one RangeDetail (see ColumnDetailing::details).
@@ -72,7 +83,11 @@ struct RangeDetail {
     std::vector<Section> sections;             // bottom up, distinct, when they do not
     BarArrangement bars;                       // Detailed only
     Ties ties;                                 // Detailed only
+    double cover = 0;                          // mm, the largest cover among the range's columns
+    bool overPractical = false;                // Detailed above --max-steel: the least steel up to 6 %
     std::string sizeText, barsText, tiesText;  // "300 X 450", "8 - 20 dia (1.86 %)", "8 dia @ 150 c/c"
+    // Where some of the range's columns have no design results: "6 to 9 m: no design results".
+    std::string undesignedText;
 };
 
 struct ColumnMark {
@@ -89,7 +104,7 @@ struct GridAxes {
 };
 
 struct ColumnDetailing {
-    double cover = 0;  // mm, the cover the cells were detailed for
+    DetailOptions options;  // as detailed
     std::vector<StoreyRange> ranges;
     GridAxes axes;
     std::vector<std::string> lineRefs;  // per column line (groupColumns order): "B-3"
@@ -110,8 +125,9 @@ std::optional<std::string> optionsProblem(const DetailOptions& options);
 double grossArea(const Section& section);
 
 // The arrangement for `requiredArea` (As,req) by the rules of the module comment: feasible
-// spacing and Aneed <= A <= 6 % of Ag, within pmax whenever some arrangement can be, then fewest
-// bars within 10 % of the least steel. count == 0 when no arrangement is feasible.
+// spacing and Aneed <= A <= 6 % of Ag; within pmax whenever some arrangement can be, then fewest
+// bars within 10 % of the least steel; above pmax, the least steel. count == 0 when no
+// arrangement is feasible.
 BarArrangement chooseBars(const Section& section, double requiredArea, const DetailOptions& options);
 
 // Lateral ties for bars of `barDiameter`: the thinnest tie diameter of at least a quarter of the
@@ -120,13 +136,16 @@ BarArrangement chooseBars(const Section& section, double requiredArea, const Det
 Ties chooseTies(const Section& section, int barDiameter, const DetailOptions& options);
 
 // One storey range of one line: the sections of its columns bottom up (repeats allowed, empty
-// when the line has no column there) and the largest required area among them.
+// when the line has no column there) and the largest required area among them, detailed with
+// options.cover (the range's cover).
 RangeDetail detailRange(const std::vector<Section>& sectionsBottomUp, double requiredArea,
                         const DetailOptions& options);
 
-// Worksheet 4's texts: "300 X 450" or "450 dia"; "8 - 20 dia (1.86 %)"; "8 dia @ 150 c/c".
+// Worksheet 4's texts: "300 X 450" or "450 dia"; "8 - 20 dia (1.86 %)", or above the practical
+// limit `overPercent` "18 - 20 dia (4.19 %, over 4 %)"; "8 dia @ 150 c/c".
 std::string sizeText(const Section& section);
-std::string barsText(const BarArrangement& bars, const Section& section);
+std::string barsText(const BarArrangement& bars, const Section& section,
+                     std::optional<double> overPercent = std::nullopt);
 std::string tiesText(const Ties& ties);
 
 // Grid line letters: 1 gives "A", 26 "Z", 27 "AA", 28 "AB".
@@ -135,7 +154,10 @@ std::string gridLetters(int index);
 // Every line of `lines` (from groupColumns on `model`) detailed in every storey range of `ticks`,
 // its grid reference, and the marks. A range whose columns all failed (area 0) stays empty, as on
 // worksheet 3; one holding a column whose section cannot be rounded shows that section as printed
-// and "no arrangement fits".
+// and "no arrangement fits". A range without a column of the line says "no column"; one whose
+// columns have no design results says so, and a detailed range holding some such columns names
+// their heights. Each column's cover is the larger of its design block's and options.cover; a
+// range takes the largest, which is part of its cell.
 ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>& lines, const LevelTicks& ticks,
                               const DetailOptions& options);
 

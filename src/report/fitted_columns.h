@@ -23,6 +23,7 @@ public:
     void setHeadingRows(int sheet, int rows) override { book_.setHeadingRows(sheet, rows); }
     void setColumnWidth(int sheet, int column, double width) override { book_.setColumnWidth(sheet, column, width); }
     void setPrintSetup(int sheet, const PrintSetup& setup) override { book_.setPrintSetup(sheet, setup); }
+    void describe(const std::string& title, const std::string& comments) override { book_.describe(title, comments); }
 
     void finish();
 

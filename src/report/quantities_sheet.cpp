@@ -72,7 +72,7 @@ double barMass(int diameter, double length) {
 }
 
 std::vector<QuantityRow> steelQuantities(const Model& model, const std::vector<ColumnLine>& lines,
-                                         const ColumnDetailing& detailing, double cover) {
+                                         const ColumnDetailing& detailing) {
     std::vector<QuantityRow> rows;
     const std::vector<size_t> rangeOf = rangeOfLevels(detailing.ranges, model.levelCount());
     const size_t last = detailing.ranges.empty() ? 0 : detailing.ranges.size() - 1;
@@ -103,7 +103,7 @@ std::vector<QuantityRow> steelQuantities(const Model& model, const std::vector<C
             row.barMass = row.lines * row.bars * barMass(row.barDiameter, length);
             row.tieDiameter = cell.ties.diameter;
             row.tieSets = static_cast<int>(std::ceil(height / cell.ties.pitch)) + 1;
-            const double set = tieSetLength(cell.section, cell.bars, cell.ties.diameter, cover);
+            const double set = tieSetLength(cell.section, cell.bars, cell.ties.diameter, cell.cover);
             row.tieLength = set / 1000;
             row.tieMass = row.lines * row.tieSets * barMass(row.tieDiameter, set);
             rows.push_back(row);

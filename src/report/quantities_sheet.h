@@ -34,9 +34,9 @@ struct QuantityRow {
     double tieMass = 0;    // kg, all lines
 };
 
-// Every detailed cell of `detailing` (from detailColumns on `lines` of `model` with `cover`).
+// Every detailed cell of `detailing` (from detailColumns on `lines` of `model`), each with its cover.
 std::vector<QuantityRow> steelQuantities(const Model& model, const std::vector<ColumnLine>& lines,
-                                         const ColumnDetailing& detailing, double cover);
+                                         const ColumnDetailing& detailing);
 
 // Mass of `length` mm of bar of `diameter` mm, kg.
 double barMass(int diameter, double length);

@@ -7,6 +7,7 @@
 #include "report/column_schedule_sheet.h"
 #include "report/fitted_columns.h"
 #include "report/quantities_sheet.h"
+#include "report/notes.h"
 #include "report/worksheets.h"
 
 namespace tierwise {
@@ -38,15 +39,20 @@ ColumnDetailing detailColumns(const ColumnLines& schedule, const LevelTicks& tic
 void writeWorkbook(const ColumnLines& schedule, const LevelTicks& ticks, const ColumnDetailing& detailed,
                    Workbook& book) {
     checkTicks(schedule, ticks);
-    const int64_t rows = columnScheduleRows(static_cast<int64_t>(detailed.marks.size()));
+    const std::vector<std::string> notes = scheduleNotes(*schedule.model, schedule.lines, detailed);
+    const int64_t rows =
+        columnScheduleRows(static_cast<int64_t>(detailed.marks.size())) + 2 + static_cast<int64_t>(notes.size());
     if (rows > kWorksheetRows) {
         throw Rejection("The column schedule needs " + std::to_string(rows) + " rows, more than the " +
                         std::to_string(kWorksheetRows) + " a worksheet holds.");
     }
+    book.describe(kColumnScheduleName,
+                  fromIncompleteFile(*schedule.model) ? std::string("Made ") + kIncompleteFileText : std::string());
     FittedColumns fitted(book);
     writeAreaSheets(*schedule.model, schedule.lines, ticks, fitted);
     writeColumnScheduleSheet(detailed, fitted);
-    writeQuantitiesSheet(detailed, steelQuantities(*schedule.model, schedule.lines, detailed, detailed.cover), fitted);
+    writeColumnScheduleNotes(detailed.marks.size(), notes, fitted);
+    writeQuantitiesSheet(detailed, steelQuantities(*schedule.model, schedule.lines, detailed), fitted);
     fitted.finish();
 }
 

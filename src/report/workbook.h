@@ -54,6 +54,9 @@ public:
     virtual void setColumnWidth(int /*sheet*/, int /*column*/, double /*width*/) {}
     // How the worksheet prints; at any time before the workbook is finished.
     virtual void setPrintSetup(int /*sheet*/, const PrintSetup& /*setup*/) {}
+    // The document properties: title and comments (empty: none); at any time before the workbook
+    // is finished.
+    virtual void describe(const std::string& /*title*/, const std::string& /*comments*/) {}
 };
 
 }  // namespace tierwise

@@ -137,6 +137,38 @@ TEST(ScheduleSheet, CellsHeadingsAndTitle) {
     EXPECT_EQ(onLayer(Layer::Outline), 5 + 3);  // and the table, frame and title block
 }
 
+// The notes under the table, numbered and wrapped; a cut-off file in the title block; a cell's
+// heights without design results as a line of its own.
+TEST(ScheduleSheet, NotesAndFlags) {
+    ColumnDetailing schedule = smallSchedule();
+    schedule.details[2].undesignedText = "6 to 9 m: no design results";
+    DrawingInfo info = kInfo;
+    info.incomplete = true;
+    info.notes = {"Detailing by IS 456:2000.",
+                  std::string(60, 'x') + " " + std::string(60, 'y') + " " + std::string(60, 'z')};
+    const std::vector<Sheet> sheets = scheduleSheets(schedule, info);
+    ASSERT_EQ(sheets.size(), 1u);
+    const Sheet sheet = flattened(sheets.front());
+    expectLegible(sheet);
+    for (const char* text : {"NOTES", "1. Detailing by IS 456:2000.", "Made from an incomplete analysis file"}) {
+        EXPECT_NE(findText(sheet, text), nullptr) << text;
+    }
+    const auto linesWith = [&](const std::string& part) {
+        return std::count_if(sheet.texts.begin(), sheet.texts.end(),
+                             [&](const Text& t) { return t.text.find(part) != std::string::npos; });
+    };
+    // The cell's own line (wrapped to the cell), and the long note wrapped; the block stands
+    // below the table (y up).
+    EXPECT_EQ(linesWith("6 to 9 m:"), 1);
+    for (const Text& text : sheet.texts) {
+        if (text.text.find("6 to 9 m:") != std::string::npos) {
+            EXPECT_TRUE(text.bold);
+        }
+    }
+    EXPECT_GE(linesWith("xxxxxxxxxx") + linesWith("yyyyyyyyyy") + linesWith("zzzzzzzzzz"), 2);
+    EXPECT_LT(findText(sheet, "NOTES")->at.y, findText(sheet, "0 to 7.2")->at.y);
+}
+
 TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
     ColumnDetailing schedule = smallSchedule();
     const ColumnMark first = schedule.marks.front();

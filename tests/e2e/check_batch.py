@@ -51,7 +51,8 @@ def variant(name, text):
 # --- what was read, without a workbook ----------------------------------------------------------
 code, stdout, stderr = run(SAMPLE, "--summary")
 check(code == 0 and stdout == "Unit: METER\nJoints: 43\nMembers: 78\nBETA 90 members: 12\n"
-      "Column design blocks: 34\nLevels (m): 0 4 7.2 10.4 13.6\nColumn marks: 6\n", f"summary: {code} {stdout!r}")
+      "Column design blocks: 34\nLevels (m): 0 4 7.2 10.4 13.6\nGrades: M25, Fe415 (main), Fe415 (ties)\n"
+      "Column marks: 6\n", f"summary: {code} {stdout!r}")
 # Only 25 mm bars: 6 of them (2945.2 mm2) cover every range of every rectangular line, so A-1, A-3
 # and C-1 read alike, and so do the four 300 X 600 lines: the round line, those two and C-3.
 code, stdout, stderr = run(SAMPLE, "--summary", "--bars", "25", "--ties", "10", "--cover", "50")
@@ -110,7 +111,16 @@ check([cell(sheets, 4, 3, c) for c in range(1, 7)] == ["C1", "B-3", 1, "450 dia"
 check([cell(sheets, 4, 6, c) for c in (1, 2, 3, 4, 5, 6)] ==
       ["C4", "A-3, C-1", 2, "300 X 450", "8 - 20 dia (1.86 %)", "8 dia @ 300 c/c"], "sample: two lines under one mark")
 check([cell(sheets, 4, 5, c) for c in (1, 7, 10)] == ["C3", "300 X 450", None], "sample: set-back line's upper ranges empty")
-check([row[0] for row in sheets[3][2:]] == [f"C{m}" for m in range(1, 7)], "sample: six marks")
+# Worksheet 4's table ends at its first empty row; the notes follow it.
+def table_end(rows4):
+    return next(i for i, row in enumerate(rows4 + [[None]]) if i >= 2 and row[0] is None)
+
+
+check([row[0] for row in sheets[3][2:table_end(sheets[3])]] == [f"C{m}" for m in range(1, 7)], "sample: six marks")
+notes4 = [row[0] for row in sheets[3][table_end(sheets[3]) + 1:]]
+check(notes4[0] == "Notes" and notes4[1].startswith("1. Detailing by IS 456:2000") and
+      any("Grades: M25, Fe415 (main), Fe415 (ties)." in n for n in notes4) and
+      any("Clear cover to the main bars: 40 mm" in n for n in notes4), f"sample: worksheet 4 notes {notes4}")
 
 # Layout: bold heading rows kept in view, widths that fit the texts.
 for s, ws in enumerate(book.worksheets, start=1):
@@ -118,10 +128,12 @@ for s, ws in enumerate(book.worksheets, start=1):
     check(ws.freeze_panes == f"A{heading + 1}", f"sample: worksheet {s} frozen at {ws.freeze_panes}")
     check(all(c.font.b for row in ws.iter_rows(max_row=heading) for c in row if c.value is not None) and
           not any(c.font.b for c in ws[heading + 1]), f"sample: worksheet {s} bold headings")
+    # The notes below worksheet 4's table run on across the empty cells to their right.
+    last = table_end(sheets[3]) if s == 4 else ws.max_row
     for column, width in ws.column_dimensions.items():
         # Notes below a table run on to the right and leave their column's width alone.
-        longest = max((len(str(c.value)) for c in ws[column] if c.value is not None and len(str(c.value)) <= 60),
-                      default=0)
+        longest = max((len(str(c.value)) for c in ws[column]
+                       if c.value is not None and c.row <= last and len(str(c.value)) <= 60), default=0)
         check(longest < width.width <= 61, f"sample: worksheet {s} column {column} width {width.width} for {longest}")
 
 
@@ -192,7 +204,11 @@ check(all(word in stdout for word in ("Column schedule", "--cover", "--bars", "-
 # A detailing option out of its range is a usage error; nothing is written.
 for args, message in ((["--max-steel", "0.8"], "--max-steel must be above 0.8 and at most 6 (per cent of the gross area)"),
                       (["--max-steel", "four"], '--max-steel: "four" is not a percentage'),
-                      (["--cover", "0"], "--cover must be a positive number of millimetres"),
+                      (["--cover", "0"], "--cover must be at least 40 mm, the nominal cover IS 456:2000 cl. 26.4.2.1 asks for columns"),
+                      (["--cover", "25"], "--cover must be at least 40 mm, the nominal cover IS 456:2000 cl. 26.4.2.1 asks for columns"),
+                      (["--bars", "10,16"], "--bars: 10 mm is below the 12 mm IS 456:2000 cl. 26.5.3.1 d asks for a column's bars"),
+                      (["--ties", "5,8"], "--ties: 5 mm is below the 6 mm IS 456:2000 cl. 26.5.3.2 c asks for ties"),
+                      (["--bars", "45", "--ties", "12"], "--cover 40 mm is less than the 45 mm bars; IS 456:2000 cl. 26.4.2.1 asks at least the bar diameter"),
                       (["--bars", "12,16.5"], '--bars: "16.5" is not a diameter in whole millimetres'),
                       (["--bars", "40", "--ties", "8"], "--ties: no tie diameter reaches a quarter of the 40 mm bars")):
     out = WORK / "bad-option.xlsx"
@@ -218,10 +234,12 @@ check("(default 40)" in stdout_help and "above 0.8, at most 6 (default 4)" in st
 # The options change worksheet 4 only. Line A-1, 300 X 450 needing 2160.37 mm2 in (0 to 4):
 # 25 mm bars with 50 mm cover leave 325 mm between the corner bars of the long face, so one more
 # bar on each: 6 bars (5 needed), 2945.2 mm2 = 2.18 %; 10 mm ties at min(300, 400, 300). At most
-# 1.5 % (2025 mm2), 2160.37 is over.
+# 1.5 % (2025 mm2) nothing fits, so the least steel within 6 %: 20 x 12 (2261.9 mm2, 1.68 %; 16, 20,
+# 25, 28 and 32 mm bars give 2412.7, 2513.3, 2945.2, 2463.0, 3217.0), flagged; 8 mm ties at
+# min(300, 192, 300) -> 175.
 _, plain = rows(WORK / "office-block.xlsx")
 for args, texts in ((["--bars", "25", "--ties", "10", "--cover", "50"], ["6 - 25 dia (2.18 %)", "10 dia @ 300 c/c"]),
-                    (["--max-steel", "1.5"], ["over 1.5 %: enlarge the section", None])):
+                    (["--max-steel", "1.5"], ["20 - 12 dia (1.68 %, over 1.5 %)", "8 dia @ 175 c/c"])):
     out = WORK / "office-block-options.xlsx"
     code, stdout, stderr = run(SAMPLE, "-o", out, *args)
     check(code == 0, f"{args}: exit {code}, stderr {stderr!r}")
@@ -229,6 +247,22 @@ for args, texts in ((["--bars", "25", "--ties", "10", "--cover", "50"], ["6 - 25
     check(optioned[:3] == plain[:3], f"{args}: worksheets 1 to 3 changed")
     got = [cell(optioned, 4, 4, c) for c in (1, 4, 5, 6)]
     check(got == ["C2", "300 X 450", *texts] and cell(optioned, 4, 4, 2).startswith("A-1"), f"{args}: {got}")
+
+# --- a cut-off file accepted with --allow-incomplete says so in worksheet 4's notes and the
+# document properties; worksheets 1 to 3 keep their cells --------------------------------------------
+sample_text = SAMPLE.read_bytes()
+cut_off = variant("cut-off.anl", sample_text[:sample_text.index(b"C O L U M N   N O.      12")])
+for args, marked in ((["--allow-incomplete"], True), ([], False)):
+    source = cut_off if marked else SAMPLE
+    out = WORK / "marked.xlsx"
+    code, stdout, stderr = run(source, "-o", out, *args)
+    check(code == 0, f"{source.name}: exit {code}, stderr {stderr!r}")
+    book, sheets = rows(out)
+    comments = book.properties.description or ""
+    noted = [row[0] for row in sheets[3] if row and isinstance(row[0], str) and "from an incomplete analysis file" in row[0]]
+    check((comments == "Made from an incomplete analysis file") == marked, f"{source.name}: properties {comments!r}")
+    check(len(noted) == (1 if marked else 0), f"{source.name}: notes {noted!r}")
+    check(book.properties.title == "Column schedule", f"{source.name}: title {book.properties.title!r}")
 
 # --- refused models leave an existing workbook alone ----------------------------------------------
 kept = WORK / "kept.xlsx"

@@ -120,6 +120,8 @@ check(on_plan and dict(on_plan) == dict(headings), f"plan {dict(on_plan)} agains
 sheet4 = openpyxl.load_workbook(book).worksheets[3]
 refs, cell_texts = {}, collections.Counter()
 for row in sheet4.iter_rows(min_row=3, values_only=True):
+    if not row[0]:
+        break  # the table ends; its notes follow
     if row[0]:
         refs[row[0]] = set(row[1].split(", "))
         cell_texts.update(t for t in row[3:] if t)

@@ -64,22 +64,26 @@ INSTANTIATE_TEST_SUITE_P(
         // Little steel needed: 0.8 % of Ag is 1272.3; 12 -> 12 bars (1357.2), 16 -> 7 (1407.4),
         // 20 -> 6, the fewest a circle takes (1885.0, beyond 1.1 x 1357.2): 7 x 16.
         RangeCase{"CircleAtLeastSixBars", {{0, 450}}, 100, "450 dia", "7 - 16 dia (0.88 %)", "8 dia @ 250 c/c"},
-        // 5 % of 300 x 450.
-        RangeCase{"OverPracticalLimit", {{300, 450}}, 6750, "300 X 450", "over 4 %: enlarge the section", ""},
-        RangeCase{"OverLimitOfTheOption",
+        // 7 % of 300 x 450 is more than IS 456 allows.
+        RangeCase{"OverCodeLimit", {{300, 450}}, 9450, "300 X 450", "over 6 %: enlarge the section", ""},
+        // Above --max-steel (Aneed 5500 > 4 % = 5400), so the least steel within 6 % (8100), not
+        // the fewest bars: 20 -> 18 bars (5654.9, a + d = 7 of at most 3 + 6), 25 -> 12 (5890.5),
+        // 28 -> 10 (6157.5), 32 -> 8 (6434.0); 12 and 16 mm bars do not fit enough. The fewest
+        // within 10 % would be 10 x 28 (4.56 %). Ties 8 mm at min(300, 320, 300).
+        RangeCase{"OverPracticalLeastSteel",
                   {{300, 450}},
-                  6750,
+                  5500,
                   "300 X 450",
-                  "over 2.5 %: enlarge the section",
-                  "",
-                  DetailOptions{.maxSteelPercent = 2.5}},
+                  "18 - 20 dia (4.19 %, over 4 %)",
+                  "8 dia @ 300 c/c"},
         // Ag 90000, Aneed 3550 under 4 % (3600), but the bars that fit the faces give at least
-        // 3694.5 (6 x 28): above 4 %, within 6 %, so taken. 12 and 16 mm bars do not fit enough.
+        // 3694.5 (6 x 28): above 4 %, within 6 %, so taken and flagged. 12 and 16 mm bars do not
+        // fit enough.
         RangeCase{"PastPracticalWhenNothingFitsWithin",
                   {{300, 300}},
                   3550,
                   "300 X 300",
-                  "6 - 28 dia (4.11 %)",
+                  "6 - 28 dia (4.11 %, over 4 %)",
                   "8 dia @ 300 c/c"},
         // 120 - 80 - phi leaves less than phi + 25 between the corner bars.
         RangeCase{"TooNarrowForBars", {{120, 300}}, 500, "120 X 300", "no arrangement fits", ""},
@@ -135,14 +139,17 @@ BarArrangement chooseByEnumeration(const Section& s, double required, const Deta
             }
         }
     }
-    if (std::any_of(feasible.begin(), feasible.end(),
-                    [&](const Option& x) { return x.area <= o.maxSteelPercent / 100 * gross; })) {
+    const bool within = std::any_of(feasible.begin(), feasible.end(),
+                                    [&](const Option& x) { return x.area <= o.maxSteelPercent / 100 * gross; });
+    if (within) {
         std::erase_if(feasible, [&](const Option& x) { return x.area > o.maxSteelPercent / 100 * gross; });
     }
     if (feasible.empty()) return {};
     double least = feasible.front().area;
     for (const Option& x : feasible) least = std::min(least, x.area);
-    std::erase_if(feasible, [&](const Option& x) { return x.area > 1.1 * least * (1 + 1e-12); });
+    // Above the practical limit the least steel alone.
+    const double allowance = within ? 1.1 : 1.0;
+    std::erase_if(feasible, [&](const Option& x) { return x.area > allowance * least * (1 + 1e-12); });
     const Option best = *std::min_element(feasible.begin(), feasible.end(), [](const Option& x, const Option& y) {
         return std::tuple(x.n, x.area, -x.d) < std::tuple(y.n, y.area, -y.d);
     });
@@ -180,16 +187,52 @@ TEST(DetailingChoice, HugeSectionsStayQuick) {
     EXPECT_EQ(chooseBars({0, 2'000'000'000}, 1e30, {}).count, 0);
 }
 
-TEST(DetailingOptions, Problems) {
-    EXPECT_FALSE(optionsProblem({}).has_value());
-    EXPECT_EQ(optionsProblem({.maxSteelPercent = 0.8}),
-              "--max-steel must be above 0.8 and at most 6 (per cent of the gross area)");
-    EXPECT_EQ(optionsProblem({.cover = 0}), "--cover must be a positive number of millimetres");
-    EXPECT_EQ(optionsProblem({.barDiameters = {}}), "--bars needs at least one diameter");
-    EXPECT_EQ(optionsProblem({.tieDiameters = {8, 100}}), "--ties: 100 mm is not a bar diameter from 6 to 50 mm");
-    EXPECT_EQ(optionsProblem({.barDiameters = {40}, .tieDiameters = {8}}),
-              "--ties: no tie diameter reaches a quarter of the 40 mm bars");
+struct OptionsCase {
+    std::string name;
+    DetailOptions options;
+    std::string problem;  // empty: accepted
+};
+
+class DetailingOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
+
+TEST_P(DetailingOptionsTest, Problem) {
+    const OptionsCase& c = GetParam();
+    EXPECT_EQ(optionsProblem(c.options).value_or(""), c.problem);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Detailing, DetailingOptionsTest,
+    ::testing::Values(
+        OptionsCase{"Defaults", {}, ""},
+        OptionsCase{"ThickBarsUnderThickCover", {.cover = 50, .barDiameters = {50}, .tieDiameters = {16}}, ""},
+        OptionsCase{"MaxSteelAtTheLeast",
+                    {.maxSteelPercent = 0.8},
+                    "--max-steel must be above 0.8 and at most 6 (per cent of the gross area)"},
+        OptionsCase{"CoverOfSmallColumns",
+                    {.cover = 25},
+                    "--cover must be at least 40 mm, the nominal cover IS 456:2000 cl. 26.4.2.1 asks for columns"},
+        OptionsCase{"CoverOfSlabs",
+                    {.cover = 15},
+                    "--cover must be at least 40 mm, the nominal cover IS 456:2000 cl. 26.4.2.1 asks for columns"},
+        OptionsCase{"CoverNotANumber",
+                    {.cover = std::nan("")},
+                    "--cover must be at least 40 mm, the nominal cover IS 456:2000 cl. 26.4.2.1 asks for columns"},
+        OptionsCase{"CoverThinnerThanTheBars",
+                    {.barDiameters = {20, 45}, .tieDiameters = {12}},
+                    "--cover 40 mm is less than the 45 mm bars; IS 456:2000 cl. 26.4.2.1 asks at least the bar "
+                    "diameter"},
+        OptionsCase{"NoBars", {.barDiameters = {}}, "--bars needs at least one diameter"},
+        OptionsCase{"ThinBars",
+                    {.barDiameters = {10, 16}},
+                    "--bars: 10 mm is below the 12 mm IS 456:2000 cl. 26.5.3.1 d asks for a column's bars"},
+        OptionsCase{"ThinTies",
+                    {.tieDiameters = {5, 8}},
+                    "--ties: 5 mm is below the 6 mm IS 456:2000 cl. 26.5.3.2 c asks for ties"},
+        OptionsCase{"HugeTies", {.tieDiameters = {8, 100}}, "--ties: 100 mm is thicker than 50 mm"},
+        OptionsCase{"TiesTooThinForTheBars",
+                    {.barDiameters = {40}, .tieDiameters = {8}},
+                    "--ties: no tie diameter reaches a quarter of the 40 mm bars"}),
+    [](const auto& testCase) { return testCase.param.name; });
 
 TEST(DetailingGrid, Letters) {
     const std::vector<std::pair<int, std::string>> cases{{1, "A"},   {26, "Z"},  {27, "AA"},  {28, "AB"},

@@ -18,6 +18,8 @@ struct Column {
     float depth = 450;
     float area = 1000;
     bool designed = true;
+    float cover = 0;            // COVER of the design block, 0: not printed
+    int16_t concreteGrade = 0;  // fck of the design block, 0: not printed
 };
 
 // The columns of one plan position; node is the joint at the lowest level, 0 for none.
@@ -43,7 +45,8 @@ inline Model buildFrame(std::vector<int32_t> levelsCm, std::vector<Line> lines) 
         for (const Column& column : line.columns) {
             int32_t col = 0;
             if (column.designed) {
-                model.designBlocks.push_back({column.member, 3000, column.width, column.depth, column.area});
+                model.designBlocks.push_back(
+                    {column.member, 3000, column.width, column.depth, column.area, column.cover, column.concreteGrade});
                 col = model.designBlockCount();
             }
             plan.points.push_back({column.level, 1000 * column.level + line.xIndex * 10 + line.zIndex, col,

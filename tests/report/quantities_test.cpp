@@ -35,7 +35,7 @@ TEST_P(QuantityTest, ByHand) {
         {{1, 1, 7, {{2, 101, 300, 450, 1100}, {3, 201, 300, 450, 1100}, {4, 301, 300, 450, 1100}}}});
     const ColumnLines lines = groupColumnLines(model);
     const ColumnDetailing detailing = detailColumns(lines, c.ticks, DetailOptions{});
-    const std::vector<QuantityRow> rows = steelQuantities(model, lines.lines, detailing, 40);
+    const std::vector<QuantityRow> rows = steelQuantities(model, lines.lines, detailing);
     ASSERT_GT(rows.size(), c.range);
     const QuantityRow& row = rows[c.range];
     EXPECT_EQ(row.bars, 6);

@@ -18,6 +18,10 @@ public:
     void setHeadingRows(int sheet, int rows) override;
     void setColumnWidth(int sheet, int column, double width) override;
     void setPrintSetup(int sheet, const PrintSetup& setup) override;
+    void describe(const std::string& title, const std::string& comments) override {
+        title_ = title;
+        comments_ = comments;
+    }
 
     // The cell's value, or nullptr when nothing was written there.
     [[nodiscard]] const CellValue* cell(int sheet, int row, int column) const;
@@ -33,6 +37,9 @@ public:
     [[nodiscard]] double columnWidth(int sheet, int column) const;
     // The worksheet's print setup, or nullptr when none was given.
     [[nodiscard]] const PrintSetup* printSetup(int sheet) const;
+    // The document properties.
+    [[nodiscard]] const std::string& title() const { return title_; }
+    [[nodiscard]] const std::string& comments() const { return comments_; }
 
 private:
     std::map<std::tuple<int, int, int>, CellValue> cells_;
@@ -40,6 +47,7 @@ private:
     std::map<int, int> headingRows_;
     std::map<std::pair<int, int>, double> widths_;
     std::map<int, PrintSetup> printSetups_;
+    std::string title_, comments_;
 };
 
 // "integer", "number" or "text".
