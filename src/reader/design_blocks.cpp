@@ -94,17 +94,25 @@ float DesignBlockReader::valueAfter(ReadCursor& cursor, std::string_view keyword
     return numberAfter(cursor.line(), hitPos_, keyword);
 }
 
-// valueAfter(kLength, true), reading the grade line that may come before the length on the way.
+// valueAfter(kLength, true), reading the grade line on the way: the first line after the header
+// that is not blank. The lines up to it are read one by one; they hold no keyword to search for.
 float DesignBlockReader::lengthAfterGrades(ReadCursor& cursor, ColEntry& col) {
-    hitPos_ = 0;
     while (!cursor.atEnd()) {
-        cursor.nextResultLineContaining(std::array{kColumnHeader, kLength, kMainSteelMark});
+        cursor.nextResultLine();
         const std::string_view line = cursor.line();
-        if (positionOf(line, kColumnHeader) != 0) return 0.0f;
-        hitPos_ = positionOf(line, kLength);
-        if (hitPos_ != 0 || positionOf(line, kMainSteelMark) == 0) break;  // the length, or the file's last line
-        readGrades(line, col);
+        if (isBlankLine(line)) continue;
+        if (positionOf(line, kColumnHeader) == 0 && positionOf(line, kLength) == 0) {
+            if (positionOf(line, kMainSteelMark) != 0) readGrades(line, col);
+            return valueAfter(cursor, kLength, true);
+        }
+        // The line the search for the length would have stopped at.
+        if (positionOf(line, kColumnHeader) != 0) {
+            hitPos_ = 0;
+            return 0.0f;
+        }
+        return valueAfter(cursor, kLength, false);
     }
+    hitPos_ = 0;  // the file ends after the header, or in blank lines
     return numberAfter(cursor.line(), hitPos_, kLength);
 }
 
