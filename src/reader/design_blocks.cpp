@@ -42,10 +42,9 @@ int16_t gradeOf(std::string_view word, std::string_view prefix) {
     return word.substr(0, prefix.size()) == prefix ? gradeAt(word.substr(prefix.size())) : int16_t{0};
 }
 
-// The word before `mark`: "Fe415" in "Fe415 (Main)".
-std::string_view wordBefore(std::string_view line, std::string_view mark) {
-    size_t end = line.find(mark);
-    if (end == std::string_view::npos) return {};
+// The word before `at`: "Fe415" before the mark in "Fe415 (Main)".
+std::string_view wordBefore(std::string_view line, size_t at) {
+    size_t end = at;
     while (end > 0 && isBlank(line[end - 1])) --end;
     size_t start = end;
     while (start > 0 && !isBlank(line[start - 1])) --start;
@@ -53,13 +52,18 @@ std::string_view wordBefore(std::string_view line, std::string_view mark) {
 }
 
 //      M25                          Fe415 (Main)            Fe415 (Sec.)
+// The concrete's grade is the first word, each steel's the word before its mark. A line without
+// either mark is no grade line.
 void readGrades(std::string_view line, ColEntry& col) {
+    const size_t mainAt = line.find(kMainSteelMark);
+    const size_t tieAt = line.find(kTieSteelMark, mainAt == std::string_view::npos ? 0 : mainAt);
+    if (mainAt == std::string_view::npos && tieAt == std::string_view::npos) return;
     const size_t first = line.find_first_not_of(" \t");
-    if (first != std::string_view::npos) {
-        col.concreteGrade = gradeOf(line.substr(first, line.find_first_of(" \t", first) - first), kConcretePrefix);
-    }
-    col.mainSteelGrade = gradeOf(wordBefore(line, kMainSteelMark), kSteelPrefix);
-    col.tieSteelGrade = gradeOf(wordBefore(line, kTieSteelMark), kSteelPrefix);
+    size_t end = first;
+    while (end < line.size() && !isBlank(line[end])) ++end;
+    col.concreteGrade = gradeOf(line.substr(first, end - first), kConcretePrefix);
+    if (mainAt != std::string_view::npos) col.mainSteelGrade = gradeOf(wordBefore(line, mainAt), kSteelPrefix);
+    if (tieAt != std::string_view::npos) col.tieSteelGrade = gradeOf(wordBefore(line, tieAt), kSteelPrefix);
 }
 
 // The 10 characters from `start` on. The report prints areas 11 characters wide
@@ -102,7 +106,7 @@ float DesignBlockReader::lengthAfterGrades(ReadCursor& cursor, ColEntry& col) {
         const std::string_view line = cursor.line();
         if (isBlankLine(line)) continue;
         if (positionOf(line, kColumnHeader) == 0 && positionOf(line, kLength) == 0) {
-            if (positionOf(line, kMainSteelMark) != 0) readGrades(line, col);
+            readGrades(line, col);
             return valueAfter(cursor, kLength, true);
         }
         // The line the search for the length would have stopped at.
