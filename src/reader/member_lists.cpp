@@ -99,6 +99,11 @@ bool MemberPropertyReader::read(ReadCursor& cursor, LengthUnit unit) {
                       text->find(kPrismatic) != std::string_view::npos);
         if (atCommand) break;
         if (continues) {
+            if (statement_.size() + text->size() >= LineSource::kMaxLineLength) {
+                cursor.rejectAtLine(
+                    "a member property assignment goes on over more continuation lines than a "
+                    "line of the report may be long; is this an analysis output file?");
+            }
             statement_.append(" ").append(*text);
         } else {
             statement_.assign(line);
