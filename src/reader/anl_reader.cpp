@@ -58,19 +58,19 @@ void readEchoedLists(ReadCursor& cursor, Model& model) {
 // Width and depth change places once for every time the member is listed under "BETA 90 MEMB";
 // a section printed as a diameter stays as it is.
 void exchangeRotatedSections(Model& model) {
-    if (model.betaTab.empty()) return;
+    if (model.rotatedMembers.empty()) return;
     // Counted for the designed columns only: the BETA list may be far longer. A member
     // designed twice is counted at its first block, and both blocks follow that count.
-    std::vector<ColEntry>& cols = model.colTab;
+    std::vector<DesignBlock>& cols = model.designBlocks;
     const BlockIndex blocks(cols);
     std::vector<bool> listedOddTimes(cols.size() + 1, false);  // by first block; [0] stays false
-    for (const int32_t member : model.betaTab) {
+    for (const int32_t member : model.rotatedMembers) {
         const auto memberNo = static_cast<float>(member);
         if (static_cast<double>(memberNo) != member) continue;  // no block prints it
         const uint32_t row = blocks.firstBlock(memberNo);
         if (row != 0) listedOddTimes[row] = !listedOddTimes[row];
     }
-    for (ColEntry& col : cols) {
+    for (DesignBlock& col : cols) {
         if (listedOddTimes[blocks.firstBlock(col.memberNo)] && !col.circular) std::swap(col.width, col.depth);
     }
 }
@@ -79,7 +79,7 @@ void exchangeRotatedSections(Model& model) {
 // A joint number missing from the joint table compares as a joint at the origin; a number
 // listed twice is taken at its first entry.
 void orientMembers(Model& model) {
-    const std::vector<JointEntry>& joints = model.jointTab;
+    const std::vector<JointEntry>& joints = model.joints;
     FlatIndex byNumber(joints.size());
     for (size_t j = 0; j < joints.size(); ++j) {
         const int32_t number = joints[j].number;
@@ -92,7 +92,7 @@ void orientMembers(Model& model) {
                                            [&](uint32_t held) { return joints[held - 1].number == number; });
         return row == 0 ? missing : joints[row - 1];
     };
-    for (MemberEntry& member : model.memberTab) {
+    for (MemberEntry& member : model.members) {
         const JointEntry& s = jointOf(member.start);
         const JointEntry& e = jointOf(member.end);
         if (s.x > e.x || s.y > e.y || s.z > e.z) std::swap(member.start, member.end);
@@ -101,7 +101,7 @@ void orientMembers(Model& model) {
 
 void rejectFailedColumns(const Model& model) {
     std::string failedCols;  // member numbers, each after a blank
-    for (const ColEntry& col : model.colTab) {
+    for (const DesignBlock& col : model.designBlocks) {
         if (col.steelArea == 0.0f) failedCols.append(" ").append(formatSingle(col.memberNo));
     }
     if (!failedCols.empty()) throw Rejection(" Failed Columns " + failedCols);

@@ -54,7 +54,7 @@ std::string_view wordBefore(std::string_view line, size_t at) {
 //      M25                          Fe415 (Main)            Fe415 (Sec.)
 // The concrete's grade is the first word, each steel's the word before its mark. A line without
 // either mark is no grade line.
-void readGrades(std::string_view line, ColEntry& col) {
+void readGrades(std::string_view line, DesignBlock& col) {
     const size_t mainAt = line.find(kMainSteelMark);
     const size_t tieAt = line.find(kTieSteelMark, mainAt == std::string_view::npos ? 0 : mainAt);
     if (mainAt == std::string_view::npos && tieAt == std::string_view::npos) return;
@@ -100,7 +100,7 @@ float DesignBlockReader::valueAfter(ReadCursor& cursor, std::string_view keyword
 
 // valueAfter(kLength, true), reading the grade line on the way: the first line after the header
 // that is not blank. The lines up to it are read one by one; they hold no keyword to search for.
-float DesignBlockReader::lengthAfterGrades(ReadCursor& cursor, ColEntry& col) {
+float DesignBlockReader::lengthAfterGrades(ReadCursor& cursor, DesignBlock& col) {
     while (!cursor.atEnd()) {
         cursor.nextResultLine();
         const std::string_view line = cursor.line();
@@ -122,7 +122,7 @@ float DesignBlockReader::lengthAfterGrades(ReadCursor& cursor, ColEntry& col) {
 
 //      LENGTH:  3200.0 mm   CROSS SECTION:  300.0 mm X  450.0 mm  COVER: 40.0 mm
 //      LENGTH:  3200.0 mm   CROSS SECTION:  450.0 mm dia.   COVER: 40.0 mm
-void DesignBlockReader::readSection(ReadCursor& cursor, ColEntry& col) {
+void DesignBlockReader::readSection(ReadCursor& cursor, DesignBlock& col) {
     col.width = valueAfter(cursor, kCrossSection, false);
     const int32_t sectionAt = hitPos_;
     col.depth = valueAfter(cursor, kDepthMark, false);
@@ -145,22 +145,22 @@ void DesignBlockReader::read(ReadCursor& cursor, Model& model) {
         if (cursor.lineNumber() == lastHeaderLine_) break;
         lastHeaderLine_ = cursor.lineNumber();
 
-        ColEntry col;
+        DesignBlock col;
         col.memberNo = valueAfter(cursor, kColumnHeader, false);
         col.length = lengthAfterGrades(cursor, col);
         readSection(cursor, col);
         col.steelArea = valueAfter(cursor, kSteelArea, true);
         lastBlockHasSteelArea_ = hitPos_ > 0;
-        model.colTab.push_back(col);
+        model.designBlocks.push_back(col);
     }
 }
 
 void DesignBlockReader::noteCutOff(const ReadCursor& cursor, Model& model) const {
     if (!model.endsInside.empty() || cursor.runEndLine() > lastHeaderLine_) return;
     model.cutOffLine = cursor.lineNumber();
-    if (!model.colTab.empty() && !lastBlockHasSteelArea_) {
-        model.cutOffColumn = model.colTab.back().memberNo;
-        model.colTab.pop_back();
+    if (!model.designBlocks.empty() && !lastBlockHasSteelArea_) {
+        model.cutOffColumn = model.designBlocks.back().memberNo;
+        model.designBlocks.pop_back();
     }
 }
 

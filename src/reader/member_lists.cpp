@@ -31,20 +31,20 @@ std::string rangeName(int64_t from, int64_t to) {
 }
 
 void addBeta(const ReadCursor& cursor, Model& model, int32_t member) {
-    if (model.betaCount() >= kMaxListedMembers) {
+    if (model.rotatedMemberCount() >= kMaxListedMembers) {
         rejectListLimit(cursor, "\"BETA 90 MEMB\"", "member " + std::to_string(member));
     }
-    model.betaTab.push_back(member);
+    model.rotatedMembers.push_back(member);
 }
 
 // Appends the members one above the last stored, at least one, up to `last`.
 void addBetaRange(const ReadCursor& cursor, Model& model, int32_t last) {
-    const int64_t from = model.betaTab.back();
+    const int64_t from = model.rotatedMembers.back();
     const int64_t count = std::max<int64_t>(1, int64_t{last} - from);
-    if (model.betaCount() + count > kMaxListedMembers || from + count > std::numeric_limits<int32_t>::max()) {
+    if (model.rotatedMemberCount() + count > kMaxListedMembers || from + count > std::numeric_limits<int32_t>::max()) {
         rejectListLimit(cursor, "\"BETA 90 MEMB\"", rangeName(from, last));
     }
-    for (int64_t k = 1; k <= count; ++k) model.betaTab.push_back(static_cast<int32_t>(from + k));
+    for (int64_t k = 1; k <= count; ++k) model.rotatedMembers.push_back(static_cast<int32_t>(from + k));
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ TEST(ReadAnl, ReadsLfAndLoneCrFilesAlike) {
         const Model model = read(report({echo(1, "UNIT METER KN"), echo(2, "JOINT COORDINATES"), echo(3, "1 0 3.5 0"),
                                          echo(4, "MEMBER INCIDENCES"), echo(5, "7 1 1")},
                                         eol));
-        EXPECT_EQ(model.jointTab[0].y, 350);
-        EXPECT_EQ(model.memberTab[0].number, 7);
+        EXPECT_EQ(model.joints[0].y, 350);
+        EXPECT_EQ(model.members[0].number, 7);
     }
 }
 
@@ -101,8 +101,8 @@ TEST(ReadAnlFile, ReadsTheBundledSample) {
     const Model model = readAnlFile(std::filesystem::path(TIERWISE_SAMPLES_DIR) / "office-block.anl");
     EXPECT_EQ(model.jointCount(), 43);
     EXPECT_EQ(model.memberCount(), 78);
-    EXPECT_EQ(model.betaCount(), 12);
-    EXPECT_EQ(model.colCount(), 34);
+    EXPECT_EQ(model.rotatedMemberCount(), 12);
+    EXPECT_EQ(model.designBlockCount(), 34);
     EXPECT_EQ(model.sectionTab.size(), 34u + 44u);
 }
 
@@ -110,13 +110,13 @@ TEST(ReadAnlFile, ReadsTheBundledSample) {
 // for a diameter, whether or not BETA 90 turns the column.
 TEST(ReadAnlFile, TheSamplesEchoAgreesWithItsDesignBlocks) {
     const Model model = readAnlFile(std::filesystem::path(TIERWISE_SAMPLES_DIR) / "office-block.anl");
-    for (const ColEntry& col : model.colTab) {
+    for (const DesignBlock& col : model.designBlocks) {
         const auto member = static_cast<int32_t>(col.memberNo);
         SCOPED_TRACE(member);
         const auto section = std::lower_bound(model.sectionTab.begin(), model.sectionTab.end(), member,
                                               [](const MemberSection& s, int32_t m) { return s.member < m; });
         ASSERT_TRUE(section != model.sectionTab.end() && section->member == member);
-        const bool turned = std::count(model.betaTab.begin(), model.betaTab.end(), member) % 2 == 1;
+        const bool turned = std::count(model.rotatedMembers.begin(), model.rotatedMembers.end(), member) % 2 == 1;
         EXPECT_EQ(section->zd, col.circular ? 0.0f : turned ? col.depth : col.width);
         EXPECT_EQ(section->yd, col.circular || turned ? col.width : col.depth);
         EXPECT_EQ(col.concreteGrade, 25);
