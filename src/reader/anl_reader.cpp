@@ -23,21 +23,30 @@ namespace {
 // The lists of the echoed input, each read by its own phase, up to the first column header (the
 // design blocks' phase starts at it) or the file's end. The line that ended the member incidences
 // or a BETA list is passed over; the command that ended the member properties is examined, as
-// that block has no end line of its own.
+// that block has no end line of its own. The member properties are echoed before CONSTANTS, under
+// which the BETA lists stand: after the first BETA list they are no longer looked for, so that the
+// results text, most of a large file, is scanned for one keyword fewer.
 void readEchoedLists(ReadCursor& cursor, Model& model) {
     MemberPropertyReader properties;
     bool examineLineInHand = isEchoedCommand(cursor.line(), kMemberProperty);
+    bool betaListRead = false;
     for (;;) {
         if (!examineLineInHand) {
             if (cursor.atEnd()) break;
-            cursor.nextResultLineContaining(std::array{kBetaKeyword, kColumnHeader, kMemberProperty});
+            if (betaListRead) {
+                cursor.nextResultLineContaining(std::array{kBetaKeyword, kColumnHeader});
+            } else {
+                cursor.nextResultLineContaining(std::array{kBetaKeyword, kColumnHeader, kMemberProperty});
+            }
         }
         const LineKind kind = classifyLine(cursor.line());
         if (std::exchange(examineLineInHand, false) && kind == LineKind::None) continue;
         if (kind == LineKind::Beta) {
             readBetaList(cursor, model);
+            betaListRead = true;
         } else if (kind == LineKind::MemberProperty) {
-            if (!isEchoedCommand(cursor.line(), kMemberProperty)) continue;  // a heading of the results
+            // A heading of the results ("MEMBER PROPERTIES") is no command.
+            if (betaListRead || !isEchoedCommand(cursor.line(), kMemberProperty)) continue;
             examineLineInHand = properties.read(cursor, model.unit);
         } else {
             break;

@@ -42,10 +42,9 @@ int16_t gradeOf(std::string_view word, std::string_view prefix) {
     return word.substr(0, prefix.size()) == prefix ? gradeAt(word.substr(prefix.size())) : int16_t{0};
 }
 
-// The word before `mark`: "Fe415" in "Fe415 (Main)".
-std::string_view wordBefore(std::string_view line, std::string_view mark) {
-    size_t end = line.find(mark);
-    if (end == std::string_view::npos) return {};
+// The word before `at`: "Fe415" before the mark in "Fe415 (Main)".
+std::string_view wordBefore(std::string_view line, size_t at) {
+    size_t end = at;
     while (end > 0 && isBlank(line[end - 1])) --end;
     size_t start = end;
     while (start > 0 && !isBlank(line[start - 1])) --start;
@@ -53,13 +52,18 @@ std::string_view wordBefore(std::string_view line, std::string_view mark) {
 }
 
 //      M25                          Fe415 (Main)            Fe415 (Sec.)
+// The concrete's grade is the first word, each steel's the word before its mark. A line without
+// either mark is no grade line.
 void readGrades(std::string_view line, DesignBlock& col) {
+    const size_t mainAt = line.find(kMainSteelMark);
+    const size_t tieAt = line.find(kTieSteelMark, mainAt == std::string_view::npos ? 0 : mainAt);
+    if (mainAt == std::string_view::npos && tieAt == std::string_view::npos) return;
     const size_t first = line.find_first_not_of(" \t");
-    if (first != std::string_view::npos) {
-        col.concreteGrade = gradeOf(line.substr(first, line.find_first_of(" \t", first) - first), kConcretePrefix);
-    }
-    col.mainSteelGrade = gradeOf(wordBefore(line, kMainSteelMark), kSteelPrefix);
-    col.tieSteelGrade = gradeOf(wordBefore(line, kTieSteelMark), kSteelPrefix);
+    size_t end = first;
+    while (end < line.size() && !isBlank(line[end])) ++end;
+    col.concreteGrade = gradeOf(line.substr(first, end - first), kConcretePrefix);
+    if (mainAt != std::string_view::npos) col.mainSteelGrade = gradeOf(wordBefore(line, mainAt), kSteelPrefix);
+    if (tieAt != std::string_view::npos) col.tieSteelGrade = gradeOf(wordBefore(line, tieAt), kSteelPrefix);
 }
 
 // The 10 characters from `start` on. The report prints areas 11 characters wide
@@ -94,17 +98,25 @@ float DesignBlockReader::valueAfter(ReadCursor& cursor, std::string_view keyword
     return numberAfter(cursor.line(), hitPos_, keyword);
 }
 
-// valueAfter(kLength, true), reading the grade line that may come before the length on the way.
+// valueAfter(kLength, true), reading the grade line on the way: the first line after the header
+// that is not blank. The lines up to it are read one by one; they hold no keyword to search for.
 float DesignBlockReader::lengthAfterGrades(ReadCursor& cursor, DesignBlock& col) {
-    hitPos_ = 0;
     while (!cursor.atEnd()) {
-        cursor.nextResultLineContaining(std::array{kColumnHeader, kLength, kMainSteelMark});
+        cursor.nextResultLine();
         const std::string_view line = cursor.line();
-        if (positionOf(line, kColumnHeader) != 0) return 0.0f;
-        hitPos_ = positionOf(line, kLength);
-        if (hitPos_ != 0 || positionOf(line, kMainSteelMark) == 0) break;  // the length, or the file's last line
-        readGrades(line, col);
+        if (isBlankLine(line)) continue;
+        if (positionOf(line, kColumnHeader) == 0 && positionOf(line, kLength) == 0) {
+            readGrades(line, col);
+            return valueAfter(cursor, kLength, true);
+        }
+        // The line the search for the length would have stopped at.
+        if (positionOf(line, kColumnHeader) != 0) {
+            hitPos_ = 0;
+            return 0.0f;
+        }
+        return valueAfter(cursor, kLength, false);
     }
+    hitPos_ = 0;  // the file ends after the header, or in blank lines
     return numberAfter(cursor.line(), hitPos_, kLength);
 }
 

@@ -47,8 +47,6 @@ void addBetaRange(const ReadCursor& cursor, Model& model, int32_t last) {
     for (int64_t k = 1; k <= count; ++k) model.rotatedMembers.push_back(static_cast<int32_t>(from + k));
 }
 
-bool isBlankLine(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
-
 }  // namespace
 
 void readBetaList(ReadCursor& cursor, Model& model) {
@@ -101,6 +99,11 @@ bool MemberPropertyReader::read(ReadCursor& cursor, LengthUnit unit) {
                       text->find(kPrismatic) != std::string_view::npos);
         if (atCommand) break;
         if (continues) {
+            if (statement_.size() + text->size() >= LineSource::kMaxLineLength) {
+                cursor.rejectAtLine(
+                    "a member property assignment goes on over more continuation lines than a "
+                    "line of the report may be long; is this an analysis output file?");
+            }
             statement_.append(" ").append(*text);
         } else {
             statement_.assign(line);
@@ -164,8 +167,10 @@ void MemberPropertyReader::readStatement(const ReadCursor& cursor, LengthUnit un
 }
 
 void MemberPropertyReader::finish(Model& model) {
-    std::stable_sort(sections_.begin(), sections_.end(),
-                     [](const MemberSection& a, const MemberSection& b) { return a.member < b.member; });
+    const auto byMember = [](const MemberSection& a, const MemberSection& b) { return a.member < b.member; };
+    if (!std::is_sorted(sections_.begin(), sections_.end(), byMember)) {
+        std::stable_sort(sections_.begin(), sections_.end(), byMember);
+    }
     std::vector<MemberSection>& table = model.sectionTab;
     table.clear();
     for (size_t i = 0; i < sections_.size(); ++i) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "model/numbers.h"
 #include "model/rejection.h"
 #include "reader/scanning.h"
 
@@ -34,10 +33,19 @@ void ReadCursor::nextResultLineWatching(std::span<const std::string_view> watche
         }
         const bool holdsKey = std::any_of(
             keys.begin(), keys.end(), [&](std::string_view key) { return line_.find(key) != std::string_view::npos; });
-        if (line_.find(kEndOfThe) != std::string_view::npos && line_.find(kRunWord) != std::string_view::npos) {
-            runEndLine_ = lines_.lineNumber();
-        }
+        noteRunEnd();
         if (holdsKey || atEnd()) return;
+    }
+}
+
+void ReadCursor::nextResultLine() {
+    nextLine();
+    noteRunEnd();
+}
+
+void ReadCursor::noteRunEnd() {
+    if (line_.find(kEndOfThe) != std::string_view::npos && line_.find(kRunWord) != std::string_view::npos) {
+        runEndLine_ = lines_.lineNumber();
     }
 }
 
@@ -68,10 +76,8 @@ void ReadCursor::starBlanks() {
     std::replace(text.begin(), text.end(), ' ', '*');
 }
 
-int32_t ReadCursor::wholeNumber(double value, const char* what) const {
-    const auto rounded = roundToInt32(value);
-    if (!rounded) rejectAtLine(std::string("a ") + what + " does not fit a 32-bit whole number");
-    return *rounded;
+void ReadCursor::rejectNotWhole(const char* what) const {
+    rejectAtLine(std::string("a ") + what + " does not fit a 32-bit whole number");
 }
 
 void ReadCursor::noteEndInside(Model& model, const char* blockName) const {

@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "model/model.h"
+#include "model/numbers.h"
 #include "reader/block_scan.h"
 #include "reader/line_source.h"
 
@@ -33,6 +35,8 @@ public:
 
     // The next line. Call only when !atEnd().
     void nextLine();
+    // nextLine for the part of the file after the echoed input: an end banner is noted (runEndLine).
+    void nextResultLine();
     // The next line holding `key`, or the last line; the lines between are passed over a block at
     // a time: most of a large file is analysis results that hold no keyword. Call only when !atEnd().
     void nextLineContaining(std::string_view key);
@@ -59,7 +63,11 @@ public:
     void starBlanks();
 
     // `value` as a 32-bit whole number; refused naming the line and `what` when it does not fit.
-    [[nodiscard]] int32_t wholeNumber(double value, const char* what) const;
+    [[nodiscard]] int32_t wholeNumber(double value, const char* what) const {
+        const std::optional<int32_t> rounded = roundToInt32(value);
+        if (!rounded) rejectNotWhole(what);
+        return *rounded;
+    }
 
     // The block or list that reading stopped in at the file's end; readers of the model decide on it.
     void noteEndInside(Model& model, const char* blockName) const;
@@ -70,7 +78,9 @@ public:
 
 private:
     void nextResultLineWatching(std::span<const std::string_view> watched, size_t keyCount);
+    void noteRunEnd();
     std::string& ownLine();
+    [[noreturn]] void rejectNotWhole(const char* what) const;
     [[noreturn]] void rejectTooLong(const LineSource::LineTooLong& tooLong) const;
 
     LineSource& lines_;

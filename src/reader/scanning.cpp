@@ -191,8 +191,6 @@ namespace {
 
 constexpr bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-}  // namespace
-
 bool isPlainNumber(std::string_view text) {
     size_t i = 0;
     if (i < text.size() && text[i] == '-') ++i;
@@ -204,6 +202,8 @@ bool isPlainNumber(std::string_view text) {
     }
     return digits > 0 && i == text.size();
 }
+
+}  // namespace
 
 void dataTokens(std::string_view line, std::vector<DataToken>& tokens) {
     tokens.clear();

@@ -46,15 +46,16 @@ inline bool numberStartsAt(std::string_view line, int32_t pos) {
 // the "1"), or the last position when it holds no second number.
 int32_t skipLineNumber(std::string_view line);
 
-// A word of an echoed data line after its line number: a number, ";" (the end of a record),
-// the continuation mark "-", or anything else.
+// True for a line of blanks and tabs only, or an empty one.
+inline bool isBlankLine(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
+
+// A word of an echoed data line after its line number: a number (a plain decimal as the echo
+// prints coordinates and numbers: "12", "-3.5", ".5", "7."), ";" (the end of a record), the
+// continuation mark "-", or anything else.
 struct DataToken {
     std::string_view text;
     bool isNumber = false;
 };
-
-// A plain decimal as the echo prints coordinates and numbers: "12", "-3.5", ".5", "7.".
-bool isPlainNumber(std::string_view text);
 
 // The words of an echoed line after its line number (the first word), blanks, tabs and commas
 // separating them, ";" a word of its own; into `tokens`, which is cleared first.

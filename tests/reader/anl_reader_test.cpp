@@ -76,6 +76,12 @@ INSTANTIATE_TEST_SUITE_P(
             "frame.anl, line 9: with the range 1 TO 2000000000, the members listed under \"BETA 90 MEMB\" come to more "
             "than 1000000, longer than any model has"},
         RejectCase{
+            "SectionAssignmentTooLong",
+            frameWith("UNIT METER KN", report({echo(9, "MEMBER PROPERTY"), echo(10, std::string(600'000, '1') + " -"),
+                                               echo(11, std::string(600'000, '2') + " -")})),
+            "frame.anl, line 11: a member property assignment goes on over more continuation lines than a line "
+            "of the report may be long; is this an analysis output file?"},
+        RejectCase{
             "SectionRangeTooLong",
             frameWith("UNIT METER KN", report({echo(9, "MEMBER PROPERTY"), echo(10, "1 TO 999999 5 TO 6 PRIS YD 1")})),
             "frame.anl, line 10: with the range 5 TO 6, the members listed under \"MEMBER PROPERTY\" come to more "
