@@ -51,7 +51,9 @@ std::string footer() {
     return R"(Every level is ticked unless --split is given. With --split only the lowest level,
 the highest level and the levels listed are ticked; each pair of ticked levels is one storey
 range of worksheet 3. Levels are in metres as the level captions show them (3.5, 7.2, -3.5) and
-match within )" + formatDouble(kLevelTolerance) + R"( m. Basement levels are negative: --split=-3.5,0 and --split -3.5,0 both work.
+match within )" +
+           formatDouble(kLevelTolerance) +
+           R"( m. Basement levels are negative: --split=-3.5,0 and --split -3.5,0 both work.
 Naming the lowest level alone (--split 0 when it is at 0 m) gives one range over the whole height.
 
 Worksheet 4, "Column schedule", details every column line in every storey range by IS 456:2000:
@@ -68,8 +70,12 @@ than the least) and the ties (a quarter of the bar and at least )" +
 lateral dimension, )" +
            std::to_string(kTiePitchBars) + " bar diameters and " + std::to_string(kMaxTiePitch) + " mm, in steps of " +
            std::to_string(kTiePitchStep) + R"( mm). Lines whose ranges read the
-same share a mark (C1, C2, ...); the grid lines are lettered A, B, ... along X and numbered
-1, 2, ... along Z, so a line's reference reads B-3.
+same share a mark (C1, C2, ...). Grid lines come from every column position, positions within
+)" + std::to_string(kPlanToleranceMm) +
+           R"( mm sharing a line; a line carrying at least )" + std::to_string(kNamedLineColumns) +
+           R"( columns is lettered A, B, ... (no I
+or O) along X and numbered 1, 2, ... along Z, so a reference reads B-3, and a column on no such
+line is referred to by its coordinates in metres: (X 3.5)-3.
 
 --drawing OUT.pdf draws the column schedule and the column layout plan one sheet a page; OUT.svg
 and OUT.dxf hold the sheets side by side (the DXF on layers GRID, OUTLINE, BARS, TIES and TEXT).
