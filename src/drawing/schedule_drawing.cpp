@@ -455,8 +455,11 @@ Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanCol
                      {"Model: " + info.modelName, "Date: " + info.date, "Scale 1:10000 on custom",
                       "Grid lines: letters along X, numbers along Z", "X to the right, Z down the sheet",
                       "Columns as they stand; dimensions in mm", "Hollow: a column without design results"}};
+    // The plan's axes, X across and Z down the sheet, drawn below its lower left corner.
+    constexpr double kAxisArrow = 10;
+    const double axisBand = kAxisArrow + kText + 2;
     const auto planSize = [&](int n) {
-        return Point{spanX / n + 2 * marginX + zBand, spanZ / n + 2 * marginZ + xBand};
+        return Point{spanX / n + 2 * marginX + zBand, spanZ / n + 2 * marginZ + xBand + axisBand};
     };
     const auto fits = [&](int n, const Paper& paper) { return holds(paper, planSize(n), title.size()); };
     int readable = 0;  // the smallest scale at which neighbouring marks stay apart
@@ -526,6 +529,20 @@ Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanCol
             addText(sheet, x - 1, (pz(zs[i]) + pz(zs[i + 1])) / 2, zDimensions[i], kText, HAlign::Right,
                     VAlign::Middle);
         }
+    }
+    {
+        const Point origin{kInset + 1, lineBottom + kBubble + 1};
+        const Point alongX{origin.x + kAxisArrow, origin.y};
+        const Point alongZ{origin.x, origin.y + kAxisArrow};
+        constexpr double kHead = 1.5;
+        sheet.lines.push_back({origin, alongX, Layer::Grid});
+        sheet.lines.push_back({alongX, {alongX.x - kHead, alongX.y - kHead / 2}, Layer::Grid});
+        sheet.lines.push_back({alongX, {alongX.x - kHead, alongX.y + kHead / 2}, Layer::Grid});
+        sheet.lines.push_back({origin, alongZ, Layer::Grid});
+        sheet.lines.push_back({alongZ, {alongZ.x - kHead / 2, alongZ.y - kHead}, Layer::Grid});
+        sheet.lines.push_back({alongZ, {alongZ.x + kHead / 2, alongZ.y - kHead}, Layer::Grid});
+        addText(sheet, alongX.x + 1, alongX.y, "X", kText, HAlign::Left, VAlign::Middle);
+        addText(sheet, alongZ.x, alongZ.y + 1, "Z", kText, HAlign::Centre, VAlign::Top);
     }
     // Each column's outline at the plan's scale, where it stands: solid with its mark when
     // designed, hollow without; a section the file does not give is a small square with a cross.
