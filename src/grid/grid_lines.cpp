@@ -142,7 +142,7 @@ std::string gridReference(const Model& model, const GridAxes& axes, int32_t xInd
     if (onX && onZ) return axes.x[*onX].name + "-" + axes.z[*onZ].name;
     if (onZ) return "(" + coordinateText('X', x, model.xShift) + ")-" + axes.z[*onZ].name;
     if (onX) return axes.x[*onX].name + "-(" + coordinateText('Z', z, model.zShift) + ")";
-    return "(" + coordinateText('X', x, model.xShift) + ", " + coordinateText('Z', z, model.zShift) + ")";
+    return "(" + coordinateText('X', x, model.xShift) + " " + coordinateText('Z', z, model.zShift) + ")";
 }
 
 std::string gridLetters(int index) {

@@ -58,7 +58,8 @@ GridAxes gridAxes(const Model& model, const std::vector<ColumnPosition>& positio
 std::optional<size_t> lineAt(const std::vector<GridLine>& axis, int32_t value);
 
 // The reference of plan position (xIndex, zIndex): "B-3"; a coordinate in metres, as the file
-// gives it, for an axis with no named line there: "(X 3.5)-3", "B-(Z 12.35)", "(X 3.5, Z 12.35)".
+// gives it, for an axis with no named line there: "(X 3.5)-3", "B-(Z 12.35)", "(X 3.5 Z 12.35)"; no comma, which
+// separates the references of a list.
 std::string gridReference(const Model& model, const GridAxes& axes, int32_t xIndex, int32_t zIndex);
 
 // Grid line letters, I and O skipped: 1 gives "A", 8 "H", 9 "J", 24 "Z", 25 "AA", 26 "AB".

@@ -81,5 +81,32 @@ TEST(LayoutPlan, ColumnsStandAsTheFrameHasThem) {
     EXPECT_EQ(std::count_if(sheet.texts.begin(), sheet.texts.end(), [](const Text& t) { return t.text == "C1"; }), 2);
 }
 
+// 300 columns scattered off any line: no grid line carries two of them, so the plan has no
+// bubbles (not 300 x 300 lines), and each column is drawn where it stands.
+TEST(LayoutPlan, ScatteredColumnsGiveNoGrid) {
+    Model model;
+    for (int32_t k = 0; k < 300; ++k) {
+        // No two within 50 mm along X or Z: 13 cm steps along both, Z shuffled (7 is prime to 300).
+        model.joints.push_back({2 * k + 1, 13 * k, 0, 13 * (k * 7 % 300)});
+        model.joints.push_back({2 * k + 2, 13 * k, 350, model.joints.back().z});
+        model.members.push_back({k + 1, 2 * k + 1, 2 * k + 2});
+        model.designBlocks.push_back({static_cast<float>(k + 1), 3200, 300, 300, 1000});
+    }
+    buildPlanGrid(model);
+    const std::vector<ColumnLine> lines = groupColumns(model);
+    const ColumnDetailing schedule = detailColumns(model, lines, {}, {});
+    EXPECT_TRUE(schedule.axes.x.empty());
+    EXPECT_TRUE(schedule.axes.z.empty());
+    const std::vector<PlanColumn> columns = planColumns(schedule, model, lines);
+    ASSERT_EQ(columns.size(), 300u);
+    const Sheet sheet = layoutPlanSheet(schedule, columns, {"frame.anl", "2026-12-08", 40});
+    EXPECT_EQ(std::count_if(sheet.circles.begin(), sheet.circles.end(),
+                            [](const Circle& c) { return c.layer == Layer::Grid; }),
+              0);
+    EXPECT_EQ(std::count_if(sheet.polylines.begin(), sheet.polylines.end(),
+                            [](const Polyline& p) { return p.layer == Layer::Outline; }),
+              300 + 2);  // and the frame and the title block
+}
+
 }  // namespace
 }  // namespace tierwise

@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 {{0, 0}, {350, 725}, {-120, 1410}},
                                 {},
                                 {},
-                                {"(X 0, Z 0)", "(X 3.5, Z 7.25)", "(X -1.2, Z 14.1)"}}),
+                                {"(X 0 Z 0)", "(X 3.5 Z 7.25)", "(X -1.2 Z 14.1)"}}),
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST(GridLines, Letters) {

@@ -206,11 +206,11 @@ TEST(DetailingMarks, IdenticalLinesShareAMark) {
     const Model model = markedFrame();
     const ColumnDetailing schedule = detailColumns(model, groupColumns(model), {}, {});
     // Only Z 1 m carries two columns: the rest are referred to by their coordinates.
-    EXPECT_EQ(schedule.lineRefs, (std::vector<std::string>{"(X 1)-1", "(X 2)-1", "(X 3, Z 2)"}));
+    EXPECT_EQ(schedule.lineRefs, (std::vector<std::string>{"(X 1)-1", "(X 2)-1", "(X 3 Z 2)"}));
     ASSERT_EQ(schedule.marks.size(), 2u);
     EXPECT_EQ(schedule.marks[0].mark, "C1");
     EXPECT_EQ(schedule.marks[0].lines, (std::vector<size_t>{0, 2}));
-    EXPECT_EQ(schedule.marks[0].gridRefs, (std::vector<std::string>{"(X 1)-1", "(X 3, Z 2)"}));
+    EXPECT_EQ(schedule.marks[0].gridRefs, (std::vector<std::string>{"(X 1)-1", "(X 3 Z 2)"}));
     EXPECT_EQ(schedule.marks[1].mark, "C2");
     EXPECT_EQ(schedule.cell(schedule.marks[1], 1).sizeText, "300 X 600");
     EXPECT_EQ(schedule.ranges[1].caption(), "(3.5 to 7)");
