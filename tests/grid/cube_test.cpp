@@ -26,13 +26,17 @@ struct CubeCase {
     std::vector<MemberEntry> members;
     std::vector<float> colMembers;  // member number of each design entry
     std::vector<Expect> expect;
+    std::vector<float> areas = {};                         // of each design entry; 1000 where not given
+    std::vector<std::pair<int32_t, int32_t>> shared = {};  // (kept, other) members sharing a grid point
 };
 
 Model buildModel(const CubeCase& c) {
     Model model;
     model.joints = c.joints;
     model.members = c.members;
-    for (const float member : c.colMembers) model.designBlocks.push_back({member, 3000, 300, 450, 1000});
+    for (size_t i = 0; i < c.colMembers.size(); ++i) {
+        model.designBlocks.push_back({c.colMembers[i], 3000, 300, 450, i < c.areas.size() ? c.areas[i] : 1000});
+    }
     return model;
 }
 
@@ -47,6 +51,9 @@ TEST_P(CubeTest, JointsAndColumns) {
         EXPECT_EQ(jointAt(model, e.xIndex, e.levelIndex, e.zIndex), e.joint);
         EXPECT_EQ(designBlockAt(model, e.xIndex, e.levelIndex, e.zIndex), e.col);
     }
+    std::vector<std::pair<int32_t, int32_t>> shared;
+    for (const SharedPosition& p : model.sharedPositions) shared.emplace_back(p.kept, p.other);
+    EXPECT_EQ(shared, GetParam().shared);
 }
 
 // Levels at 0, 350 and 700 cm; plan positions at X 0 and 600, Z 0.
@@ -63,7 +70,24 @@ INSTANTIATE_TEST_SUITE_P(
                  {{1, 0, 0, 0}, {7, 0, 0, 0}, {2, 0, 350, 0}},
                  {{5, 1, 2}, {6, 7, 2}},
                  {5, 6},
-                 {{1, 1, 1, 7, 0}, {1, 2, 1, 2, 2}}},
+                 {{1, 1, 1, 7, 0}, {1, 2, 1, 2, 2}},
+                 {},
+                 {{6, 5}}},
+        // Stacks 4 mm apart read to one centimetre: the larger area stands, whichever is listed last.
+        CubeCase{"CoincidentLargerAreaListedFirst",
+                 {{1, 0, 0, 0}, {7, 0, 0, 0}, {2, 0, 350, 0}, {8, 0, 350, 0}},
+                 {{5, 1, 2}, {6, 7, 8}},
+                 {5, 6},
+                 {{1, 2, 1, 8, 1}},
+                 {4000, 1000},
+                 {{5, 6}}},
+        CubeCase{"CoincidentLargerAreaListedLast",
+                 {{1, 0, 0, 0}, {7, 0, 0, 0}, {2, 0, 350, 0}, {8, 0, 350, 0}},
+                 {{5, 1, 2}, {6, 7, 8}},
+                 {5, 6},
+                 {{1, 2, 1, 8, 2}},
+                 {1000, 4000},
+                 {{6, 5}}},
         CubeCase{"ColumnSpanningTwoStoreys",
                  {{1, 0, 0, 0}, {3, 0, 700, 0}, {11, 600, 0, 0}, {12, 600, 350, 0}},
                  {{9, 1, 3}},

@@ -1,4 +1,4 @@
-// The named grid lines, the plan tolerance, grid references and every column position's outline.
+// The named grid lines, the plan tolerance and grid references.
 #include "grid/grid_lines.h"
 
 #include <gtest/gtest.h>
@@ -60,27 +60,11 @@ TEST_P(GridLinesTest, NamesAndReferences) {
     EXPECT_EQ(refs, c.refs);
 }
 
-// Ten lines along X, each with two columns (Z 0 and 500).
-std::vector<std::pair<int32_t, int32_t>> tenByTwo() {
-    std::vector<std::pair<int32_t, int32_t>> positions;
-    for (int32_t i = 0; i < 10; ++i) {
-        positions.emplace_back(600 * i, 0);
-        positions.emplace_back(600 * i, 500);
-    }
-    return positions;
-}
-
+// 1 cm off line B is on line B (which stands where most of its columns stand), and the lines
+// after it keep their names.
 INSTANTIATE_TEST_SUITE_P(
     Grid, GridLinesTest,
-    ::testing::Values(LinesCase{"LettersSkipIAndO",
-                                tenByTwo(),
-                                {"A", "B", "C", "D", "E", "F", "G", "H", "J", "K"},
-                                {"1", "2"},
-                                {"A-1", "A-2", "B-1", "B-2", "C-1", "C-2", "D-1", "D-2", "E-1", "E-2",
-                                 "F-1", "F-2", "G-1", "G-2", "H-1", "H-2", "J-1", "J-2", "K-1", "K-2"}},
-                      // 1 cm off line B is on line B (which stands where most of its columns stand), and the
-                      // lines after it keep their names.
-                      LinesCase{"WithinToleranceOnTheLine",
+    ::testing::Values(LinesCase{"WithinToleranceOnTheLine",
                                 {{0, 0}, {0, 500}, {600, 0}, {600, 500}, {601, 1000}, {1200, 0}, {1200, 500}},
                                 {"A", "B", "C"},
                                 {"1", "2"},
@@ -103,66 +87,6 @@ TEST(GridLines, Letters) {
                                                          {14, "P"},  {24, "Z"},   {25, "AA"},  {48, "AZ"},
                                                          {49, "BA"}, {600, "ZZ"}, {601, "AAA"}};
     for (const auto& [index, letters] : cases) EXPECT_EQ(gridLetters(index), letters) << index;
-}
-
-struct OutlineCase {
-    std::string name;
-    std::vector<DesignBlock> blocks;
-    std::vector<MemberSection> sections;
-    std::vector<int32_t> rotated;
-    double alongX, alongZ;
-    bool circular;
-};
-
-class OutlineTest : public ::testing::TestWithParam<OutlineCase> {};
-
-// The design block prints the dimension along Z first once the BETA 90 exchange is made; the
-// echo's YD runs along X and ZD along Z, the other way round under BETA 90.
-TEST_P(OutlineTest, AsTheColumnStands) {
-    const OutlineCase& c = GetParam();
-    Model model = frameAt({{0, 0}});
-    model.designBlocks = c.blocks;
-    model.sectionTab = c.sections;
-    model.rotatedMembers = c.rotated;
-    buildPlanGrid(model);
-    const std::vector<ColumnPosition> positions = columnPositions(model);
-    ASSERT_EQ(positions.size(), 1u);
-    EXPECT_EQ(positions[0].alongX, c.alongX);
-    EXPECT_EQ(positions[0].alongZ, c.alongZ);
-    EXPECT_EQ(positions[0].circular, c.circular);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Grid, OutlineTest,
-    ::testing::Values(OutlineCase{"DesignBlock", {{1, 3200, 300, 600, 1000}}, {{1, 450, 300}}, {}, 600, 300, false},
-                      OutlineCase{
-                          "RoundDesignBlock", {{1, 3200, 450, 0, 1000, 40, 0, 0, 0, true}}, {}, {}, 450, 450, true},
-                      OutlineCase{"EchoOnly", {}, {{1, 450, 300}}, {}, 450, 300, false},
-                      OutlineCase{"EchoUnderBeta90", {}, {{1, 450, 300}}, {1}, 300, 450, false},
-                      OutlineCase{"EchoListedTwiceUnderBeta90", {}, {{1, 450, 300}}, {1, 1}, 450, 300, false},
-                      OutlineCase{"RoundEcho", {}, {{1, 500, 0}}, {1}, 500, 500, true},
-                      OutlineCase{"NoSectionGiven", {}, {{2, 450, 300}}, {}, 0, 0, false}),
-    [](const auto& testCase) { return testCase.param.name; });
-
-// Two stacks read to the same centimetre: the column with the larger required area is scheduled
-// and the other recorded, whichever the file lists last.
-TEST(GridLines, SharedPositionKeepsTheLargerArea) {
-    for (const bool largerLast : {false, true}) {
-        SCOPED_TRACE(largerLast ? "larger listed last" : "larger listed first");
-        Model model;
-        model.joints = {{1, 0, 0, 0}, {2, 0, 350, 0}, {3, 0, 0, 0}, {4, 0, 350, 0}};
-        model.members = {{11, 1, 2}, {12, 3, 4}};
-        model.designBlocks = {{11, 3200, 300, 450, largerLast ? 1000.0f : 4000.0f},
-                              {12, 3200, 300, 450, largerLast ? 4000.0f : 1000.0f}};
-        buildPlanGrid(model);
-        const int32_t kept = largerLast ? 12 : 11;
-        const int32_t other = largerLast ? 11 : 12;
-        EXPECT_EQ(designBlockAt(model, 1, 2, 1), kept - 10);
-        ASSERT_EQ(model.sharedPositions.size(), 1u);
-        EXPECT_EQ(model.sharedPositions[0].kept, kept);
-        EXPECT_EQ(model.sharedPositions[0].other, other);
-        EXPECT_EQ(model.sharedPositions[0].levelIndex, 2);
-    }
 }
 
 }  // namespace
