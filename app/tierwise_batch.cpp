@@ -73,8 +73,13 @@ in the cell) and the ties (a quarter of the bar and at least )" +
 lateral dimension, )" +
            std::to_string(kTiePitchBars) + " bar diameters and " + std::to_string(kMaxTiePitch) + " mm, in steps of " +
            std::to_string(kTiePitchStep) + R"( mm). Lines whose ranges read the
-same share a mark (C1, C2, ...); the grid lines are lettered A, B, ... along X and numbered
-1, 2, ... along Z, so a line's reference reads B-3. A column's clear cover is the larger of
+same share a mark (C1, C2, ...). Grid lines come from every column position, positions within
+)" + std::to_string(kPlanToleranceMm) +
+           R"( mm sharing a line; a line carrying at least )" + std::to_string(kNamedLineColumns) +
+           R"( columns is lettered A, B, ... (no I
+or O) along X and numbered 1, 2, ... along Z, so a reference reads B-3, and a column on no such
+line is referred to by its coordinates in metres: (X 3.5)-3.
+A column's clear cover is the larger of
 its design block's COVER and --cover; a cell takes the largest of its columns. A storey range
 without a column of the line reads "no column", one whose columns have no design results says so.
 The notes below worksheet 4's table and on the drawing give the grades, the covers and what each

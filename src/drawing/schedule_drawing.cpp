@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "drawing/section_cell.h"
+#include "grid/grid_lines.h"
 #include "model/numbers.h"
 #include "report/column_schedule_sheet.h"
 #include "report/notes.h"
@@ -178,16 +179,23 @@ double fittedHeight(const std::string& text, double room) {
 
 std::vector<PlanColumn> planColumns(const ColumnDetailing& schedule, const Model& model,
                                     const std::vector<ColumnLine>& groups) {
-    std::vector<PlanColumn> columns;
+    std::map<std::pair<int32_t, int32_t>, const std::string*> markAt;
     for (const ColumnMark& mark : schedule.marks) {
         for (const size_t line : mark.lines) {
-            if (line >= groups.size()) continue;
-            const ColumnLine& group = groups[line];
-            const auto x = static_cast<size_t>(group.xIndex - 1);
-            const auto z = static_cast<size_t>(group.zIndex - 1);
-            if (x >= model.gridX.size() || z >= model.gridZ.size()) continue;
-            columns.push_back({model.gridX[x] * 10.0, model.gridZ[z] * 10.0, mark.mark});
+            if (line < groups.size()) markAt.emplace(std::pair{groups[line].xIndex, groups[line].zIndex}, &mark.mark);
         }
+    }
+    std::vector<PlanColumn> columns;
+    for (const ColumnPosition& position : columnPositions(model)) {
+        const auto x = static_cast<size_t>(position.xIndex - 1);
+        const auto z = static_cast<size_t>(position.zIndex - 1);
+        if (x >= model.gridX.size() || z >= model.gridZ.size()) continue;
+        PlanColumn column{model.gridX[x] * 10.0, model.gridZ[z] * 10.0, {},
+                          position.alongX,       position.alongZ,       position.circular};
+        if (const auto found = markAt.find({position.xIndex, position.zIndex}); found != markAt.end()) {
+            column.mark = *found->second;
+        }
+        columns.push_back(std::move(column));
     }
     return columns;
 }
@@ -464,29 +472,67 @@ std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const Drawing
     return sheets;
 }
 
+namespace {
+
+// The layout plan's dimension chains: between neighbouring named grid lines, in whole mm.
+std::vector<std::string> dimensionTexts(const std::vector<double>& lines) {
+    std::vector<std::string> texts;
+    for (size_t i = 1; i < lines.size(); ++i) texts.push_back(std::to_string(std::lround(lines[i] - lines[i - 1])));
+    return texts;
+}
+
+// A designed rectangular column is drawn solid: its outline filled with lines across it.
+void hatchRectangle(Sheet& sheet, double left, double top, double width, double height) {
+    constexpr double kHatchPitch = 0.3;
+    const auto count = static_cast<int>(height / kHatchPitch);
+    for (int i = 1; i < count; ++i) {
+        const double y = top + height * i / count;
+        sheet.lines.push_back({{left, y}, {left + width, y}, Layer::Outline});
+    }
+}
+
+}  // namespace
+
 Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanColumn>& columns,
                       const DrawingInfo& info) {
     Sheet sheet;
     sheet.title = "Column layout plan";
     std::vector<double> xs;
     std::vector<double> zs;
-    for (const int32_t x : schedule.axes.x) xs.push_back(x * 10.0);
-    for (const int32_t z : schedule.axes.z) zs.push_back(z * 10.0);
-    std::sort(xs.begin(), xs.end());
-    std::sort(zs.begin(), zs.end());
-    if (xs.empty() || zs.empty()) {
-        xs = {0};
-        zs = {0};
+    for (const GridLine& line : schedule.axes.x) xs.push_back(line.at * 10.0);
+    for (const GridLine& line : schedule.axes.z) zs.push_back(line.at * 10.0);
+    // The plan reaches over the named lines and every column's outline.
+    double minX = std::numeric_limits<double>::infinity();
+    double maxX = -minX;
+    double minZ = minX;
+    double maxZ = -minX;
+    for (const double x : xs) minX = std::min(minX, x), maxX = std::max(maxX, x);
+    for (const double z : zs) minZ = std::min(minZ, z), maxZ = std::max(maxZ, z);
+    for (const PlanColumn& column : columns) {
+        minX = std::min(minX, column.x - column.alongX / 2);
+        maxX = std::max(maxX, column.x + column.alongX / 2);
+        minZ = std::min(minZ, column.z - column.alongZ / 2);
+        maxZ = std::max(maxZ, column.z + column.alongZ / 2);
     }
-    const double spanX = xs.back() - xs.front();
-    const double spanZ = zs.back() - zs.front();
+    if (minX > maxX) minX = maxX = 0;
+    if (minZ > maxZ) minZ = maxZ = 0;
+    const double spanX = maxX - minX;
+    const double spanZ = maxZ - minZ;
 
     double markWidth = 0;
     for (const PlanColumn& column : columns) markWidth = std::max(markWidth, textWidth(column.mark, kText));
     // Neighbouring columns' marks stand side by side; a mark at the edge stays clear of the bubbles.
     const double minGap = std::max(14.0, markWidth + kSquare + 5);
     const double overhang = std::max(12.0, markWidth + kSquare + 6);
-    const double margin = overhang + kBubble;
+    // The dimension chains stand outside the bubbles: along X above the plan, along Z to its left.
+    const std::vector<std::string> xDimensions = dimensionTexts(xs);
+    const std::vector<std::string> zDimensions = dimensionTexts(zs);
+    constexpr double kDimensionGap = 2;
+    const double xBand = xDimensions.empty() ? 0 : kDimensionGap + 1 + kText + 1;
+    double zBand = 0;
+    for (const std::string& text : zDimensions) zBand = std::max(zBand, kDimensionGap + 1 + textWidth(text, kText) + 1);
+    const double marginX = overhang + kBubble;  // each side, besides the dimension chain's band
+    const double marginZ = overhang + kBubble;
     double closest = std::numeric_limits<double>::infinity();
     for (const std::vector<double>* axis : {&xs, &zs}) {
         for (size_t i = 1; i < axis->size(); ++i) closest = std::min(closest, (*axis)[i] - (*axis)[i - 1]);
@@ -494,8 +540,14 @@ Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanCol
 
     TitleBlock title{"COLUMN LAYOUT PLAN",
                      {"Model: " + info.modelName, "Date: " + info.date, "Scale 1:10000 on custom",
-                      "Grid lines: letters along X, numbers along Z"}};
-    const auto planSize = [&](int n) { return Point{spanX / n + 2 * margin, spanZ / n + 2 * margin}; };
+                      "Grid lines: letters along X, numbers along Z", "X to the right, Z down the sheet",
+                      "Columns as they stand; dimensions in mm", "Hollow: a column without design results"}};
+    // The plan's axes, X across and Z down the sheet, drawn below its lower left corner.
+    constexpr double kAxisArrow = 10;
+    const double axisBand = kAxisArrow + kText + 2;
+    const auto planSize = [&](int n) {
+        return Point{spanX / n + 2 * marginX + zBand, spanZ / n + 2 * marginZ + xBand + axisBand};
+    };
     const auto fits = [&](int n, const Paper& paper) { return holds(paper, planSize(n), title.size()); };
     int readable = 0;  // the smallest scale at which neighbouring marks stay apart
     for (const int n : kPlanScales) {
@@ -517,35 +569,90 @@ Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanCol
     choosePaper(sheet, size, title.size());
     title.rows[2] = "Scale 1:" + std::to_string(chosen) + " on " + sheet.paper;
 
-    const double left = kInset + margin;
-    const double top = kInset + margin;
-    const auto px = [&](double x) { return left + (x - xs.front()) / chosen; };
-    const auto pz = [&](double z) { return top + (z - zs.front()) / chosen; };
+    const double left = kInset + zBand + marginX;
+    const double top = kInset + xBand + marginZ;
+    const auto px = [&](double x) { return left + (x - minX) / chosen; };
+    const auto pz = [&](double z) { return top + (z - minZ) / chosen; };
+    const double lineTop = top - overhang;
+    const double lineBottom = pz(maxZ) + overhang;
+    const double lineLeft = left - overhang;
+    const double lineRight = px(maxX) + overhang;
     for (size_t i = 0; i < xs.size(); ++i) {
         const double x = px(xs[i]);
-        const double from = top - overhang;
-        const double to = pz(zs.back()) + overhang;
-        sheet.lines.push_back({{x, from}, {x, to}, Layer::Grid});
-        for (const double y : {from - kBubble / 2, to + kBubble / 2}) {
+        sheet.lines.push_back({{x, lineTop}, {x, lineBottom}, Layer::Grid});
+        for (const double y : {lineTop - kBubble / 2, lineBottom + kBubble / 2}) {
             sheet.circles.push_back({{x, y}, kBubble, false, Layer::Grid});
-            addText(sheet, x, y, gridLetters(static_cast<int>(i + 1)), kHeading, HAlign::Centre, VAlign::Middle);
+            addText(sheet, x, y, schedule.axes.x[i].name, kHeading, HAlign::Centre, VAlign::Middle);
         }
     }
     for (size_t i = 0; i < zs.size(); ++i) {
         const double y = pz(zs[i]);
-        const double from = left - overhang;
-        const double to = px(xs.back()) + overhang;
-        sheet.lines.push_back({{from, y}, {to, y}, Layer::Grid});
-        for (const double x : {from - kBubble / 2, to + kBubble / 2}) {
+        sheet.lines.push_back({{lineLeft, y}, {lineRight, y}, Layer::Grid});
+        for (const double x : {lineLeft - kBubble / 2, lineRight + kBubble / 2}) {
             sheet.circles.push_back({{x, y}, kBubble, false, Layer::Grid});
-            addText(sheet, x, y, std::to_string(i + 1), kHeading, HAlign::Centre, VAlign::Middle);
+            addText(sheet, x, y, schedule.axes.z[i].name, kHeading, HAlign::Centre, VAlign::Middle);
         }
     }
+    // Dimension chains, a tick at each grid line; a text only where it fits between its ticks.
+    constexpr double kTick = 1;
+    if (!xDimensions.empty()) {
+        const double y = lineTop - kBubble - kDimensionGap;
+        sheet.lines.push_back({{px(xs.front()), y}, {px(xs.back()), y}, Layer::Grid});
+        for (const double x : xs)
+            sheet.lines.push_back({{px(x) - kTick, y + kTick}, {px(x) + kTick, y - kTick}, Layer::Grid});
+        for (size_t i = 0; i < xDimensions.size(); ++i) {
+            if (textWidth(xDimensions[i], kText) + 1 > (xs[i + 1] - xs[i]) / chosen) continue;
+            addText(sheet, (px(xs[i]) + px(xs[i + 1])) / 2, y - 1, xDimensions[i], kText, HAlign::Centre,
+                    VAlign::Bottom);
+        }
+    }
+    if (!zDimensions.empty()) {
+        const double x = lineLeft - kBubble - kDimensionGap;
+        sheet.lines.push_back({{x, pz(zs.front())}, {x, pz(zs.back())}, Layer::Grid});
+        for (const double z : zs)
+            sheet.lines.push_back({{x - kTick, pz(z) + kTick}, {x + kTick, pz(z) - kTick}, Layer::Grid});
+        for (size_t i = 0; i < zDimensions.size(); ++i) {
+            if (kText + 1 > (zs[i + 1] - zs[i]) / chosen) continue;
+            addText(sheet, x - 1, (pz(zs[i]) + pz(zs[i + 1])) / 2, zDimensions[i], kText, HAlign::Right,
+                    VAlign::Middle);
+        }
+    }
+    {
+        const Point origin{kInset + 1, lineBottom + kBubble + 1};
+        const Point alongX{origin.x + kAxisArrow, origin.y};
+        const Point alongZ{origin.x, origin.y + kAxisArrow};
+        constexpr double kHead = 1.5;
+        sheet.lines.push_back({origin, alongX, Layer::Grid});
+        sheet.lines.push_back({alongX, {alongX.x - kHead, alongX.y - kHead / 2}, Layer::Grid});
+        sheet.lines.push_back({alongX, {alongX.x - kHead, alongX.y + kHead / 2}, Layer::Grid});
+        sheet.lines.push_back({origin, alongZ, Layer::Grid});
+        sheet.lines.push_back({alongZ, {alongZ.x - kHead / 2, alongZ.y - kHead}, Layer::Grid});
+        sheet.lines.push_back({alongZ, {alongZ.x + kHead / 2, alongZ.y - kHead}, Layer::Grid});
+        addText(sheet, alongX.x + 1, alongX.y, "X", kText, HAlign::Left, VAlign::Middle);
+        addText(sheet, alongZ.x, alongZ.y + 1, "Z", kText, HAlign::Centre, VAlign::Top);
+    }
+    // Each column's outline at the plan's scale, where it stands: solid with its mark when
+    // designed, hollow without; a section the file does not give is a small square with a cross.
     for (const PlanColumn& column : columns) {
         const double x = px(column.x);
         const double y = pz(column.z);
-        addRectangle(sheet, x - kSquare / 2, y - kSquare / 2, kSquare, kSquare, Layer::Outline);
-        addText(sheet, x + kSquare / 2 + 1, y - kSquare / 2 - 1, column.mark, kText, HAlign::Left, VAlign::Bottom);
+        const bool designed = !column.mark.empty();
+        const bool known = column.alongX > 0 && column.alongZ > 0;
+        const double width = known ? column.alongX / chosen : kSquare;
+        const double height = known ? column.alongZ / chosen : kSquare;
+        if (!known) {
+            addRectangle(sheet, x - width / 2, y - height / 2, width, height, Layer::Outline);
+            sheet.lines.push_back({{x - width / 2, y - height / 2}, {x + width / 2, y + height / 2}, Layer::Outline});
+            sheet.lines.push_back({{x - width / 2, y + height / 2}, {x + width / 2, y - height / 2}, Layer::Outline});
+        } else if (column.circular) {
+            sheet.circles.push_back({{x, y}, width, designed, Layer::Outline});
+        } else {
+            addRectangle(sheet, x - width / 2, y - height / 2, width, height, Layer::Outline);
+            if (designed) hatchRectangle(sheet, x - width / 2, y - height / 2, width, height);
+        }
+        if (designed) {
+            addText(sheet, x + width / 2 + 1, y - height / 2 - 1, column.mark, kText, HAlign::Left, VAlign::Bottom);
+        }
     }
 
     drawFrameAndTitle(sheet, title);

@@ -1,6 +1,6 @@
 // The two sheets issued to site: the column schedule (one column per mark, one row per storey
-// range, each cell the section to scale) and the column layout plan (the grid and every column
-// position with its mark).
+// range, each cell the section to scale) and the column layout plan (the named grid lines with
+// their dimensions, and every column position's outline as it stands, with its mark).
 #pragma once
 
 #include <string>
@@ -22,15 +22,20 @@ struct DrawingInfo {
     bool incomplete = false;               // made from a cut-off analysis file: the title blocks say so
 };
 
-// A column position on plan, in model millimetres (X to the right, Z down the sheet).
+// A column position on plan, in model millimetres (X to the right, Z down the sheet), with its
+// outline as it stands (see ColumnPosition) and its mark; no mark for a column without design
+// results, which is drawn hollow. An outline of 0 is drawn as a small symbol.
 struct PlanColumn {
     double x = 0;
     double z = 0;
     std::string mark;
+    double alongX = 0;
+    double alongZ = 0;
+    bool circular = false;
 };
 
-// Every column line of the schedule at its plan position with its mark. `groups` are the column
-// lines in the order the marks index them.
+// Every column position of the model (designed or not) with its outline, and the mark of the
+// column line standing there. `groups` are the column lines in the order the marks index them.
 std::vector<PlanColumn> planColumns(const ColumnDetailing& schedule, const Model& model,
                                     const std::vector<ColumnLine>& groups);
 

@@ -65,6 +65,17 @@ struct PlanLine {
     std::vector<GridPoint> points;
 };
 
+// Two columns reaching one grid point from below: stacks a few millimetres apart in plan share a
+// plan position once coordinates are read to the centimetre. `kept` stands on the grid point (the
+// one with the larger required area), `other` is left out of the schedule.
+struct SharedPosition {
+    int32_t xIndex = 0;
+    int32_t zIndex = 0;
+    int32_t levelIndex = 0;
+    int32_t kept = 0;   // member
+    int32_t other = 0;  // member
+};
+
 // The unit of length of the first UNIT line; coordinates are stored in centimetres either way.
 enum class LengthUnit { Metre, Millimetre };
 
@@ -72,10 +83,10 @@ enum class LengthUnit { Metre, Millimetre };
 struct Model {
     // Filled by the reader.
     LengthUnit unit = LengthUnit::Metre;
-    std::vector<JointEntry> joints;    // file order; jointCount() entries
-    std::vector<MemberEntry> members;  // file order
-    std::vector<int32_t> rotatedMembers;        // members under "BETA 90 MEMB", ranges expanded, duplicates kept
-    std::vector<DesignBlock> designBlocks;        // one entry per column design block, file order
+    std::vector<JointEntry> joints;         // file order; jointCount() entries
+    std::vector<MemberEntry> members;       // file order
+    std::vector<int32_t> rotatedMembers;    // members under "BETA 90 MEMB", ranges expanded, duplicates kept
+    std::vector<DesignBlock> designBlocks;  // one entry per column design block, file order
     // The members' prismatic sections from "MEMBER PROPERTY", sorted by member, one entry each (a
     // member given a section twice has the later one).
     std::vector<MemberSection> sectionTab;
@@ -99,6 +110,9 @@ struct Model {
     // Every plan position that holds a joint, with its grid points bottom up (what jointAt and
     // designBlockAt look up): ordered by xIndex, then zIndex.
     std::vector<PlanLine> planLines;
+    // Every column that shares its grid point with the one standing there, plan position by plan
+    // position, bottom up.
+    std::vector<SharedPosition> sharedPositions;
 
     [[nodiscard]] int32_t jointCount() const { return static_cast<int32_t>(joints.size()); }
     [[nodiscard]] int32_t memberCount() const { return static_cast<int32_t>(members.size()); }

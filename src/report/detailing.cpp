@@ -123,11 +123,6 @@ std::string diameterListProblem(const char* flag, const std::vector<int>& diamet
     return {};
 }
 
-// Where a plan coordinate stands among the axis's grid lines (1-based).
-int gridIndex(const std::vector<int32_t>& axis, int32_t value) {
-    return static_cast<int>(std::lower_bound(axis.begin(), axis.end(), value) - axis.begin()) + 1;
-}
-
 // The plan position a column line stands on, or nothing.
 const PlanLine* planLineOf(const Model& model, const ColumnLine& line) {
     const auto at = std::lower_bound(
@@ -325,28 +320,13 @@ RangeDetail detailRange(const std::vector<Section>& sectionsBottomUp, double req
     return detail;
 }
 
-std::string gridLetters(int index) {
-    std::string letters;
-    for (int64_t rest = index; rest > 0; rest = (rest - 1) / 26) {
-        letters.insert(letters.begin(), static_cast<char>('A' + (rest - 1) % 26));
-    }
-    return letters;
-}
-
 ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>& lines, const LevelTicks& ticks,
                               const DetailOptions& options) {
     ColumnDetailing schedule;
     schedule.options = options;
     schedule.ranges = storeyRanges(model, ticks);
 
-    for (const ColumnLine& line : lines) {
-        schedule.axes.x.push_back(model.gridX[static_cast<size_t>(line.xIndex - 1)]);
-        schedule.axes.z.push_back(model.gridZ[static_cast<size_t>(line.zIndex - 1)]);
-    }
-    for (std::vector<int32_t>* axis : {&schedule.axes.x, &schedule.axes.z}) {
-        std::sort(axis->begin(), axis->end());
-        axis->erase(std::unique(axis->begin(), axis->end()), axis->end());
-    }
+    schedule.axes = gridAxes(model, columnPositions(model));
 
     const std::vector<size_t> rangeOf = rangeOfLevels(schedule.ranges, model.levelCount());
 
@@ -374,9 +354,7 @@ ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>&
     std::vector<uint32_t> cells(schedule.ranges.size());
     for (size_t g = 0; g < lines.size(); ++g) {
         const ColumnLine& line = lines[g];
-        const std::string ref =
-            gridLetters(gridIndex(schedule.axes.x, model.gridX[static_cast<size_t>(line.xIndex - 1)])) + "-" +
-            std::to_string(gridIndex(schedule.axes.z, model.gridZ[static_cast<size_t>(line.zIndex - 1)]));
+        const std::string ref = gridReference(model, schedule.axes, line.xIndex, line.zIndex);
         schedule.lineRefs.push_back(ref);
 
         for (auto& list : sections) list.clear();

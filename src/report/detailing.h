@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/grid_lines.h"
 #include "model/model.h"
 #include "report/grouping.h"
 #include "report/levels.h"
@@ -97,17 +98,11 @@ struct ColumnMark {
     std::vector<uint32_t> ranges;       // one per storey range, bottom up: indexes into ColumnDetailing::details
 };
 
-// The distinct X and Z (cm, as Model holds them after buildPlanGrid) of the plan positions that hold a
-// column line, ascending: grid lines A, B, ... and 1, 2, ...
-struct GridAxes {
-    std::vector<int32_t> x, z;
-};
-
 struct ColumnDetailing {
     DetailOptions options;  // as detailed
     std::vector<StoreyRange> ranges;
-    GridAxes axes;
-    std::vector<std::string> lineRefs;  // per column line (groupColumns order): "B-3"
+    GridAxes axes;                      // the named grid lines of every column position (grid/grid_lines.h)
+    std::vector<std::string> lineRefs;  // per column line (groupColumns order): "B-3", "(X 3.5)-3"
     std::vector<ColumnMark> marks;      // C1, C2, ... in the order of their first line
     // The distinct cells, each once: the generated 40 x 40 tower, 1 600 lines in 60 ranges, has 131
     // of them. details[0] is the empty cell.
@@ -147,9 +142,6 @@ std::string sizeText(const Section& section);
 std::string barsText(const BarArrangement& bars, const Section& section,
                      std::optional<double> overPercent = std::nullopt);
 std::string tiesText(const Ties& ties);
-
-// Grid line letters: 1 gives "A", 26 "Z", 27 "AA", 28 "AB".
-std::string gridLetters(int index);
 
 // Every line of `lines` (from groupColumns on `model`) detailed in every storey range of `ticks`,
 // its grid reference, and the marks. A range whose columns all failed (area 0) stays empty, as on

@@ -70,6 +70,9 @@ std::vector<LeftOutColumn> leftOutColumns(const Model& model) {
             }
         }
     }
+    for (const SharedPosition& shared : model.sharedPositions) {
+        left.push_back({shared.other, shared.levelIndex, LeftOutReason::SharesPosition, shared.kept});
+    }
     return left;
 }
 
@@ -83,6 +86,8 @@ std::vector<std::string> leftOutWarnings(const Model& model, const std::vector<L
         {LeftOutReason::NoDesignResults, "without design results"},
         {LeftOutReason::NoSection, "whose design block gives a width of 0 or less"},
         {LeftOutReason::NegativeArea, "whose design block gives a required steel area below 0"},
+        {LeftOutReason::SharesPosition,
+         "sharing its plan position with a column of larger required area (stacks a few mm apart)"},
     };
     std::vector<std::string> lines;
     for (const Kind& kind : kKinds) {
@@ -93,7 +98,8 @@ std::vector<std::string> leftOutWarnings(const Model& model, const std::vector<L
             if (count++ < kNamed) {
                 if (!named.empty()) named += ", ";
                 named += std::to_string(column.member) + " (to " +
-                         formatDouble(model.gridY[static_cast<size_t>(column.levelIndex - 1)] / 100.0) + " m)";
+                         formatDouble(model.gridY[static_cast<size_t>(column.levelIndex - 1)] / 100.0) + " m" +
+                         (column.kept != 0 ? ", beside " + std::to_string(column.kept) : "") + ")";
             }
         }
         if (count == 0) continue;

@@ -59,14 +59,17 @@ enum class LeftOutReason {
     NoDesignResults,  // a vertical member between two grid points with no design block
     NoSection,        // its design block gives a width of 0 or less
     NegativeArea,     // its design block gives a required steel area below 0
+    SharesPosition,   // another column reaches the same grid point, with the larger required area
 };
 struct LeftOutColumn {
     int32_t member = 0;
     int32_t levelIndex = 0;  // the level it reaches from below
     LeftOutReason reason = LeftOutReason::NoDesignResults;
+    int32_t kept = 0;  // SharesPosition: the member scheduled there instead
 };
 
-// Every column that groupColumns leaves out, plan position by plan position, bottom up.
+// Every column that groupColumns leaves out, plan position by plan position, bottom up; then
+// those sharing a grid point (Model::sharedPositions).
 std::vector<LeftOutColumn> leftOutColumns(const Model& model);
 
 // One line per reason that `left` holds, with the count and the first few members and the level

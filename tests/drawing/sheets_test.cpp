@@ -38,7 +38,7 @@ RangeDetail refused(RangeOutcome outcome, Section section, std::string text) {
 ColumnDetailing smallSchedule() {
     ColumnDetailing schedule;
     schedule.ranges = {{1, 3, "0 to 7.2"}, {3, 5, "7.2 to 13.6"}};
-    schedule.axes = {{200, 800, 1400}, {300, 800}};
+    schedule.axes = {{{200, "A"}, {800, "B"}, {1400, "C"}}, {{300, "1"}, {800, "2"}}};
     schedule.lineRefs = {"A-1", "B-1", "C-2", "A-2"};
     schedule.details = {RangeDetail{},
                         detailed({300, 450}, {8, 20, 0, 2, 2513}, "8 - 20 dia (1.86 %)"),
@@ -285,8 +285,16 @@ TEST(LayoutPlan, GridBubblesAndMarksToScale) {
     const Sheet sheet = layoutPlanSheet(schedule, columns, kInfo);
     expectLegible(sheet);
     EXPECT_EQ(sheet.paper, "A3");
+    // Five grid lines, the dimension chains (one line along X with three ticks, one along Z with
+    // two) and the axes' two arrows.
     EXPECT_EQ(
-        std::count_if(sheet.lines.begin(), sheet.lines.end(), [](const Line& l) { return l.layer == Layer::Grid; }), 5);
+        std::count_if(sheet.lines.begin(), sheet.lines.end(), [](const Line& l) { return l.layer == Layer::Grid; }),
+        5 + 4 + 3 + 6);
+    for (const auto& [text, count] : std::vector<std::pair<std::string, int>>{{"6000", 2}, {"5000", 1}}) {
+        EXPECT_EQ(std::count_if(sheet.texts.begin(), sheet.texts.end(), [&](const Text& t) { return t.text == text; }),
+                  count)
+            << text;
+    }
     EXPECT_EQ(std::count_if(sheet.circles.begin(), sheet.circles.end(),
                             [](const Circle& c) { return c.layer == Layer::Grid; }),
               10);
@@ -305,7 +313,10 @@ TEST(LayoutPlan, GridBubblesAndMarksToScale) {
     for (const Line& line : sheet.lines) {
         if (line.layer == Layer::Grid && line.from.x == line.to.x) verticals.push_back(line.from.x);
     }
-    ASSERT_EQ(verticals.size(), 3u);
+    // The dimension chain along Z and the axes' Z arrow stand left of the grid lines.
+    std::sort(verticals.begin(), verticals.end());
+    ASSERT_EQ(verticals.size(), 5u);
+    verticals.erase(verticals.begin(), verticals.begin() + 2);
     EXPECT_NEAR(verticals[1] - verticals[0], 6000 / n, 1e-9);
     // Marks stand beside their columns: C2 at C-2, right of and below C1 at A-1.
     const Text* c2 = findText(sheet, "C2");
@@ -317,8 +328,8 @@ TEST(LayoutPlan, LargeGridGoesToLargerPaperAndStaysLegible) {
     ColumnDetailing schedule;
     std::vector<PlanColumn> columns;
     for (int i = 0; i < 40; ++i) {
-        schedule.axes.x.push_back(200 + 600 * i);
-        schedule.axes.z.push_back(300 + 600 * i);
+        schedule.axes.x.push_back({200 + 600 * i, gridLetters(i + 1)});
+        schedule.axes.z.push_back({300 + 600 * i, std::to_string(i + 1)});
     }
     for (int i = 0; i < 40; ++i) {
         for (int k = 0; k < 40; ++k)

@@ -73,15 +73,23 @@ texts = [(e.dxf.insert[0], e.dxf.text) for e in entities if e.dxftype() == "TEXT
 
 # Bars: as many as the cells' "n - phi dia" texts say, each an insert of the filled disc BAR.
 said = sum(int(m.group(1)) for x, t in texts if x < split for m in [re.match(r"(\d+) - (\d+) dia", t)] if m)
-bars = [e for e in entities if e.dxftype() == "INSERT" and e.dxf.name == "BAR"]
+bars = [e for e in entities if e.dxftype() == "INSERT" and e.dxf.name == "BAR" and e.dxf.insert[0] < split]
 check(said > 0 and len(bars) == said and all(e.dxf.layer == "BARS" for e in bars), f"bars: {len(bars)} drawn, {said} in texts")
 check(counts[("POLYLINE", "TIES")] + counts[("CIRCLE", "TIES")] > 0, "no ties")
 
-# The plan: a line and two bubbles per grid line, and at every column position its mark, the
-# same marks at the same grid references as the schedule's headings (and worksheet 4, when the
-# workbook has it).
-grid_lines = counts[("LINE", "GRID")]
-check(grid_lines > 0 and counts[("CIRCLE", "GRID")] == 2 * grid_lines, f"grid: {counts}")
+# The plan: a line and two bubbles per grid line (besides the dimension chains), and at every
+# column position its mark, the same marks at the same grid references as the schedule's headings
+# (and worksheet 4, when the workbook has it).
+bubbles = [e.dxf.center for e in entities if e.dxftype() == "CIRCLE" and e.dxf.layer == "GRID"]
+
+
+def at_bubble(p):
+    return any(abs(abs(p[0] - c[0]) + abs(p[1] - c[1]) - 4) < 1e-6 for c in bubbles)
+
+
+grid_lines = [e for e in entities if e.dxftype() == "LINE" and e.dxf.layer == "GRID"
+              and at_bubble(e.dxf.start) and at_bubble(e.dxf.end)]
+check(grid_lines and len(bubbles) == 2 * len(grid_lines), f"grid: {len(grid_lines)} lines, {len(bubbles)} bubbles")
 
 
 def text_at(x, y):
@@ -101,11 +109,24 @@ def nearest(axis, value):
     return axis[key] if abs(key - value) < 1e-6 else "?"
 
 
+# Every column outline on the plan as (centre x, centre y, half width, half height): a rectangle,
+# or a round column as a filled disc (an insert of BAR scaled to its diameter).
+outlines = []
+for e in entities:
+    if e.dxf.layer != "OUTLINE":
+        continue
+    if e.dxftype() == "POLYLINE" and list(e.points())[0][0] >= split:
+        xs, ys = [p[0] for p in e.points()], [p[1] for p in e.points()]
+        outlines.append(((min(xs) + max(xs)) / 2, (min(ys) + max(ys)) / 2, (max(xs) - min(xs)) / 2,
+                         (max(ys) - min(ys)) / 2))
+    elif e.dxftype() == "INSERT" and e.dxf.name == "BAR" and e.dxf.insert[0] >= split:
+        outlines.append((e.dxf.insert[0], e.dxf.insert[1], e.dxf.xscale / 2, e.dxf.xscale / 2))
 on_plan = collections.defaultdict(set)
 for e in entities:
     if e.dxftype() == "TEXT" and e.dxf.insert[0] >= split and re.fullmatch(r"C\d+", e.dxf.text):
-        # A mark stands up and right of its column's 3 mm square, 1 mm clear of it.
-        x, y = e.dxf.insert[0] - 2.5, e.dxf.insert[1] - 2.5
+        # A mark stands up and right of its column's outline, 1 mm clear of it.
+        (x, y), = [(cx, cy) for cx, cy, hw, hh in outlines
+                   if abs(cx + hw + 1 - e.dxf.insert[0]) < 1e-6 and abs(cy + hh + 1 - e.dxf.insert[1]) < 1e-6]
         on_plan[e.dxf.text].add(nearest(letters, x) + "-" + nearest(numbers, y))
 headings = collections.defaultdict(set)
 marks = [e for e in entities if e.dxftype() == "TEXT" and e.dxf.insert[0] < split and e.dxf.height == 3.5

@@ -1,6 +1,7 @@
 // Joint and column cubes: joints placed on the grid, columns found between joints of a grid line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -25,13 +26,17 @@ struct CubeCase {
     std::vector<MemberEntry> members;
     std::vector<float> colMembers;  // member number of each design entry
     std::vector<Expect> expect;
+    std::vector<float> areas = {};                         // of each design entry; 1000 where not given
+    std::vector<std::pair<int32_t, int32_t>> shared = {};  // (kept, other) members sharing a grid point
 };
 
 Model buildModel(const CubeCase& c) {
     Model model;
     model.joints = c.joints;
     model.members = c.members;
-    for (const float member : c.colMembers) model.designBlocks.push_back({member, 3000, 300, 450, 1000});
+    for (size_t i = 0; i < c.colMembers.size(); ++i) {
+        model.designBlocks.push_back({c.colMembers[i], 3000, 300, 450, i < c.areas.size() ? c.areas[i] : 1000});
+    }
     return model;
 }
 
@@ -46,6 +51,9 @@ TEST_P(CubeTest, JointsAndColumns) {
         EXPECT_EQ(jointAt(model, e.xIndex, e.levelIndex, e.zIndex), e.joint);
         EXPECT_EQ(designBlockAt(model, e.xIndex, e.levelIndex, e.zIndex), e.col);
     }
+    std::vector<std::pair<int32_t, int32_t>> shared;
+    for (const SharedPosition& p : model.sharedPositions) shared.emplace_back(p.kept, p.other);
+    EXPECT_EQ(shared, GetParam().shared);
 }
 
 // Levels at 0, 350 and 700 cm; plan positions at X 0 and 600, Z 0.
@@ -62,7 +70,24 @@ INSTANTIATE_TEST_SUITE_P(
                  {{1, 0, 0, 0}, {7, 0, 0, 0}, {2, 0, 350, 0}},
                  {{5, 1, 2}, {6, 7, 2}},
                  {5, 6},
-                 {{1, 1, 1, 7, 0}, {1, 2, 1, 2, 2}}},
+                 {{1, 1, 1, 7, 0}, {1, 2, 1, 2, 2}},
+                 {},
+                 {{6, 5}}},
+        // Stacks 4 mm apart read to one centimetre: the larger area stands, whichever is listed last.
+        CubeCase{"CoincidentLargerAreaListedFirst",
+                 {{1, 0, 0, 0}, {7, 0, 0, 0}, {2, 0, 350, 0}, {8, 0, 350, 0}},
+                 {{5, 1, 2}, {6, 7, 8}},
+                 {5, 6},
+                 {{1, 2, 1, 8, 1}},
+                 {4000, 1000},
+                 {{5, 6}}},
+        CubeCase{"CoincidentLargerAreaListedLast",
+                 {{1, 0, 0, 0}, {7, 0, 0, 0}, {2, 0, 350, 0}, {8, 0, 350, 0}},
+                 {{5, 1, 2}, {6, 7, 8}},
+                 {5, 6},
+                 {{1, 2, 1, 8, 2}},
+                 {1000, 4000},
+                 {{6, 5}}},
         CubeCase{"ColumnSpanningTwoStoreys",
                  {{1, 0, 0, 0}, {3, 0, 700, 0}, {11, 600, 0, 0}, {12, 600, 350, 0}},
                  {{9, 1, 3}},
@@ -163,6 +188,18 @@ DenseCubes referenceCubes(const Model& m) {
             if (static_cast<float>(member) == m.designBlocks[i].memberNo) return static_cast<int32_t>(i + 1);
         return 0;
     };
+    auto areaOf = [&](int32_t member) {
+        const int32_t row = findColRow(member);
+        return row > 0 ? m.designBlocks[static_cast<size_t>(row - 1)].steelArea : -1.0f;
+    };
+    auto numbersAt = [&](int32_t x, int32_t l, int32_t z) {
+        std::vector<int32_t> numbers;
+        for (const JointEntry& j : m.joints)
+            if (j.x == m.gridX[x - 1] && j.y == m.gridY[l - 1] && j.z == m.gridZ[z - 1] && j.number > 0 &&
+                std::find(numbers.begin(), numbers.end(), j.number) == numbers.end())
+                numbers.push_back(j.number);
+        return numbers;
+    };
     for (int32_t l = 2; l <= d.ny; ++l)
         for (int32_t x = 1; x <= d.nx; ++x)
             for (int32_t z = 1; z <= d.nz; ++z) {
@@ -172,15 +209,38 @@ DenseCubes referenceCubes(const Model& m) {
                 while (d.joint[d.at(x, down, z)] == 0 && down > 1) --down;
                 const int32_t bottom = d.joint[d.at(x, down, z)];
                 if (!(bottom > 0)) continue;
+                // Where several joints stand at either point, every column between them competes:
+                // the larger required area, of equals the one between the points' own joints,
+                // then the lowest member number.
+                std::vector<int32_t> candidates;
                 const int32_t member = findMember(bottom, top);
-                if (member == 0) continue;
-                d.col[d.at(x, l, z)] = findColRow(member);
+                if (member != 0) candidates.push_back(member);
+                const std::vector<int32_t> below = numbersAt(x, down, z);
+                const std::vector<int32_t> here = numbersAt(x, l, z);
+                if (below.size() > 1 || here.size() > 1) {
+                    std::vector<int32_t> others;
+                    for (const int32_t b : below)
+                        for (const int32_t t : here) {
+                            const int32_t other = findMember(b, t);
+                            if (other != 0 && other != member &&
+                                std::find(others.begin(), others.end(), other) == others.end())
+                                others.push_back(other);
+                        }
+                    std::sort(others.begin(), others.end());
+                    candidates.insert(candidates.end(), others.begin(), others.end());
+                }
+                if (candidates.empty()) continue;
+                int32_t best = candidates.front();
+                for (const int32_t c : candidates)
+                    if (areaOf(c) > areaOf(best)) best = c;
+                d.col[d.at(x, l, z)] = findColRow(best);
             }
     return d;
 }
 
-// Random small frames full of the awkward cases: coincident joints, gaps in lines, members
-// both ways round and twice over, duplicate and fractional design entries.
+// Random small frames full of the awkward cases: coincident joints (columns sharing a grid
+// point), gaps in lines, members both ways round and twice over, duplicate and fractional design
+// entries of different areas.
 TEST(Cube, SameAsPlainLoopsOnRandomFrames) {
     std::mt19937 random(20251116);
     int columnsFound = 0;
@@ -208,7 +268,7 @@ TEST(Cube, SameAsPlainLoopsOnRandomFrames) {
         const int designBlockCount = pick(25);
         for (int i = 0; i < designBlockCount; ++i) {
             const float member = pick(5) == 0 ? static_cast<float>(pick(20)) + 0.5f : static_cast<float>(pick(20));
-            model.designBlocks.push_back({member, 3500, 300, 450, 1000});
+            model.designBlocks.push_back({member, 3500, 300, 450, static_cast<float>(500 * pick(4))});
         }
         buildPlanGrid(model);
         const DenseCubes reference = referenceCubes(model);

@@ -91,7 +91,8 @@ TEST(Flags, CoverFromTheDesignBlocks) {
     const std::vector<ColumnLine> lines = groupColumns(model);
     const ColumnDetailing schedule = detailColumns(model, lines, kSplitAt3, {});
     ASSERT_EQ(schedule.marks.size(), 2u);
-    EXPECT_EQ(schedule.marks[0].gridRefs, (std::vector<std::string>{"A-1", "C-1"}));
+    // Each X line carries one column, so none is lettered; mark 1 is the outer two lines.
+    EXPECT_EQ(schedule.marks[0].gridRefs, (std::vector<std::string>{"(X 1)-1", "(X 3)-1"}));
     EXPECT_EQ(schedule.cell(schedule.marks[0], 1).cover, 40);
     EXPECT_EQ(schedule.cell(schedule.marks[1], 1).cover, 50);
     EXPECT_EQ(schedule.cell(schedule.marks[1], 0).cover, 40);

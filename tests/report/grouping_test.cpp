@@ -177,16 +177,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Every column of the frame that no line holds is named with its reason, bottom up.
 TEST(Grouping, LeftOutColumnsNamed) {
-    const Model model = buildFrame(
+    const Model frame = buildFrame(
         kLevels,
         {{1,
           1,
           7,
           {{2, 101, 300, 450, 900}, {3, 201, 0, 450, 900}, {4, 301, 300, 450, -5}, {4, 302, 300, 450, 900, false}}},
          {1, 2, 8, {{2, 102, 300, 450, 900, false}}}});
+    // A stack a few mm from line (1, 2), read to the same centimetre, with the smaller area.
+    Model model = frame;
+    model.sharedPositions.push_back({1, 2, 2, 102, 112});
     using enum LeftOutReason;
-    const std::vector<std::tuple<int32_t, int32_t, LeftOutReason>> expected{
-        {201, 3, NoSection}, {301, 4, NegativeArea}, {302, 4, NoDesignResults}, {102, 2, NoDesignResults}};
+    const std::vector<std::tuple<int32_t, int32_t, LeftOutReason>> expected{{201, 3, NoSection},
+                                                                            {301, 4, NegativeArea},
+                                                                            {302, 4, NoDesignResults},
+                                                                            {102, 2, NoDesignResults},
+                                                                            {112, 2, SharesPosition}};
     std::vector<std::tuple<int32_t, int32_t, LeftOutReason>> got;
     for (const LeftOutColumn& column : leftOutColumns(model))
         got.emplace_back(column.member, column.levelIndex, column.reason);
@@ -197,7 +203,9 @@ TEST(Grouping, LeftOutColumnsNamed) {
             "2 columns without design results, left out of the schedule: members 302 (to 10.5 m), 102 (to 3.5 m)",
             "1 column whose design block gives a width of 0 or less, left out of the schedule: member 201 (to 7 m)",
             "1 column whose design block gives a required steel area below 0, left out of the schedule: member "
-            "301 (to 10.5 m)"}));
+            "301 (to 10.5 m)",
+            "1 column sharing its plan position with a column of larger required area (stacks a few mm apart), left "
+            "out of the schedule: member 112 (to 3.5 m, beside 102)"}));
     ASSERT_EQ(groupColumns(model).size(), 1u);
     EXPECT_EQ(groupColumns(model).front().columns.size(), 1u);
 }

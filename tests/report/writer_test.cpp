@@ -215,7 +215,8 @@ TEST(Writer, ColumnScheduleAndLayout) {
     const std::vector<Cell> cells{{4, 1, 4, text("(0 to 7)")},
                                   {4, 2, 8, text("Bars")},
                                   {4, 3, 1, text("C1")},
-                                  {4, 3, 2, text("B-1, A-1")},
+                                  // X 1 m carries one column: no grid line of its own
+                                  {4, 3, 2, text("A-1, (X 1)-1")},
                                   {4, 3, 3, 2},
                                   {4, 3, 4, text("300 X 450")},
                                   {4, 3, 5, text("6 - 16 dia (0.89 %)")},
@@ -223,7 +224,7 @@ TEST(Writer, ColumnScheduleAndLayout) {
                                   {4, 3, 7, text("300 X 450")},
                                   {4, 3, 8, text("6 - 16 dia (0.89 %)")},
                                   {4, 4, 1, text("C2")},
-                                  {4, 4, 2, text("B-2")},
+                                  {4, 4, 2, text("A-(Z 2)")},
                                   {4, 4, 3, 1},
                                   {4, 4, 4, text("300 X 450")}};
     for (const Cell& cell : cells) {
