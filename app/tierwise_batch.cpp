@@ -26,6 +26,7 @@
 #include "report/detailing.h"
 #include "report/schedule.h"
 #include "report/workbook.h"
+#include "tierwise/version.h"
 
 namespace {
 
@@ -51,7 +52,9 @@ std::string footer() {
     return R"(Every level is ticked unless --split is given. With --split only the lowest level,
 the highest level and the levels listed are ticked; each pair of ticked levels is one storey
 range of worksheet 3. Levels are in metres as the level captions show them (3.5, 7.2, -3.5) and
-match within )" + formatDouble(kLevelTolerance) + R"( m. Basement levels are negative: --split=-3.5,0 and --split -3.5,0 both work.
+match within )" +
+           formatDouble(kLevelTolerance) +
+           R"( m. Basement levels are negative: --split=-3.5,0 and --split -3.5,0 both work.
 Naming the lowest level alone (--split 0 when it is at 0 m) gives one range over the whole height.
 
 Worksheet 4, "Column schedule", details every column line in every storey range by IS 456:2000:
@@ -321,6 +324,7 @@ int runCommandLine(int argc, char** argv) {
                    "Also draw the column schedule and the column layout plan into OUT.pdf, OUT.svg or OUT.dxf "
                    "(the format from the extension); may be given more than once")
         ->allow_extra_args(false);
+    app.set_version_flag("--version", std::string("tierwise-batch ") + kVersion, "Print the version and exit");
     app.footer(footer());
     // A model named by an absolute path such as /models/office.anl is a file, not an option.
     app.allow_windows_style_options(false);

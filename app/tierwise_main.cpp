@@ -12,13 +12,14 @@
 
 #include "ui/desktop.h"
 #include "ui/level_window.h"
+#include "tierwise/version.h"
 #include "ui/qt_path.h"
 
 namespace {
 
 void describe(QCommandLineParser& options) {
     QCoreApplication::setApplicationName(QString::fromLatin1(tierwise::ui::kProgramTitle));
-    QCoreApplication::setApplicationVersion(QStringLiteral(TIERWISE_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(tierwise::kVersion));
     options.setApplicationDescription(QStringLiteral(
         "Shows the levels of a frame's analysis output, lets you tick where the column schedule is split\n"
         "into storey ranges, and writes the schedule as an .xlsx workbook that opens in your spreadsheet."));
