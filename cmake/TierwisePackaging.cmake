@@ -35,11 +35,12 @@ set(TIERWISE_PACKAGE_MAINTAINER "Tierwise maintainers <tierwise@example.invalid>
 set(CPACK_PACKAGE_VENDOR "Tierwise")
 set(CPACK_PACKAGE_CONTACT ${TIERWISE_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Column schedules from a frame's analysis output")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Tierwise reads the printed output of a reinforced-concrete frame's analysis and design run (*.ANL), "
-    "groups the columns standing one above another, and writes the column schedule as an .xlsx workbook "
-    "and as drawings (PDF, SVG, DXF). The window program tierwise lets the engineer tick the levels where "
-    "the schedule is split into storey ranges; tierwise-batch does the same from the command line.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "Tierwise reads the printed output of a reinforced-concrete frame's analysis and design\n"
+  "run (*.ANL), groups the columns standing one above another, and writes the column\n"
+  "schedule as an .xlsx workbook and as drawings (PDF, SVG, DXF). The window program\n"
+  "tierwise lets the engineer tick the levels where the schedule is split into storey\n"
+  "ranges; tierwise-batch does the same from the command line.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 

@@ -13,6 +13,7 @@ if dpkg-query -W -f='${Status}' tierwise 2>/dev/null | grep -q "install ok insta
 fi
 
 scripts/install-deps.sh
+scripts/install-deps.sh dpkg-dev  # dpkg-shlibdeps, which finds the package's dependencies
 cmake --preset package >/dev/null
 cmake --build --preset package
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package/CMakeCache.txt)
@@ -37,6 +38,13 @@ tierwise-batch --version
 tierwise-batch /usr/share/tierwise/samples/office-block.anl --summary
 desktop-file-validate /usr/share/applications/tierwise.desktop && echo "desktop-file-validate: no findings"
 /usr/bin/python3 tests/e2e/check_install.py /usr "$version"
+# What the triggers of desktop-file-utils and shared-mime-info made of it: a double click on a model
+# opens Tierwise.
+mime_type=$(sed -n 's/^MimeType=\([^;]*\);.*/\1/p' /usr/share/applications/tierwise.desktop)
+grep -q "^$mime_type=.*tierwise.desktop" /usr/share/applications/mimeinfo.cache &&
+  grep -q ":$mime_type:\*\.anl$" /usr/share/mime/globs2 ||
+  { echo "package-deb.sh: the desktop's databases do not open $mime_type (*.anl) with tierwise.desktop" >&2; exit 1; }
+echo "desktop databases: *.anl is $mime_type, opened by tierwise.desktop"
 
 echo "== apt-get remove tierwise"
 $sudo apt-get remove -y -qq tierwise >/dev/null
