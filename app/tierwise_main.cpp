@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QStringList>
 
@@ -44,6 +46,11 @@ int main(int argc, char* argv[]) {
         }
     }
     QApplication app(argc, argv);
+    // The menu entry (packaging/tierwise.desktop) and its icon: the desktop matches the window to the
+    // entry by this name (Wayland's app id), and the icon comes from the installed icon theme.
+    const QString desktopId = QStringLiteral("tierwise");
+    QGuiApplication::setDesktopFileName(desktopId);
+    QApplication::setWindowIcon(QIcon::fromTheme(desktopId));
     QCommandLineParser options;
     describe(options);
     options.process(app);  // what the window system's own options leave; a wrong option ends here
