@@ -27,6 +27,7 @@
 #include "report/notes.h"
 #include "report/schedule.h"
 #include "report/workbook.h"
+#include "tierwise/version.h"
 
 namespace {
 
@@ -343,6 +344,7 @@ int runCommandLine(int argc, char** argv) {
                    "Also draw the column schedule and the column layout plan into OUT.pdf, OUT.svg or OUT.dxf "
                    "(the format from the extension); may be given more than once")
         ->allow_extra_args(false);
+    app.set_version_flag("--version", std::string("tierwise-batch ") + kVersion, "Print the version and exit");
     app.footer(footer());
     // A model named by an absolute path such as /models/office.anl is a file, not an option.
     app.allow_windows_style_options(false);

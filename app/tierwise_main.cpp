@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QStringList>
 
@@ -12,13 +14,14 @@
 
 #include "ui/desktop.h"
 #include "ui/level_window.h"
+#include "tierwise/version.h"
 #include "ui/qt_path.h"
 
 namespace {
 
 void describe(QCommandLineParser& options) {
     QCoreApplication::setApplicationName(QString::fromLatin1(tierwise::ui::kProgramTitle));
-    QCoreApplication::setApplicationVersion(QStringLiteral(TIERWISE_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(tierwise::kVersion));
     options.setApplicationDescription(QStringLiteral(
         "Shows the levels of a frame's analysis output, lets you tick where the column schedule is split\n"
         "into storey ranges, and writes the schedule as an .xlsx workbook that opens in your spreadsheet."));
@@ -43,6 +46,11 @@ int main(int argc, char* argv[]) {
         }
     }
     QApplication app(argc, argv);
+    // The menu entry (packaging/tierwise.desktop) and its icon: the desktop matches the window to the
+    // entry by this name (Wayland's app id), and the icon comes from the installed icon theme.
+    const QString desktopId = QStringLiteral("tierwise");
+    QGuiApplication::setDesktopFileName(desktopId);
+    QApplication::setWindowIcon(QIcon::fromTheme(desktopId));
     QCommandLineParser options;
     describe(options);
     options.process(app);  // what the window system's own options leave; a wrong option ends here

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   python3 python3-openpyxl fonts-dejavu-core
   libcairo2-dev poppler-utils python3-ezdxf
+  desktop-file-utils shared-mime-info
 )
 [ $# -gt 0 ] && packages=("$@")
 

@@ -22,6 +22,7 @@
 #include "platform/drawing_files.h"
 #include "platform/native_file.h"
 #include "reader/anl_reader.h"
+#include "tierwise/version.h"
 #include "ui/qt_path.h"
 #include "ui/window_layout.h"
 
@@ -149,7 +150,10 @@ StartUp LevelWindow::start(const std::optional<std::filesystem::path>& analysisF
     std::error_code error;
     analysisFile_ = std::filesystem::absolute(*chosen, error);
     if (error) analysisFile_ = *chosen;
-    setWindowTitle(fromPath(analysisFile_));
+    // The file's full path, then the program and its version.
+    setWindowTitle(
+        QStringLiteral("%1 \u2014 %2 %3")
+            .arg(fromPath(analysisFile_), QString::fromLatin1(kProgramTitle), QString::fromLatin1(kVersion)));
 
     const char* step = "Reading the analysis file";
     try {

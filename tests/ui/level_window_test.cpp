@@ -23,6 +23,7 @@
 #include "model/rejection.h"
 #include "platform/drawing_files.h"
 #include "support/memory_workbook.h"
+#include "tierwise/version.h"
 #include "ui/desktop.h"
 #include "ui/level_window.h"
 #include "ui/line_control.h"
@@ -41,6 +42,12 @@ using Layout = tierwise::ui::WindowLayout;
 namespace {
 
 const std::filesystem::path kSample = std::filesystem::path(TIERWISE_SAMPLES_DIR) / "office-block.anl";
+
+// The window's title for `file`: its full path, then the program and the project's version.
+QString titleFor(const std::filesystem::path& file) {
+    return tierwise::ui::fromPath(std::filesystem::absolute(file)) + QStringLiteral(" \u2014 Tierwise ") +
+           QString::fromLatin1(tierwise::kVersion);
+}
 
 // What the window did to the desktop.
 struct DesktopLog {
@@ -326,7 +333,7 @@ void LevelWindowTest::storeyLabels() {
 void LevelWindowTest::titleIsTheFullPath() {
     const auto window = loadSample();
     QVERIFY(window);
-    QCOMPARE(window->windowTitle(), tierwise::ui::fromPath(std::filesystem::absolute(kSample)));
+    QCOMPARE(window->windowTitle(), titleFor(kSample));
     QCOMPARE(log_.dialogs, 1);
 }
 
@@ -647,7 +654,7 @@ void LevelWindowTest::commandLineFileSkipsTheDialog() {
     LevelWindow window(fakeDesktop(log_));
     QVERIFY(window.start(relative) == StartUp::Ready);
     QCOMPARE(log_.dialogs, 0);
-    QCOMPARE(window.windowTitle(), tierwise::ui::fromPath(std::filesystem::absolute(relative)));
+    QCOMPARE(window.windowTitle(), titleFor(relative));
 }
 
 void LevelWindowTest::enterPressesTheFocusedButton_data() {
