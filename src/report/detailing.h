@@ -11,6 +11,7 @@
 
 #include "grid/grid_lines.h"
 #include "model/model.h"
+#include "report/anchorage.h"
 #include "report/grouping.h"
 #include "report/levels.h"
 
@@ -43,6 +44,11 @@ struct DetailOptions {
     std::vector<int> barDiameters{12, 16, 20, 25, 28, 32};
     std::vector<int> tieDiameters{8, 10, 12};
     double maxSteelPercent = kLappedSteelPercent;  // pmax: above kMinMaxSteelPercent and up to kMaxMaxSteelPercent
+    // Ductile detailing by IS 13920:2016 on top of IS 456 (tierwise-batch --ductile, the window's
+    // check box "Ductile detailing (IS 13920)").
+    bool ductile = false;
+    // Grades for design blocks that print none (tierwise-batch --concrete, --steel); 0: not given.
+    Grades fallbackGrades{};
 };
 
 // Bounds of the options: a bar or tie diameter, mm (the least bar kMinMainBarDiameter, the least
@@ -76,6 +82,25 @@ enum class RangeOutcome { Empty, Detailed, OverMaxSteel, NoArrangement, MixedSec
 inline constexpr const char* kNoColumnText = "no column";
 inline constexpr const char* kNoDesignResultsText = "no design results";
 
+// The crossties of one tie level of a rectangular column: straight bars hooked round a main bar on
+// each of two opposite faces. Circular columns have hoops alone (all zeros).
+struct TieLayout {
+    int acrossB = 0;        // crossties parallel to the short side b, each holding a bar of both long faces
+    int acrossD = 0;        // crossties parallel to the long side D, each holding a bar of both short faces
+    double longestGap = 0;  // the longest run of a hoop side between legs that hold it, bar centre to centre, mm
+    [[nodiscard]] int crossties() const { return acrossB + acrossD; }
+};
+
+// The hoops of one storey range by IS 13920: the thinnest hoop diameter from the options that
+// meets cl. 7.4 and gives the confining steel Ash of cl. 7.6.1 c at a pitch of at least 75 mm.
+struct Confinement {
+    int diameter = 0;     // hoop diameter, mm; 0 when no hoop fits
+    int zonePitch = 0;    // within lo of each end, mm
+    int zoneLength = 0;   // lo, mm
+    int middlePitch = 0;  // between the zones, mm
+    TieLayout layout;
+};
+
 // One column line (or mark) in one storey range: what its cell shows. Its texts say all of it, so
 // cells that read alike are one RangeDetail (see ColumnDetailing::details).
 struct RangeDetail {
@@ -85,6 +110,8 @@ struct RangeDetail {
     BarArrangement bars;                       // Detailed only
     Ties ties;                                 // Detailed only
     double cover = 0;                          // mm, the largest cover among the range's columns
+    TieLayout layout;                          // Detailed only: the crossties besides the perimeter tie
+    Confinement confinement;                   // Detailed and ductile only: the hoops by IS 13920
     bool overPractical = false;                // Detailed above --max-steel: the least steel up to 6 %
     std::string sizeText, barsText, tiesText;  // "300 X 450", "8 - 20 dia (1.86 %)", "8 dia @ 150 c/c"
     // Where some of the range's columns have no design results: "6 to 9 m: no design results".

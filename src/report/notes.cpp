@@ -12,11 +12,13 @@ namespace tierwise {
 
 namespace {
 
-using Grades = std::array<int16_t, 3>;  // concrete, main bars, ties
+using BlockGrades = std::array<int16_t, 3>;  // concrete, main bars, ties
 
-Grades gradesOf(const DesignBlock& block) { return {block.concreteGrade, block.mainSteelGrade, block.tieSteelGrade}; }
+BlockGrades gradesOf(const DesignBlock& block) {
+    return {block.concreteGrade, block.mainSteelGrade, block.tieSteelGrade};
+}
 
-std::string gradesText(const Grades& grades) {
+std::string gradesText(const BlockGrades& grades) {
     std::string text;
     const auto add = [&](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
     if (grades[0] > 0) add("M" + std::to_string(grades[0]));
@@ -25,13 +27,13 @@ std::string gradesText(const Grades& grades) {
     return text.empty() ? "grades not printed" : text;
 }
 
-void addOnce(std::vector<Grades>& list, const Grades& grades) {
+void addOnce(std::vector<BlockGrades>& list, const BlockGrades& grades) {
     if (std::find(list.begin(), list.end(), grades) == list.end()) list.push_back(grades);
 }
 
-std::string joinedGrades(const std::vector<Grades>& list) {
+std::string joinedGrades(const std::vector<BlockGrades>& list) {
     std::string text;
-    for (const Grades& grades : list) text += (text.empty() ? "" : " / ") + gradesText(grades);
+    for (const BlockGrades& grades : list) text += (text.empty() ? "" : " / ") + gradesText(grades);
     return text;
 }
 
@@ -39,23 +41,23 @@ std::string joinedGrades(const std::vector<Grades>& list) {
 void addGradeNotes(std::vector<std::string>& notes, const Model& model, const std::vector<ColumnLine>& lines,
                    const ColumnDetailing& detailing) {
     const std::vector<size_t> rangeOf = rangeOfLevels(detailing.ranges, model.levelCount());
-    std::vector<Grades> all;
-    std::vector<std::vector<Grades>> perRange(detailing.ranges.size());
+    std::vector<BlockGrades> all;
+    std::vector<std::vector<BlockGrades>> perRange(detailing.ranges.size());
     for (const ColumnLine& line : lines) {
         for (const LineColumn& column : line.columns) {
-            const Grades grades = gradesOf(model.designBlocks[static_cast<size_t>(column.designBlock)]);
+            const BlockGrades grades = gradesOf(model.designBlocks[static_cast<size_t>(column.designBlock)]);
             addOnce(all, grades);
             const auto level = static_cast<size_t>(column.levelIndex);
             if (level < rangeOf.size() && !perRange.empty()) addOnce(perRange[rangeOf[level]], grades);
         }
     }
     if (all.size() <= 1) {
-        if (!all.empty()) notes.push_back("Grades: " + gradesText(all.front()) + ".");
+        if (!all.empty()) notes.push_back("BlockGrades: " + gradesText(all.front()) + ".");
         return;
     }
     for (size_t k = 0; k < perRange.size(); ++k) {
         if (!perRange[k].empty())
-            notes.push_back("Grades, " + detailing.ranges[k].span + " m: " + joinedGrades(perRange[k]) + ".");
+            notes.push_back("BlockGrades, " + detailing.ranges[k].span + " m: " + joinedGrades(perRange[k]) + ".");
     }
 }
 
@@ -107,10 +109,10 @@ bool fromIncompleteFile(const Model& model) { return model.cutOffLine != 0; }
 std::string gradesText(const DesignBlock& block) { return gradesText(gradesOf(block)); }
 
 std::string modelGradesText(const Model& model) {
-    std::vector<Grades> all;
+    std::vector<BlockGrades> all;
     for (const DesignBlock& block : model.designBlocks) addOnce(all, gradesOf(block));
     std::string text;
-    for (const Grades& grades : all) text += (text.empty() ? "" : "; ") + gradesText(grades);
+    for (const BlockGrades& grades : all) text += (text.empty() ? "" : "; ") + gradesText(grades);
     return text;
 }
 

@@ -24,29 +24,10 @@ inline constexpr int kZonePitchBars = 6;            // ... 6 smallest main bar d
 inline constexpr int kLeastPracticalPitch = 75;     // below this concrete cannot be placed well: practice, not the code
 inline constexpr double kMinDuctileSide = 300;      // IS 13920 cl. 7.1.2: least dimension of a column
 
-// The crossties of one tie level of a rectangular column: straight bars hooked round a main bar on
-// each of two opposite faces. Circular columns have hoops alone (all zeros).
-struct TieLayout {
-    int acrossB = 0;        // crossties parallel to the short side b, each holding a bar of both long faces
-    int acrossD = 0;        // crossties parallel to the long side D, each holding a bar of both short faces
-    double longestGap = 0;  // the longest run of a hoop side between legs that hold it, bar centre to centre, mm
-    [[nodiscard]] int crossties() const { return acrossB + acrossD; }
-};
-
 // Which bars of `bars` on `section` need a crosstie besides the perimeter tie, which holds the
 // corners: every intermediate bar, or where bars stand at most 75 mm apart along a face only
 // alternate ones; with `ductile`, more where parallel legs would stand over 300 mm apart.
 TieLayout tieLayout(const Section& section, const BarArrangement& bars, double cover, bool ductile);
-
-// The hoops of one storey range by IS 13920: the thinnest hoop diameter from the options that
-// meets cl. 7.4 and gives the confining steel Ash of cl. 7.6.1 c at a pitch of at least 75 mm.
-struct Confinement {
-    int diameter = 0;     // hoop diameter, mm; 0 when no hoop fits
-    int zonePitch = 0;    // within lo of each end, mm
-    int zoneLength = 0;   // lo, mm
-    int middlePitch = 0;  // between the zones, mm
-    TieLayout layout;
-};
 
 // lo of cl. 7.6.1 a for a column of `section` whose length is `length` mm (centre to centre, which
 // errs on the safe side of the clear height): max(larger side, length / 6, 450), up to 50 mm.
