@@ -52,12 +52,12 @@ void addGradeNotes(std::vector<std::string>& notes, const Model& model, const st
         }
     }
     if (all.size() <= 1) {
-        if (!all.empty()) notes.push_back("BlockGrades: " + gradesText(all.front()) + ".");
+        if (!all.empty()) notes.push_back("Grades: " + gradesText(all.front()) + ".");
         return;
     }
     for (size_t k = 0; k < perRange.size(); ++k) {
         if (!perRange[k].empty())
-            notes.push_back("BlockGrades, " + detailing.ranges[k].span + " m: " + joinedGrades(perRange[k]) + ".");
+            notes.push_back("Grades, " + detailing.ranges[k].span + " m: " + joinedGrades(perRange[k]) + ".");
     }
 }
 
