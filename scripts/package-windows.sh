@@ -12,6 +12,7 @@
 #      and under Wine tierwise-batch.exe answers --version and writes the sample's workbook.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/scripts/windows-runtime.sh"
 work="${QTWIN:-/tmp/qtwin}"
 qt_prefix="$work/prefix"
 out="$work/tierwise-build"
@@ -29,13 +30,7 @@ dist="$work/dist"
 stage="$dist/$name"
 rm -rf "$dist"
 cmake --install "$out" --prefix "$stage" >/dev/null
-cp "$qt_prefix"/bin/Qt6{Core,Gui,Widgets}.dll "$stage/bin/"
-cp /usr/lib/gcc/x86_64-w64-mingw32/12-posix/{libstdc++-6,libgcc_s_seh-1}.dll \
-  /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$stage/bin/"
-for kind in platforms styles imageformats; do
-  mkdir -p "$stage/bin/$kind"
-  cp "$qt_prefix/plugins/$kind"/*.dll "$stage/bin/$kind/"
-done
+copy_windows_runtime "$stage/bin" "$qt_prefix" Core Gui Widgets
 
 # --- 3. the zip -----------------------------------------------------------------------------------
 zip="$dist/$name.zip"

@@ -23,6 +23,7 @@ last="${2:-5}"
 step() { [ "$first" -le "$1" ] && [ "$last" -ge "$1" ]; }
 work="${QTWIN:-/tmp/qtwin}"
 here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/windows-runtime.sh"
 if [ -n "${TIERWISE_SOURCE:-}" ]; then
   source_dir="$TIERWISE_SOURCE"
 elif [ -f "$here/../cmake/mingw-w64-x86_64.cmake" ]; then
@@ -134,15 +135,7 @@ if step 3; then
   nice -n 10 cmake --build "$out" -j "$jobs" --target tierwise level_window_tests window_scale_tests diagram_tests grab_screen
 
   # What windeployqt would put beside the programs.
-  for dir in "$out/app" "$out/tests/ui"; do
-    cp "$qt_prefix"/bin/Qt6{Core,Gui,Widgets,Test}.dll "$dir/"
-    cp /usr/lib/gcc/x86_64-w64-mingw32/12-posix/{libstdc++-6,libgcc_s_seh-1}.dll \
-      /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$dir/"
-    for kind in platforms styles imageformats; do
-      mkdir -p "$dir/$kind"
-      cp "$qt_prefix/plugins/$kind"/*.dll "$dir/$kind/"
-    done
-  done
+  for dir in "$out/app" "$out/tests/ui"; do copy_windows_runtime "$dir" "$qt_prefix" Core Gui Widgets Test; done
 fi
 
 # --- Wine and a display ---------------------------------------------------------------------------
