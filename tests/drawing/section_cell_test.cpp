@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(Faces, HeldBarsTest,
                                            HeldCase{"alternate_of_four", 4, 2, {2, 4}},
                                            // Neither all nor alternate: spread over 6 gaps, 6/4 apart.
                                            HeldCase{"spread", 5, 3, {2, 3, 5}}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& testCase) { return testCase.param.name; });
 
 struct CrosstieCase {
     std::string name;
@@ -196,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, CrosstieTest,
                              // middle one alone is held (alternate).
                              CrosstieCase{"alternate", {300, 350}, {10, 12, 0, 3, 1131}, {1, 0, 129}, {0}},
                              CrosstieCase{"round_hoop_alone", {0, 450}, {8, 16, 0, 0, 1608}, {}, {}}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& testCase) { return testCase.param.name; });
 
 TEST(DrawSection, WithoutBarsOnlyTheOutline) {
     Sheet sheet;

@@ -211,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, RulesTest,
                                            RulesCase{"ductile", true, 10, "IS 456:2000 and IS 13920:2016", true},
                                            RulesCase{"ductile_no_hoop_fits", true, 0, "IS 456:2000 and IS 13920:2016",
                                                      false}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& testCase) { return testCase.param.name; });
 
 TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
     ColumnDetailing schedule = smallSchedule();
@@ -221,8 +221,9 @@ TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
         size_t ranges;
         std::vector<std::string> papers;
     };
-    const Case cases[] = {{7, 2, {"A3"}},  {11, 2, {"A2"}},       {16, 2, {"A1"}},
-                          {22, 2, {"A0"}}, {30, 2, {"A0", "A3"}}, {2, 30, {"A0", "A0", "A0"}}};
+    // Cells 51 mm wide (a 450 side across at 1:10, and the padding).
+    const Case cases[] = {{7, 2, {"A3"}},  {10, 2, {"A2"}},       {15, 2, {"A1"}},
+                          {22, 2, {"A0"}}, {29, 2, {"A0", "A3"}}, {2, 30, {"A0", "A0", "A3"}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.marks) + " marks, " + std::to_string(c.ranges) + " ranges");
         schedule.marks.assign(c.marks, first);
