@@ -351,7 +351,8 @@ std::optional<ElevationBlock> elevationBlock(const ColumnDetailing& schedule) {
                 formatDouble(kFootingHoops) +
                 " into the footing at the foot of the lowest storey. Hoops closed with 135 degree hooks, "
                 "extension " +
-                formatDouble(hookExtension(cell.confinement.diameter)) + ". Laps in the middle half only, hoops @ " +
+                formatDouble(hookExtension(cell.confinement.diameter)) + " (" + std::to_string(kHookBars) +
+                " dia, at least " + formatDouble(kLeastHook) + "). Laps in the middle half only, hoops @ " +
                 formatDouble(kMaxLapHoopPitch) + " c/c at most over a lap.";
             block.legend = wrapText(legend, kElevationWidth, kText);
             return block;
@@ -422,8 +423,12 @@ void drawElevation(Sheet& sheet, const ElevationBlock& block, double left, doubl
                 VAlign::Bottom);
         addText(sheet, rightX + 2, y + 0.5, zone, kText, HAlign::Left, VAlign::Top);
     }
-    addText(sheet, rightX + 2, (clearTop + clearBottom) / 2, "@ " + std::to_string(hoops.middlePitch) + " c/c between",
-            kText, HAlign::Left, VAlign::Middle);
+    const double middle = (clearTop + clearBottom) / 2;
+    addText(sheet, rightX + 2, middle - 0.5, "@ " + std::to_string(hoops.middlePitch) + " c/c between,", kText,
+            HAlign::Left, VAlign::Bottom);
+    addText(sheet, rightX + 2, middle + 0.5,
+            "@ " + std::to_string(std::min(hoops.middlePitch, static_cast<int>(kMaxLapHoopPitch))) + " c/c over a lap",
+            kText, HAlign::Left, VAlign::Top);
     addText(sheet, cx + half + 28, beamTop + E::kBeam / 2, zone + " through the joint", kText, HAlign::Left,
             VAlign::Middle);
     const double leftX = cx - half - 8;

@@ -45,11 +45,7 @@ std::vector<int> heldBars(int n, int held) {
     return bars;
 }
 
-double hookExtension(int tieDiameter) {
-    constexpr int kHookBars = 8;
-    constexpr double kLeastHook = 75;
-    return std::max(kHookBars * static_cast<double>(tieDiameter), kLeastHook);
-}
+double hookExtension(int tieDiameter) { return std::max(kHookBars * static_cast<double>(tieDiameter), kLeastHook); }
 
 namespace {
 

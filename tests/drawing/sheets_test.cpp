@@ -196,8 +196,9 @@ TEST_P(RulesTest, TitleAndTypicalElevation) {
     const Sheet sheet = flattened(sheets.front());
     expectLegible(sheet);
     EXPECT_NE(findText(sheet, "Detailing: " + c.rules), nullptr);
-    for (const char* text : {"TYPICAL COLUMN ELEVATION (not to scale)", "Numbers of C1, 0 to 7.2 m, typical",
-                             "lo = 600", "10 dia @ 100 c/c", "@ 150 c/c between", "lap zone"}) {
+    for (const char* text :
+         {"TYPICAL COLUMN ELEVATION (not to scale)", "Numbers of C1, 0 to 7.2 m, typical", "lo = 600",
+          "10 dia @ 100 c/c", "@ 150 c/c between,", "@ 100 c/c over a lap", "lap zone"}) {
         EXPECT_EQ(findText(sheet, text) != nullptr, c.elevation) << text;
     }
     // The perimeter ties of the three detailed cells and C1's two crossties, open polylines.
