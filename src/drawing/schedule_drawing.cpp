@@ -402,7 +402,9 @@ void drawElevation(Sheet& sheet, const ElevationBlock& block, double left, doubl
     };
     constexpr double kClose = 2.5;
     constexpr double kWide = 6;
-    const double lapPitch = hoops.middlePitch > kMaxLapHoopPitch ? 3.5 : kWide;
+    // Drawn pitches follow the real ones' order: the lap's as close as the zones' where they are equal.
+    const int overLap = std::min(hoops.middlePitch, static_cast<int>(kMaxLapHoopPitch));
+    const double lapPitch = overLap <= hoops.zonePitch ? kClose : overLap < hoops.middlePitch ? 3.5 : kWide;
     hoopsBetween(beamTop - E::kOverrun, clearTop + E::kZone, kClose);
     hoopsBetween(clearTop + E::kZone, lapTop, kWide);
     hoopsBetween(lapTop, lapBottom, lapPitch);
