@@ -114,24 +114,7 @@ TEST(DrawSection, BarsInsideTheTieInsideTheOutline) {
     }
 }
 
-struct HeldCase {
-    std::string name;
-    int n, held;
-    std::vector<int> bars;
-};
 using support::PrintTo;
-
-class HeldBarsTest : public ::testing::TestWithParam<HeldCase> {};
-
-TEST_P(HeldBarsTest, AsTieLayoutCountsThem) { EXPECT_EQ(heldBars(GetParam().n, GetParam().held), GetParam().bars); }
-
-INSTANTIATE_TEST_SUITE_P(Faces, HeldBarsTest,
-                         ::testing::Values(HeldCase{"none", 3, 0, {}}, HeldCase{"every_bar", 3, 3, {1, 2, 3}},
-                                           HeldCase{"alternate_of_three", 3, 1, {2}},
-                                           HeldCase{"alternate_of_four", 4, 2, {2, 4}},
-                                           // Neither all nor alternate: spread over 6 gaps, 6/4 apart.
-                                           HeldCase{"spread", 5, 3, {2, 3, 5}}),
-                         [](const auto& testCase) { return testCase.param.name; });
 
 struct CrosstieCase {
     std::string name;
