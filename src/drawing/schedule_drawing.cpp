@@ -134,7 +134,9 @@ std::optional<Section> shownSection(const RangeDetail& detail) {
     return std::nullopt;
 }
 
-double drawnWidth(const Section& section) { return section.circular() ? section.D : section.b; }
+// Sections are drawn with the larger side D across the sheet (drawSection): the cell's width
+// takes D, its height b (D for a round one).
+double drawnHeight(const Section& section) { return section.circular() ? section.D : section.b; }
 
 // What a cell says, a line each and none ever broken: the size (each of a range's differing
 // sections on its own line), the bars, the ties.
@@ -205,7 +207,7 @@ int sectionScale(const ColumnDetailing& schedule) {
     for (const ColumnMark& mark : schedule.marks) {
         for (const uint32_t cell : mark.ranges) {
             if (const std::optional<Section> section = shownSection(schedule.details[cell])) {
-                largest = std::max({largest, drawnWidth(*section), static_cast<double>(section->D)});
+                largest = std::max(largest, static_cast<double>(section->D));
             }
         }
     }
@@ -242,7 +244,7 @@ TableLayout layoutTable(const ColumnDetailing& schedule) {
     for (const ColumnMark& mark : schedule.marks) {
         for (const uint32_t cell : mark.ranges) {
             if (const std::optional<Section> section = shownSection(schedule.details[cell])) {
-                sectionWidth = std::max(sectionWidth, drawnWidth(*section) * table.scale);
+                sectionWidth = std::max(sectionWidth, section->D * table.scale);
             }
         }
     }
@@ -273,7 +275,7 @@ TableLayout layoutTable(const ColumnDetailing& schedule) {
             if (r >= mark.ranges.size()) continue;
             const RangeDetail& detail = schedule.cell(mark, r);
             if (const std::optional<Section> section = shownSection(detail)) {
-                row.sectionHeight = std::max(row.sectionHeight, section->D * table.scale);
+                row.sectionHeight = std::max(row.sectionHeight, drawnHeight(*section) * table.scale);
             }
             mostLines = std::max(mostLines, cellLines(detail).size());
         }
@@ -292,34 +294,188 @@ std::string coverRow(const ColumnDetailing& schedule, const DrawingInfo& info) {
     return "Cover to main bars: " + formatDouble(info.cover) + " mm";
 }
 
+// The rules the schedule was detailed by, as the title blocks and the elevation name them.
+std::string detailingRules(const DetailOptions& options) {
+    return options.ductile ? "IS 456:2000 and IS 13920:2016" : "IS 456:2000";
+}
+
+// A title block's rows for a drawing made from a cut-off analysis file: that mark after the model's name.
+void markIncomplete(TitleBlock& title, const DrawingInfo& info) {
+    if (info.incomplete) title.rows.insert(title.rows.begin() + 1, std::string("Made ") + kIncompleteFileText);
+}
+
 TitleBlock scheduleTitle(const ColumnDetailing& schedule, const DrawingInfo& info, int scaleDenominator) {
     TitleBlock title{"COLUMN SCHEDULE",
                      {"Model: " + info.modelName, "Date: " + info.date, "All dimensions in mm",
-                      coverRow(schedule, info), "Detailing: IS 456:2000 cl. 26.5.3",
-                      "Sections drawn to 1:" + std::to_string(scaleDenominator), "Schedule sheet 999 of 999 (custom)"}};
-    if (info.incomplete) title.rows.insert(title.rows.begin() + 1, std::string("Made ") + kIncompleteFileText);
+                      coverRow(schedule, info), "Detailing: " + detailingRules(schedule.options),
+                      "Sections 1:" + std::to_string(scaleDenominator) + ", drawn with the larger side across",
+                      "Schedule sheet 999 of 999 (custom)"}};
+    markIncomplete(title, info);
     return title;
 }
 
-// The notes under the table, numbered and wrapped.
-struct NotesBlock {
-    std::vector<std::string> lines;
+// The typical column elevation of a ductile schedule: one storey's column between two beams, not
+// to scale, with the confining zones lo at both ends, the wider pitch between them, the lap zone
+// in the middle half and the hoops carried through the joints, its numbers from one cell.
+constexpr double kElevationWidth = 125;
+constexpr double kMaxLapHoopPitch = 100;  // hoops over a lap, mm (IS 13920 cl. 7.3.2)
+constexpr double kFootingHoops = 300;     // hoops carried into the footing, mm (IS 13920 cl. 7.6.1)
+
+struct ElevationBlock {
+    const RangeDetail* cell = nullptr;
+    std::string source;               // "C1, 0 to 3.5"
+    std::vector<std::string> legend;  // wrapped
+    // Drawn measures, mm on paper: beam depth, clear height, zone length, column width.
+    static constexpr double kBeam = 10;
+    static constexpr double kClear = 110;
+    static constexpr double kZone = 24;
+    static constexpr double kColumn = 14;
+    static constexpr double kOverrun = 6;  // the column drawn past each beam
+    [[nodiscard]] double drawingTop() const { return kHeading + 2 + 2 * kPitch + 2 + kOverrun; }
     [[nodiscard]] double height() const {
-        return lines.empty() ? 0 : kGap + kHeading + 2 + static_cast<double>(lines.size()) * kPitch;
+        return drawingTop() + 2 * kBeam + kClear + kOverrun + 2 + static_cast<double>(legend.size()) * kPitch;
     }
-    [[nodiscard]] double width() const { return lines.empty() ? 0 : kNotesWidth; }
 };
 
-NotesBlock notesBlock(const std::vector<std::string>& notes) {
+// The first mark's lowest cell with hoops, in ductile schedules.
+std::optional<ElevationBlock> elevationBlock(const ColumnDetailing& schedule) {
+    if (!schedule.options.ductile) return std::nullopt;
+    for (const ColumnMark& mark : schedule.marks) {
+        for (size_t k = 0; k < mark.ranges.size() && k < schedule.ranges.size(); ++k) {
+            const RangeDetail& cell = schedule.cell(mark, k);
+            if (cell.outcome != RangeOutcome::Detailed || cell.confinement.diameter == 0) continue;
+            ElevationBlock block{&cell, mark.mark + ", " + schedule.ranges[k].span + " m", {}};
+            const std::string legend =
+                "L: the storey's clear height; lo from the column's centre-to-centre length, on the safe side. "
+                "Hoops continue through every joint and " +
+                formatDouble(kFootingHoops) +
+                " into the footing at the foot of the lowest storey. Hoops closed with 135 degree hooks, "
+                "extension " +
+                formatDouble(hookExtension(cell.confinement.diameter)) + " (" + std::to_string(kHookBars) +
+                " dia, at least " + formatDouble(kLeastHook) + "). Laps in the middle half only, hoops @ " +
+                formatDouble(kMaxLapHoopPitch) + " c/c at most over a lap.";
+            block.legend = wrapText(legend, kElevationWidth, kText);
+            return block;
+        }
+    }
+    return std::nullopt;
+}
+
+void drawElevation(Sheet& sheet, const ElevationBlock& block, double left, double top) {
+    using E = ElevationBlock;
+    const Confinement& hoops = block.cell->confinement;
+    addText(sheet, left, top, "TYPICAL COLUMN ELEVATION (not to scale)", kHeading, HAlign::Left, VAlign::Top, true);
+    addText(sheet, left, top + kHeading + 2, "Ductile detailing by IS 13920:2016", kText, HAlign::Left, VAlign::Top);
+    addText(sheet, left, top + kHeading + 2 + kPitch, "Numbers of " + block.source + ", typical", kText, HAlign::Left,
+            VAlign::Top);
+    const double cx = left + 42;
+    const double half = E::kColumn / 2;
+    const double beamTop = top + block.drawingTop();
+    const double clearTop = beamTop + E::kBeam;
+    const double clearBottom = clearTop + E::kClear;
+    const double beamBottom = clearBottom + E::kBeam;
+    // The column, running on past both beams, and the beams framing in.
+    for (const double x : {cx - half, cx + half})
+        sheet.lines.push_back({{x, beamTop - E::kOverrun}, {x, beamBottom + E::kOverrun}, Layer::Outline});
+    for (const double y : {beamTop, clearBottom}) {
+        for (const double side : {-1.0, 1.0}) {
+            const double inner = cx + side * half;
+            const double outer = cx + side * (half + 26);
+            for (const double edge : {y, y + E::kBeam})
+                sheet.lines.push_back({{inner, edge}, {outer, edge}, Layer::Outline});
+        }
+    }
+    // Main bars: the lower storey's bars up to the lap's top, the upper storey's down to its foot,
+    // overlapping within the middle half.
+    const double lapTop = clearTop + 0.35 * E::kClear;
+    const double lapBottom = clearTop + 0.65 * E::kClear;
+    for (const double side : {-1.0, 1.0}) {
+        const double outer = cx + side * (half - 2);
+        const double inner = cx + side * (half - 3.2);
+        sheet.lines.push_back({{outer, beamTop - E::kOverrun}, {outer, lapBottom}, Layer::Bars});
+        sheet.lines.push_back({{inner, lapTop}, {inner, beamBottom + E::kOverrun}, Layer::Bars});
+    }
+    // Hoops: close in the zones and through the joints, wider between, close again over the lap.
+    const auto hoopsBetween = [&](double from, double to, double pitch) {
+        for (double y = from + pitch / 2; y < to; y += pitch)
+            sheet.lines.push_back({{cx - half + 1, y}, {cx + half - 1, y}, Layer::Ties});
+    };
+    constexpr double kClose = 2.5;
+    constexpr double kWide = 6;
+    // Drawn pitches follow the real ones' order: the lap's as close as the zones' where they are equal.
+    const int overLap = std::min(hoops.middlePitch, static_cast<int>(kMaxLapHoopPitch));
+    const double lapPitch = overLap <= hoops.zonePitch ? kClose : overLap < hoops.middlePitch ? 3.5 : kWide;
+    hoopsBetween(beamTop - E::kOverrun, clearTop + E::kZone, kClose);
+    hoopsBetween(clearTop + E::kZone, lapTop, kWide);
+    hoopsBetween(lapTop, lapBottom, lapPitch);
+    hoopsBetween(lapBottom, clearBottom - E::kZone, kWide);
+    hoopsBetween(clearBottom - E::kZone, beamBottom + E::kOverrun, kClose);
+    // Dimension chains: the zones and the pitches on the right, the clear height's quarters on the left.
+    constexpr double kTick = 1;
+    const auto chain = [&](double x, const std::vector<double>& ys) {
+        sheet.lines.push_back({{x, ys.front()}, {x, ys.back()}, Layer::Outline});
+        for (const double y : ys)
+            sheet.lines.push_back({{x - kTick, y + kTick}, {x + kTick, y - kTick}, Layer::Outline});
+    };
+    const double rightX = cx + half + 8;
+    chain(rightX, {clearTop, clearTop + E::kZone, clearBottom - E::kZone, clearBottom});
+    const std::string zone = std::to_string(hoops.diameter) + " dia @ " + std::to_string(hoops.zonePitch) + " c/c";
+    for (const double y : {clearTop + E::kZone / 2, clearBottom - E::kZone / 2}) {
+        addText(sheet, rightX + 2, y - 0.5, "lo = " + std::to_string(hoops.zoneLength), kText, HAlign::Left,
+                VAlign::Bottom);
+        addText(sheet, rightX + 2, y + 0.5, zone, kText, HAlign::Left, VAlign::Top);
+    }
+    const double middle = (clearTop + clearBottom) / 2;
+    addText(sheet, rightX + 2, middle - 0.5, "@ " + std::to_string(hoops.middlePitch) + " c/c between,", kText,
+            HAlign::Left, VAlign::Bottom);
+    addText(sheet, rightX + 2, middle + 0.5,
+            "@ " + std::to_string(std::min(hoops.middlePitch, static_cast<int>(kMaxLapHoopPitch))) + " c/c over a lap",
+            kText, HAlign::Left, VAlign::Top);
+    addText(sheet, cx + half + 28, beamTop + E::kBeam / 2, zone + " through the joint", kText, HAlign::Left,
+            VAlign::Middle);
+    const double leftX = cx - half - 8;
+    const double quarter = E::kClear / 4;
+    chain(leftX, {clearTop, clearTop + quarter, clearBottom - quarter, clearBottom});
+    addText(sheet, leftX - 2, clearTop + quarter / 2, "L/4", kText, HAlign::Right, VAlign::Middle);
+    addText(sheet, leftX - 2, (clearTop + clearBottom) / 2 - 0.5, "lap zone", kText, HAlign::Right, VAlign::Bottom);
+    addText(sheet, leftX - 2, (clearTop + clearBottom) / 2 + 0.5, "L/2", kText, HAlign::Right, VAlign::Top);
+    addText(sheet, leftX - 2, clearBottom - quarter / 2, "L/4", kText, HAlign::Right, VAlign::Middle);
+    double y = beamBottom + E::kOverrun + 2;
+    for (const std::string& line : block.legend) {
+        addText(sheet, left, y, line, kText, HAlign::Left, VAlign::Top);
+        y += kPitch;
+    }
+}
+
+// The notes under the table, numbered and wrapped, and beside them a ductile schedule's typical elevation.
+struct NotesBlock {
+    std::vector<std::string> lines;
+    std::optional<ElevationBlock> elevation;
+    [[nodiscard]] double notesHeight() const {
+        return lines.empty() ? 0 : kGap + kHeading + 2 + static_cast<double>(lines.size()) * kPitch;
+    }
+    [[nodiscard]] double height() const {
+        return std::max(notesHeight(), elevation ? kGap + elevation->height() : 0.0);
+    }
+    [[nodiscard]] double notesWidth() const { return lines.empty() ? 0 : kNotesWidth; }
+    [[nodiscard]] double width() const { return notesWidth() + (elevation ? kGap + kElevationWidth : 0.0); }
+};
+
+NotesBlock notesBlock(const std::vector<std::string>& notes, const ColumnDetailing& schedule) {
     NotesBlock block;
     for (size_t i = 0; i < notes.size(); ++i) {
         for (std::string& line : wrapText(std::to_string(i + 1) + ". " + notes[i], kNotesWidth, kText))
             block.lines.push_back(std::move(line));
     }
+    block.elevation = elevationBlock(schedule);
     return block;
 }
 
 void drawNotes(Sheet& sheet, const NotesBlock& notes, double left, double top) {
+    if (notes.elevation) {
+        const double notesWidth = notes.notesWidth();
+        drawElevation(sheet, *notes.elevation, left + notesWidth + (notesWidth > 0 ? kGap : 0), top + kGap);
+    }
     if (notes.lines.empty()) return;
     double y = top + kGap;
     addText(sheet, left, y, "NOTES", kHeading, HAlign::Left, VAlign::Top, true);
@@ -333,7 +489,7 @@ void drawNotes(Sheet& sheet, const NotesBlock& notes, double left, double top) {
 // What makes two cells' drawings the same: the section, the bars and tie of a detailed cell
 // (the others show the bare section), the texts, and the height of the row's sections, which
 // sets how far below the section's centre the texts start.
-using SymbolKey = std::tuple<int, int, int, int, int, int, int, std::string, long, double>;
+using SymbolKey = std::tuple<int, int, int, int, int, int, int, int, int, std::string, long, double>;
 
 size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const TableLayout& table,
                   const TableLayout::Row& row, const DrawingInfo& info, const RangeDetail& detail) {
@@ -341,6 +497,7 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
     const bool detailed = detail.outcome == RangeOutcome::Detailed;
     const BarArrangement bars = detailed ? detail.bars : BarArrangement{};
     const Ties ties = detailed ? detail.ties : Ties{};
+    const TieLayout layout = detailed ? detail.layout : TieLayout{};
     const Section drawn = section.value_or(Section{});
     std::string texts = detail.sizeText + '\n' + detail.barsText + '\n' + detail.tiesText + '\n' +
                         detail.undesignedText + (detailed ? "" : "\n!");
@@ -351,6 +508,8 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
                         bars.shortFaceBars,
                         bars.longFaceBars,
                         ties.diameter,
+                        layout.acrossB,
+                        layout.acrossD,
                         std::move(texts),
                         std::lround(row.sectionHeight * 1000),
                         detail.cover};
@@ -358,8 +517,8 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
     if (added) {
         Shapes& symbol = sheet.symbols.emplace_back();
         if (section)
-            drawSection(symbol, {0, 0}, table.scale, *section, detail.cover > 0 ? detail.cover : info.cover, bars,
-                        ties);
+            drawSection(symbol, {0, 0}, table.scale, *section, detail.cover > 0 ? detail.cover : info.cover, bars, ties,
+                        layout);
         // A refused cell says why in bold, under its bare section; so do the last lines, the
         // heights without design results.
         double y = -(row.sectionHeight / 2 + kPad);
@@ -367,8 +526,13 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
         const size_t plain = lines.size() - undesignedLines(detail);
         for (size_t i = 0; i < lines.size(); ++i) {
             const double height = fittedHeight(lines[i], table.textRoom);
-            symbol.texts.push_back({{0, y}, std::move(lines[i]), height, HAlign::Centre, VAlign::Top,
-                                    !detailed || i >= plain, Layer::Text});
+            symbol.texts.push_back({{0, y},
+                                    std::move(lines[i]),
+                                    height,
+                                    HAlign::Centre,
+                                    VAlign::Top,
+                                    !detailed || i >= plain,
+                                    Layer::Text});
             y -= kPitch;
         }
     }
@@ -443,7 +607,7 @@ void finishSheets(std::vector<Sheet>& sheets, const std::vector<TitleBlock>& tit
 std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const DrawingInfo& info) {
     const TableLayout table = layoutTable(schedule);
     const TitleBlock title = scheduleTitle(schedule, info, table.scaleDenominator);
-    const NotesBlock notes = notesBlock(info.notes);
+    const NotesBlock notes = notesBlock(info.notes, schedule);
     // A table larger than A0 continues on further sheets: first across the marks, then down
     // the storey ranges, every sheet with the marks' headings and the ranges' levels.
     const double roomWidth = kLargestPaper.width - 2 * kInset - table.levelWidth;
@@ -542,6 +706,8 @@ Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanCol
                      {"Model: " + info.modelName, "Date: " + info.date, "Scale 1:10000 on custom",
                       "Grid lines: letters along X, numbers along Z", "X to the right, Z down the sheet",
                       "Columns as they stand; dimensions in mm", "Hollow: a column without design results"}};
+    markIncomplete(title, info);
+    const size_t scaleRow = info.incomplete ? 3 : 2;
     // The plan's axes, X across and Z down the sheet, drawn below its lower left corner.
     constexpr double kAxisArrow = 10;
     const double axisBand = kAxisArrow + kText + 2;
@@ -567,7 +733,7 @@ Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanCol
     if (chosen == 0) chosen = readable != 0 ? readable : kPlanScales.back();
     const Point size = planSize(chosen);
     choosePaper(sheet, size, title.size());
-    title.rows[2] = "Scale 1:" + std::to_string(chosen) + " on " + sheet.paper;
+    title.rows[scaleRow] = "Scale 1:" + std::to_string(chosen) + " on " + sheet.paper;
 
     const double left = kInset + zBand + marginX;
     const double top = kInset + xBand + marginZ;
@@ -667,7 +833,7 @@ Drawing scheduleDrawing(const ColumnDetailing& schedule, const Model& model, con
     noted.notes = scheduleNotes(model, groups, schedule);
     noted.incomplete = fromIncompleteFile(model);
     drawing.sheets = scheduleSheets(schedule, noted);
-    drawing.sheets.push_back(layoutPlanSheet(schedule, planColumns(schedule, model, groups), info));
+    drawing.sheets.push_back(layoutPlanSheet(schedule, planColumns(schedule, model, groups), noted));
     return drawing;
 }
 

@@ -1,5 +1,5 @@
-// A column's cross-section as it is drawn in a schedule cell: the concrete outline, the tie and
-// the longitudinal bars where the arrangement places them.
+// A column's cross-section as it is drawn in a schedule cell: the concrete outline, the tie, its
+// crossties and the longitudinal bars where the arrangement places them.
 #pragma once
 
 #include <vector>
@@ -16,10 +16,24 @@ namespace tierwise {
 // the first at the top.
 std::vector<Point> barCentres(const Section& section, const BarArrangement& bars, double cover);
 
-// Draws `section` centred at `centre`, `scale` paper mm to a section mm: the outline, the tie with
-// its inner face at the cover (none when ties.diameter is 0) and the bars as filled circles (none
-// when bars.count is 0).
+// Which of a face's `n` intermediate bars (1 to n, the corners 0 and n + 1) carry one of the
+// face's `held` crossties, as tieLayout chooses them: all; every second one where only alternate
+// bars need holding; otherwise spread evenly, so that no run between held bars is longer than
+// needed.
+std::vector<int> heldBars(int n, int held);
+
+// Draws `section` centred at `centre`, `scale` paper mm to a section mm, its larger side D across
+// the sheet and b up it: the outline, the tie with its inner face at the cover (none when
+// ties.diameter is 0), the crossties of `layout` (straight across between the bars they hold,
+// just past them, with a 135 degree hook mark at both ends) and the bars as filled circles (none
+// when bars.count is 0). A round section has its hoop alone.
 void drawSection(Shapes& sheet, Point centre, double scale, const Section& section, double cover,
-                 const BarArrangement& bars, const Ties& ties);
+                 const BarArrangement& bars, const Ties& ties, const TieLayout& layout = {});
+
+// The length of a hook's straight extension past its bend, mm: kHookBars tie diameters and at
+// least kLeastHook (IS 13920 cl. 7.4, as amended).
+inline constexpr int kHookBars = 8;
+inline constexpr double kLeastHook = 75;
+double hookExtension(int tieDiameter);
 
 }  // namespace tierwise

@@ -123,6 +123,11 @@ void LevelWindow::createFixedControls() {
     placeTwips(*drawingButton_, drawingButtonLeft(Layout::buttonLeft, Layout::buttonWidth), Layout::buttonTop,
                Layout::buttonWidth, Layout::buttonHeight);
     connect(drawingButton_, &QPushButton::clicked, this, &LevelWindow::drawSchedule);
+    ductileBox_ = new QCheckBox(QStringLiteral("Ductile detailing (IS 13920)"), this);
+    ductileBox_->setObjectName(QStringLiteral("Ductile"));
+    ductileBox_->setFont(sendButton_->font());
+    ductileBox_->setChecked(false);  // the engineer knows the zone
+    setTabOrder(ductileBox_, drawingButton_);
     setTabOrder(drawingButton_, sendButton_);  // Tab goes left to right
 
     caption_ = new QLabel(QStringLiteral("Tierwise          16 NOV 2025"), this);
@@ -202,8 +207,9 @@ void LevelWindow::fitInto(const QRect& available) {
     const int roomHeight = std::max(1, available.height() - frameHeight);
     // The least size still holds the caption and both buttons side by side and a few rows of the diagram.
     const int captionWidth = caption_->fontMetrics().horizontalAdvance(caption_->text());
-    const int leastWidth = pixelsAcross(Layout::margin) + captionWidth +
-                           pixelsAcross(2 * Layout::margin + 2 * buttonWidth() + 2 * Layout::buttonMargin);
+    const int leastWidth =
+        pixelsAcross(Layout::margin) + captionWidth +
+        pixelsAcross(2 * Layout::margin + 2 * buttonWidth() + ductileBoxWidth() + 3 * Layout::buttonMargin);
     const int leastHeight = pixelsDown(Layout::topBandHeight + Layout::leastDiagramHeight);
     setMinimumSize(std::min(leastWidth, roomWidth), std::min(leastHeight, roomHeight));
     resize(std::min(width(), roomWidth), std::min(height(), roomHeight));
@@ -229,13 +235,16 @@ void LevelWindow::arrange() {
     placeTwips(*sendButton_, left, Layout::buttonTop, wide, Layout::buttonHeight);
     const int32_t drawingLeft = drawingButtonLeft(left, wide);
     placeTwips(*drawingButton_, drawingLeft, Layout::buttonTop, wide, Layout::buttonHeight);
-    // The caption keeps its place unless the buttons would cover it; then it moves left, as far as the margin.
+    const int32_t boxWide = ductileBoxWidth();
+    const int32_t boxLeft = drawingLeft - Layout::buttonMargin - boxWide;
+    placeTwips(*ductileBox_, boxLeft, Layout::buttonTop, boxWide, Layout::buttonHeight);
+    // The caption keeps its place unless the box and buttons would cover it; then it moves left, as far as the margin.
     const int32_t captionText =
         diagram::pixelsToTwips(caption_->fontMetrics().horizontalAdvance(caption_->text()), logicalDpiX());
     const int32_t captionLeft =
-        std::max(Layout::margin, std::min(Layout::captionLeft, drawingLeft - Layout::margin - captionText));
+        std::max(Layout::margin, std::min(Layout::captionLeft, boxLeft - Layout::margin - captionText));
     placeTwips(*caption_, captionLeft, Layout::captionTop,
-               std::min(Layout::captionWidth, std::max(0, drawingLeft - Layout::margin - captionLeft)),
+               std::min(Layout::captionWidth, std::max(0, boxLeft - Layout::margin - captionLeft)),
                Layout::captionHeight);
 
     const int band = pixelsDown(Layout::topBandHeight);
@@ -250,6 +259,17 @@ int32_t LevelWindow::buttonWidth() const {
     // "Schedule Drawing" is longer than the designed button holds in most fonts.
     const int needed = std::max(sendButton_->sizeHint().width(), drawingButton_->sizeHint().width());
     return std::max(Layout::buttonWidth, diagram::pixelsToTwips(needed, logicalDpiX()) + 1);
+}
+
+int32_t LevelWindow::ductileBoxWidth() const {
+    return std::max(Layout::ductileBoxWidth,
+                    diagram::pixelsToTwips(ductileBox_->sizeHint().width(), logicalDpiX()) + 1);
+}
+
+DetailOptions LevelWindow::detailOptions() const {
+    DetailOptions options;
+    options.ductile = ductileBox_->isChecked();
+    return options;
 }
 
 int32_t LevelWindow::outerHeight() const {
@@ -344,7 +364,7 @@ void LevelWindow::sendToExcel() {
     sendButton_->setEnabled(false);  // the report is made once
     const char* step = "Writing the schedule";
     try {
-        writeWorkbook(lines_, levelTicks(), book_);
+        writeWorkbook(lines_, levelTicks(), book_, detailOptions());
         step = "Saving the workbook";
         const std::filesystem::path file = desktop_.newReportFolder() / workbookFileName(analysisFile_);
         desktop_.saveWorkbook(book_, file);
@@ -379,7 +399,7 @@ void LevelWindow::drawSchedule() {
         }
     };
     try {
-        const DetailOptions options;
+        const DetailOptions options = detailOptions();
         const ColumnDetailing detailed = detailColumns(lines_, levelTicks(), options);
         step = "Drawing the schedule";
         const Drawing drawing = scheduleDrawing(detailed, model_, lines_.lines,

@@ -82,6 +82,10 @@ private:
 
     // Both buttons' width in twips: the designed one, or what the longer caption needs.
     [[nodiscard]] int32_t buttonWidth() const;
+    // The check box's width in twips: the designed one, or what its caption needs.
+    [[nodiscard]] int32_t ductileBoxWidth() const;
+    // The detailing choices: the defaults, ductile when the check box is ticked.
+    [[nodiscard]] DetailOptions detailOptions() const;
     // The outer height the diagram is laid out for, in twips: the client height and the designed frame.
     [[nodiscard]] int32_t outerHeight() const;
     // Places a control of the window itself, in twips from the client area's top left corner.
@@ -108,6 +112,7 @@ private:
 
     QPushButton* sendButton_ = nullptr;     // "Send To Excel"
     QPushButton* drawingButton_ = nullptr;  // "Schedule Drawing", left of it
+    QCheckBox* ductileBox_ = nullptr;       // "Ductile detailing (IS 13920)", left of both; off at start
     QLabel* caption_ = nullptr;             // "Tierwise          16 NOV 2025" above the diagram
     // The diagram's controls lie on the canvas, which scrolls where the diagram is taller than the window.
     QScrollArea* scroll_ = nullptr;

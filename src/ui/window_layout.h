@@ -36,6 +36,9 @@ struct WindowLayout {
     static constexpr int32_t buttonWidth = 1815;
     static constexpr int32_t buttonHeight = 495;
     static constexpr int32_t buttonMargin = 120;
+    // The check box "Ductile detailing (IS 13920)" stands left of "Schedule Drawing", this room
+    // apart, as high as the buttons; this wide, or as wide as its caption needs.
+    static constexpr int32_t ductileBoxWidth = 3150;
 
     // The elevation bar, from the highest level down to the lowest.
     static constexpr int32_t barLeft = 7200;

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <string>
+
+#include "support/case_name.h"
 
 namespace tierwise {
 namespace {
@@ -89,11 +94,13 @@ TEST(DrawSection, BarsInsideTheTieInsideTheOutline) {
     EXPECT_EQ(outline.layer, Layer::Outline);
     EXPECT_EQ(tie.layer, Layer::Ties);
     EXPECT_TRUE(tie.closed);
-    // The outline is 30 x 45 mm round (100, 50); the tie's centre line 3.6 mm inside it.
-    EXPECT_NEAR(outline.points[0].x, 85, 1e-9);
-    EXPECT_NEAR(outline.points[2].y, 72.5, 1e-9);
-    EXPECT_NEAR(tie.points[0].x, 85 + 3.6, 1e-9);
-    EXPECT_NEAR(tie.points[2].y, 72.5 - 3.6, 1e-9);
+    // The larger side across: the outline is 45 x 30 mm round (100, 50); the tie's centre line 3.6 mm inside it.
+    EXPECT_NEAR(outline.points[0].x, 77.5, 1e-9);
+    EXPECT_NEAR(outline.points[0].y, 35, 1e-9);
+    EXPECT_NEAR(outline.points[2].x, 122.5, 1e-9);
+    EXPECT_NEAR(outline.points[2].y, 65, 1e-9);
+    EXPECT_NEAR(tie.points[0].x, 77.5 + 3.6, 1e-9);
+    EXPECT_NEAR(tie.points[2].y, 65 - 3.6, 1e-9);
     ASSERT_EQ(sheet.circles.size(), 8u);
     const double tieInner = 0.4;  // the tie's inner face, 4 mm inside its centre line at 1:10
     for (const Circle& bar : sheet.circles) {
@@ -106,6 +113,73 @@ TEST(DrawSection, BarsInsideTheTieInsideTheOutline) {
         EXPECT_LE(bar.centre.y + 1, tie.points[2].y - tieInner + 1e-9);
     }
 }
+
+using support::PrintTo;
+
+struct CrosstieCase {
+    std::string name;
+    Section section;
+    BarArrangement bars;
+    TieLayout layout;
+    // Paper offsets from the centre of the crossties' runs, across the sheet (x) for crossties
+    // running up it, and up it (y) for those running across.
+    std::vector<double> runsAt;
+};
+
+class CrosstieTest : public ::testing::TestWithParam<CrosstieCase> {};
+
+// Each crosstie runs straight between the bars it holds, just past them (bar and tie radii), over
+// the whole core, and ends in two hooks whose tails turn back into the section at 135 degrees.
+TEST_P(CrosstieTest, RunPastTheHeldBarsWithHooks) {
+    const CrosstieCase& c = GetParam();
+    Sheet sheet;
+    const double scale = 0.1;
+    drawSection(sheet, {0, 0}, scale, c.section, kCover, c.bars, {8, 150}, c.layout);
+    std::vector<double> runs;
+    const double r = (c.bars.diameter + 8) / 2.0 * scale;
+    for (const Polyline& tie : sheet.polylines) {
+        if (tie.layer != Layer::Ties || tie.closed) continue;
+        ASSERT_EQ(tie.points.size(), 8u);
+        const Point from = tie.points[3];
+        const Point to = tie.points[4];
+        const bool up = std::abs(from.x - to.x) < 1e-9;
+        runs.push_back(up ? from.x : from.y);
+        // Across b (up the sheet) the run spans the bars' centres b - 2 cover - phi apart; across D
+        // (along the sheet) D - 2 cover - phi.
+        const double span = (up ? c.section.b : c.section.D) - 2 * kCover - c.bars.diameter;
+        EXPECT_NEAR(std::hypot(to.x - from.x, to.y - from.y), span * scale, 1e-9);
+        for (const auto& [bend, tail] : {std::pair{tie.points[1], tie.points[0]}, {tie.points[6], tie.points[7]}}) {
+            const Point leg{tail.x - bend.x, tail.y - bend.y};
+            const Point run{to.x - from.x, to.y - from.y};
+            const double cosine = (leg.x * run.x + leg.y * run.y) / std::hypot(leg.x, leg.y) / std::hypot(run.x, run.y);
+            EXPECT_NEAR(std::abs(cosine), std::numbers::sqrt2 / 2, 1e-9) << "hook at 135 degrees to the run";
+            EXPECT_NEAR(std::hypot(leg.x, leg.y), 75 * scale, 1e-9);
+            EXPECT_LT(std::abs(tail.x), c.section.D / 2.0 * scale);
+            EXPECT_LT(std::abs(tail.y), c.section.b / 2.0 * scale);
+        }
+    }
+    std::sort(runs.begin(), runs.end());
+    ASSERT_EQ(runs.size(), c.runsAt.size());
+    for (size_t i = 0; i < runs.size(); ++i) EXPECT_NEAR(runs[i], c.runsAt[i] * scale + r, 1e-9) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, CrosstieTest,
+                         ::testing::Values(
+                             // 300 X 450, 8 - 16: long-face bars at y = -177 + 354 k / 3 (cover 40 + 8); a crosstie
+                             // across b at each intermediate pair, y = -59 and 59 (drawn up the sheet at x = y + r).
+                             CrosstieCase{"two_across_b", {300, 450}, {8, 16, 0, 2, 1608}, {2, 0, 118}, {-59, 59}},
+                             // 600 X 600, 12 - 20: two intermediate bars a face, 500 / 3 apart: two crossties each way,
+                             // at -83.3 and 83.3.
+                             CrosstieCase{"four_both_ways",
+                                          {600, 600},
+                                          {12, 20, 2, 2, 3770},
+                                          {2, 2, 167},
+                                          {-250.0 / 3, -250.0 / 3, 250.0 / 3, 250.0 / 3}},
+                             // 300 X 350, 10 - 12: three intermediate bars 258 / 4 = 64.5 mm apart, at most 75: the
+                             // middle one alone is held (alternate).
+                             CrosstieCase{"alternate", {300, 350}, {10, 12, 0, 3, 1131}, {1, 0, 129}, {0}},
+                             CrosstieCase{"round_hoop_alone", {0, 450}, {8, 16, 0, 0, 1608}, {}, {}}),
+                         [](const auto& testCase) { return testCase.param.name; });
 
 TEST(DrawSection, WithoutBarsOnlyTheOutline) {
     Sheet sheet;

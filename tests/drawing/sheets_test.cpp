@@ -114,8 +114,8 @@ TEST(ScheduleSheet, CellsHeadingsAndTitle) {
     EXPECT_GT(upper->at.y, lower->at.y);
     for (const char* text :
          {"C1", "C2", "C3", "A-1, B-1", "8 - 20 dia (1.86 %)", "8 dia @ 150 c/c", "All dimensions in mm",
-          "Model: office-block.anl", "Date: 2026-12-08", "Cover to main bars: 40 mm",
-          "Detailing: IS 456:2000 cl. 26.5.3", "Sections drawn to 1:10", "Schedule sheet 1 of 1 (A3)"}) {
+          "Model: office-block.anl", "Date: 2026-12-08", "Cover to main bars: 40 mm", "Detailing: IS 456:2000",
+          "Sections 1:10, drawn with the larger side across", "Schedule sheet 1 of 1 (A3)"}) {
         EXPECT_NE(findText(sheet, text), nullptr) << text;
     }
 
@@ -169,6 +169,51 @@ TEST(ScheduleSheet, NotesAndFlags) {
     EXPECT_LT(findText(sheet, "NOTES")->at.y, findText(sheet, "0 to 7.2")->at.y);
 }
 
+struct RulesCase {
+    std::string name;
+    bool ductile;
+    int hoop;  // C1's lowest cell's hoop diameter; 0: no hoop fits
+    std::string rules;
+    bool elevation;
+};
+using support::PrintTo;
+
+class RulesTest : public ::testing::TestWithParam<RulesCase> {};
+
+// The title block names the rules; a ductile schedule draws the typical elevation beside the notes,
+// its numbers from C1's lowest cell with hoops, and the sheet stays legible; a cell's crossties are drawn.
+TEST_P(RulesTest, TitleAndTypicalElevation) {
+    const RulesCase& c = GetParam();
+    ColumnDetailing schedule = smallSchedule();
+    schedule.options.ductile = c.ductile;
+    RangeDetail& cell = schedule.details[1];
+    cell.layout = {2, 0, 118};
+    cell.confinement = {c.hoop, 100, 600, 150, cell.layout};
+    DrawingInfo info = kInfo;
+    info.notes = {"Detailing by the rules named in the title block."};
+    const std::vector<Sheet> sheets = scheduleSheets(schedule, info);
+    ASSERT_EQ(sheets.size(), 1u);
+    const Sheet sheet = flattened(sheets.front());
+    expectLegible(sheet);
+    EXPECT_NE(findText(sheet, "Detailing: " + c.rules), nullptr);
+    for (const char* text :
+         {"TYPICAL COLUMN ELEVATION (not to scale)", "Numbers of C1, 0 to 7.2 m, typical", "lo = 600",
+          "10 dia @ 100 c/c", "@ 150 c/c between,", "@ 100 c/c over a lap", "lap zone"}) {
+        EXPECT_EQ(findText(sheet, text) != nullptr, c.elevation) << text;
+    }
+    // The perimeter ties of the three detailed cells and C1's two crossties, open polylines.
+    EXPECT_EQ(std::count_if(sheet.polylines.begin(), sheet.polylines.end(),
+                            [](const Polyline& p) { return p.layer == Layer::Ties && !p.closed; }),
+              2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, RulesTest,
+                         ::testing::Values(RulesCase{"plain", false, 10, "IS 456:2000", false},
+                                           RulesCase{"ductile", true, 10, "IS 456:2000 and IS 13920:2016", true},
+                                           RulesCase{"ductile_no_hoop_fits", true, 0, "IS 456:2000 and IS 13920:2016",
+                                                     false}),
+                         [](const auto& testCase) { return testCase.param.name; });
+
 TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
     ColumnDetailing schedule = smallSchedule();
     const ColumnMark first = schedule.marks.front();
@@ -177,8 +222,9 @@ TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
         size_t ranges;
         std::vector<std::string> papers;
     };
-    const Case cases[] = {{7, 2, {"A3"}},  {11, 2, {"A2"}},       {16, 2, {"A1"}},
-                          {22, 2, {"A0"}}, {30, 2, {"A0", "A3"}}, {2, 30, {"A0", "A0", "A0"}}};
+    // Cells 51 mm wide (a 450 side across at 1:10, and the padding).
+    const Case cases[] = {{7, 2, {"A3"}},  {10, 2, {"A2"}},       {15, 2, {"A1"}},
+                          {22, 2, {"A0"}}, {29, 2, {"A0", "A3"}}, {2, 30, {"A0", "A0", "A3"}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.marks) + " marks, " + std::to_string(c.ranges) + " ranges");
         schedule.marks.assign(c.marks, first);
@@ -285,6 +331,19 @@ TEST(LayoutPlan, GridBubblesAndMarksToScale) {
     const Sheet sheet = layoutPlanSheet(schedule, columns, kInfo);
     expectLegible(sheet);
     EXPECT_EQ(sheet.paper, "A3");
+    EXPECT_EQ(findText(sheet, "Made from an incomplete analysis file"), nullptr);
+    DrawingInfo cutOff = kInfo;
+    cutOff.incomplete = true;
+    const Sheet marked = layoutPlanSheet(schedule, columns, cutOff);
+    expectLegible(marked);
+    EXPECT_NE(findText(marked, "Made from an incomplete analysis file"), nullptr);
+    // The scale row keeps its place among the rows: the same as without the mark.
+    const auto scaleRow = [](const Sheet& plan) {
+        return std::find_if(plan.texts.begin(), plan.texts.end(),
+                            [](const Text& t) { return t.text.starts_with("Scale 1:"); })
+            ->text;
+    };
+    EXPECT_EQ(scaleRow(marked), scaleRow(sheet));
     // Five grid lines, the dimension chains (one line along X with three ticks, one along Z with
     // two) and the axes' two arrows.
     EXPECT_EQ(

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -204,6 +205,8 @@ private slots:
     void closingTheWindowWritesNothing();
     void reportFoldersAreNew();
     void reportFolderNamesWhereItWasTried();
+    void ductileBoxChangesWhatIsWritten_data();
+    void ductileBoxChangesWhatIsWritten();
 
 private:
     std::unique_ptr<LevelWindow> loadSample(bool realSaving = false) {
@@ -828,4 +831,37 @@ void LevelWindowTest::reportFolderNamesWhereItWasTried() {
 }
 
 QTEST_MAIN(LevelWindowTest)
+void LevelWindowTest::ductileBoxChangesWhatIsWritten_data() {
+    QTest::addColumn<bool>("ticked");
+    QTest::newRow("off, as at start") << false;
+    QTest::newRow("ticked") << true;
+}
+
+// The check box reaches both outputs: the drawing names the rules it was detailed by, and the
+// workbook is the one the pipeline writes with those options.
+void LevelWindowTest::ductileBoxChangesWhatIsWritten() {
+    QFETCH(bool, ticked);
+    const auto window = loadSample();
+    QVERIFY(window);
+    auto* box = window->findChild<QCheckBox*>(QStringLiteral("Ductile"));
+    QVERIFY(box);
+    QVERIFY(!box->isChecked());
+    if (ticked) clickBox(box);
+    QCOMPARE(box->isChecked(), ticked);
+
+    QTest::mouseClick(drawingButton(*window), Qt::LeftButton);
+    QVERIFY(!log_.drawings.empty());
+    const std::string rules = std::string("Detailing: IS 456:2000") + (ticked ? " and IS 13920:2016" : "");
+    const auto& texts = log_.drawings.front().sheets.front().texts;
+    QVERIFY(std::any_of(texts.begin(), texts.end(), [&](const tierwise::Text& t) { return t.text == rules; }));
+
+    QTest::mouseClick(sendButton(*window), Qt::LeftButton);
+    QVERIFY(log_.saved);
+    tierwise::DetailOptions options;
+    options.ductile = ticked;
+    MemoryWorkbook expected;
+    tierwise::writeWorkbook(tierwise::groupColumnLines(window->model()), window->levelTicks(), expected, options);
+    QCOMPARE(log_.saved->dump(), expected.dump());
+}
+
 #include "level_window_test.moc"

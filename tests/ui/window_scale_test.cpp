@@ -81,6 +81,8 @@ void WindowScaleTest::fitsTheScreen() {
     const auto* excel = window->findChild<QPushButton*>(QStringLiteral("SendToExcel"));
     const auto* drawing = window->findChild<QPushButton*>(QStringLiteral("ScheduleDrawing"));
     const auto* title = window->findChild<QWidget*>(QStringLiteral("Caption"));
+    const auto* ductile = window->findChild<QCheckBox*>(QStringLiteral("Ductile"));
+    QVERIFY(ductile);
     // What is wrong with the buttons' places, or nothing.
     const auto misplaced = [&]() -> QString {
         for (const QPushButton* button : {excel, drawing}) {
@@ -93,6 +95,12 @@ void WindowScaleTest::fitsTheScreen() {
         }
         if (drawing->size() != excel->size()) return QStringLiteral("the buttons differ in size");
         if (drawing->geometry().intersects(excel->geometry())) return QStringLiteral("the buttons overlap");
+        // The check box beside them: inside, as wide as its caption, over neither button nor title.
+        if (!window->rect().contains(ductile->geometry())) return ductile->text() + " is cut off";
+        if (ductile->width() < ductile->sizeHint().width()) return ductile->text() + " is too narrow for its caption";
+        for (const QWidget* other : {static_cast<const QWidget*>(drawing), title}) {
+            if (ductile->geometry().intersects(other->geometry())) return ductile->text() + " covers its neighbour";
+        }
         return {};
     };
     QVERIFY2(misplaced().isEmpty(), qPrintable(misplaced()));
