@@ -1,5 +1,7 @@
 #include "report/column_schedule_sheet.h"
 
+#include "report/notes.h"
+
 namespace tierwise {
 
 namespace {
@@ -65,6 +67,8 @@ void writeColumnScheduleSheet(const ColumnDetailing& schedule, Workbook& book) {
     setText(book, kCaptionRow, kColMark, "Mark");
     setText(book, kCaptionRow, kColGrid, "Grid");
     setText(book, kCaptionRow, kColLines, "Lines");
+    // Below Mark, Grid and Lines: the rules the cells were detailed by, running on over the empty cells.
+    book.setNote(kSheetColumnSchedule, kHeadingRow, rulesText(schedule.options));
     for (size_t k = 0; k < schedule.ranges.size(); ++k)
         setText(book, kCaptionRow, rangeColumn(k), schedule.ranges[k].caption());
     for (size_t k = 0; k < schedule.ranges.size(); ++k) {
