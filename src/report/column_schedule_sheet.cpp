@@ -55,7 +55,8 @@ std::string cellBarsText(const RangeDetail& detail) {
 void writeColumnScheduleNotes(size_t marks, const std::vector<std::string>& notes, Workbook& book) {
     int row = static_cast<int>(columnScheduleRows(static_cast<int64_t>(marks))) + 2;
     if (!notes.empty()) book.setNote(kSheetColumnSchedule, row++, "Notes");
-    for (size_t i = 0; i < notes.size(); ++i) book.setNote(kSheetColumnSchedule, row++, std::to_string(i + 1) + ". " + notes[i]);
+    for (size_t i = 0; i < notes.size(); ++i)
+        book.setNote(kSheetColumnSchedule, row++, std::to_string(i + 1) + ". " + notes[i]);
 }
 
 void writeColumnScheduleSheet(const ColumnDetailing& schedule, Workbook& book) {
@@ -67,10 +68,10 @@ void writeColumnScheduleSheet(const ColumnDetailing& schedule, Workbook& book) {
     setText(book, kCaptionRow, kColMark, "Mark");
     setText(book, kCaptionRow, kColGrid, "Grid");
     setText(book, kCaptionRow, kColLines, "Lines");
-    // Below Mark, Grid and Lines: the rules the cells were detailed by, running on over the empty cells.
-    book.setNote(kSheetColumnSchedule, kHeadingRow, rulesText(schedule.options));
     for (size_t k = 0; k < schedule.ranges.size(); ++k)
         setText(book, kCaptionRow, rangeColumn(k), schedule.ranges[k].caption());
+    // Below Mark, Grid and Lines: the rules the cells were detailed by, running on over the empty cells.
+    book.setNote(kSheetColumnSchedule, kHeadingRow, rulesText(schedule.options));
     for (size_t k = 0; k < schedule.ranges.size(); ++k) {
         setText(book, kHeadingRow, rangeColumn(k), "Size");
         setText(book, kHeadingRow, rangeColumn(k) + 1, "Bars");
