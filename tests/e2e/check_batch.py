@@ -109,7 +109,9 @@ check([cell(sheets, 4, 2, c) for c in range(4, 10)] == ["Size", "Bars", "Ties"] 
 check([cell(sheets, 4, 3, c) for c in range(1, 7)] == ["C1", "B-3", 1, "450 dia", "8 - 20 dia (1.58 %)", "8 dia @ 300 c/c"],
       "sample: the round line's mark")
 check([cell(sheets, 4, 6, c) for c in (1, 2, 3, 4, 5, 6)] ==
-      ["C4", "A-3, C-1", 2, "300 X 450", "8 - 20 dia (1.86 %)", "8 dia @ 300 c/c"], "sample: two lines under one mark")
+      ["C4", "A-3, C-1", 2, "300 X 450", "8 - 20 dia (1.86 %)", "8 dia @ 300 c/c + 2 crossties"],
+      "sample: two lines under one mark")
+check(cell(sheets, 4, 2, 1) == "IS 456:2000", f"sample: worksheet 4 rules {cell(sheets, 4, 2, 1)!r}")
 check([cell(sheets, 4, 5, c) for c in (1, 7, 10)] == ["C3", "300 X 450", None], "sample: set-back line's upper ranges empty")
 # Worksheet 4's table ends at its first empty row; the notes follow it.
 def table_end(rows4):
@@ -247,6 +249,18 @@ for args, texts in ((["--bars", "25", "--ties", "10", "--cover", "50"], ["6 - 25
     check(optioned[:3] == plain[:3], f"{args}: worksheets 1 to 3 changed")
     got = [cell(optioned, 4, 4, c) for c in (1, 4, 5, 6)]
     check(got == ["C2", "300 X 450", *texts] and cell(optioned, 4, 4, 2).startswith("A-1"), f"{args}: {got}")
+
+# --- --ductile: IS 13920 hoops in worksheet 4's Ties cells, named in its heading; 1 to 3 unchanged.
+# C4 at 0 to 4 m (8 - 20 dia, M25 / Fe415 from the blocks, LENGTH 4000): lo = max(450, 666.7) -> 700;
+# hoops of 12 mm at min(75, 120, 100) -> 75, the zone pitch Ash allows for 10 mm being under 75.
+out = WORK / "office-block-ductile.xlsx"
+code, stdout, stderr = run(SAMPLE, "-o", out, "--ductile")
+check(code == 0 and stderr == "", f"--ductile: exit {code}, stderr {stderr!r}")
+_, ductile = rows(out)
+check(ductile[:3] == plain[:3], "--ductile: worksheets 1 to 3 changed")
+check([cell(ductile, 4, 2, 1), cell(ductile, 4, 6, 6)] ==
+      ["IS 456:2000 and IS 13920:2016", "12 dia @ 75 c/c for 700 at each end, @ 150 c/c between, + 2 crossties"],
+      f"--ductile: {[cell(ductile, 4, 2, 1), cell(ductile, 4, 6, 6)]}")
 
 # --- a cut-off file accepted with --allow-incomplete says so in worksheet 4's notes and the
 # document properties; worksheets 1 to 3 keep their cells --------------------------------------------
