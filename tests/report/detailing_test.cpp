@@ -86,13 +86,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Above --max-steel (Aneed 5500 > 4 % = 5400), so the least steel within 6 % (8100), not
         // the fewest bars: 20 -> 18 bars (5654.9, a + d = 7 of at most 3 + 6), 25 -> 12 (5890.5),
         // 28 -> 10 (6157.5), 32 -> 8 (6434.0); 12 and 16 mm bars do not fit enough. The fewest
-        // within 10 % would be 10 x 28 (4.56 %). Ties 8 mm at min(300, 320, 300).
+        // within 10 % would be 10 x 28 (4.56 %). Ties 8 mm at min(300, 320, 300); a = 1, d = 6 at
+        // 350 / 7 = 50 mm, at most 75: alternate bars, so 1 + 3 crossties.
         RangeCase{"OverPracticalLeastSteel",
                   {{300, 450}},
                   5500,
                   "300 X 450",
                   "18 - 20 dia (4.19 %, over 4 %)",
-                  "8 dia @ 300 c/c"},
+                  "8 dia @ 300 c/c + 4 crossties"},
         // Ag 90000, Aneed 3550 under 4 % (3600), but the bars that fit the faces give at least
         // 3694.5 (6 x 28): above 4 %, within 6 %, so taken and flagged. 12 and 16 mm bars do not
         // fit enough.
@@ -101,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                   3550,
                   "300 X 300",
                   "6 - 28 dia (4.11 %, over 4 %)",
-                  "8 dia @ 300 c/c"},
+                  "8 dia @ 300 c/c + 1 crosstie"},
         // 120 - 80 - phi leaves less than phi + 25 between the corner bars.
         RangeCase{"TooNarrowForBars", {{120, 300}}, 500, "120 X 300", "no arrangement fits", ""},
         RangeCase{"TwoSectionsBottomUp",
@@ -117,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                   1100,
                   "300 X 450",
                   "6 - 16 dia (0.89 %)",
-                  "6 dia @ 250 c/c",
+                  "6 dia @ 250 c/c + 1 crosstie",
                   DetailOptions{.tieDiameters = {6, 8}}}),
     [](const auto& testCase) { return testCase.param.name; });
 
