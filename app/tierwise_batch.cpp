@@ -285,7 +285,7 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
         std::cerr << "warning: " << utf8Name(modelPath) << ": " << line << '\n';
     }
     if (const std::optional<std::string> ungraded = ungradedWarning(detailed)) {
-        std::cerr << "warning: " << utf8Name(modelPath) << ": " << *ungraded << '\n';
+        std::cerr << "warning: " << utf8Name(modelPath) << ": " << *ungraded << " (--concrete and --steel give them)\n";
     }
     if (model->designBlocks.empty()) {
         std::cerr << "warning: " << utf8Name(modelPath)

@@ -359,7 +359,7 @@ std::optional<std::string> ungradedWarning(const ColumnDetailing& detailing) {
         text += (i == 0 ? "" : ", ") + std::to_string(detailing.ungradedMembers[i]);
     }
     return "no grades for ductile detailing (IS 13920) of " + text +
-           ": their design blocks give none; give --concrete and --steel, or they are detailed by IS 456 alone";
+           ": their design blocks give none, so they are detailed by IS 456 alone";
 }
 
 ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>& lines, const LevelTicks& ticks,

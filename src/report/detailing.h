@@ -187,7 +187,7 @@ std::string barsText(const BarArrangement& bars, const Section& section,
 std::string tiesText(const Ties& ties);
 
 // The warning for detailing.ungradedMembers: "no grades for ductile detailing (IS 13920) of
-// members 12, 14: ...", or nothing.
+// members 12, 14: their design blocks give none, so they are detailed by IS 456 alone", or nothing.
 std::optional<std::string> ungradedWarning(const ColumnDetailing& detailing);
 
 // Every line of `lines` (from groupColumns on `model`) detailed in every storey range of `ticks`,

@@ -6,6 +6,7 @@ usage: check_batch.py TIERWISE_BATCH SAMPLE.anl DATA_DIR WORK_DIR
 TIERWISE_RUNNER in the environment names a program that runs TIERWISE_BATCH (Wine, for the
 Windows build).
 """
+import re
 import pathlib
 import shutil
 import sys
@@ -266,6 +267,15 @@ check(ductile[:3] == plain[:3], "--ductile: worksheets 1 to 3 changed")
 check([cell(ductile, 4, 2, 1), cell(ductile, 4, 6, 6)] ==
       ["IS 456:2000 and IS 13920:2016", "12 dia @ 75 c/c for 700 at each end, @ 150 c/c between, + 2 crossties"],
       f"--ductile: {[cell(ductile, 4, 2, 1), cell(ductile, 4, 6, 6)]}")
+
+# Without grades in the blocks the columns are named and detailed by IS 456 alone, unless given.
+ungraded = variant("ungraded.anl", re.sub(rb"Fe415 \(Sec\.\)", b"", SAMPLE.read_bytes()))
+for args, named in (([], True), (["--concrete", "M25", "--steel", "Fe415"], False)):
+    code, stdout, stderr = run(ungraded, "-o", out, "--ductile", *args)
+    check(code == 0 and ("detailed by IS 456 alone (--concrete and --steel give them)" in stderr) == named,
+          f"--ductile {args}: exit {code}, stderr {stderr!r}")
+code, stdout, stderr = run(SAMPLE, "-o", out, "--ductile", "--concrete", "C25")
+check(code == 2 and '--concrete: "C25" is not a grade such as M25' in stderr, f"--concrete C25: {code} {stderr!r}")
 
 # --- a cut-off file accepted with --allow-incomplete says so in worksheet 4's notes and the
 # document properties; worksheets 1 to 3 keep their cells --------------------------------------------

@@ -312,8 +312,7 @@ TEST(DetailingMarks, DuctileGradesFromBlocksOrNamed) {
               "12 dia @ 75 c/c for 500 at each end, @ 150 c/c between, + 1 crosstie");
     EXPECT_EQ(schedule.cell(schedule.marks[0], 1).tiesText, "8 dia @ 250 c/c + 1 crosstie; IS 456 only: no grades");
     EXPECT_EQ(ungradedWarning(schedule), "no grades for ductile detailing (IS 13920) of member 201: their design "
-                                         "blocks give none; give --concrete and --steel, or they are detailed by IS "
-                                         "456 alone");
+                                         "blocks give none, so they are detailed by IS 456 alone");
     options.fallbackGrades.fck = 20;
     EXPECT_EQ(ungradedWarning(detailColumns(model, groupColumns(model), {}, options)), std::nullopt);
 }
