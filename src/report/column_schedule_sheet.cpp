@@ -70,8 +70,8 @@ void writeColumnScheduleSheet(const ColumnDetailing& schedule, Workbook& book) {
     setText(book, kCaptionRow, kColLines, "Lines");
     for (size_t k = 0; k < schedule.ranges.size(); ++k)
         setText(book, kCaptionRow, rangeColumn(k), schedule.ranges[k].caption());
-    // Below Mark, Grid and Lines: the rules the cells were detailed by, running on over the empty cells.
-    book.setNote(kSheetColumnSchedule, kHeadingRow, rulesText(schedule.options));
+    // Under Mark: the rules the cells were detailed by, in full (its column as wide as the text).
+    setText(book, kHeadingRow, kColMark, rulesText(schedule.options));
     for (size_t k = 0; k < schedule.ranges.size(); ++k) {
         setText(book, kHeadingRow, rangeColumn(k), "Size");
         setText(book, kHeadingRow, rangeColumn(k) + 1, "Bars");

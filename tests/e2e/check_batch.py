@@ -135,10 +135,8 @@ for s, ws in enumerate(book.worksheets, start=1):
     last = table_end(sheets[3]) if s == 4 else ws.max_row
     for column, width in ws.column_dimensions.items():
         # Notes below a table run on to the right and leave their column's width alone.
-        # So does worksheet 4's rules text under Mark.
         longest = max((len(str(c.value)) for c in ws[column]
-                       if c.value is not None and c.row <= last and len(str(c.value)) <= 60 and
-                       not (s == 4 and c.row == 2 and c.column == 1)), default=0)
+                       if c.value is not None and c.row <= last and len(str(c.value)) <= 60), default=0)
         check(longest < width.width <= 61, f"sample: worksheet {s} column {column} width {width.width} for {longest}")
 
 
