@@ -9,6 +9,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/model.h"
@@ -26,6 +27,7 @@
 #include "report/detailing.h"
 #include "report/notes.h"
 #include "report/schedule.h"
+#include "report/ties.h"
 #include "report/workbook.h"
 #include "tierwise/version.h"
 
@@ -92,6 +94,23 @@ bar (cl. 26.4.2.1), a bar below )" +
            std::to_string(kMinMainBarDiameter) + R"( mm (cl. 26.5.3.1 d), a tie below )" + quoted(kMinTieDiameter) +
            R"( mm (cl. 26.5.3.2 c).
 
+Every bar is held by a tie's corner or a crosstie (cl. 26.5.3.2 b; where bars stand at most )" +
+           quoted(kAlternateBarSpacing) + R"( mm
+apart, alternate bars): the Ties text counts the crossties, "8 dia @ 150 c/c + 2 crossties".
+--ductile details the hoops by IS 13920:2016 as well: at each end of every storey's column a
+confining zone lo (the larger side, a sixth of the design LENGTH and )" +
+           quoted(kMinConfiningLength) + R"( mm) with hoops at a pitch
+within a quarter of the least side, )" +
+           std::to_string(kZonePitchBars) + " bar diameters and " + quoted(kMaxZonePitch) +
+           R"( mm that gives the confining steel Ash
+(cl. 7.6.1), at least )" +
+           std::to_string(kLeastPracticalPitch) + R"( mm, legs at most )" + quoted(kMaxHoopLegSpacing) +
+           R"( mm apart: "10 dia @ 75 c/c for 600 at each end,
+@ 150 c/c between, + 2 crossties". The grades come from each design block; where a block prints
+none, --concrete and --steel give them, and without those its columns are detailed by IS 456
+alone and a warning names them. A least side under )" +
+           quoted(kMinDuctileSide) + R"( mm is flagged in the cell.
+
 --drawing OUT.pdf draws the column schedule and the column layout plan one sheet a page; OUT.svg
 and OUT.dxf hold the sheets side by side (the DXF on layers GRID, OUTLINE, BARS, TIES and TEXT).
 --drawing may be given more than once.
@@ -145,7 +164,22 @@ std::vector<int> parseDiameters(const char* flag, const std::string& text) {
 
 struct DetailFlags {
     std::string cover, bars, ties, maxSteel;  // empty: not given (an empty value is refused)
+    std::string concrete, steel;              // "M25", "Fe415"
+    bool ductile = false;
 };
+
+// A grade as IS 456 writes it: "M25" (prefix "M") or "Fe415" (prefix "Fe"), the prefix optional.
+int parseGrade(const char* flag, std::string_view prefix, const std::string& text) {
+    std::string_view digits = text;
+    if (digits.starts_with(prefix)) digits.remove_prefix(prefix.size());
+    int value = 0;
+    const auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error != std::errc{} || stop != digits.data() + digits.size() || value <= 0) {
+        throw UsageError{std::string(flag) + ": \"" + text + "\" is not a grade such as " + std::string(prefix) +
+                         (prefix == "M" ? "25" : "415")};
+    }
+    return value;
+}
 
 DetailOptions detailOptions(const DetailFlags& flags) {
     DetailOptions options;
@@ -161,6 +195,9 @@ DetailOptions detailOptions(const DetailFlags& flags) {
     }
     if (!flags.bars.empty()) options.barDiameters = parseDiameters("--bars", flags.bars);
     if (!flags.ties.empty()) options.tieDiameters = parseDiameters("--ties", flags.ties);
+    options.ductile = flags.ductile;
+    if (!flags.concrete.empty()) options.fallbackGrades.fck = parseGrade("--concrete", "M", flags.concrete);
+    if (!flags.steel.empty()) options.fallbackGrades.fy = parseGrade("--steel", "Fe", flags.steel);
     if (const std::optional<std::string> problem = optionsProblem(options)) throw UsageError{*problem};
     return options;
 }
@@ -246,6 +283,9 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
     for (const std::string& drawing : drawings) std::cout << "Wrote " << drawing << '\n';
     for (const std::string& line : leftOutWarnings(*model, leftOutColumns(*model))) {
         std::cerr << "warning: " << utf8Name(modelPath) << ": " << line << '\n';
+    }
+    if (const std::optional<std::string> ungraded = ungradedWarning(detailed)) {
+        std::cerr << "warning: " << utf8Name(modelPath) << ": " << *ungraded << " (--concrete and --steel give them)\n";
     }
     if (model->designBlocks.empty()) {
         std::cerr << "warning: " << utf8Name(modelPath)
@@ -339,6 +379,12 @@ int runCommandLine(int argc, char** argv) {
                    "Largest steel share to aim for, per cent of the gross area: above " + quoted(kMinMaxSteelPercent) +
                        ", at most " + quoted(kMaxMaxSteelPercent) + " (default " + quoted(defaults.maxSteelPercent) +
                        ")");
+    app.add_flag("--ductile", flags.ductile,
+                 "Detail by IS 13920:2016 too: confining zones with close hoops at both ends of every storey's "
+                 "column (off by default: the seismic zone is the engineer's to know)");
+    app.add_option("--concrete", flags.concrete,
+                   "Concrete grade for --ductile where a design block prints none, as M25");
+    app.add_option("--steel", flags.steel, "Hoop steel grade for --ductile where a design block prints none, as Fe415");
     std::vector<std::string> drawings;
     app.add_option("--drawing", drawings,
                    "Also draw the column schedule and the column layout plan into OUT.pdf, OUT.svg or OUT.dxf "

@@ -3,7 +3,8 @@
 # it, into OUT (default docs/worksheet-SHEET.png): tierwise-batch writes the workbook, LibreOffice
 # exports it headless to PDF with one page per worksheet, and pdftoppm renders that page.
 #   scripts/render-worksheet.sh [SHEET [OUT]]
-# BUILD_DIR names an existing build to use instead of configuring the dev preset.
+# BUILD_DIR names an existing build to use instead of configuring the dev preset; BATCH_ARGS adds
+# options of tierwise-batch (BATCH_ARGS=--ductile).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sheet="${1:-4}"
@@ -14,7 +15,8 @@ cmake --build "$build" --target tierwise-batch >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$build/app/tierwise-batch" samples/office-block.anl -o "$work/office-block.xlsx" >/dev/null
+# shellcheck disable=SC2086 # BATCH_ARGS is split into options on purpose
+"$build/app/tierwise-batch" samples/office-block.anl -o "$work/office-block.xlsx" ${BATCH_ARGS:-} >/dev/null
 # A profile of its own, so that a LibreOffice already running does not take the job.
 libreoffice -env:UserInstallation="file://$work/profile" --headless \
   --convert-to 'pdf:calc_pdf_Export:{"SinglePageSheets":{"type":"boolean","value":"true"}}' \

@@ -1,5 +1,7 @@
 #include "report/column_schedule_sheet.h"
 
+#include "report/notes.h"
+
 namespace tierwise {
 
 namespace {
@@ -53,7 +55,8 @@ std::string cellBarsText(const RangeDetail& detail) {
 void writeColumnScheduleNotes(size_t marks, const std::vector<std::string>& notes, Workbook& book) {
     int row = static_cast<int>(columnScheduleRows(static_cast<int64_t>(marks))) + 2;
     if (!notes.empty()) book.setNote(kSheetColumnSchedule, row++, "Notes");
-    for (size_t i = 0; i < notes.size(); ++i) book.setNote(kSheetColumnSchedule, row++, std::to_string(i + 1) + ". " + notes[i]);
+    for (size_t i = 0; i < notes.size(); ++i)
+        book.setNote(kSheetColumnSchedule, row++, std::to_string(i + 1) + ". " + notes[i]);
 }
 
 void writeColumnScheduleSheet(const ColumnDetailing& schedule, Workbook& book) {
@@ -67,6 +70,8 @@ void writeColumnScheduleSheet(const ColumnDetailing& schedule, Workbook& book) {
     setText(book, kCaptionRow, kColLines, "Lines");
     for (size_t k = 0; k < schedule.ranges.size(); ++k)
         setText(book, kCaptionRow, rangeColumn(k), schedule.ranges[k].caption());
+    // Under Mark: the rules the cells were detailed by, in full (its column as wide as the text).
+    setText(book, kHeadingRow, kColMark, rulesText(schedule.options));
     for (size_t k = 0; k < schedule.ranges.size(); ++k) {
         setText(book, kHeadingRow, rangeColumn(k), "Size");
         setText(book, kHeadingRow, rangeColumn(k) + 1, "Bars");

@@ -15,7 +15,8 @@ inline constexpr const char* kColumnScheduleName = "Column schedule";
 int64_t columnScheduleColumns(int64_t ranges);
 int64_t columnScheduleRows(int64_t marks);
 
-// Row 1: "Mark", "Grid", "Lines", then each range's caption over its three columns; row 2:
+// Row 1: "Mark", "Grid", "Lines", then each range's caption over its three columns; row 2: the
+// rules used under Mark (rulesText: "IS 456:2000"),
 // "Size", "Bars", "Ties" under each range; from row 3 one row per mark, in mark order; the notes
 // follow (writeColumnScheduleNotes).
 void writeColumnScheduleSheet(const ColumnDetailing& schedule, Workbook& book);

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "model/numbers.h"
+#include "report/ties.h"
 
 namespace tierwise {
 
@@ -173,6 +174,25 @@ struct RangePresence {
     }
 };
 
+// Adds one column's design block to its storey range's demand: the weakest concrete, the weakest
+// hoop steel (the block's tie grade), each from `fallback` where the block prints none; a column
+// with neither leaves the range without grades and is named in `ungraded`.
+void gatherDemand(RangeDemand& demand, const DesignBlock& block, const Grades& fallback, int32_t member,
+                  std::vector<int32_t>& ungraded) {
+    demand.length = std::max(demand.length, static_cast<double>(block.length));
+    const int fck = block.concreteGrade > 0 ? block.concreteGrade : fallback.fck;
+    const int fy = block.tieSteelGrade > 0 ? block.tieSteelGrade : fallback.fy;
+    if (fck <= 0 || fy <= 0) {
+        ungraded.push_back(member);
+        demand.grades.reset();
+        return;
+    }
+    if (!demand.grades) return;  // an ungraded column already stands in the range
+    Grades& grades = *demand.grades;
+    grades.fck = grades.fck == 0 ? fck : std::min(grades.fck, fck);
+    grades.fy = grades.fy == 0 ? fy : std::min(grades.fy, fy);
+}
+
 }  // namespace
 
 std::optional<std::string> optionsProblem(const DetailOptions& options) {
@@ -275,7 +295,7 @@ std::string tiesText(const Ties& ties) {
 }
 
 RangeDetail detailRange(const std::vector<Section>& sectionsBottomUp, double requiredArea,
-                        const DetailOptions& options) {
+                        const DetailOptions& options, const RangeDemand& demand) {
     RangeDetail detail;
     if (sectionsBottomUp.empty()) return detail;
     for (const Section& section : sectionsBottomUp) {
@@ -316,8 +336,30 @@ RangeDetail detailRange(const std::vector<Section>& sectionsBottomUp, double req
     detail.overPractical = detail.bars.area > options.maxSteelPercent / 100 * gross;
     detail.barsText = barsText(detail.bars, detail.section,
                                detail.overPractical ? std::optional(options.maxSteelPercent) : std::nullopt);
-    detail.tiesText = tiesText(detail.ties);
+    detail.layout = tieLayout(detail.section, detail.bars, options.cover, options.ductile);
+    detail.tiesText = tiesText(detail.ties, detail.layout);
+    if (!options.ductile) return detail;
+    if (std::min(detail.section.circular() ? detail.section.D : detail.section.b, detail.section.D) <
+        kMinDuctileSide) {
+        detail.sizeText += ": " + underDuctileSideText();
+    }
+    if (!demand.grades) {
+        detail.tiesText += std::string("; ") + kNoGradesText;
+        return detail;
+    }
+    detail.confinement = confine(detail.section, detail.bars, *demand.grades, demand.length, options);
+    detail.tiesText = confinementText(detail.confinement);
     return detail;
+}
+
+std::optional<std::string> ungradedWarning(const ColumnDetailing& detailing) {
+    if (detailing.ungradedMembers.empty()) return std::nullopt;
+    std::string text = detailing.ungradedMembers.size() == 1 ? "member " : "members ";
+    for (size_t i = 0; i < detailing.ungradedMembers.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + std::to_string(detailing.ungradedMembers[i]);
+    }
+    return "no grades for ductile detailing (IS 13920) of " + text +
+           ": their design blocks give none, so they are detailed by IS 456 alone";
 }
 
 ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>& lines, const LevelTicks& ticks,
@@ -349,7 +391,9 @@ ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>&
     std::vector<float> required(schedule.ranges.size());
     std::vector<double> cover(schedule.ranges.size());
     std::vector<size_t> designed(schedule.ranges.size());  // columns of the line
+    std::vector<RangeDemand> demand(schedule.ranges.size());
     RangePresence presence(schedule.ranges.size());
+    std::vector<int32_t> ungraded;
     DetailOptions rangeOptions = options;  // with each range's cover
     std::vector<uint32_t> cells(schedule.ranges.size());
     for (size_t g = 0; g < lines.size(); ++g) {
@@ -362,6 +406,7 @@ ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>&
         std::fill(required.begin(), required.end(), 0.0f);
         std::fill(cover.begin(), cover.end(), options.cover);
         std::fill(designed.begin(), designed.end(), 0);
+        std::fill(demand.begin(), demand.end(), RangeDemand{Grades{}, 0});
         if (schedule.ranges.empty()) continue;
         presence.gather(planLineOf(model, line), rangeOf);
         for (const LineColumn& column : line.columns) {
@@ -373,6 +418,7 @@ ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>&
                 unroundable[k] = formatSingle(entry.width) + " X " + formatSingle(entry.depth);
             }
             required[k] = std::max(required[k], column.area);
+            if (options.ductile) gatherDemand(demand[k], entry, options.fallbackGrades, column.member, ungraded);
             cover[k] = std::max(cover[k], static_cast<double>(entry.cover));
             ++designed[k];
         }
@@ -391,7 +437,7 @@ ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>&
                 detail.barsText = undesigned ? kNoDesignResultsText : kNoColumnText;
             } else if (unroundable[k].empty()) {
                 rangeOptions.cover = cover[k];
-                detail = detailRange(sections[k], required[k], rangeOptions);
+                detail = detailRange(sections[k], required[k], rangeOptions, demand[k]);
                 detail.undesignedText = presence.gapText(model, k);
             } else {
                 detail.outcome = RangeOutcome::NoArrangement;
@@ -408,6 +454,9 @@ ColumnDetailing detailColumns(const Model& model, const std::vector<ColumnLine>&
         mark.lines.push_back(g);
         mark.gridRefs.push_back(ref);
     }
+    std::sort(ungraded.begin(), ungraded.end());
+    ungraded.erase(std::unique(ungraded.begin(), ungraded.end()), ungraded.end());
+    schedule.ungradedMembers = std::move(ungraded);
     return schedule;
 }
 

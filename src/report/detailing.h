@@ -131,6 +131,9 @@ struct ColumnDetailing {
     GridAxes axes;                      // the named grid lines of every column position (grid/grid_lines.h)
     std::vector<std::string> lineRefs;  // per column line (groupColumns order): "B-3", "(X 3.5)-3"
     std::vector<ColumnMark> marks;      // C1, C2, ... in the order of their first line
+    // Under options.ductile: the member numbers of columns detailed by IS 456 alone because their
+    // design blocks give no grades and no fallback grades were given, ascending.
+    std::vector<int32_t> ungradedMembers;
     // The distinct cells, each once: the generated 40 x 40 tower, 1 600 lines in 60 ranges, has 131
     // of them. details[0] is the empty cell.
     std::vector<RangeDetail> details;
@@ -157,11 +160,24 @@ BarArrangement chooseBars(const Section& section, double requiredArea, const Det
 // 16 bar diameters and 300 mm.
 Ties chooseTies(const Section& section, int barDiameter, const DetailOptions& options);
 
+// What ductile detailing needs of a storey range besides its sections: the grades (the weakest
+// concrete, the hoops' steel; nothing when a column's design block gives none and no fallback was
+// given) and the largest design LENGTH of its columns, mm.
+struct RangeDemand {
+    std::optional<Grades> grades;
+    double length = 0;
+};
+
+// The text of a ductile cell's flag where no grades are known; the notes say what it means.
+inline constexpr const char* kNoGradesText = "IS 456 only: no grades";
+
 // One storey range of one line: the sections of its columns bottom up (repeats allowed, empty
 // when the line has no column there) and the largest required area among them, detailed with
-// options.cover (the range's cover).
+// options.cover (the range's cover): ties that hold every bar, and under options.ductile the hoops
+// of IS 13920 for `demand` ("300 X 450" flagged "230 X 600: under 300 mm" where the least side
+// is under 300 mm; the Ties text "... ; IS 456 only: no grades" where demand has no grades).
 RangeDetail detailRange(const std::vector<Section>& sectionsBottomUp, double requiredArea,
-                        const DetailOptions& options);
+                        const DetailOptions& options, const RangeDemand& demand = {});
 
 // Worksheet 4's texts: "300 X 450" or "450 dia"; "8 - 20 dia (1.86 %)", or above the practical
 // limit `overPercent` "18 - 20 dia (4.19 %, over 4 %)"; "8 dia @ 150 c/c".
@@ -169,6 +185,10 @@ std::string sizeText(const Section& section);
 std::string barsText(const BarArrangement& bars, const Section& section,
                      std::optional<double> overPercent = std::nullopt);
 std::string tiesText(const Ties& ties);
+
+// The warning for detailing.ungradedMembers: "no grades for ductile detailing (IS 13920) of
+// members 12, 14: their design blocks give none, so they are detailed by IS 456 alone", or nothing.
+std::optional<std::string> ungradedWarning(const ColumnDetailing& detailing);
 
 // Every line of `lines` (from groupColumns on `model`) detailed in every storey range of `ticks`,
 // its grid reference, and the marks. A range whose columns all failed (area 0) stays empty, as on

@@ -7,6 +7,7 @@
 
 #include "model/numbers.h"
 #include "report/levels.h"
+#include "report/ties.h"
 
 namespace tierwise {
 
@@ -102,7 +103,73 @@ bool sectionChanges(const ColumnDetailing& detailing) {
     return false;
 }
 
+// What ductile detailing by IS 13920:2016 holds to, and what it cannot check from the analysis file.
+void addDuctileNotes(std::vector<std::string>& notes, const ColumnDetailing& detailing) {
+    const std::string side = formatDouble(kMinDuctileSide) + " mm";
+    const std::string zonePitch = formatDouble(kMaxZonePitch) + " mm";
+    notes.push_back("Hoops (IS 13920:2016 cl. 7.4): closed, with 135\xc2\xb0 hooks extended " +
+                    std::to_string(kHookExtensionBars) + " hoop diameters and at least " +
+                    formatDouble(kLeastHookExtension) +
+                    " mm into the core, the stricter of the 2016 text (6 diameters, 65 mm) and its amendment; at "
+                    "least " +
+                    std::to_string(kMinHoopDiameter) + " mm, and " + std::to_string(kMinHoopDiameterLargeBars) +
+                    " mm where a main bar is over " + std::to_string(kLargeBarDiameter) +
+                    " mm; crossties hooked round peripheral bars.");
+    notes.push_back(
+        "\"... c/c for lo at each end, ... c/c between\" (cl. 7.6): the confining zone lo at each end of "
+        "every storey's column is the largest of the larger section side, a sixth of the column's length "
+        "and " +
+        formatDouble(kMinConfiningLength) + " mm, up to a multiple of " + std::to_string(kConfiningLengthStep) +
+        " mm; the length is the design block's LENGTH, centre to centre, which errs on the safe side of "
+        "the clear height; a storey range takes its longest column. The zone pitch meets Ash of cl. "
+        "7.6.1 c and keeps the 2016 text's limits (a quarter of the least side, " +
+        std::to_string(kZonePitchBars) + " bar diameters, " + zonePitch +
+        ") although Amendment 1 is reported to relax them to " + std::to_string(kZonePitchBars) +
+        " bar diameters alone; it is at least " + std::to_string(kLeastPracticalPitch) +
+        " mm, below which concrete is not placed well (practice, not the code). Between the zones "
+        "the pitch is within half the least side and IS 456's.");
+    notes.push_back(
+        "Hoops continue at the zone pitch through every beam-column joint, and at the foot of the "
+        "lowest storey at least " +
+        formatDouble(kLeastFootingHoops) + " mm into the footing.");
+    notes.push_back(
+        "Laps (cl. 7.3): only in the middle half of a storey's clear height, never within a joint; hoops "
+        "over the lap at most " +
+        zonePitch +
+        " c/c; at most 50 % of the bar area lapped at one section; each lap at least the tension "
+        "development length Ld of the largest bar (IS 456:2000 cl. 26.2.1, as the lap lengths); bars "
+        "over " +
+        std::to_string(kLargeBarDiameter) + " mm are not lapped but joined by mechanical splices.");
+    notes.push_back(
+        "Not checked: the least side of at least 20 times the largest beam bar framing in (cl. 7.1.2), "
+        "since the analysis file does not give the beams' bars.");
+    const auto anyCell = [&](auto holds) {
+        return std::any_of(detailing.details.begin(), detailing.details.end(), holds);
+    };
+    if (anyCell([](const RangeDetail& d) { return d.sizeText.ends_with(underDuctileSideText()); })) {
+        notes.push_back("\"" + underDuctileSideText() + "\": the section's least side is below the " + side +
+                        " IS 13920:2016 cl. 7.1.2 asks for; it is detailed all the same, and must be enlarged.");
+    }
+    if (anyCell([](const RangeDetail& d) { return d.tiesText == kNoHoopFitsText; })) {
+        notes.push_back(std::string("\"") + kNoHoopFitsText +
+                        "\": no hoop diameter allowed meets the zone pitch of cl. 7.6.1 (its limits, and the "
+                        "confining steel Ash) at a pitch of at least " +
+                        std::to_string(kLeastPracticalPitch) +
+                        " mm; allow thicker hoops or thicker bars (6 diameters of a 12 mm bar are 72 mm), or "
+                        "enlarge the section.");
+    }
+    if (anyCell([](const RangeDetail& d) { return d.tiesText.ends_with(kNoGradesText); })) {
+        notes.push_back(std::string("\"") + kNoGradesText +
+                        "\": the design blocks of the range's columns give no grades, so their hoops are not "
+                        "detailed by IS 13920.");
+    }
+}
+
 }  // namespace
+
+std::string rulesText(const DetailOptions& options) {
+    return options.ductile ? "IS 456:2000 and IS 13920:2016" : "IS 456:2000";
+}
 
 bool fromIncompleteFile(const Model& model) { return model.cutOffLine != 0; }
 
@@ -128,10 +195,20 @@ std::vector<std::string> scheduleNotes(const Model& model, const std::vector<Col
                         "): columns whose design results are missing from it are not scheduled.");
     }
     if (detailing.marks.empty()) return notes;  // nothing detailed
-    notes.push_back("Detailing by IS 456:2000 cl. 26.3.2, 26.4.2.1, 26.5.3.1 and 26.5.3.2; bars within " + practical +
-                    " of the gross area where they fit. All dimensions in mm.");
+    notes.push_back("Detailing by IS 456:2000 cl. 26.3.2, 26.4.2.1, 26.5.3.1 and 26.5.3.2" +
+                    std::string(options.ductile ? " and IS 13920:2016 cl. 7.1.2, 7.3, 7.4 and 7.6" : "") +
+                    "; bars within " + practical + " of the gross area where they fit. All dimensions in mm.");
     addGradeNotes(notes, model, lines, detailing);
     addCoverNote(notes, detailing);
+    notes.push_back(
+        "\"+ n crossties\": besides the perimeter tie, straight crossties hooked round a main bar at both "
+        "ends, so that every bar is held by a tie's corner or a crosstie (IS 456:2000 cl. 26.5.3.2 b; "
+        "where bars stand at most " +
+        formatDouble(kAlternateBarSpacing) + " mm apart, alternate bars)" +
+        (options.ductile ? ", and parallel hoop legs stand at most " + formatDouble(kMaxHoopLegSpacing) +
+                               " mm apart (IS 13920:2016 cl. 7.4.2)."
+                         : std::string(".")));
+    if (options.ductile) addDuctileNotes(notes, detailing);
 
     const auto anyCell = [&](auto holds) {
         return std::any_of(detailing.details.begin(), detailing.details.end(), holds);

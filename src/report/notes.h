@@ -15,6 +15,10 @@ namespace tierwise {
 // workbook's document properties).
 inline constexpr const char* kIncompleteFileText = "from an incomplete analysis file";
 
+// The rules a schedule was detailed by, for worksheet 4's heading, the notes and the drawing's
+// title block: "IS 456:2000" or "IS 456:2000 and IS 13920:2016".
+std::string rulesText(const DetailOptions& options);
+
 // Whether `model` was read from a file that looks cut off, its schedule made all the same.
 bool fromIncompleteFile(const Model& model);
 

@@ -47,15 +47,31 @@ BarAllowances allowances(int diameter, const Grades& grades) {
 
 double hook(int tieDiameter) { return std::max(double{kHookBars} * tieDiameter, kLeastHook); }
 
-// One tie set: the perimeter tie (or circular hoop) and the crossties, on their centre lines, with
-// two hooks each.
-double tieSetLength(const Section& section, const BarArrangement& bars, int tie, double cover) {
+// One tie set: the perimeter tie (or circular hoop) and the crossties of `layout`, on their centre
+// lines, with two hooks each.
+double tieSetLength(const Section& section, const TieLayout& layout, int tie, double cover) {
     const double ends = 2 * hook(tie);
     if (section.circular()) return std::numbers::pi * (section.D - 2 * cover + tie) + ends;
     const double across = section.b - 2 * cover + tie;
     const double along = section.D - 2 * cover + tie;
-    const TieLayout layout = tieLayout(section, bars, cover, false);
     return 2 * (across + along) + ends + layout.acrossB * (across + ends) + layout.acrossD * (along + ends);
+}
+
+int ceilDiv(double length, int pitch) { return length > 0 ? static_cast<int>(std::ceil(length / pitch)) : 0; }
+
+// Tie sets along one line over a storey range: one per pitch and one more; ductile hoops per
+// storey ceil(lo / zone pitch) in each zone and the middle at the middle pitch, and one more.
+int tieSets(const Model& model, const StoreyRange& range, const RangeDetail& cell) {
+    const auto level = [&](int index) { return 10.0 * model.gridY[static_cast<size_t>(index - 1)]; };
+    const Confinement& hoops = cell.confinement;
+    if (hoops.diameter == 0) return ceilDiv(level(range.topLevel) - level(range.bottomLevel), cell.ties.pitch) + 1;
+    int sets = 1;
+    for (int storey = range.bottomLevel; storey < range.topLevel; ++storey) {
+        const double height = level(storey + 1) - level(storey);
+        const double zone = std::min<double>(hoops.zoneLength, height / 2);
+        sets += 2 * ceilDiv(zone, hoops.zonePitch) + ceilDiv(height - 2 * zone, hoops.middlePitch);
+    }
+    return sets;
 }
 
 // A figure as the sheet shows it, to `places` decimals.
@@ -101,9 +117,11 @@ std::vector<QuantityRow> steelQuantities(const Model& model, const std::vector<C
             row.barDiameter = cell.bars.diameter;
             row.barLength = length / 1000;
             row.barMass = row.lines * row.bars * barMass(row.barDiameter, length);
-            row.tieDiameter = cell.ties.diameter;
-            row.tieSets = static_cast<int>(std::ceil(height / cell.ties.pitch)) + 1;
-            const double set = tieSetLength(cell.section, cell.bars, cell.ties.diameter, cell.cover);
+            const bool hoops = cell.confinement.diameter > 0;
+            row.tieDiameter = hoops ? cell.confinement.diameter : cell.ties.diameter;
+            row.tieSets = tieSets(model, range, cell);
+            const double set =
+                tieSetLength(cell.section, hoops ? cell.confinement.layout : cell.layout, row.tieDiameter, cell.cover);
             row.tieLength = set / 1000;
             row.tieMass = row.lines * row.tieSets * barMass(row.tieDiameter, set);
             rows.push_back(row);
@@ -168,7 +186,9 @@ void writeQuantitiesSheet(const ColumnDetailing& detailing, const std::vector<Qu
                          std::to_string(static_cast<int>(kStockLength / 1000)) +
                          " m stock length, and one anchorage length Ld (cl. 26.2.1) into the footing and one into the "
                          "beams at the top; no lap for bars over 36 mm (mechanical splices)."),
-             std::string("Ties: one set per pitch over the range's height and one more; each set the perimeter tie "
+             std::string("Ties: one set per pitch over the range's height and one more (ductile hoops: in each storey "
+                         "one per zone "
+                         "pitch over lo at each end and one per pitch between); each set the perimeter tie "
                          "or hoop and its crossties on their centre lines, each piece with two hooks of " +
                          std::to_string(kHookBars) + " tie diameters, at least " +
                          std::to_string(static_cast<int>(kLeastHook)) + " mm."),

@@ -117,8 +117,10 @@ std::string tiesText(const Ties& ties, const TieLayout& layout) {
     return text;
 }
 
+std::string underDuctileSideText() { return "under " + std::to_string(static_cast<int>(kMinDuctileSide)) + " mm"; }
+
 std::string confinementText(const Confinement& confinement) {
-    if (confinement.diameter == 0) return "no hoop fits";
+    if (confinement.diameter == 0) return kNoHoopFitsText;
     std::string text = std::to_string(confinement.diameter) + " dia @ " + std::to_string(confinement.zonePitch) +
                        " c/c for " + std::to_string(confinement.zoneLength) + " at each end, @ " +
                        std::to_string(confinement.middlePitch) + " c/c between";

@@ -23,6 +23,13 @@ inline constexpr double kMaxZonePitch = 100;        // IS 13920 cl. 7.6.1 b (201
 inline constexpr int kZonePitchBars = 6;            // ... 6 smallest main bar diameters, a quarter of the least side
 inline constexpr int kLeastPracticalPitch = 75;     // below this concrete cannot be placed well: practice, not the code
 inline constexpr double kMinDuctileSide = 300;      // IS 13920 cl. 7.1.2: least dimension of a column
+inline constexpr int kHookExtensionBars = 8;        // IS 13920 cl. 7.4 as amended: 135° hooks extended 8 diameters ...
+inline constexpr double kLeastHookExtension = 75;   // ... and at least 75 mm (the 2016 text: 6 and 65 mm)
+inline constexpr double kLeastFootingHoops = 300;   // IS 13920 cl. 7.6.1 d: hoops this far into the footing
+inline constexpr const char* kNoHoopFitsText = "no hoop fits";
+
+// The flag of a section whose least side is under kMinDuctileSide: "under 300 mm".
+std::string underDuctileSideText();
 
 // Which bars of `bars` on `section` need a crosstie besides the perimeter tie, which holds the
 // corners: every intermediate bar, or where bars stand at most 75 mm apart along a face only

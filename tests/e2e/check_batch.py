@@ -6,6 +6,7 @@ usage: check_batch.py TIERWISE_BATCH SAMPLE.anl DATA_DIR WORK_DIR
 TIERWISE_RUNNER in the environment names a program that runs TIERWISE_BATCH (Wine, for the
 Windows build).
 """
+import re
 import pathlib
 import shutil
 import sys
@@ -109,7 +110,9 @@ check([cell(sheets, 4, 2, c) for c in range(4, 10)] == ["Size", "Bars", "Ties"] 
 check([cell(sheets, 4, 3, c) for c in range(1, 7)] == ["C1", "B-3", 1, "450 dia", "8 - 20 dia (1.58 %)", "8 dia @ 300 c/c"],
       "sample: the round line's mark")
 check([cell(sheets, 4, 6, c) for c in (1, 2, 3, 4, 5, 6)] ==
-      ["C4", "A-3, C-1", 2, "300 X 450", "8 - 20 dia (1.86 %)", "8 dia @ 300 c/c"], "sample: two lines under one mark")
+      ["C4", "A-3, C-1", 2, "300 X 450", "8 - 20 dia (1.86 %)", "8 dia @ 300 c/c + 2 crossties"],
+      "sample: two lines under one mark")
+check(cell(sheets, 4, 2, 1) == "IS 456:2000", f"sample: worksheet 4 rules {cell(sheets, 4, 2, 1)!r}")
 check([cell(sheets, 4, 5, c) for c in (1, 7, 10)] == ["C3", "300 X 450", None], "sample: set-back line's upper ranges empty")
 # Worksheet 4's table ends at its first empty row; the notes follow it.
 def table_end(rows4):
@@ -160,7 +163,8 @@ def check_print(name, book, wide):
                   f"{name}: worksheet {s} fitted to {setup.fitToWidth} by {setup.fitToHeight} pages")
 
 
-check_print("sample", book, wide=False)
+# The sample's four ranges, their Ties naming crossties, print across pages; two ranges fit one page wide.
+check_print("sample", book, wide=True)
 # Refused at length ("over 0.9 %: enlarge the section"), the four ranges no longer fit one page wide.
 out = WORK / "office-block-wide.xlsx"
 code, stdout, stderr = run(SAMPLE, "-o", out, "--max-steel", "0.9")
@@ -171,6 +175,7 @@ check_print("wide", openpyxl.load_workbook(out), wide=True)
 out = WORK / "office-block-split.xlsx"
 code, stdout, stderr = run(SAMPLE, "-o", out, "--split", "7.2")
 check(code == 0, f"split: exit {code}, stderr {stderr!r}")
+check_print("split", openpyxl.load_workbook(out), wide=False)
 _, sheets = rows(out)
 check([cell(sheets, 3, 1, c) for c in (7, 9, 11)] == ["(0 to 7.2)", "(7.2 to 13.6)", None], "split: captions")
 check([cell(sheets, 3, 2, c) for c in (7, 9)] == [2280.87, 1200.5], "split: largest area per range")
@@ -238,8 +243,9 @@ check("(default 40)" in stdout_help and "above 0.8, at most 6 (default 4)" in st
 # 25, 28 and 32 mm bars give 2412.7, 2513.3, 2945.2, 2463.0, 3217.0), flagged; 8 mm ties at
 # min(300, 192, 300) -> 175.
 _, plain = rows(WORK / "office-block.xlsx")
-for args, texts in ((["--bars", "25", "--ties", "10", "--cover", "50"], ["6 - 25 dia (2.18 %)", "10 dia @ 300 c/c"]),
-                    (["--max-steel", "1.5"], ["20 - 12 dia (1.68 %, over 1.5 %)", "8 dia @ 175 c/c"])):
+for args, texts in ((["--bars", "25", "--ties", "10", "--cover", "50"],
+                     ["6 - 25 dia (2.18 %)", "10 dia @ 300 c/c + 1 crosstie"]),
+                    (["--max-steel", "1.5"], ["20 - 12 dia (1.68 %, over 1.5 %)", "8 dia @ 175 c/c + 4 crossties"])):
     out = WORK / "office-block-options.xlsx"
     code, stdout, stderr = run(SAMPLE, "-o", out, *args)
     check(code == 0, f"{args}: exit {code}, stderr {stderr!r}")
@@ -247,6 +253,27 @@ for args, texts in ((["--bars", "25", "--ties", "10", "--cover", "50"], ["6 - 25
     check(optioned[:3] == plain[:3], f"{args}: worksheets 1 to 3 changed")
     got = [cell(optioned, 4, 4, c) for c in (1, 4, 5, 6)]
     check(got == ["C2", "300 X 450", *texts] and cell(optioned, 4, 4, 2).startswith("A-1"), f"{args}: {got}")
+
+# --- --ductile: IS 13920 hoops in worksheet 4's Ties cells, named in its heading; 1 to 3 unchanged.
+# C4 at 0 to 4 m (8 - 20 dia, M25 / Fe415 from the blocks, LENGTH 4000): lo = max(450, 666.7) -> 700;
+# hoops of 12 mm at min(75, 120, 100) -> 75, the zone pitch Ash allows for 10 mm being under 75.
+out = WORK / "office-block-ductile.xlsx"
+code, stdout, stderr = run(SAMPLE, "-o", out, "--ductile")
+check(code == 0 and stderr == "", f"--ductile: exit {code}, stderr {stderr!r}")
+_, ductile = rows(out)
+check(ductile[:3] == plain[:3], "--ductile: worksheets 1 to 3 changed")
+check([cell(ductile, 4, 2, 1), cell(ductile, 4, 6, 6)] ==
+      ["IS 456:2000 and IS 13920:2016", "12 dia @ 75 c/c for 700 at each end, @ 150 c/c between, + 2 crossties"],
+      f"--ductile: {[cell(ductile, 4, 2, 1), cell(ductile, 4, 6, 6)]}")
+
+# Without grades in the blocks the columns are named and detailed by IS 456 alone, unless given.
+ungraded = variant("ungraded.anl", re.sub(rb"Fe415 \(Sec\.\)", b"", SAMPLE.read_bytes()))
+for args, named in (([], True), (["--concrete", "M25", "--steel", "Fe415"], False)):
+    code, stdout, stderr = run(ungraded, "-o", out, "--ductile", *args)
+    check(code == 0 and ("detailed by IS 456 alone (--concrete and --steel give them)" in stderr) == named,
+          f"--ductile {args}: exit {code}, stderr {stderr!r}")
+code, stdout, stderr = run(SAMPLE, "-o", out, "--ductile", "--concrete", "C25")
+check(code == 2 and '--concrete: "C25" is not a grade such as M25' in stderr, f"--concrete C25: {code} {stderr!r}")
 
 # --- a cut-off file accepted with --allow-incomplete says so in worksheet 4's notes and the
 # document properties; worksheets 1 to 3 keep their cells --------------------------------------------

@@ -17,6 +17,7 @@ namespace tierwise {
 namespace {
 
 using support::buildFrame;
+using support::Column;
 using support::Line;
 using support::PrintTo;
 
@@ -26,13 +27,14 @@ struct RangeCase {
     double required;
     std::string size, bars, ties;
     DetailOptions options = {};
+    RangeDemand demand = {};
 };
 
 class DetailRangeTest : public ::testing::TestWithParam<RangeCase> {};
 
 TEST_P(DetailRangeTest, Texts) {
     const RangeCase& c = GetParam();
-    const RangeDetail detail = detailRange(c.sections, c.required, c.options);
+    const RangeDetail detail = detailRange(c.sections, c.required, c.options, c.demand);
     EXPECT_EQ(detail.sizeText, c.size);
     EXPECT_EQ(detail.barsText, c.bars);
     EXPECT_EQ(detail.tiesText, c.ties);
@@ -47,8 +49,19 @@ INSTANTIATE_TEST_SUITE_P(
         // Ag 135000, Aneed = max(1100, 1080) = 1100. Least steel per diameter: 12 -> 10 bars
         // (1131.0), 16 -> 6 (1206.4: the 450 face, 354 mm between corners, needs a middle bar),
         // 20 -> 6 (1885.0). Within 1.1 x 1131.0 = 1244.1: 10 x 12 and 6 x 16; fewer bars wins.
-        // Ties: max(16 / 4, 6) = 6 -> 8 mm; pitch min(300, 16 x 16 = 256, 300) -> 250.
-        RangeCase{"Rectangle300x450", {{300, 450}}, 1100, "300 X 450", "6 - 16 dia (0.89 %)", "8 dia @ 250 c/c"},
+        // Ties: max(16 / 4, 6) = 6 -> 8 mm; pitch min(300, 16 x 16 = 256, 300) -> 250; the 450
+        // faces' middle bars (177 mm from the corners) held by one crosstie.
+        RangeCase{"Rectangle300x450", {{300, 450}}, 1100, "300 X 450", "6 - 16 dia (0.89 %)",
+                  "8 dia @ 250 c/c + 1 crosstie"},
+        // Ductile, M25 / Fe415, length 3500: lo = max(450, 583.3, 450) -> 600. Legs: h = 204 + 16 + 2
+        // phi_h, Ak to the hoops' outside (cover 40 - phi_h). 8: s = 50.3 / (236 x 25/415 x 0.18 x
+        // (135000 / 91096 - 1)) = 40.8; 10: 68.2; 12: 113.1 / (244 x 0.0602 x 0.0728) = 105.7, within
+        // min(300 / 4, 6 x 16, 100) = 75 -> 75. Between: min(250, 300 / 2) = 150.
+        RangeCase{"Ductile300x450", {{300, 450}}, 1100, "300 X 450", "6 - 16 dia (0.89 %)",
+                  "12 dia @ 75 c/c for 600 at each end, @ 150 c/c between, + 1 crosstie", {.ductile = true},
+                  {Grades{25, 415}, 3500}},
+        RangeCase{"DuctileWithoutGrades", {{300, 450}}, 1100, "300 X 450", "6 - 16 dia (0.89 %)",
+                  "8 dia @ 250 c/c + 1 crosstie; IS 456 only: no grades", {.ductile = true}},
         // Ag 138000, Aneed 4225.86, 4 % = 5520. Short face 230: 150 - phi between corners;
         // long face 600: 520 - phi, so d >= 1 always.
         //   12: 38 bars needed, faces hold at most 4 + 2 (2 + 12) = 32         -> none
@@ -56,7 +69,11 @@ INSTANTIATE_TEST_SUITE_P(
         //   28: 8 (4926.0)          32: 6 (4825.5; short face 86 mm clear, no middle bar; d = 1)
         // Least 4398.2; within 1.1 x 4398.2 = 4838.1: 22 x 16, 14 x 20, 6 x 32 -> 6 x 32,
         // 4825.5 / 138000 = 3.50 %. Ties: 32 / 4 = 8 mm; pitch min(230, 512, 300) -> 225.
-        RangeCase{"Rectangle230x600", {{230, 600}}, 4225.86, "230 X 600", "6 - 32 dia (3.50 %)", "8 dia @ 225 c/c"},
+        RangeCase{"Rectangle230x600", {{230, 600}}, 4225.86, "230 X 600", "6 - 32 dia (3.50 %)",
+                  "8 dia @ 225 c/c + 1 crosstie"},
+        // Ductile: flagged under 300 mm; the zone pitch within 230 / 4 = 57.5 is under 75: no hoop.
+        RangeCase{"Ductile230x600", {{230, 600}}, 4225.86, "230 X 600: under 300 mm", "6 - 32 dia (3.50 %)",
+                  "no hoop fits", {.ductile = true}, {Grades{25, 415}, 3000}},
         // Ag = pi 450^2 / 4 = 159043.1, Aneed 2280.87; circle of 450 - 80 - phi. Least steel:
         // 12 -> 21 bars (2375.0), 16 -> 12 (2412.7), 20 -> 8 (2513.3), 25 -> 6 (2945.2). Within
         // 2612.5: 8 x 20 fewest; 2513.3 / 159043.1 = 1.58 %. Ties 8 mm, pitch min(450, 320, 300).
@@ -69,13 +86,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Above --max-steel (Aneed 5500 > 4 % = 5400), so the least steel within 6 % (8100), not
         // the fewest bars: 20 -> 18 bars (5654.9, a + d = 7 of at most 3 + 6), 25 -> 12 (5890.5),
         // 28 -> 10 (6157.5), 32 -> 8 (6434.0); 12 and 16 mm bars do not fit enough. The fewest
-        // within 10 % would be 10 x 28 (4.56 %). Ties 8 mm at min(300, 320, 300).
+        // within 10 % would be 10 x 28 (4.56 %). Ties 8 mm at min(300, 320, 300); a = 1, d = 6 at
+        // 350 / 7 = 50 mm, at most 75: alternate bars, so 1 + 3 crossties.
         RangeCase{"OverPracticalLeastSteel",
                   {{300, 450}},
                   5500,
                   "300 X 450",
                   "18 - 20 dia (4.19 %, over 4 %)",
-                  "8 dia @ 300 c/c"},
+                  "8 dia @ 300 c/c + 4 crossties"},
         // Ag 90000, Aneed 3550 under 4 % (3600), but the bars that fit the faces give at least
         // 3694.5 (6 x 28): above 4 %, within 6 %, so taken and flagged. 12 and 16 mm bars do not
         // fit enough.
@@ -84,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                   3550,
                   "300 X 300",
                   "6 - 28 dia (4.11 %, over 4 %)",
-                  "8 dia @ 300 c/c"},
+                  "8 dia @ 300 c/c + 1 crosstie"},
         // 120 - 80 - phi leaves less than phi + 25 between the corner bars.
         RangeCase{"TooNarrowForBars", {{120, 300}}, 500, "120 X 300", "no arrangement fits", ""},
         RangeCase{"TwoSectionsBottomUp",
@@ -100,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                   1100,
                   "300 X 450",
                   "6 - 16 dia (0.89 %)",
-                  "6 dia @ 250 c/c",
+                  "6 dia @ 250 c/c + 1 crosstie",
                   DetailOptions{.tieDiameters = {6, 8}}}),
     [](const auto& testCase) { return testCase.param.name; });
 
@@ -279,6 +297,24 @@ TEST(DetailingMarks, SectionTooLargeToRound) {
     EXPECT_EQ(schedule.cell(schedule.marks[0], 0).barsText, "6 - 16 dia (0.89 %)");
     EXPECT_EQ(schedule.cell(schedule.marks[0], 1).sizeText, "300 X 5E+09");
     EXPECT_EQ(schedule.cell(schedule.marks[0], 1).barsText, "no arrangement fits");
+}
+
+// Ductile: member 101 (M25 from its block, Fe415 given) is confined, with lo = max(450, 3000 / 6,
+// 450) = 500 and the hoops of Ductile300x450; member 201 has no concrete grade and is named.
+TEST(DetailingMarks, DuctileGradesFromBlocksOrNamed) {
+    DetailOptions options{.ductile = true, .fallbackGrades = {0, 415}};
+    Column graded{2, 101, 300, 450, 1100};
+    graded.concreteGrade = 25;
+    const Model model = buildFrame({0, 350, 700}, {{1, 1, 1, {graded, {3, 201, 300, 450, 1100}}}});
+    const ColumnDetailing schedule = detailColumns(model, groupColumns(model), {}, options);
+    ASSERT_EQ(schedule.marks.size(), 1u);
+    EXPECT_EQ(schedule.cell(schedule.marks[0], 0).tiesText,
+              "12 dia @ 75 c/c for 500 at each end, @ 150 c/c between, + 1 crosstie");
+    EXPECT_EQ(schedule.cell(schedule.marks[0], 1).tiesText, "8 dia @ 250 c/c + 1 crosstie; IS 456 only: no grades");
+    EXPECT_EQ(ungradedWarning(schedule), "no grades for ductile detailing (IS 13920) of member 201: their design "
+                                         "blocks give none, so they are detailed by IS 456 alone");
+    options.fallbackGrades.fck = 20;
+    EXPECT_EQ(ungradedWarning(detailColumns(model, groupColumns(model), {}, options)), std::nullopt);
 }
 
 }  // namespace

@@ -59,5 +59,24 @@ INSTANTIATE_TEST_SUITE_P(
         QuantityCase{"PastTheStockLength", {true, false, false, true}, 0, 12.7566, 120.95, 43, 29.90}),
     [](const auto& testCase) { return testCase.param.name; });
 
+// Ductile with M25 / Fe415 given: 12 dia hoops @ 75 for lo = max(450, 3000 / 6) = 500 at each end,
+// @ 150 between, one crosstie (detailing_test's Ductile300x450). Per 3500 storey 2 ceil(500 / 75) =
+// 14 in the zones and ceil(2500 / 150) = 17 between; 0 to 7: 2 x 31 + 1 = 63 sets. A set: hooks
+// max(120, 75), perimeter 2 (232 + 382) + 240 = 1468, crosstie 232 + 240: 1.94 m; 63 x 1.94 x
+// 144 / 162 = 108.64 kg.
+TEST(Quantities, DuctileHoopsPerStorey) {
+    const Model model = support::buildFrame(
+        {0, 350, 700, 1050},
+        {{1, 1, 7, {{2, 101, 300, 450, 1100}, {3, 201, 300, 450, 1100}, {4, 301, 300, 450, 1100}}}});
+    const ColumnLines lines = groupColumnLines(model);
+    const DetailOptions options{.ductile = true, .fallbackGrades = {25, 415}};
+    const ColumnDetailing detailing = detailColumns(lines, {true, false, true, true}, options);
+    const QuantityRow row = steelQuantities(model, lines.lines, detailing).at(0);
+    EXPECT_EQ(row.tieDiameter, 12);
+    EXPECT_EQ(row.tieSets, 63);
+    EXPECT_NEAR(row.tieLength, 1.94, 1e-9);
+    EXPECT_NEAR(row.tieMass, 108.64, 0.01);
+}
+
 }  // namespace
 }  // namespace tierwise

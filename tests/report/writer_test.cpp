@@ -200,7 +200,7 @@ TEST(Writer, NoGroupsGivesHeadingsAndCaptionsOnly) {
               "3,1,7,text,\"(0 to 7)\"\n3,1,9,text,\"(7 to 10.5)\"\n"
               "4,1,1,text,\"Mark\"\n4,1,2,text,\"Grid\"\n4,1,3,text,\"Lines\"\n"
               "4,1,4,text,\"(0 to 7)\"\n4,1,7,text,\"(7 to 10.5)\"\n"
-              "4,2,4,text,\"Size\"\n4,2,5,text,\"Bars\"\n4,2,6,text,\"Ties\"\n"
+              "4,2,1,text,\"IS 456:2000\"\n4,2,4,text,\"Size\"\n4,2,5,text,\"Bars\"\n4,2,6,text,\"Ties\"\n"
               "4,2,7,text,\"Size\"\n4,2,8,text,\"Bars\"\n4,2,9,text,\"Ties\"\n");
 }
 
@@ -220,7 +220,7 @@ TEST(Writer, ColumnScheduleAndLayout) {
                                   {4, 3, 3, 2},
                                   {4, 3, 4, text("300 X 450")},
                                   {4, 3, 5, text("6 - 16 dia (0.89 %)")},
-                                  {4, 3, 6, text("8 dia @ 250 c/c")},
+                                  {4, 3, 6, text("8 dia @ 250 c/c + 1 crosstie")},
                                   {4, 3, 7, text("300 X 450")},
                                   {4, 3, 8, text("6 - 16 dia (0.89 %)")},
                                   {4, 4, 1, text("C2")},
