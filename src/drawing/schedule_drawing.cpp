@@ -295,10 +295,6 @@ std::string coverRow(const ColumnDetailing& schedule, const DrawingInfo& info) {
 }
 
 // The rules the schedule was detailed by, as the title blocks and the elevation name them.
-std::string detailingRules(const DetailOptions& options) {
-    return options.ductile ? "IS 456:2000 and IS 13920:2016" : "IS 456:2000";
-}
-
 // A title block's rows for a drawing made from a cut-off analysis file: that mark after the model's name.
 void markIncomplete(TitleBlock& title, const DrawingInfo& info) {
     if (info.incomplete) title.rows.insert(title.rows.begin() + 1, std::string("Made ") + kIncompleteFileText);
@@ -307,7 +303,7 @@ void markIncomplete(TitleBlock& title, const DrawingInfo& info) {
 TitleBlock scheduleTitle(const ColumnDetailing& schedule, const DrawingInfo& info, int scaleDenominator) {
     TitleBlock title{"COLUMN SCHEDULE",
                      {"Model: " + info.modelName, "Date: " + info.date, "All dimensions in mm",
-                      coverRow(schedule, info), "Detailing: " + detailingRules(schedule.options),
+                      coverRow(schedule, info), "Detailing: " + rulesText(schedule.options),
                       "Sections 1:" + std::to_string(scaleDenominator) + ", drawn with the larger side across",
                       "Schedule sheet 999 of 999 (custom)"}};
     markIncomplete(title, info);
@@ -318,8 +314,6 @@ TitleBlock scheduleTitle(const ColumnDetailing& schedule, const DrawingInfo& inf
 // to scale, with the confining zones lo at both ends, the wider pitch between them, the lap zone
 // in the middle half and the hoops carried through the joints, its numbers from one cell.
 constexpr double kElevationWidth = 125;
-constexpr double kMaxLapHoopPitch = 100;  // hoops over a lap, mm (IS 13920 cl. 7.3.2)
-constexpr double kFootingHoops = 300;     // hoops carried into the footing, mm (IS 13920 cl. 7.6.1)
 
 struct ElevationBlock {
     const RangeDetail* cell = nullptr;
@@ -348,11 +342,11 @@ std::optional<ElevationBlock> elevationBlock(const ColumnDetailing& schedule) {
             const std::string legend =
                 "L: the storey's clear height; lo from the column's centre-to-centre length, on the safe side. "
                 "Hoops continue through every joint and " +
-                formatDouble(kFootingHoops) +
+                formatDouble(kLeastFootingHoops) +
                 " into the footing at the foot of the lowest storey. Hoops closed with 135 degree hooks, "
                 "extension " +
-                formatDouble(hookExtension(cell.confinement.diameter)) + " (" + std::to_string(kHookBars) +
-                " dia, at least " + formatDouble(kLeastHook) + "). Laps in the middle half only, hoops @ " +
+                formatDouble(hookExtension(cell.confinement.diameter)) + " (" + std::to_string(kHookExtensionBars) +
+                " dia, at least " + formatDouble(kLeastHookExtension) + "). Laps in the middle half only, hoops @ " +
                 formatDouble(kMaxLapHoopPitch) + " c/c at most over a lap.";
             block.legend = wrapText(legend, kElevationWidth, kText);
             return block;

@@ -45,8 +45,6 @@ std::vector<int> heldBars(int n, int held) {
     return bars;
 }
 
-double hookExtension(int tieDiameter) { return std::max(kHookBars * static_cast<double>(tieDiameter), kLeastHook); }
-
 namespace {
 
 // A crosstie from the bar at `from` to the bar at `to` (centres, section mm), its straight run `r`

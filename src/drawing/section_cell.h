@@ -6,6 +6,7 @@
 
 #include "drawing/drawing.h"
 #include "report/detailing.h"
+#include "report/ties.h"
 
 namespace tierwise {
 
@@ -29,11 +30,5 @@ std::vector<int> heldBars(int n, int held);
 // when bars.count is 0). A round section has its hoop alone.
 void drawSection(Shapes& sheet, Point centre, double scale, const Section& section, double cover,
                  const BarArrangement& bars, const Ties& ties, const TieLayout& layout = {});
-
-// The length of a hook's straight extension past its bend, mm: kHookBars tie diameters and at
-// least kLeastHook (IS 13920 cl. 7.4, as amended).
-inline constexpr int kHookBars = 8;
-inline constexpr double kLeastHook = 75;
-double hookExtension(int tieDiameter);
 
 }  // namespace tierwise

@@ -135,7 +135,7 @@ void addDuctileNotes(std::vector<std::string>& notes, const ColumnDetailing& det
     notes.push_back(
         "Laps (cl. 7.3): only in the middle half of a storey's clear height, never within a joint; hoops "
         "over the lap at most " +
-        zonePitch +
+        formatDouble(kMaxLapHoopPitch) + " mm" +
         " c/c; at most 50 % of the bar area lapped at one section; each lap at least the tension "
         "development length Ld of the largest bar (IS 456:2000 cl. 26.2.1, as the lap lengths); bars "
         "over " +

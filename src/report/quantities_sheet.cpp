@@ -45,7 +45,7 @@ BarAllowances allowances(int diameter, const Grades& grades) {
     return {laps ? laps->tension : 0.0, developmentLength(diameter, used, BarStress::Tension).value_or(0)};
 }
 
-double hook(int tieDiameter) { return std::max(double{kHookBars} * tieDiameter, kLeastHook); }
+double hook(int tieDiameter) { return hookExtension(tieDiameter); }
 
 // One tie set: the perimeter tie (or circular hoop) and the crossties of `layout`, on their centre
 // lines, with two hooks each.
@@ -190,8 +190,8 @@ void writeQuantitiesSheet(const ColumnDetailing& detailing, const std::vector<Qu
                          "one per zone "
                          "pitch over lo at each end and one per pitch between); each set the perimeter tie "
                          "or hoop and its crossties on their centre lines, each piece with two hooks of " +
-                         std::to_string(kHookBars) + " tie diameters, at least " +
-                         std::to_string(static_cast<int>(kLeastHook)) + " mm."),
+                         std::to_string(kHookExtensionBars) + " tie diameters, at least " +
+                         std::to_string(static_cast<int>(kLeastHookExtension)) + " mm."),
              "Mass: d\xc2\xb2 / " + std::to_string(static_cast<int>(kUnitMassDivisor)) +
                  " kg/m; no wastage, no rolling margin. Laps where the file gives no grades: M" +
                  std::to_string(kAssumedGrades.fck) + " and Fe" + std::to_string(kAssumedGrades.fy) + ".",

@@ -15,8 +15,6 @@ namespace tierwise {
 inline constexpr const char* kQuantitiesSheetName = "Steel quantities";
 inline constexpr double kStockLength = 12000;    // mm: a bar longer than this is lapped again
 inline constexpr double kUnitMassDivisor = 162;  // kg/m of a bar of diameter d mm is d² / 162
-inline constexpr int kHookBars = 10;             // each tie hook 10 tie diameters ...
-inline constexpr double kLeastHook = 75;         // ... and at least 75 mm
 // Where a design block gives no grades, the laps are worked out for these (stated in the note).
 inline constexpr Grades kAssumedGrades{20, 415};
 

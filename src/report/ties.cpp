@@ -64,6 +64,10 @@ TieLayout tieLayout(const Section& section, const BarArrangement& bars, double c
     return {longFace.held, shortFace.held, std::max(shortFace.longestRun * pitchB, longFace.longestRun * pitchD)};
 }
 
+double hookExtension(int tieDiameter) {
+    return std::max(static_cast<double>(kHookExtensionBars) * tieDiameter, kLeastHookExtension);
+}
+
 int confiningLength(const Section& section, double length) {
     const double lo = std::max({static_cast<double>(section.D), length / 6, kMinConfiningLength});
     return static_cast<int>(std::ceil(lo / kConfiningLengthStep)) * kConfiningLengthStep;

@@ -26,7 +26,12 @@ inline constexpr double kMinDuctileSide = 300;      // IS 13920 cl. 7.1.2: least
 inline constexpr int kHookExtensionBars = 8;        // IS 13920 cl. 7.4 as amended: 135° hooks extended 8 diameters ...
 inline constexpr double kLeastHookExtension = 75;   // ... and at least 75 mm (the 2016 text: 6 and 65 mm)
 inline constexpr double kLeastFootingHoops = 300;   // IS 13920 cl. 7.6.1 d: hoops this far into the footing
+inline constexpr double kMaxLapHoopPitch = 100;     // IS 13920 cl. 7.3: hoops over a lap at most 100 mm apart
 inline constexpr const char* kNoHoopFitsText = "no hoop fits";
+
+// A 135° hook's straight extension past its bend, mm: kHookExtensionBars tie diameters and at
+// least kLeastHookExtension. Every tie, crosstie and hoop is hooked so, drawn and counted.
+double hookExtension(int tieDiameter);
 
 // The flag of a section whose least side is under kMinDuctileSide: "under 300 mm".
 std::string underDuctileSideText();
