@@ -34,10 +34,11 @@ shoot() {
       QT_QPA_PLATFORM=xcb "$program" "$model" &
       pid=$!
       trap "kill $pid 2>/dev/null || true" EXIT
-      # The window is titled with the model'"'"'s full path; wait until it is on the screen.
+      # The window'"'"'s title starts with the model'"'"'s full path; wait until it is on the screen.
       info=""
       for _ in $(seq 100); do
-        info=$(xwininfo -name "$model" 2>/dev/null || true)
+        id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$model" | head -1 | awk "{print \$1}" || true)
+        [ -n "$id" ] && info=$(xwininfo -id "$id" 2>/dev/null || true)
         grep -q "IsViewable" <<<"$info" && break
         sleep 0.1
       done

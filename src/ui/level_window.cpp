@@ -145,7 +145,7 @@ void LevelWindow::createFixedControls() {
 }
 
 StartUp LevelWindow::start(const std::optional<std::filesystem::path>& analysisFile) {
-    // 1. The workbook with its three worksheets; it stays in memory until "Send To Excel".
+    // 1. The workbook with its worksheets; it stays in memory until "Send To Excel".
     book_ = RecordedWorkbook{};
 
     // 2. readAnl: the file from the command line, or the one chosen in the dialog.

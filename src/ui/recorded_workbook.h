@@ -1,4 +1,4 @@
-// The workbook of a run: made at start-up with its four worksheets, it records every cell and
+// The workbook of a run: made at start-up with its worksheets, it records every cell and
 // every layout call that the report makes and hands them on, in the same order, to the workbook
 // that is saved on "Send To Excel". A run that ends any other way so leaves nothing on disk.
 #pragma once
