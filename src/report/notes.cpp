@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 #include <optional>
 
 #include "model/numbers.h"
 #include "report/levels.h"
+#include "report/quantities_sheet.h"
 #include "report/ties.h"
 
 namespace tierwise {
@@ -183,6 +185,76 @@ std::string modelGradesText(const Model& model) {
     return text;
 }
 
+namespace {
+
+// The grades that give the longest laps: the weakest concrete and the strongest main steel of the
+// design blocks; the options' fallback, or kAssumedGrades, where no block gives them.
+Grades lapGrades(const Model& model, const DetailOptions& options) {
+    Grades grades{0, 0};
+    for (const DesignBlock& block : model.designBlocks) {
+        if (block.concreteGrade > 0) {
+            grades.fck = grades.fck == 0 ? block.concreteGrade : std::min<int>(grades.fck, block.concreteGrade);
+        }
+        grades.fy = std::max<int>(grades.fy, block.mainSteelGrade);
+    }
+    const Grades fallback = options.fallbackGrades.fck > 0 ? options.fallbackGrades : kAssumedGrades;
+    if (grades.fck == 0) grades.fck = fallback.fck;
+    if (grades.fy == 0) grades.fy = fallback.fy > 0 ? fallback.fy : kAssumedGrades.fy;
+    return grades;
+}
+
+// A length as the lap table gives it: up to the next 5 mm.
+std::string lapText(double length) { return std::to_string(static_cast<int64_t>(std::ceil(length / 5)) * 5); }
+
+// The lap length of every bar diameter the schedule uses (IS 456 cl. 26.2.5.1).
+void addLapNote(std::vector<std::string>& notes, const Model& model, const ColumnDetailing& detailing) {
+    std::vector<int> diameters;
+    for (const RangeDetail& detail : detailing.details) {
+        if (detail.bars.count > 0) diameters.push_back(detail.bars.diameter);
+    }
+    std::sort(diameters.begin(), diameters.end());
+    diameters.erase(std::unique(diameters.begin(), diameters.end()), diameters.end());
+    if (diameters.empty()) return;
+    const Grades grades = lapGrades(model, detailing.options);
+    std::string text = "Lap lengths, mm (IS 456:2000 cl. 26.2.1 and 26.2.5.1, M" + std::to_string(grades.fck) +
+                       " and Fe" + std::to_string(grades.fy) +
+                       ", up to 5 mm; in tension at least 30 bar "
+                       "diameters, in compression 24):";
+    for (const int diameter : diameters) {
+        const std::optional<LapLengths> laps = lapLengths(diameter, grades);
+        text += " " + std::to_string(diameter) + " dia " +
+                (laps ? lapText(laps->tension) + " in tension, " + lapText(laps->compression) + " in compression;"
+                      : std::string("not lapped (mechanical splices);"));
+    }
+    text.back() = '.';
+    notes.push_back(std::move(text));
+}
+
+// The steel worksheet 5 totals and the concrete of the columns scheduled.
+void addTotalsNote(std::vector<std::string>& notes, const Model& model, const std::vector<ColumnLine>& lines,
+                   const ColumnDetailing& detailing) {
+    double steel = 0;
+    for (const QuantityRow& row : steelQuantities(model, lines, detailing)) steel += row.barMass + row.tieMass;
+    double concrete = 0;  // mm3: each scheduled column's section over its design length
+    for (const ColumnLine& line : lines) {
+        for (const LineColumn& column : line.columns) {
+            const DesignBlock& block = model.designBlocks[static_cast<size_t>(column.designBlock)];
+            if (const std::optional<Section> section = columnSection(block)) {
+                concrete += grossArea(*section) * block.length;
+            }
+        }
+    }
+    if (steel <= 0 && concrete <= 0) return;
+    notes.push_back("Quantities: steel " + formatDouble(std::round(steel)) +
+                    " kg (worksheet 5: bars and ties, "
+                    "laps and hooks, no wastage); concrete of the columns scheduled " +
+                    formatDouble(std::round(concrete / 1e8) / 10) +
+                    " m\xc2\xb3 (each column's gross section over "
+                    "its length in the design results, centre to centre).");
+}
+
+}  // namespace
+
 std::vector<std::string> scheduleNotes(const Model& model, const std::vector<ColumnLine>& lines,
                                        const ColumnDetailing& detailing) {
     const DetailOptions& options = detailing.options;
@@ -256,6 +328,8 @@ std::vector<std::string> scheduleNotes(const Model& model, const std::vector<Col
             "Where a line's section changes between storey ranges, its bars continue into the smaller "
             "section by laps or dowels; cranking the bars is the engineer's choice.");
     }
+    addLapNote(notes, model, detailing);
+    addTotalsNote(notes, model, lines, detailing);
     return notes;
 }
 
