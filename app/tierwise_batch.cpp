@@ -226,7 +226,7 @@ std::optional<Model> readModel(const std::filesystem::path& modelPath, CutOff cu
 
 int run(const std::filesystem::path& modelPath, const std::filesystem::path& outPath,
         const std::optional<std::vector<std::string>>& split, bool allowIncomplete, const DetailOptions& options,
-        const std::vector<std::string>& drawings) {
+        const std::vector<std::string>& drawings, const TitleFields& fields) {
     if (outPath == "-") {
         std::cerr << "tierwise-batch: the workbook cannot go to standard output; name a file with -o\n";
         return kExitUsage;
@@ -265,8 +265,9 @@ int run(const std::filesystem::path& modelPath, const std::filesystem::path& out
     try {
         Drawing drawing;
         if (!drawings.empty()) {
-            drawing = scheduleDrawing(detailed, *model, schedule.lines,
-                                      {utf8Name(modelPath.filename()), today(), options.cover});
+            DrawingInfo info{utf8Name(modelPath.filename()), today(), options.cover};
+            info.fields = fields;
+            drawing = scheduleDrawing(detailed, *model, schedule.lines, info);
         }
         {
             XlsxWorkbook book(outputs, workbookOutput);
@@ -390,6 +391,14 @@ int runCommandLine(int argc, char** argv) {
                    "Also draw the column schedule and the column layout plan into OUT.pdf, OUT.svg or OUT.dxf "
                    "(the format from the extension); may be given more than once")
         ->allow_extra_args(false);
+    TitleFields fields;
+    const std::vector<std::pair<std::string*, const char*>> titleOptions{
+        {&fields.project, "--project"},      {&fields.drawingNumber, "--drawing-number"},
+        {&fields.revision, "--revision"},    {&fields.drawnBy, "--drawn-by"},
+        {&fields.checkedBy, "--checked-by"}, {&fields.approvedBy, "--approved-by"}};
+    for (const auto& [field, flag] : titleOptions) {
+        app.add_option(flag, *field, "For the drawing's title blocks (left blank, to be written by hand, without it)");
+    }
     app.set_version_flag("--version", std::string("tierwise-batch ") + kVersion, "Print the version and exit");
     app.footer(footer());
     // A model named by an absolute path such as /models/office.anl is a file, not an option.
@@ -428,7 +437,7 @@ int runCommandLine(int argc, char** argv) {
             return usage("--drawing " + drawing + ": the name must end in .pdf, .svg or .dxf");
     }
     if (outOption->count() == 0) return usage("--output is required");
-    return run(pathFromUtf8(modelPath), pathFromUtf8(outPath), levels, allowIncomplete, options, drawings);
+    return run(pathFromUtf8(modelPath), pathFromUtf8(outPath), levels, allowIncomplete, options, drawings, fields);
 }
 
 }  // namespace

@@ -125,7 +125,6 @@ void drawFrameAndTitle(Sheet& sheet, const TitleBlock& title) {
     }
 }
 
-// "(10.4 to 13.6)" as worksheet 3 heads the range; the drawing drops the brackets.
 // The section a cell shows: the range's own, or the lowest of several.
 std::optional<Section> shownSection(const RangeDetail& detail) {
     if (detail.outcome == RangeOutcome::Empty) return std::nullopt;
@@ -294,20 +293,32 @@ std::string coverRow(const ColumnDetailing& schedule, const DrawingInfo& info) {
     return "Cover to main bars: " + formatDouble(info.cover) + " mm";
 }
 
-// The rules the schedule was detailed by, as the title blocks and the elevation name them.
-// A title block's rows for a drawing made from a cut-off analysis file: that mark after the model's name.
-void markIncomplete(TitleBlock& title, const DrawingInfo& info) {
-    if (info.incomplete) title.rows.insert(title.rows.begin() + 1, std::string("Made ") + kIncompleteFileText);
+// The rows every title block starts with: the project, the drawing's number and revision, who drew,
+// checked and approved it (blank where not given), the model; and for a drawing made from a
+// cut-off analysis file that mark after the model's name.
+std::vector<std::string> headRows(const DrawingInfo& info) {
+    const auto field = [](const std::string& text) { return text.empty() ? std::string(10, '_') : text; };
+    const TitleFields& f = info.fields;
+    std::vector<std::string> rows{
+        "Project: " + field(f.project), "Drawing no.: " + field(f.drawingNumber) + "   Rev.: " + field(f.revision),
+        "Drawn: " + field(f.drawnBy) + "   Checked: " + field(f.checkedBy) + "   Approved: " + field(f.approvedBy),
+        "Model: " + info.modelName};
+    if (info.incomplete) rows.push_back(std::string("Made ") + kIncompleteFileText);
+    return rows;
+}
+
+TitleBlock titleBlock(std::string heading, const DrawingInfo& info, std::vector<std::string> rows) {
+    TitleBlock title{std::move(heading), headRows(info)};
+    title.rows.insert(title.rows.end(), rows.begin(), rows.end());
+    return title;
 }
 
 TitleBlock scheduleTitle(const ColumnDetailing& schedule, const DrawingInfo& info, int scaleDenominator) {
-    TitleBlock title{"COLUMN SCHEDULE",
-                     {"Model: " + info.modelName, "Date: " + info.date, "All dimensions in mm",
-                      coverRow(schedule, info), "Detailing: " + rulesText(schedule.options),
-                      "Sections 1:" + std::to_string(scaleDenominator) + ", drawn with the larger side across",
-                      "Schedule sheet 999 of 999 (custom)"}};
-    markIncomplete(title, info);
-    return title;
+    return titleBlock("COLUMN SCHEDULE", info,
+                      {"Date: " + info.date, "All dimensions in mm", coverRow(schedule, info),
+                       "Detailing: " + rulesText(schedule.options),
+                       "Sections 1:" + std::to_string(scaleDenominator) + ", drawn with the larger side across",
+                       "Schedule sheet 999 of 999 (custom)"});
 }
 
 // The typical column elevation of a ductile schedule: one storey's column between two beams, not
@@ -696,12 +707,12 @@ Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanCol
         for (size_t i = 1; i < axis->size(); ++i) closest = std::min(closest, (*axis)[i] - (*axis)[i - 1]);
     }
 
-    TitleBlock title{"COLUMN LAYOUT PLAN",
-                     {"Model: " + info.modelName, "Date: " + info.date, "Scale 1:10000 on custom",
-                      "Grid lines: letters along X, numbers along Z", "X to the right, Z down the sheet",
-                      "Columns as they stand; dimensions in mm", "Hollow: a column without design results"}};
-    markIncomplete(title, info);
-    const size_t scaleRow = info.incomplete ? 3 : 2;
+    TitleBlock title =
+        titleBlock("COLUMN LAYOUT PLAN", info,
+                   {"Date: " + info.date, "Scale 1:10000 on custom", "Grid lines: letters along X, numbers along Z",
+                    "X to the right, Z down the sheet", "Columns as they stand; dimensions in mm",
+                    "Hollow: a column without design results"});
+    const size_t scaleRow = headRows(info).size() + 1;
     // The plan's axes, X across and Z down the sheet, drawn below its lower left corner.
     constexpr double kAxisArrow = 10;
     const double axisBand = kAxisArrow + kText + 2;

@@ -14,12 +14,19 @@
 namespace tierwise {
 
 // What the title blocks say besides the drawing's own scale.
+// What the engineer writes into the title blocks (tierwise-batch --project, --drawing-number, ...);
+// a field left empty keeps its label, to be written by hand.
+struct TitleFields {
+    std::string project, drawingNumber, revision, drawnBy, checkedBy, approvedBy;
+};
+
 struct DrawingInfo {
     std::string modelName;                 // the analysis file's name, "office-block.anl"
     std::string date;                      // "2026-12-08"
     double cover = DetailOptions{}.cover;  // mm, as detailed
     std::vector<std::string> notes{};      // the schedule's notes (report/notes.h), on every schedule sheet
     bool incomplete = false;               // made from a cut-off analysis file: the title blocks say so
+    TitleFields fields{};
 };
 
 // A column position on plan, in model millimetres (X to the right, Z down the sheet), with its

@@ -119,6 +119,17 @@ TEST(ScheduleSheet, CellsHeadingsAndTitle) {
         EXPECT_NE(findText(sheet, text), nullptr) << text;
     }
 
+    // The engineer's fields head both title blocks; one not given is a line to write on.
+    DrawingInfo info = kInfo;
+    info.fields = {"Office block, Pune", "S-201", "A", "RK", "", ""};
+    for (const Sheet& drawn : {flattened(scheduleSheets(smallSchedule(), info).front()),
+                               flattened(layoutPlanSheet(smallSchedule(), {}, info))}) {
+        for (const char* text : {"Project: Office block, Pune", "Drawing no.: S-201   Rev.: A",
+                                 "Drawn: RK   Checked: __________   Approved: __________"}) {
+            EXPECT_NE(findText(drawn, text), nullptr) << text;
+        }
+    }
+
     // Bars of the detailed cells only (8 + 4 + 6), at 1:10; refused cells in bold.
     const auto bars =
         std::count_if(sheet.circles.begin(), sheet.circles.end(), [](const Circle& c) { return c.filled; });
