@@ -438,7 +438,7 @@ void DxfCheck::line(std::string_view text) {
     const auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), code);
     if (digits.empty() || error != std::errc{} || stop != digits.data() + digits.size() || code < 0 ||
         code > kMaxGroupCode) {
-        return wrong("\"" + std::string(text.substr(0, 20)) + "\" is not a group code");
+        return wrong(std::string("\"").append(text.substr(0, 20)).append("\" is not a group code"));
     }
     code_ = code;
 }

@@ -139,10 +139,16 @@ std::string gridReference(const Model& model, const GridAxes& axes, int32_t xInd
     const int32_t z = model.gridZ[static_cast<size_t>(zIndex - 1)];
     const std::optional<size_t> onX = lineAt(axes.x, x);
     const std::optional<size_t> onZ = lineAt(axes.z, z);
-    if (onX && onZ) return axes.x[*onX].name + "-" + axes.z[*onZ].name;
-    if (onZ) return "(" + coordinateText('X', x, model.xShift) + ")-" + axes.z[*onZ].name;
-    if (onX) return axes.x[*onX].name + "-(" + coordinateText('Z', z, model.zShift) + ")";
-    return "(" + coordinateText('X', x, model.xShift) + " " + coordinateText('Z', z, model.zShift) + ")";
+    // Built by appending, which GCC 12's -Wrestrict does not mistake for an overlapping copy.
+    std::string ref;
+    if (onX && onZ) return ref.append(axes.x[*onX].name).append("-").append(axes.z[*onZ].name);
+    if (onZ) return ref.append("(").append(coordinateText('X', x, model.xShift)).append(")-").append(axes.z[*onZ].name);
+    if (onX) return ref.append(axes.x[*onX].name).append("-(").append(coordinateText('Z', z, model.zShift)).append(")");
+    return ref.append("(")
+        .append(coordinateText('X', x, model.xShift))
+        .append(" ")
+        .append(coordinateText('Z', z, model.zShift))
+        .append(")");
 }
 
 std::string gridLetters(int index) {

@@ -21,7 +21,7 @@ std::string modelSummary(const Model& model) {
     text += "BETA 90 members: " + std::to_string(model.rotatedMemberCount()) + "\n";
     text += "Column design blocks: " + std::to_string(model.designBlockCount()) + "\n";
     text += "Levels (m):";
-    for (const int32_t level : levels) text += " " + formatDouble(level / 100.0);
+    for (const int32_t level : levels) text.append(" ").append(formatDouble(level / 100.0));
     text += "\n";
     return text;
 }

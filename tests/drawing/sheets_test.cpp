@@ -403,7 +403,8 @@ TEST(LayoutPlan, LargeGridGoesToLargerPaperAndStaysLegible) {
     }
     for (int i = 0; i < 40; ++i) {
         for (int k = 0; k < 40; ++k)
-            columns.push_back({(200 + 600.0 * i) * 10, (300 + 600.0 * k) * 10, "C" + std::to_string(i * 40 + k + 1)});
+            columns.push_back({(200 + 600.0 * i) * 10, (300 + 600.0 * k) * 10,
+                               std::string("C").append(std::to_string(i * 40 + k + 1))});
     }
     const Sheet sheet = layoutPlanSheet(schedule, columns, kInfo);
     EXPECT_NE(sheet.paper, "A3");

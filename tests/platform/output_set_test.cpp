@@ -307,8 +307,13 @@ Drawing largeDrawing() {
     sheet.height = 297;
     for (int i = 0; i < 20000; ++i) {
         sheet.lines.push_back({{i * 0.01, 0}, {i * 0.01, 100}, Layer::Grid});
-        sheet.texts.push_back(
-            {{i * 0.01, 50}, "C" + std::to_string(i), 2.5, HAlign::Left, VAlign::Bottom, false, Layer::Text});
+        sheet.texts.push_back({{i * 0.01, 50},
+                               std::string("C").append(std::to_string(i)),
+                               2.5,
+                               HAlign::Left,
+                               VAlign::Bottom,
+                               false,
+                               Layer::Text});
     }
     return Drawing{{sheet}};
 }

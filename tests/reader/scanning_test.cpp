@@ -13,8 +13,13 @@ using support::PrintTo;
 
 // Example lines write a blank as "·" for readability.
 std::string line(std::string text) {
-    for (size_t at = text.find("·"); at != std::string::npos; at = text.find("·")) text.replace(at, 2, " ");
-    return text;
+    std::string blanks;
+    for (size_t from = 0, at = text.find("·"); from < text.size(); from = at + 2, at = text.find("·", from)) {
+        blanks.append(text, from, std::min(at, text.size()) - from);
+        if (at == std::string::npos) break;
+        blanks.append(" ");
+    }
+    return blanks;
 }
 
 struct ScanCase {
