@@ -195,16 +195,8 @@ namespace {
 // design blocks; the options' fallback, or kAssumedGrades, where no block gives them.
 Grades lapGrades(const Model& model, const DetailOptions& options) {
     Grades grades{0, 0};
-    for (const DesignBlock& block : model.designBlocks) {
-        if (block.concreteGrade > 0) {
-            grades.fck = grades.fck == 0 ? block.concreteGrade : std::min<int>(grades.fck, block.concreteGrade);
-        }
-        grades.fy = std::max<int>(grades.fy, block.mainSteelGrade);
-    }
-    const Grades fallback = options.fallbackGrades.fck > 0 ? options.fallbackGrades : kAssumedGrades;
-    if (grades.fck == 0) grades.fck = fallback.fck;
-    if (grades.fy == 0) grades.fy = fallback.fy > 0 ? fallback.fy : kAssumedGrades.fy;
-    return grades;
+    for (const DesignBlock& block : model.designBlocks) foldLapGrades(grades, block);
+    return lapGradesOr(grades, options.fallbackGrades.fck > 0 ? options.fallbackGrades : kAssumedGrades);
 }
 
 // A length as the lap table gives it: up to the next 5 mm.

@@ -21,16 +21,10 @@ Grades rangeGrades(const Model& model, const std::vector<ColumnLine>& lines, con
     for (const size_t line : mark.lines) {
         for (const LineColumn& column : lines[line].columns) {
             if (rangeOf[static_cast<size_t>(column.levelIndex)] != range) continue;
-            const DesignBlock& block = model.designBlocks[static_cast<size_t>(column.designBlock)];
-            if (block.concreteGrade > 0) {
-                grades.fck = grades.fck == 0 ? block.concreteGrade : std::min<int>(grades.fck, block.concreteGrade);
-            }
-            grades.fy = std::max<int>(grades.fy, block.mainSteelGrade);
+            foldLapGrades(grades, model.designBlocks[static_cast<size_t>(column.designBlock)]);
         }
     }
-    if (grades.fck == 0) grades.fck = kAssumedGrades.fck;
-    if (grades.fy == 0) grades.fy = kAssumedGrades.fy;
-    return grades;
+    return lapGradesOr(grades, {});
 }
 
 // The tension lap and the anchorage Ld of a bar; no lap for a bar over 36 mm (mechanical splices).
@@ -45,12 +39,10 @@ BarAllowances allowances(int diameter, const Grades& grades) {
     return {laps ? laps->tension : 0.0, developmentLength(diameter, used, BarStress::Tension).value_or(0)};
 }
 
-double hook(int tieDiameter) { return hookExtension(tieDiameter); }
-
 // One tie set: the perimeter tie (or circular hoop) and the crossties of `layout`, on their centre
 // lines, with two hooks each.
 double tieSetLength(const Section& section, const TieLayout& layout, int tie, double cover) {
-    const double ends = 2 * hook(tie);
+    const double ends = 2 * hookExtension(tie);
     if (section.circular()) return std::numbers::pi * (section.D - 2 * cover + tie) + ends;
     const double across = section.b - 2 * cover + tie;
     const double along = section.D - 2 * cover + tie;
@@ -82,6 +74,19 @@ float rounded(double value, int places) {
 float tenths(double value) { return rounded(value, 1); }
 
 }  // namespace
+
+void foldLapGrades(Grades& grades, const DesignBlock& block) {
+    if (block.concreteGrade > 0) {
+        grades.fck = grades.fck == 0 ? block.concreteGrade : std::min<int>(grades.fck, block.concreteGrade);
+    }
+    grades.fy = std::max<int>(grades.fy, block.mainSteelGrade);
+}
+
+Grades lapGradesOr(Grades grades, const Grades& fallback) {
+    if (grades.fck == 0) grades.fck = fallback.fck > 0 ? fallback.fck : kAssumedGrades.fck;
+    if (grades.fy == 0) grades.fy = fallback.fy > 0 ? fallback.fy : kAssumedGrades.fy;
+    return grades;
+}
 
 double barMass(int diameter, double length) {
     return static_cast<double>(diameter) * diameter / kUnitMassDivisor * length / 1000;

@@ -18,6 +18,12 @@ inline constexpr double kUnitMassDivisor = 162;  // kg/m of a bar of diameter d 
 // Where a design block gives no grades, the laps are worked out for these (stated in the note).
 inline constexpr Grades kAssumedGrades{20, 415};
 
+// Folds a design block's grades into `grades`: the weakest concrete and the strongest main steel,
+// which give the longest laps (0: none yet).
+void foldLapGrades(Grades& grades, const DesignBlock& block);
+// `grades` where a block gave them, else `fallback`'s, else kAssumedGrades.
+Grades lapGradesOr(Grades grades, const Grades& fallback);
+
 // The steel of one mark in one storey range, for all the lines that share the mark.
 struct QuantityRow {
     size_t mark = 0;   // index into ColumnDetailing::marks
