@@ -17,6 +17,10 @@ std::string_view layerName(Layer layer) {
             return "TIES";
         case Layer::Text:
             return "TEXT";
+        case Layer::Dimensions:
+            return "DIMENSIONS";
+        case Layer::Notes:
+            return "NOTES";
     }
     return "TEXT";
 }

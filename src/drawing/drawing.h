@@ -9,8 +9,11 @@
 
 namespace tierwise {
 
-enum class Layer { Grid, Outline, Bars, Ties, Text };
-inline constexpr Layer kLayers[] = {Layer::Grid, Layer::Outline, Layer::Bars, Layer::Ties, Layer::Text};
+// The CAD layers: grid lines and bubbles, outlines and frames, bars, ties, texts, the layout plan's
+// dimension chains, and the notes blocks.
+enum class Layer { Grid, Outline, Bars, Ties, Text, Dimensions, Notes };
+inline constexpr Layer kLayers[] = {Layer::Grid, Layer::Outline,    Layer::Bars, Layer::Ties,
+                                    Layer::Text, Layer::Dimensions, Layer::Notes};
 std::string_view layerName(Layer layer);  // "GRID", "OUTLINE", ...
 
 // Paper coordinates in mm: origin at the sheet's lower left corner, y upwards, as in CAD.

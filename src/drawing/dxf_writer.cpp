@@ -67,6 +67,7 @@ void appendEscape(std::string& out, uint32_t unit) {
 int layerColour(Layer layer) {
     switch (layer) {
         case Layer::Grid:
+        case Layer::Dimensions:
             return 8;
         case Layer::Bars:
             return 1;
@@ -74,6 +75,7 @@ int layerColour(Layer layer) {
             return 5;
         case Layer::Outline:
         case Layer::Text:
+        case Layer::Notes:
             return 7;
     }
     return 7;

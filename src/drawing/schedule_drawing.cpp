@@ -483,10 +483,10 @@ void drawNotes(Sheet& sheet, const NotesBlock& notes, double left, double top) {
     }
     if (notes.lines.empty()) return;
     double y = top + kGap;
-    addText(sheet, left, y, "NOTES", kHeading, HAlign::Left, VAlign::Top, true);
+    sheet.texts.push_back({{left, y}, "NOTES", kHeading, HAlign::Left, VAlign::Top, true, Layer::Notes});
     y += kHeading + 2;
     for (const std::string& line : notes.lines) {
-        addText(sheet, left, y, line, kText, HAlign::Left, VAlign::Top);
+        sheet.texts.push_back({{left, y}, line, kText, HAlign::Left, VAlign::Top, false, Layer::Notes});
         y += kPitch;
     }
 }
@@ -768,24 +768,34 @@ Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanCol
     constexpr double kTick = 1;
     if (!xDimensions.empty()) {
         const double y = lineTop - kBubble - kDimensionGap;
-        sheet.lines.push_back({{px(xs.front()), y}, {px(xs.back()), y}, Layer::Grid});
+        sheet.lines.push_back({{px(xs.front()), y}, {px(xs.back()), y}, Layer::Dimensions});
         for (const double x : xs)
-            sheet.lines.push_back({{px(x) - kTick, y + kTick}, {px(x) + kTick, y - kTick}, Layer::Grid});
+            sheet.lines.push_back({{px(x) - kTick, y + kTick}, {px(x) + kTick, y - kTick}, Layer::Dimensions});
         for (size_t i = 0; i < xDimensions.size(); ++i) {
             if (textWidth(xDimensions[i], kText) + 1 > (xs[i + 1] - xs[i]) / chosen) continue;
-            addText(sheet, (px(xs[i]) + px(xs[i + 1])) / 2, y - 1, xDimensions[i], kText, HAlign::Centre,
-                    VAlign::Bottom);
+            sheet.texts.push_back({{(px(xs[i]) + px(xs[i + 1])) / 2, y - 1},
+                                   xDimensions[i],
+                                   kText,
+                                   HAlign::Centre,
+                                   VAlign::Bottom,
+                                   false,
+                                   Layer::Dimensions});
         }
     }
     if (!zDimensions.empty()) {
         const double x = lineLeft - kBubble - kDimensionGap;
-        sheet.lines.push_back({{x, pz(zs.front())}, {x, pz(zs.back())}, Layer::Grid});
+        sheet.lines.push_back({{x, pz(zs.front())}, {x, pz(zs.back())}, Layer::Dimensions});
         for (const double z : zs)
-            sheet.lines.push_back({{x - kTick, pz(z) + kTick}, {x + kTick, pz(z) - kTick}, Layer::Grid});
+            sheet.lines.push_back({{x - kTick, pz(z) + kTick}, {x + kTick, pz(z) - kTick}, Layer::Dimensions});
         for (size_t i = 0; i < zDimensions.size(); ++i) {
             if (kText + 1 > (zs[i + 1] - zs[i]) / chosen) continue;
-            addText(sheet, x - 1, (pz(zs[i]) + pz(zs[i + 1])) / 2, zDimensions[i], kText, HAlign::Right,
-                    VAlign::Middle);
+            sheet.texts.push_back({{x - 1, (pz(zs[i]) + pz(zs[i + 1])) / 2},
+                                   zDimensions[i],
+                                   kText,
+                                   HAlign::Right,
+                                   VAlign::Middle,
+                                   false,
+                                   Layer::Dimensions});
         }
     }
     {

@@ -53,6 +53,7 @@ void setPen(cairo_t* cr, Layer layer) {
     double r = 0, g = 0, b = 0;
     switch (layer) {
         case Layer::Grid:
+        case Layer::Dimensions:
             width = 0.18, r = g = b = 0.45;
             break;
         case Layer::Ties:
@@ -61,6 +62,7 @@ void setPen(cairo_t* cr, Layer layer) {
         case Layer::Bars:
         case Layer::Outline:
         case Layer::Text:
+        case Layer::Notes:
             break;
     }
     cairo_set_line_width(cr, width * kPointsPerMm);

@@ -355,11 +355,16 @@ TEST(LayoutPlan, GridBubblesAndMarksToScale) {
             ->text;
     };
     EXPECT_EQ(scaleRow(marked), scaleRow(sheet));
-    // Five grid lines, the dimension chains (one line along X with three ticks, one along Z with
-    // two) and the axes' two arrows.
-    EXPECT_EQ(
-        std::count_if(sheet.lines.begin(), sheet.lines.end(), [](const Line& l) { return l.layer == Layer::Grid; }),
-        5 + 4 + 3 + 6);
+    // Five grid lines and the axes' two arrows on GRID; the dimension chains (one line along X with
+    // three ticks, one along Z with two) and their texts on DIMENSIONS.
+    const auto linesOn = [&](Layer layer) {
+        return std::count_if(sheet.lines.begin(), sheet.lines.end(), [&](const Line& l) { return l.layer == layer; });
+    };
+    EXPECT_EQ(linesOn(Layer::Grid), 5 + 6);
+    EXPECT_EQ(linesOn(Layer::Dimensions), 4 + 3);
+    EXPECT_EQ(std::count_if(sheet.texts.begin(), sheet.texts.end(),
+                            [](const Text& t) { return t.layer == Layer::Dimensions; }),
+              3);
     for (const auto& [text, count] : std::vector<std::pair<std::string, int>>{{"6000", 2}, {"5000", 1}}) {
         EXPECT_EQ(std::count_if(sheet.texts.begin(), sheet.texts.end(), [&](const Text& t) { return t.text == text; }),
                   count)
@@ -383,10 +388,10 @@ TEST(LayoutPlan, GridBubblesAndMarksToScale) {
     for (const Line& line : sheet.lines) {
         if (line.layer == Layer::Grid && line.from.x == line.to.x) verticals.push_back(line.from.x);
     }
-    // The dimension chain along Z and the axes' Z arrow stand left of the grid lines.
+    // The axes' Z arrow stands left of the grid lines.
     std::sort(verticals.begin(), verticals.end());
-    ASSERT_EQ(verticals.size(), 5u);
-    verticals.erase(verticals.begin(), verticals.begin() + 2);
+    ASSERT_EQ(verticals.size(), 4u);
+    verticals.erase(verticals.begin());
     EXPECT_NEAR(verticals[1] - verticals[0], 6000 / n, 1e-9);
     // Marks stand beside their columns: C2 at C-2, right of and below C1 at A-1.
     const Text* c2 = findText(sheet, "C2");

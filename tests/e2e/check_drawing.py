@@ -51,7 +51,7 @@ doc = ezdxf.readfile(dxf)
 auditor = doc.audit()
 check(not auditor.errors and not auditor.fixes,
       f"DXF audit: {[e.message for e in auditor.errors + auditor.fixes][:5]}")
-check({layer.dxf.name for layer in doc.layers} >= {"GRID", "OUTLINE", "BARS", "TIES", "TEXT"}, "DXF layers")
+check({layer.dxf.name for layer in doc.layers} >= {"GRID", "OUTLINE", "BARS", "TIES", "TEXT", "DIMENSIONS", "NOTES"}, "DXF layers")
 # The schedule's cells are blocks inserted where they stand; looked at as drawn, with the bars
 # (inserts of the block BAR) left whole.
 entities = []
@@ -62,7 +62,7 @@ for e in doc.modelspace():
     else:
         entities.append(e)
 counts = collections.Counter((e.dxftype(), e.dxf.layer) for e in entities)
-check(set(layer for _, layer in counts) <= {"GRID", "OUTLINE", "BARS", "TIES", "TEXT"}, f"stray layers: {counts}")
+check(set(layer for _, layer in counts) <= {"GRID", "OUTLINE", "BARS", "TIES", "TEXT", "DIMENSIONS", "NOTES"}, f"stray layers: {counts}")
 
 # The second sheet starts at its paper edge, the second closed outline from y = 0.
 firsts = [list(e.points())[0] for e in entities if e.dxftype() == "POLYLINE" and e.dxf.layer == "OUTLINE"]
