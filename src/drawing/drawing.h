@@ -75,6 +75,7 @@ struct Sheet : Shapes {
     std::string paper;   // "A3", "A1", or "custom" when no ISO A sheet holds the drawing
     double width = 420;  // mm, landscape
     double height = 297;
+    int planScale = 0;  // n of the 1:n a layout plan is drawn at; 0 on other sheets
     std::vector<Shapes> symbols;
     std::vector<Placement> placements;
 };
@@ -84,6 +85,9 @@ Sheet flattened(const Sheet& sheet);
 
 struct Drawing {
     std::vector<Sheet> sheets;
+    // CAD model-space millimetres per paper millimetre: the layout plan's scale denominator, so
+    // that the plan measures its true size in CAD and every sheet plots at that one scale.
+    int cadScale = 1;
 };
 
 // Width a text takes on paper: every character counted as wide as a capital or a digit of the

@@ -738,6 +738,7 @@ Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanCol
     if (chosen == 0) chosen = readable != 0 ? readable : kPlanScales.back();
     const Point size = planSize(chosen);
     choosePaper(sheet, size, title.size());
+    sheet.planScale = chosen;
     title.rows[scaleRow] = "Scale 1:" + std::to_string(chosen) + " on " + sheet.paper;
 
     const double left = kInset + zBand + marginX;
@@ -849,6 +850,7 @@ Drawing scheduleDrawing(const ColumnDetailing& schedule, const Model& model, con
     noted.incomplete = fromIncompleteFile(model);
     drawing.sheets = scheduleSheets(schedule, noted);
     drawing.sheets.push_back(layoutPlanSheet(schedule, planColumns(schedule, model, groups), noted));
+    drawing.cadScale = drawing.sheets.back().planScale;
     return drawing;
 }
 
