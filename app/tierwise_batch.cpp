@@ -397,7 +397,10 @@ int runCommandLine(int argc, char** argv) {
         {&fields.revision, "--revision"},    {&fields.drawnBy, "--drawn-by"},
         {&fields.checkedBy, "--checked-by"}, {&fields.approvedBy, "--approved-by"}};
     for (const auto& [field, flag] : titleOptions) {
-        app.add_option(flag, *field, "For the drawing's title blocks (left blank, to be written by hand, without it)");
+        app.add_option(flag, *field,
+                       field == &fields.project
+                           ? "For the drawing's title blocks (without it, the analysis file's job title)"
+                           : "For the drawing's title blocks (left blank, to be written by hand, without it)");
     }
     app.set_version_flag("--version", std::string("tierwise-batch ") + kVersion, "Print the version and exit");
     app.footer(footer());

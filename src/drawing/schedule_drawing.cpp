@@ -848,6 +848,7 @@ Drawing scheduleDrawing(const ColumnDetailing& schedule, const Model& model, con
     DrawingInfo noted = info;
     noted.notes = scheduleNotes(model, groups, schedule);
     noted.incomplete = fromIncompleteFile(model);
+    if (noted.fields.project.empty()) noted.fields.project = model.title;
     drawing.sheets = scheduleSheets(schedule, noted);
     drawing.sheets.push_back(layoutPlanSheet(schedule, planColumns(schedule, model, groups), noted));
     drawing.cadScale = drawing.sheets.back().planScale;

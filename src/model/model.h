@@ -82,6 +82,7 @@ enum class LengthUnit { Metre, Millimetre };
 // The model store: the tables read from the analysis file, then the plan grid built on them.
 struct Model {
     // Filled by the reader.
+    std::string title;  // the job title of the first command, "STAAD SPACE OFFICE BLOCK C": "OFFICE BLOCK C"
     LengthUnit unit = LengthUnit::Metre;
     std::vector<JointEntry> joints;         // file order; jointCount() entries
     std::vector<MemberEntry> members;       // file order

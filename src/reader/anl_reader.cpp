@@ -112,6 +112,7 @@ void rejectFailedColumns(const Model& model) {
 Model readAnl(LineSource& lines, const std::string& fileName) {
     ReadCursor cursor(lines, fileName);
     Model model;
+    readTitle(cursor, model);
     readUnit(cursor, model);
     readJoints(cursor, model);
     readMembers(cursor, model);

@@ -103,8 +103,67 @@ double millimetresPer(LengthUnit unit) { return unit == LengthUnit::Metre ? 1000
 
 // "UNIT" elsewhere (a title such as "COMMUNITY CENTRE" or "UNIT 4 WAREHOUSE", a page heading) is
 // not a UNIT command. The length unit may stand before or after the force unit.
+namespace {
+
+// Whether `text` is whole UTF-8 (overlong forms and surrogates are not looked for: a title only).
+bool isUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80         ? 1
+                              : (lead >> 5) == 6  ? 2
+                              : (lead >> 4) == 14 ? 3
+                              : (lead >> 3) == 30 ? 4
+                                                  : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// The title as UTF-8 with control characters as blanks and no blanks at either end.
+std::string titleText(std::string_view raw) {
+    const bool utf8 = isUtf8(raw);
+    std::string text;
+    for (const char c : raw) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            text += ' ';
+        } else if (byte < 0x80 || utf8) {
+            text += c;
+        } else {
+            text += static_cast<char>(0xC0 | (byte >> 6));
+            text += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+void readTitle(ReadCursor& cursor, Model& model) {
+    while (!cursor.atEnd()) {
+        cursor.nextLine();
+        const std::string_view line = cursor.line();
+        if (line.find(kUnit) != std::string_view::npos && !isEchoedCommand(line, "STAAD")) return;
+        const std::optional<std::string_view> command = echoedText(line);
+        if (!command) continue;
+        if (isEchoedCommand(line, "STAAD")) {
+            // STAAD, the kind of structure (SPACE, PLANE, FLOOR, TRUSS), then the title.
+            const std::vector<std::string_view> words = wordsAfterLineNumber(line);
+            if (words.size() > 2) model.title = titleText(command->substr(words[2].data() - command->data()));
+        }
+        return;
+    }
+}
+
 void readUnit(ReadCursor& cursor, Model& model) {
-    for (;;) {
+    for (bool inHand = true;; inHand = false) {
+        if (inHand && isEchoedCommand(cursor.line(), kUnit)) break;
         if (cursor.searchFor(kUnit) == 0) {
             cursor.reject(
                 "no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis output file?");

@@ -7,6 +7,12 @@
 
 namespace tierwise {
 
+//      1. STAAD SPACE OFFICE BLOCK C
+// The job title, from the first echoed command when it is STAAD, into model.title (UTF-8; a title
+// that is no UTF-8 is read as Latin-1). Stops at that command or at the first line holding UNIT,
+// so that readUnit starts with the line in hand.
+void readTitle(ReadCursor& cursor, Model& model);
+
 //      6. UNIT METER KN
 // The first UNIT command counts: a line whose first word after the echoed line number is UNIT.
 // Sets model.unit; throws Rejection("Change the units to Meter Or mm ") for another unit.

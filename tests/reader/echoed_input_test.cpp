@@ -45,18 +45,29 @@ TEST(ReadAnlUnit, OnlyTheFirstUnitLineCounts) {
     EXPECT_EQ(model.joints[0].x, 100);
 }
 
-// Which line is the UNIT command, and which of its words the length unit.
+// Which line is the UNIT command, and which of its words the length unit; the job title before it.
 TEST(ReadAnlUnit, TakesTheFirstUnitCommandAndFindsItsLengthWord) {
     struct Case {
         const char* name;
         std::vector<std::string> before;  // lines ahead of the joints
         std::optional<LengthUnit> unit;   // empty: refused with the fixed message
+        const char* title = "";
     } cases[] = {
-        {"TitleHoldingUnit", {echo(1, "STAAD SPACE COMMUNITY CENTRE"), echo(2, "UNIT METER KN")}, LengthUnit::Metre},
+        {"TitleHoldingUnit",
+         {"   *  STAAD.Pro  *", echo(1, "STAAD SPACE COMMUNITY CENTRE  "), echo(2, "UNIT METER KN")},
+         LengthUnit::Metre,
+         "COMMUNITY CENTRE"},
         {"TitleStartingWithUnit",
          {echo(1, "STAAD SPACE UNIT 4 WAREHOUSE"), "     UNIT 4 WAREHOUSE       -- PAGE NO.    1",
           echo(2, "UNIT MMS KN")},
-         LengthUnit::Millimetre},
+         LengthUnit::Millimetre,
+         "UNIT 4 WAREHOUSE"},
+        {"Latin1Title",
+         {echo(1, "STAAD PLANE B\xDCRO\tHAUS"), echo(2, "UNIT METER KN")},
+         LengthUnit::Metre,
+         "B\xC3\x9CRO HAUS"},
+        {"Utf8Title", {echo(1, "STAAD SPACE B\xC3\x9CRO"), echo(2, "UNIT METER KN")}, LengthUnit::Metre, "B\xC3\x9CRO"},
+        {"NoTitle", {echo(1, "STAAD SPACE"), echo(2, "UNIT METER KN")}, LengthUnit::Metre},
         {"ForceFirst", {echo(2, "UNIT KN METER")}, LengthUnit::Metre},
         {"RepeatedBlanks", {echo(2, "UNIT  MMS   KN")}, LengthUnit::Millimetre},
         {"LengthAlone", {echo(2, "UNIT MMS")}, LengthUnit::Millimetre},
@@ -74,7 +85,9 @@ TEST(ReadAnlUnit, TakesTheFirstUnitCommandAndFindsItsLengthWord) {
         std::string text;
         for (const auto& line : lines) text += line + "\r\n";
         if (c.unit) {
-            EXPECT_EQ(read(text).unit, *c.unit);
+            const Model model = read(text);
+            EXPECT_EQ(model.unit, *c.unit);
+            EXPECT_EQ(model.title, c.title);
         } else {
             EXPECT_EQ(rejection(text), "Change the units to Meter Or mm ");
         }
