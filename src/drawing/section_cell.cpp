@@ -32,19 +32,6 @@ std::vector<Point> barCentres(const Section& section, const BarArrangement& bars
     return centres;
 }
 
-std::vector<int> heldBars(int n, int held) {
-    std::vector<int> bars;
-    if (held <= 0 || n <= 0) return bars;
-    if (held >= n) {
-        for (int i = 1; i <= n; ++i) bars.push_back(i);
-    } else if (held == n / 2) {
-        for (int i = 2; i <= n; i += 2) bars.push_back(i);
-    } else {
-        for (int j = 1; j <= held; ++j) bars.push_back(static_cast<int>(std::lround(double(j) * (n + 1) / (held + 1))));
-    }
-    return bars;
-}
-
 namespace {
 
 // A crosstie from the bar at `from` to the bar at `to` (centres, section mm), its straight run `r`
@@ -104,11 +91,11 @@ void drawSection(Shapes& sheet, Point centre, double scale, const Section& secti
                 for (const Point& p : crosstie(from, to, side, r, tail)) points.push_back(at(p.x, p.y));
                 sheet.polylines.push_back({std::move(points), false, Layer::Ties});
             };
-            for (const int i : heldBars(d, layout.acrossB)) {
+            for (const int i : layout.longFaceHeld) {
                 const size_t k = static_cast<size_t>(4 + 2 * a + i - 1);
                 draw(centres[k], centres[k + static_cast<size_t>(d)], {0, 1});
             }
-            for (const int i : heldBars(a, layout.acrossD)) {
+            for (const int i : layout.shortFaceHeld) {
                 const size_t k = static_cast<size_t>(4 + i - 1);
                 draw(centres[k], centres[k + static_cast<size_t>(a)], {1, 0});
             }

@@ -17,12 +17,6 @@ namespace tierwise {
 // the first at the top.
 std::vector<Point> barCentres(const Section& section, const BarArrangement& bars, double cover);
 
-// Which of a face's `n` intermediate bars (1 to n, the corners 0 and n + 1) carry one of the
-// face's `held` crossties, as tieLayout chooses them: all; every second one where only alternate
-// bars need holding; otherwise spread evenly, so that no run between held bars is longer than
-// needed.
-std::vector<int> heldBars(int n, int held);
-
 // Draws `section` centred at `centre`, `scale` paper mm to a section mm, its larger side D across
 // the sheet and b up it: the outline, the tie with its inner face at the cover (none when
 // ties.diameter is 0), the crossties of `layout` (straight across between the bars they hold,

@@ -88,6 +88,9 @@ struct TieLayout {
     int acrossB = 0;        // crossties parallel to the short side b, each holding a bar of both long faces
     int acrossD = 0;        // crossties parallel to the long side D, each holding a bar of both short faces
     double longestGap = 0;  // the longest run of a hoop side between legs that hold it, bar centre to centre, mm
+    // The bars the crossties hold, counted 1 to n along a long face (acrossB of them) and along a
+    // short face (acrossD), the corners not counted: what the drawing draws.
+    std::vector<int> longFaceHeld, shortFaceHeld;
     [[nodiscard]] int crossties() const { return acrossB + acrossD; }
 };
 
@@ -176,8 +179,8 @@ inline constexpr const char* kNoGradesText = "IS 456 only: no grades";
 // options.cover (the range's cover): ties that hold every bar, and under options.ductile the hoops
 // of IS 13920 for `demand` ("300 X 450" flagged "230 X 600: under 300 mm" where the least side
 // is under 300 mm; the Ties text "... ; IS 456 only: no grades" where demand has no grades).
-RangeDetail detailRange(const std::vector<Section>& sectionsBottomUp, double requiredArea,
-                        const DetailOptions& options, const RangeDemand& demand = {});
+RangeDetail detailRange(const std::vector<Section>& sectionsBottomUp, double requiredArea, const DetailOptions& options,
+                        const RangeDemand& demand = {});
 
 // Worksheet 4's texts: "300 X 450" or "450 dia"; "8 - 20 dia (1.86 %)", or above the practical
 // limit `overPercent` "18 - 20 dia (4.19 %, over 4 %)"; "8 dia @ 150 c/c".

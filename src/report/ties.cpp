@@ -10,10 +10,10 @@ namespace tierwise {
 namespace {
 
 // Bars held along one face: positions 0 and n + 1 are the corners (held by the perimeter tie),
-// 1 to n the intermediate bars `pitch` apart. Returns how many intermediate bars need a crosstie
+// 1 to n the intermediate bars `pitch` apart. Returns the intermediate bars that need a crosstie
 // and the longest run between held positions, in pitches.
 struct FaceHold {
-    int held = 0;
+    std::vector<int> held;
     int longestRun = 0;
 };
 
@@ -40,7 +40,7 @@ FaceHold holdFace(int n, double pitch, bool ductile) {
     int last = 0;
     for (int i = 1; i <= n + 1; ++i) {
         if (!held[static_cast<size_t>(i)]) continue;
-        if (i <= n) ++face.held;
+        if (i <= n) face.held.push_back(i);
         face.longestRun = std::max(face.longestRun, i - last);
         last = i;
     }
@@ -61,7 +61,8 @@ TieLayout tieLayout(const Section& section, const BarArrangement& bars, double c
     const FaceHold shortFace = holdFace(bars.shortFaceBars, pitchB, ductile);
     const FaceHold longFace = holdFace(bars.longFaceBars, pitchD, ductile);
     // A bar of a long face is held by a crosstie running across b to its partner on the other long face.
-    return {longFace.held, shortFace.held, std::max(shortFace.longestRun * pitchB, longFace.longestRun * pitchD)};
+    return {static_cast<int>(longFace.held.size()), static_cast<int>(shortFace.held.size()),
+            std::max(shortFace.longestRun * pitchB, longFace.longestRun * pitchD), longFace.held, shortFace.held};
 }
 
 double hookExtension(int tieDiameter) {

@@ -198,7 +198,7 @@ TEST_P(RulesTest, TitleAndTypicalElevation) {
     ColumnDetailing schedule = smallSchedule();
     schedule.options.ductile = c.ductile;
     RangeDetail& cell = schedule.details[1];
-    cell.layout = {2, 0, 118};
+    cell.layout = {2, 0, 118, {1, 2}, {}};
     cell.confinement = {c.hoop, 100, 600, 150, cell.layout};
     DrawingInfo info = kInfo;
     info.notes = {"Detailing by the rules named in the title block."};
