@@ -269,7 +269,7 @@ std::vector<std::string> scheduleNotes(const Model& model, const std::vector<Col
     if (detailing.marks.empty()) return notes;  // nothing detailed
     notes.push_back("Detailing by IS 456:2000 cl. 26.3.2, 26.4.2.1, 26.5.3.1 and 26.5.3.2" +
                     std::string(options.ductile ? " and IS 13920:2016 cl. 7.1.2, 7.3, 7.4 and 7.6" : "") +
-                    "; bars within " + practical + " of the gross area where they fit. All dimensions in mm.");
+                    "; bars within " + practical + " of the gross area where they fit. All dimensions in mm, levels in m.");
     addGradeNotes(notes, model, lines, detailing);
     addCoverNote(notes, detailing);
     notes.push_back(
