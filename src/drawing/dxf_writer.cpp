@@ -257,6 +257,7 @@ std::string symbolBlock(size_t sheet, size_t symbol) {
 // within its kind, so that a CAD program moves a sheet as one and can take the plan alone.
 std::vector<std::string> sheetBlocks(const std::vector<Sheet>& sheets) {
     std::vector<std::string> names;
+    names.reserve(sheets.size());
     size_t plans = 0;
     size_t schedules = 0;
     for (const Sheet& sheet : sheets) {

@@ -110,8 +110,9 @@ def pdf_texts(page):
     """Each text line of a PDF page as (words, x left, x right, baseline from the top, cap height), mm."""
     out = subprocess.run(["pdftotext", "-bbox-layout", "-f", str(page), "-l", str(page), str(pdf), "-"],
                          capture_output=True, text=True).stdout
+    page_xml = re.sub(r"<!DOCTYPE[^>]*>", "", out).replace(' xmlns="http://www.w3.org/1999/xhtml"', "")
     lines = []
-    for line in ElementTree.fromstring(re.sub(r"<!DOCTYPE[^>]*>", "", out).replace(' xmlns="http://www.w3.org/1999/xhtml"', "")).iter("line"):
+    for line in ElementTree.fromstring(page_xml).iter("line"):
         words = [w.text for w in line.iter("word")]
         x0, y0, x1, y1 = (float(line.get(k)) * MM for k in ("xMin", "yMin", "xMax", "yMax"))
         # DejaVu Sans: the box spans ascent 0.928 em and descent 0.236 em; capitals stand 0.729 em.
