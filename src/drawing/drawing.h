@@ -41,13 +41,16 @@ struct Circle {
     Layer layer = Layer::Outline;
 };
 
+// The usual text height on paper, mm: what a CAD program's own text and dimensions take too.
+inline constexpr double kTextHeight = 2.5;
+
 enum class HAlign { Left, Centre, Right };
 enum class VAlign { Bottom, Middle, Top };
 
 struct Text {
     Point at;
     std::string text;
-    double height = 2.5;  // cap height, mm, as CAD programs measure text
+    double height = kTextHeight;  // cap height, mm, as CAD programs measure text
     HAlign hAlign = HAlign::Left;
     VAlign vAlign = VAlign::Bottom;
     bool bold = false;

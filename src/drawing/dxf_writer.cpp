@@ -98,7 +98,7 @@ public:
     void group(int code, int value) { out_ << code << '\n' << value << '\n'; }
     void number(int code, double value, int decimals = 3) {
         char text[48];
-        // A micrometre on paper: far below what any plotter shows.
+        // A micrometre in the model: far below what any plotter shows.
         const auto printed = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
         std::string_view digits(text, static_cast<size_t>(printed.ptr - text));
         if (digits.find('.') != std::string_view::npos) {
@@ -128,7 +128,25 @@ private:
     std::ostream& out_;
 };
 
-void writeHeader(DxfOut& dxf, Point lowest, Point highest) {
+// What a CAD program takes from the header: the model's extents and limits in model mm, the paper
+// limits of the largest sheet in paper mm, and the plot scale for a draughtsman's own dimensions,
+// line types and text.
+struct HeaderValues {
+    Point highest;  // the model's upper right corner; the lower left is the origin
+    Point paper;    // the largest sheet's width and height
+    double scale = 1;
+};
+
+void writeHeader(DxfOut& dxf, const HeaderValues& values) {
+    const auto corner = [&](std::string_view name, Point p) {
+        dxf.group(9, name);
+        dxf.number(10, p.x);
+        dxf.number(20, p.y);
+    };
+    const auto real = [&](std::string_view name, double value) {
+        dxf.group(9, name);
+        dxf.number(40, value);
+    };
     dxf.group(0, "SECTION");
     dxf.group(2, "HEADER");
     dxf.group(9, "$ACADVER");
@@ -137,31 +155,26 @@ void writeHeader(DxfOut& dxf, Point lowest, Point highest) {
     dxf.group(3, kCodePage);
     dxf.group(9, "$INSBASE");
     dxf.point(10, {0, 0});
-    // Millimetres; the paper limits tell a CAD program's print the size of the sheets.
+    // Millimetres in the model; the paper limits tell a CAD program's print the size of a sheet.
     dxf.group(9, "$INSUNITS");
     dxf.group(70, 4);
     dxf.group(9, "$MEASUREMENT");
     dxf.group(70, 1);
-    dxf.group(9, "$PLIMMIN");
-    dxf.number(10, lowest.x);
-    dxf.number(20, lowest.y);
-    dxf.group(9, "$PLIMMAX");
-    dxf.number(10, highest.x);
-    dxf.number(20, highest.y);
+    corner("$PLIMMIN", {0, 0});
+    corner("$PLIMMAX", values.paper);
     dxf.group(9, "$EXTMIN");
-    dxf.point(10, lowest);
+    dxf.point(10, {0, 0});
     dxf.group(9, "$EXTMAX");
-    dxf.point(10, highest);
-    dxf.group(9, "$LIMMIN");
-    dxf.number(10, lowest.x);
-    dxf.number(20, lowest.y);
-    dxf.group(9, "$LIMMAX");
-    dxf.number(10, highest.x);
-    dxf.number(20, highest.y);
+    dxf.point(10, values.highest);
+    corner("$LIMMIN", {0, 0});
+    corner("$LIMMAX", values.highest);
+    real("$DIMSCALE", values.scale);
+    real("$LTSCALE", values.scale);
+    real("$TEXTSIZE", kTextHeight * values.scale);
     dxf.group(0, "ENDSEC");
 }
 
-void writeTables(DxfOut& dxf) {
+void writeTables(DxfOut& dxf, double scale) {
     dxf.group(0, "SECTION");
     dxf.group(2, "TABLES");
 
@@ -204,24 +217,12 @@ void writeTables(DxfOut& dxf) {
     dxf.number(41, 1);
     dxf.number(50, 0);
     dxf.group(71, 0);
-    dxf.number(42, 2.5);
+    dxf.number(42, kTextHeight * scale);
     dxf.group(3, "txt");
     dxf.group(4, "");
     dxf.group(0, "ENDTAB");
 
     dxf.group(0, "ENDSEC");
-}
-
-void writePolyline(DxfOut& dxf, const std::vector<Point>& points, bool closed, Layer layer) {
-    dxf.entity("POLYLINE", layer);
-    dxf.group(66, 1);
-    dxf.point(10, {0, 0});
-    dxf.group(70, closed ? 1 : 0);
-    for (const Point& p : points) {
-        dxf.entity("VERTEX", layer);
-        dxf.point(10, p);
-    }
-    dxf.entity("SEQEND", layer);
 }
 
 // R12 has no hatch, and CAD programs differ in drawing wide polylines: a bar is an INSERT of the
@@ -231,19 +232,43 @@ void writePolyline(DxfOut& dxf, const std::vector<Point>& points, bool closed, L
 constexpr std::string_view kBarBlock = "BAR";
 constexpr int kDiscStrips = 6;
 
-enum class Outlines { Polylines, Lines };
-void writeShapes(DxfOut& dxf, const Shapes& sheet, double offset, Outlines outlines);
-std::string symbolBlock(size_t sheet, size_t symbol);
+void writeShapes(DxfOut& dxf, const Shapes& shapes, double scale);
 
-void writeBlocks(DxfOut& dxf, const std::vector<Sheet>& sheets) {
-    dxf.group(0, "SECTION");
-    dxf.group(2, "BLOCKS");
+void startBlock(DxfOut& dxf, std::string_view name) {
     dxf.group(0, "BLOCK");
     dxf.group(8, "0");
-    dxf.group(2, kBarBlock);
+    dxf.group(2, name);
     dxf.group(70, 0);
     dxf.point(10, {0, 0});
-    dxf.group(3, kBarBlock);
+    dxf.group(3, name);
+}
+
+void endBlock(DxfOut& dxf) {
+    dxf.group(0, "ENDBLK");
+    dxf.group(8, "0");
+}
+
+// A sheet's symbols are the blocks CELL<sheet>_<symbol>, both counted from 1.
+std::string symbolBlock(size_t sheet, size_t symbol) {
+    return "CELL" + std::to_string(sheet + 1) + "_" + std::to_string(symbol + 1);
+}
+
+// Each sheet is one block, PLAN<n> for a layout plan and SCHEDULE<n> otherwise, counted from 1
+// within its kind, so that a CAD program moves a sheet as one and can take the plan alone.
+std::vector<std::string> sheetBlocks(const std::vector<Sheet>& sheets) {
+    std::vector<std::string> names;
+    names.reserve(sheets.size());
+    size_t plans = 0;
+    size_t schedules = 0;
+    for (const Sheet& sheet : sheets) {
+        names.push_back(sheet.planScale > 0 ? "PLAN" + std::to_string(++plans)
+                                            : "SCHEDULE" + std::to_string(++schedules));
+    }
+    return names;
+}
+
+void writeBarBlock(DxfOut& dxf) {
+    startBlock(dxf, kBarBlock);
     dxf.group(0, "CIRCLE");
     dxf.group(8, "0");
     dxf.point(10, {0, 0});
@@ -262,67 +287,77 @@ void writeBlocks(DxfOut& dxf, const std::vector<Sheet>& sheets) {
         dxf.precisePoint(12, {-high.x, high.y});
         dxf.precisePoint(13, {high.x, high.y});
     }
-    dxf.group(0, "ENDBLK");
-    dxf.group(8, "0");
+    endBlock(dxf);
+}
+
+// The sheet's content in model mm round its lower left corner: its paper edge (so that it reads
+// as a sheet), its own shapes and its symbols' inserts. The symbols' blocks are drawn at the same
+// scale, so every insert but a bar's is at scale 1.
+void writeSheetBlock(DxfOut& dxf, const Sheet& sheet, size_t index, std::string_view name, double scale) {
+    startBlock(dxf, name);
+    Shapes edge;
+    edge.polylines.push_back(
+        {{{0, 0}, {sheet.width, 0}, {sheet.width, sheet.height}, {0, sheet.height}}, true, Layer::Outline});
+    writeShapes(dxf, edge, scale);
+    writeShapes(dxf, sheet, scale);
+    for (const Placement& placement : sheet.placements) {
+        dxf.entity("INSERT", Layer::Outline);
+        dxf.group(2, symbolBlock(index, placement.symbol));
+        dxf.point(10, {placement.at.x * scale, placement.at.y * scale});
+    }
+    endBlock(dxf);
+}
+
+// Blocks before the blocks that insert them: the bar, the cells, the sheets.
+void writeBlocks(DxfOut& dxf, const std::vector<Sheet>& sheets, const std::vector<std::string>& names, double scale) {
+    dxf.group(0, "SECTION");
+    dxf.group(2, "BLOCKS");
+    writeBarBlock(dxf);
     for (size_t i = 0; i < sheets.size(); ++i) {
         for (size_t k = 0; k < sheets[i].symbols.size(); ++k) {
-            const std::string name = symbolBlock(i, k);
-            dxf.group(0, "BLOCK");
-            dxf.group(8, "0");
-            dxf.group(2, name);
-            dxf.group(70, 0);
-            dxf.point(10, {0, 0});
-            dxf.group(3, name);
-            writeShapes(dxf, sheets[i].symbols[k], 0, Outlines::Lines);
-            dxf.group(0, "ENDBLK");
-            dxf.group(8, "0");
+            startBlock(dxf, symbolBlock(i, k));
+            writeShapes(dxf, sheets[i].symbols[k], scale);
+            endBlock(dxf);
         }
     }
+    for (size_t i = 0; i < sheets.size(); ++i) writeSheetBlock(dxf, sheets[i], i, names[i], scale);
     dxf.group(0, "ENDSEC");
 }
 
-// Inside a block an outline is written as its LINEs: readers link a block's POLYLINE to its
-// SEQEND unreliably in R12 (ezdxf repairs every one), and the lines draw the same.
-void writeShapes(DxfOut& dxf, const Shapes& sheet, double offset, Outlines outlines) {
-    const auto at = [&](Point p) { return Point{p.x + offset, p.y}; };
+// Everything is inside a block, where an outline is written as its LINEs: readers link a block's
+// POLYLINE to its SEQEND unreliably in R12 (ezdxf repairs every one), and the lines draw the same.
+// Paper mm times `scale` are model mm: coordinates, radii, text heights and the bars' sizes.
+void writeShapes(DxfOut& dxf, const Shapes& shapes, double scale) {
+    const auto at = [&](Point p) { return Point{p.x * scale, p.y * scale}; };
     const auto writeLine = [&](Point from, Point to, Layer layer) {
         dxf.entity("LINE", layer);
         dxf.point(10, at(from));
         dxf.point(11, at(to));
     };
-    for (const Line& line : sheet.lines) writeLine(line.from, line.to, line.layer);
-    for (const Polyline& polyline : sheet.polylines) {
-        if (outlines == Outlines::Lines) {
-            const size_t n = polyline.points.size();
-            for (size_t i = 0; i + 1 < n; ++i) writeLine(polyline.points[i], polyline.points[i + 1], polyline.layer);
-            if (polyline.closed && n > 2) writeLine(polyline.points[n - 1], polyline.points[0], polyline.layer);
-            continue;
-        }
-        std::vector<Point> points;
-        points.reserve(polyline.points.size());
-        for (const Point& p : polyline.points) points.push_back(at(p));
-        writePolyline(dxf, points, polyline.closed, polyline.layer);
+    for (const Line& line : shapes.lines) writeLine(line.from, line.to, line.layer);
+    for (const Polyline& polyline : shapes.polylines) {
+        const size_t n = polyline.points.size();
+        for (size_t i = 0; i + 1 < n; ++i) writeLine(polyline.points[i], polyline.points[i + 1], polyline.layer);
+        if (polyline.closed && n > 2) writeLine(polyline.points[n - 1], polyline.points[0], polyline.layer);
     }
-    for (const Circle& circle : sheet.circles) {
-        const Point centre = at(circle.centre);
-        const double radius = circle.diameter / 2;
+    for (const Circle& circle : shapes.circles) {
         if (circle.filled) {
             dxf.entity("INSERT", circle.layer);
             dxf.group(2, kBarBlock);
-            dxf.point(10, centre);
-            dxf.number(41, circle.diameter);
-            dxf.number(42, circle.diameter);
+            dxf.point(10, at(circle.centre));
+            dxf.number(41, circle.diameter * scale);
+            dxf.number(42, circle.diameter * scale);
             continue;
         }
         dxf.entity("CIRCLE", circle.layer);
-        dxf.point(10, centre);
-        dxf.number(40, radius);
+        dxf.point(10, at(circle.centre));
+        dxf.number(40, circle.diameter / 2 * scale);
     }
-    for (const Text& text : sheet.texts) {
+    for (const Text& text : shapes.texts) {
         dxf.entity("TEXT", text.layer);
         const Point p = at(text.at);
         dxf.point(10, p);
-        dxf.number(40, text.height);
+        dxf.number(40, text.height * scale);
         dxf.group(1, text.text);
         dxf.group(72, text.hAlign == HAlign::Left ? 0 : text.hAlign == HAlign::Centre ? 1 : 2);
         dxf.point(11, p);
@@ -330,45 +365,34 @@ void writeShapes(DxfOut& dxf, const Shapes& sheet, double offset, Outlines outli
     }
 }
 
-// A sheet's symbols are the blocks CELL<sheet>_<symbol>, both counted from 1.
-std::string symbolBlock(size_t sheet, size_t symbol) {
-    return "CELL" + std::to_string(sheet + 1) + "_" + std::to_string(symbol + 1);
-}
-
-void writeSheet(DxfOut& dxf, const Sheet& sheet, size_t index, double offset) {
-    const auto at = [&](Point p) { return Point{p.x + offset, p.y}; };
-    writeShapes(dxf, sheet, offset, Outlines::Polylines);
-    for (const Placement& placement : sheet.placements) {
-        dxf.entity("INSERT", Layer::Outline);
-        dxf.group(2, symbolBlock(index, placement.symbol));
-        dxf.point(10, at(placement.at));
-    }
-}
-
 }  // namespace
 
 void writeDxf(const Drawing& drawing, std::ostream& out) {
     DxfOut dxf(out);
+    const double scale = std::max(drawing.cadScale, 1);
     double width = 0;
-    double height = 0;
+    HeaderValues header{{}, {}, scale};
     for (const Sheet& sheet : drawing.sheets) {
         width += (width > 0 ? kDxfSheetGap : 0) + sheet.width;
-        height = std::max(height, sheet.height);
+        header.highest.y = std::max(header.highest.y, sheet.height * scale);
+        header.paper = {std::max(header.paper.x, sheet.width), std::max(header.paper.y, sheet.height)};
     }
-    writeHeader(dxf, {0, 0}, {width, height});
-    writeTables(dxf);
-    writeBlocks(dxf, drawing.sheets);
+    header.highest.x = width * scale;
+    const std::vector<std::string> names = sheetBlocks(drawing.sheets);
+    writeHeader(dxf, header);
+    writeTables(dxf, scale);
+    writeBlocks(dxf, drawing.sheets, names, scale);
     dxf.group(0, "SECTION");
     dxf.group(2, "ENTITIES");
+    // The sheets in a row along X, each inserted once at its lower left corner; the insert on
+    // layer 0, so that freezing one of the drawing's layers hides no whole sheet.
     double offset = 0;
     for (size_t i = 0; i < drawing.sheets.size(); ++i) {
-        const Sheet& sheet = drawing.sheets[i];
-        // Each sheet's paper edge, so that the sheets read as sheets in a CAD program.
-        writePolyline(
-            dxf, {{offset, 0}, {offset + sheet.width, 0}, {offset + sheet.width, sheet.height}, {offset, sheet.height}},
-            true, Layer::Outline);
-        writeSheet(dxf, sheet, i, offset);
-        offset += sheet.width + kDxfSheetGap;
+        dxf.group(0, "INSERT");
+        dxf.group(8, "0");
+        dxf.group(2, names[i]);
+        dxf.point(10, {offset * scale, 0});
+        offset += drawing.sheets[i].width + kDxfSheetGap;
     }
     dxf.group(0, "ENDSEC");
     dxf.group(0, "EOF");

@@ -1,8 +1,13 @@
-// The drawing as AutoCAD R12 ASCII DXF: every sheet side by side in one model space, on the
-// layers GRID, OUTLINE, BARS, TIES and TEXT. Only the entities the drawing uses are written:
-// LINE, POLYLINE (outlines), CIRCLE, TEXT, an INSERT of the filled-disc block BAR per bar, and
-// the sheets' symbols as blocks CELL<sheet>_<symbol> inserted on layer OUTLINE where placed (the
-// shapes inside keep their own layers).
+// The drawing as AutoCAD R12 ASCII DXF, in model-space millimetres: every sheet drawn at the
+// drawing's `cadScale` (model mm = paper mm x cadScale), so that the layout plan measures its true
+// size (a 300 X 450 column is 300 by 450) and plotting the model at 1:cadScale gives each sheet at
+// its paper size. Each sheet, its paper edge included, is one block (SCHEDULE<n>, PLAN<n>)
+// inserted once, the sheets in a row along X, kDxfSheetGap x cadScale apart. Layers GRID,
+// OUTLINE, BARS, TIES, TEXT, DIMENSIONS and NOTES; only the entities the drawing uses are written:
+// LINE (outlines too), CIRCLE, TEXT, an INSERT of the filled-disc block BAR per bar, and the
+// sheets' symbols as blocks CELL<sheet>_<symbol> inserted on layer OUTLINE where placed (the
+// shapes inside keep their own layers). The header gives $DIMSCALE and $LTSCALE = cadScale and
+// $TEXTSIZE = kTextHeight x cadScale, and the largest sheet's paper as the paper limits.
 #pragma once
 
 #include <ostream>
@@ -12,7 +17,7 @@
 
 namespace tierwise {
 
-// Space between neighbouring sheets in the DXF's model space, mm.
+// Space between neighbouring sheets, paper mm (times the drawing's cadScale in the model).
 inline constexpr double kDxfSheetGap = 50;
 
 void writeDxf(const Drawing& drawing, std::ostream& out);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "support/case_name.h"
@@ -26,60 +28,146 @@ std::vector<Group> groups(const std::string& dxf) {
     return result;
 }
 
-TEST(DxfWriter, EntitiesPerLayerAndStructure) {
-    Drawing drawing;
-    Sheet first;
-    first.lines.push_back({{0, 0}, {10, 10}, Layer::Grid});
-    first.polylines.push_back({{{0, 0}, {1, 0}, {1, 1}}, true, Layer::Ties});
-    first.circles.push_back({{5, 5}, 2, true, Layer::Bars});
-    first.circles.push_back({{5, 5}, 8, false, Layer::Grid});
-    first.texts.push_back({{1.5, 2.25}, "C1", 2.5, HAlign::Centre, VAlign::Middle, false, Layer::Text});
-    // One symbol, a tie with a bar, placed twice.
-    first.symbols.push_back(
-        {{}, {{{{0, 0}, {1, 0}, {1, 1}}, true, Layer::Ties}}, {{{0, 0}, 2, true, Layer::Bars}}, {}});
-    first.placements = {{0, {10, 10}}, {0, {20, 10}}};
-    Sheet second = first;
-    second.width = 594;
-    drawing.sheets = {first, second};
+// A record: a group 0 and the groups after it.
+struct Entity {
+    std::string type;
+    std::multimap<int, std::string> groups;
 
-    const std::vector<Group> all = groups(dxfText(drawing));
-    ASSERT_FALSE(all.empty());
-    EXPECT_EQ(all.back().value, "EOF");
-    std::map<std::string, int> counts;  // "TYPE LAYER"
-    bool inEntities = false;
-    std::string layerOfLast;
-    for (size_t i = 0; i < all.size(); ++i) {
-        if (all[i].code == 2 && all[i].value == "ENTITIES") inEntities = true;
-        if (!inEntities || all[i].code != 0 || all[i].value == "ENDSEC" || all[i].value == "EOF") continue;
-        ASSERT_LT(i + 1, all.size());
-        ASSERT_EQ(all[i + 1].code, 8) << all[i].value << " without a layer";
-        ++counts[all[i].value + " " + all[i + 1].value];
+    [[nodiscard]] std::string value(int code) const {
+        const auto found = groups.find(code);
+        return found == groups.end() ? "" : found->second;
     }
-    // Per sheet: its paper edge and the tie are polylines; a bar is an insert of the disc block.
-    const std::map<std::string, int> expected{{"LINE GRID", 2},      {"POLYLINE TIES", 2},    {"VERTEX TIES", 6},
-                                              {"SEQEND TIES", 2},    {"INSERT BARS", 2},      {"CIRCLE GRID", 2},
-                                              {"TEXT TEXT", 2},      {"POLYLINE OUTLINE", 2}, {"VERTEX OUTLINE", 8},
-                                              {"SEQEND OUTLINE", 2}, {"INSERT OUTLINE", 4}};
-    EXPECT_EQ(counts, expected);
-    // Each sheet's symbol is a block of its own, holding the tie and the bar on their layers.
-    std::vector<std::string> blocks;
-    for (size_t i = 0; i + 1 < all.size(); ++i) {
-        if (all[i].value == "BLOCK" && all[i + 2].code == 2) blocks.push_back(all[i + 2].value);
-    }
-    EXPECT_EQ(blocks, (std::vector<std::string>{"BAR", "CELL1_1", "CELL2_1"}));
+};
 
-    // The second sheet stands 50 mm right of the first: its line starts at x = 470. (The blocks
-    // hold their outlines as lines round their own origin.)
-    int lineStarts = 0;
-    bool entities = false;
-    for (size_t i = 0; i + 1 < all.size(); ++i) {
-        entities = entities || (all[i].code == 2 && all[i].value == "ENTITIES");
-        if (entities && all[i].code == 0 && all[i].value == "LINE") {
-            while (all[i].code != 10) ++i;
-            EXPECT_EQ(all[i].value, lineStarts++ == 0 ? "0" : "470");
+// The file read back: the header's values, and the entities of each block and ("") the model space.
+struct ReadBack {
+    std::map<std::string, std::string> header;  // "$TEXTSIZE": its first value
+    std::map<std::string, std::vector<Entity>> blocks;
+};
+
+ReadBack readBack(const std::string& dxf) {
+    ReadBack file;
+    std::vector<Entity> records;
+    std::string variable;
+    for (const Group& group : groups(dxf)) {
+        if (group.code == 9) {
+            variable = group.value;
+        } else if (group.code == 0) {
+            variable.clear();
+            records.push_back({group.value, {}});
+        } else if (!variable.empty()) {
+            file.header.try_emplace(variable, group.value);
+        } else {
+            records.back().groups.emplace(group.code, group.value);
         }
     }
-    EXPECT_EQ(lineStarts, 2);
+    std::string block;
+    bool inEntities = false;
+    for (const Entity& record : records) {
+        if (record.type == "SECTION" || record.type == "ENDSEC") {
+            inEntities = record.value(2) == "ENTITIES";
+        } else if (record.type == "BLOCK" || record.type == "ENDBLK") {
+            block = record.type == "BLOCK" ? record.value(2) : "";
+        } else if (!block.empty() || inEntities) {
+            file.blocks[block].push_back(record);
+        }
+    }
+    return file;
+}
+
+// A schedule sheet with a symbol placed twice, a bar and a text, and a layout plan at 1:100
+// holding one 3 x 4.5 mm column outline: 300 x 450 in the model.
+Drawing scaledDrawing() {
+    Drawing drawing;
+    drawing.cadScale = 100;
+    Sheet schedule;
+    schedule.lines.push_back({{0, 0}, {10, 10}, Layer::Grid});
+    schedule.polylines.push_back({{{0, 0}, {1, 0}, {1, 1}}, true, Layer::Ties});
+    schedule.circles.push_back({{5, 5}, 2, true, Layer::Bars});
+    schedule.circles.push_back({{5, 5}, 8, false, Layer::Grid});
+    schedule.texts.push_back({{1.5, 2.25}, "C1", 3.5, HAlign::Centre, VAlign::Middle, false, Layer::Text});
+    schedule.symbols.push_back(
+        {{}, {{{{0, 0}, {1, 0}, {1, 1}}, true, Layer::Ties}}, {{{0, 0}, 2, true, Layer::Bars}}, {}});
+    schedule.placements = {{0, {10, 10}}, {0, {20, 10}}};
+    Sheet plan;
+    plan.width = 594;
+    plan.height = 420;
+    plan.planScale = 100;
+    plan.polylines.push_back({{{100, 100}, {103, 100}, {103, 104.5}, {100, 104.5}}, true, Layer::Outline});
+    plan.texts.push_back({{104, 105.5}, "C1", kTextHeight, HAlign::Left, VAlign::Bottom, false, Layer::Text});
+    drawing.sheets = {schedule, plan};
+    return drawing;
+}
+
+struct Extents {
+    double left = 1e300, bottom = 1e300, right = -1e300, top = -1e300;
+    void add(double x, double y) {
+        left = std::min(left, x), right = std::max(right, x);
+        bottom = std::min(bottom, y), top = std::max(top, y);
+    }
+};
+
+TEST(DxfWriter, SheetsAsBlocksAtTheCadScale) {
+    const std::string text = dxfText(scaledDrawing());
+    DxfCheck check;
+    check.take(text);
+    EXPECT_EQ(check.problem(), "");
+    const ReadBack file = readBack(text);
+
+    // Each sheet inserted once, on layer 0, in a row 50 mm of paper apart: 47 m along.
+    std::vector<std::string> inserted;
+    for (const Entity& e : file.blocks.at("")) {
+        EXPECT_EQ(e.type + " " + e.value(8), "INSERT 0");
+        inserted.push_back(e.value(2) + " at " + e.value(10) + "," + e.value(20));
+    }
+    EXPECT_EQ(inserted, (std::vector<std::string>{"SCHEDULE1 at 0,0", "PLAN1 at 47000,0"}));
+    std::vector<std::string> blocks;
+    for (const auto& [name, entities] : file.blocks) blocks.push_back(name);
+    EXPECT_EQ(blocks, (std::vector<std::string>{"", "BAR", "CELL1_1", "PLAN1", "SCHEDULE1"}));
+
+    // On the plan: the paper edge 594 x 420 mm of paper, the column's outline 300 x 450 within it,
+    // the mark 250 high.
+    Extents edge;
+    Extents column;
+    for (const Entity& e : file.blocks.at("PLAN1")) {
+        if (e.type == "TEXT") {
+            EXPECT_EQ(e.value(40), "250");
+        }
+        if (e.type != "LINE") continue;
+        for (const int code : {10, 11}) {
+            const double x = std::stod(e.value(code));
+            const double y = std::stod(e.value(code + 10));
+            (x > 0 && x < 59400 ? column : edge).add(x, y);
+        }
+    }
+    EXPECT_EQ(std::vector<double>({edge.left, edge.bottom, edge.right, edge.top}),
+              std::vector<double>({0, 0, 59400, 42000}));
+    EXPECT_EQ(std::vector<double>({column.left, column.bottom, column.right, column.top}),
+              std::vector<double>({10000, 10000, 10300, 10450}));
+
+    // The schedule's sizes grow alike: its text, its ring and bar, and the cells at scale 1
+    // where they are placed, their own bars scaled inside.
+    std::multiset<std::string> sizes;
+    std::map<std::string, int> counts;  // "TYPE LAYER"
+    for (const Entity& e : file.blocks.at("SCHEDULE1")) {
+        ++counts[e.type + " " + e.value(8)];
+        if (e.type == "TEXT") sizes.insert("text " + e.value(40));
+        if (e.type == "CIRCLE") sizes.insert("ring " + e.value(40));
+        if (e.type == "INSERT") sizes.insert(e.value(2) + " at " + e.value(10) + " scale " + e.value(41));
+    }
+    for (const Entity& e : file.blocks.at("CELL1_1")) {
+        if (e.type == "INSERT") sizes.insert("in cell " + e.value(2) + " scale " + e.value(41));
+    }
+    EXPECT_EQ(sizes,
+              (std::multiset<std::string>{"text 350", "ring 400", "BAR at 500 scale 200", "CELL1_1 at 1000 scale ",
+                                          "CELL1_1 at 2000 scale ", "in cell BAR scale 200"}));
+
+    // A draughtsman's own text and dimensions come out at plot size; limits in the model, the
+    // paper limits the largest sheet.
+    const std::map<std::string, std::string> header{{"$DIMSCALE", "100"},  {"$LTSCALE", "100"},   {"$TEXTSIZE", "250"},
+                                                    {"$EXTMAX", "106400"}, {"$LIMMAX", "106400"}, {"$PLIMMAX", "594"},
+                                                    {"$INSUNITS", "4"}};
+    for (const auto& [variable, value] : header) EXPECT_EQ(file.header.at(variable), value) << variable;
 }
 
 // A text as a group value: what a DXF reader decodes back to the text, on one line.

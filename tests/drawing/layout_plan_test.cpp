@@ -1,13 +1,11 @@
-// The layout plan draws every column as it stands: its outline in the DXF against global X
-// (across the sheet) and Z (down the sheet).
+// The layout plan draws every column as it stands: its outline on the sheet against global X
+// (across the sheet) and Z (down the sheet); tests/e2e/check_drawing.py measures them in the DXF.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "drawing/dxf_writer.h"
 #include "drawing/schedule_drawing.h"
 #include "grid/grid.h"
 
@@ -21,24 +19,14 @@ struct Extent {
 };
 
 // The extents of every closed outline on layer OUTLINE smaller than `largest` mm, left to right.
-std::vector<Extent> outlines(const std::string& dxf, double largest) {
-    std::istringstream in(dxf);
-    std::vector<std::pair<int, std::string>> groups;
-    std::string code, value;
-    while (std::getline(in, code) && std::getline(in, value)) groups.emplace_back(std::stoi(code), value);
+std::vector<Extent> outlines(const Sheet& sheet, double largest) {
     std::vector<Extent> found;
-    for (size_t i = 0; i + 1 < groups.size(); ++i) {
-        if (groups[i] != std::pair<int, std::string>{0, "POLYLINE"} || groups[i + 1].second != "OUTLINE") continue;
+    for (const Polyline& polyline : sheet.polylines) {
+        if (polyline.layer != Layer::Outline || !polyline.closed) continue;
         Extent e{1e300, 1e300, -1e300, -1e300};
-        bool inVertex = false;  // the POLYLINE's own point is no vertex
-        for (size_t k = i + 1; k < groups.size() && groups[k].second != "SEQEND"; ++k) {
-            if (groups[k].first == 0) inVertex = groups[k].second == "VERTEX";
-            if (!inVertex || (groups[k].first != 10 && groups[k].first != 20)) continue;
-            const double v = std::stod(groups[k].second);
-            double& low = groups[k].first == 10 ? e.left : e.bottom;
-            double& high = groups[k].first == 10 ? e.right : e.top;
-            low = std::min(low, v);
-            high = std::max(high, v);
+        for (const Point& p : polyline.points) {
+            e.left = std::min(e.left, p.x), e.right = std::max(e.right, p.x);
+            e.bottom = std::min(e.bottom, p.y), e.top = std::max(e.top, p.y);
         }
         if (e.width() < largest && e.height() < largest) found.push_back(e);
     }
@@ -69,7 +57,7 @@ TEST(LayoutPlan, ColumnsStandAsTheFrameHasThem) {
                               })->text.substr(8);
     const double n = std::stod(scale);
 
-    std::vector<Extent> drawn = outlines(dxfText(Drawing{{sheet}}), 20);
+    std::vector<Extent> drawn = outlines(sheet, 20);
     ASSERT_EQ(drawn.size(), 5u);
     drawn.pop_back();  // the sixth column's symbol
     // Unrotated: 600 along X, 300 along Z; under BETA 90 the other way round.
@@ -83,7 +71,7 @@ TEST(LayoutPlan, ColumnsStandAsTheFrameHasThem) {
     EXPECT_TRUE(std::any_of(sheet.circles.begin(), sheet.circles.end(), [&](const Circle& c) {
         return c.layer == Layer::Outline && c.diameter == 500 / n && !c.filled;
     }));
-    EXPECT_EQ(outlines(dxfText(Drawing{{sheet}}), 3.5).size(), 1u);
+    EXPECT_EQ(outlines(sheet, 3.5).size(), 1u);
     // The designed columns carry their marks; those without design results are drawn hollow, unmarked.
     EXPECT_EQ(std::count_if(sheet.texts.begin(), sheet.texts.end(), [](const Text& t) { return t.text == "C1"; }), 2);
 }
