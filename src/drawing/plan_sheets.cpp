@@ -327,19 +327,23 @@ PlanLayout planLayout(const ColumnDetailing& schedule, const std::vector<PlanCol
     return plan;
 }
 
-// The key plan: the whole plan's outline with the parts, each numbered, this sheet's hatched.
+// The key plan: the whole plan's outline with the parts, each numbered, this sheet's hatched; to
+// scale, but never thinner than kKeyPlanLeast either way.
 struct KeyPlan {
-    double scale = 0;  // paper mm per model mm
+    Point scale;  // paper mm per model mm, across and down
     double width = 0;
     double height = 0;
     [[nodiscard]] Point size() const { return {width, kHeading + 2 + height}; }
 };
 
 KeyPlan keyPlan(const PlanLayout& plan) {
+    constexpr double kKeyPlanLeast = 8;
     const double spanX = std::max(plan.maxX - plan.minX, 1.0);
     const double spanZ = std::max(plan.maxZ - plan.minZ, 1.0);
     const double scale = kKeyPlan / std::max(spanX, spanZ);
-    return {scale, spanX * scale, spanZ * scale};
+    const double width = std::max(spanX * scale, kKeyPlanLeast);
+    const double height = std::max(spanZ * scale, kKeyPlanLeast);
+    return {{width / spanX, height / spanZ}, width, height};
 }
 
 void drawKeyPlan(Sheet& sheet, const KeyPlan& key, const PlanLayout& plan, const std::vector<Part>& parts,
@@ -348,10 +352,10 @@ void drawKeyPlan(Sheet& sheet, const KeyPlan& key, const PlanLayout& plan, const
     const double y0 = top + kHeading + 2;
     addRectangle(sheet, left, y0, key.width, key.height, Layer::Outline);
     for (const Part& part : parts) {
-        const double x = left + (part.x0 - plan.minX) * key.scale;
-        const double y = y0 + (part.z0 - plan.minZ) * key.scale;
-        const double w = (part.x1 - part.x0) * key.scale;
-        const double h = (part.z1 - part.z0) * key.scale;
+        const double x = left + (part.x0 - plan.minX) * key.scale.x;
+        const double y = y0 + (part.z0 - plan.minZ) * key.scale.y;
+        const double w = (part.x1 - part.x0) * key.scale.x;
+        const double h = (part.z1 - part.z0) * key.scale.y;
         addRectangle(sheet, x, y, w, h, Layer::Outline);
         if (part.number == shown.number) {
             // Lines at 45 degrees, 2 mm apart, from the top and right edges to the left and bottom,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -428,6 +429,50 @@ TEST(LayoutPlan, GridBubblesAndMarksToScale) {
     ASSERT_NE(c2, nullptr);
     EXPECT_NEAR(c2->at.x - verticals[2], 2.5, 1e-9);
 }
+
+struct LegendCase {
+    std::string name;
+    RangeOutcome upper;                  // C1's cell in the upper range
+    std::vector<Section> upperSections;  // its section, or a mixed range's sections
+    std::string changes;                 // what the legend says in C1's row
+};
+using support::PrintTo;
+
+class LegendTest : public ::testing::TestWithParam<LegendCase> {};
+
+// The plan's legend gives each mark's lowest section and where it changes going up.
+TEST_P(LegendTest, MarkSectionChanges) {
+    const LegendCase& c = GetParam();
+    ColumnDetailing schedule = smallSchedule();
+    RangeDetail& upper = schedule.details[2];
+    upper.outcome = c.upper;
+    if (c.upper == RangeOutcome::MixedSections) {
+        upper.sections = c.upperSections;
+    } else {
+        upper.section = c.upperSections.front();
+    }
+    const Sheet sheet = layoutPlanSheets(schedule, {}, kInfo).front();
+    expectLegible(sheet);
+    const Text* mark = findText(sheet, "C1");
+    ASSERT_NE(mark, nullptr);
+    // The row's texts: those level with the mark, left to right.
+    std::vector<std::string> row;
+    for (const Text& text : sheet.texts) {
+        if (text.layer == Layer::Notes && std::abs(text.at.y - mark->at.y) < 1e-9) row.push_back(text.text);
+    }
+    EXPECT_EQ(row, (std::vector<std::string>{"C1", "300 X 450", c.changes}));
+    EXPECT_NE(findText(sheet, "LEGEND OF MARKS"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LayoutPlan, LegendTest,
+    ::testing::Values(LegendCase{"Unchanged", RangeOutcome::Detailed, {{300, 450}}, "-"},
+                      LegendCase{"Changes", RangeOutcome::Detailed, {{300, 600}}, "300 X 600 above 7.2 m"},
+                      LegendCase{"ChangesWithinRange",
+                                 RangeOutcome::MixedSections,
+                                 {{300, 450}, {300, 300}},
+                                 "300 X 300 within 7.2 to 13.6 m"}),
+    [](const auto& testCase) { return testCase.param.name; });
 
 struct PlanSizeCase {
     std::string name;

@@ -123,7 +123,9 @@ for e in entities:
         outlines.append((e.dxf.insert[0], e.dxf.insert[1], e.dxf.xscale / 2, e.dxf.xscale / 2))
 on_plan = collections.defaultdict(set)
 for e in entities:
-    if e.dxftype() == "TEXT" and e.dxf.insert[0] >= split and re.fullmatch(r"C\d+", e.dxf.text):
+    # (The legend of marks, on NOTES, names them again.)
+    if (e.dxftype() == "TEXT" and e.dxf.layer == "TEXT" and e.dxf.insert[0] >= split
+            and re.fullmatch(r"C\d+", e.dxf.text)):
         # A mark stands up and right of its column's outline, 1 mm clear of it.
         (x, y), = [(cx, cy) for cx, cy, hw, hh in outlines
                    if abs(cx + hw + 1 - e.dxf.insert[0]) < 1e-6 and abs(cy + hh + 1 - e.dxf.insert[1]) < 1e-6]
