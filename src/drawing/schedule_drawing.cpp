@@ -4,14 +4,12 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <iterator>
 #include <map>
 #include <tuple>
 
 #include "drawing/section_cell.h"
 #include "drawing/sheet_furniture.h"
-#include "grid/grid_lines.h"
 #include "model/numbers.h"
 #include "report/column_schedule_sheet.h"
 #include "report/notes.h"
