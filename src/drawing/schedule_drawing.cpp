@@ -506,23 +506,21 @@ std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const Drawing
     const double roomHeight =
         kLargestPaper.height - 2 * kInset - table.headHeight - notes.height() - kGap - title.height();
     const size_t marksPerSheet = std::max<size_t>(1, static_cast<size_t>(roomWidth / table.cellWidth));
-    const size_t markParts = std::max<size_t>(1, (schedule.marks.size() + marksPerSheet - 1) / marksPerSheet);
-    const size_t marksPerPart = std::max<size_t>(1, (schedule.marks.size() + markParts - 1) / markParts);
+    const size_t marks = schedule.marks.size();
+    const size_t markParts = std::max<size_t>(1, (marks + marksPerSheet - 1) / marksPerSheet);
+    const size_t widestPart = (marks + markParts - 1) / markParts;  // part p: marks [p M / P, (p + 1) M / P)
     const std::vector<RowBand> rowBands = balancedBands(table.rows, packRows(table.rows, roomHeight).size());
     double bandHeight = 0;
     for (const RowBand& band : rowBands) bandHeight = std::max(bandHeight, band.height);
-    const Point largest{std::max(table.levelWidth + static_cast<double>(std::min(marksPerPart, schedule.marks.size())) *
-                                                        table.cellWidth,
-                                 notes.width()),
+    const Point largest{std::max(table.levelWidth + static_cast<double>(widestPart) * table.cellWidth, notes.width()),
                         table.headHeight + bandHeight + notes.height()};
     const Paper& paper = paperFor(largest, title.size());
     std::vector<Sheet> sheets;
-    for (size_t m = 0; m < schedule.marks.size() || (m == 0 && schedule.marks.empty()); m += marksPerPart) {
-        const size_t endMark = std::min(schedule.marks.size(), m + marksPerPart);
+    for (size_t part = 0; part < markParts; ++part) {
         for (const RowBand& band : rowBands) {
-            sheets.push_back(tableSheet(schedule, table, info, notes, paper, m, endMark, band.first, band.end));
+            sheets.push_back(tableSheet(schedule, table, info, notes, paper, part * marks / markParts,
+                                        (part + 1) * marks / markParts, band.first, band.end));
         }
-        if (schedule.marks.empty()) break;
     }
     finishSheets(sheets, title, info.cadScale);
     return sheets;

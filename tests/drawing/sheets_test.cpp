@@ -278,6 +278,7 @@ INSTANTIATE_TEST_SUITE_P(ScheduleSheet, TableSizeTest,
                          ::testing::Values(TableSizeCase{"A3", 7, 2, {"A3"}}, TableSizeCase{"A2", 10, 2, {"A2"}},
                                            TableSizeCase{"A1", 15, 2, {"A1"}}, TableSizeCase{"A0", 22, 2, {"A0"}},
                                            TableSizeCase{"MarksOverA0", 29, 2, {"A1", "A1"}},
+                                           TableSizeCase{"MarksOverTwoA0", 46, 2, {"A0", "A0", "A0"}},
                                            TableSizeCase{"RowsJustOverA0", 2, 15, {"A1", "A1"}},
                                            TableSizeCase{"RowsOverTwoA0", 2, 30, {"A1", "A1", "A1"}}),
                          [](const auto& testCase) { return testCase.param.name; });
