@@ -75,7 +75,7 @@ struct Placement {
 
 struct Sheet : Shapes {
     std::string title;   // "Column schedule"
-    std::string paper;   // "A3", "A1", or "custom" when no ISO A sheet holds the drawing
+    std::string paper;   // "A3" to "A0"
     double width = 420;  // mm, landscape
     double height = 297;
     int planScale = 0;  // n of the 1:n a layout plan is drawn at; 0 on other sheets

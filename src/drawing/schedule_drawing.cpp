@@ -4,12 +4,12 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <limits>
+#include <iterator>
 #include <map>
 #include <tuple>
 
 #include "drawing/section_cell.h"
-#include "grid/grid_lines.h"
+#include "drawing/sheet_furniture.h"
 #include "model/numbers.h"
 #include "report/column_schedule_sheet.h"
 #include "report/notes.h"
@@ -18,121 +18,13 @@ namespace tierwise {
 
 namespace {
 
-// Sheet furniture, mm on paper. The frame stands 10 mm inside the paper's edge and everything
-// drawn keeps another 5 mm clear of it.
-constexpr double kFrame = 10;
-constexpr double kInset = 15;
-constexpr double kText = 2.5;       // cell texts, refs, marks
-constexpr double kMinText = 1.8;    // the least a cell text shrinks to: the smallest lettering of drawings
-constexpr double kHeading = 3.5;    // marks in the table heading, grid labels, sheet titles
-constexpr double kPitch = 4.25;     // line pitch of 2.5 mm text
-constexpr double kPad = 3;          // inside a table cell
-constexpr double kMinCell = 46;     // a cell holds "8 - 20 dia (1.86 %)" unwrapped
-constexpr double kMaxSection = 60;  // 600 mm at 1:10
-constexpr double kGap = 8;          // between the drawing and the title block
-constexpr double kBubble = 8;
-constexpr double kSquare = 3;
+using namespace furniture;
+
+constexpr double kMinCell = 46;      // a cell holds "8 - 20 dia (1.86 %)" unwrapped
+constexpr double kMaxSection = 60;   // 600 mm at 1:10
 constexpr double kNotesWidth = 180;  // the notes block's text, wrapped
 
-struct Paper {
-    const char* name;
-    double width;  // landscape
-    double height;
-};
-constexpr std::array<Paper, 4> kPapers{{{"A3", 420, 297}, {"A2", 594, 420}, {"A1", 841, 594}, {"A0", 1189, 841}}};
-constexpr Paper kLargestPaper = kPapers.back();
-
 constexpr std::array<int, 6> kSectionScales{5, 10, 20, 25, 50, 100};
-constexpr std::array<int, 11> kPlanScales{50, 100, 200, 250, 500, 1000, 1250, 2000, 2500, 5000, 10000};
-
-// Sheets are laid out from the top left, y downwards, as one reads them; flipSheet turns the
-// result into the model's y-up coordinates once the paper is known.
-void flipSheet(Sheet& sheet) {
-    const auto flip = [&](Point& p) { p.y = sheet.height - p.y; };
-    for (Line& line : sheet.lines) {
-        flip(line.from);
-        flip(line.to);
-    }
-    for (Polyline& polyline : sheet.polylines) {
-        for (Point& p : polyline.points) flip(p);
-    }
-    for (Circle& circle : sheet.circles) flip(circle.centre);
-    for (Text& text : sheet.texts) flip(text.at);
-    // Symbols are drawn y upwards round their own origin already; only their places turn.
-    for (Placement& placement : sheet.placements) flip(placement.at);
-}
-
-void addText(Sheet& sheet, double x, double y, std::string text, double height, HAlign h, VAlign v, bool bold = false) {
-    sheet.texts.push_back({{x, y}, std::move(text), height, h, v, bold, Layer::Text});
-}
-
-void addRectangle(Sheet& sheet, double left, double top, double width, double height, Layer layer) {
-    sheet.polylines.push_back(
-        {{{left, top}, {left + width, top}, {left + width, top + height}, {left, top + height}}, true, layer});
-}
-
-// Whether `paper` holds the drawing (top left) and the title block (bottom right) inside its
-// frame without the two meeting: the title block below the drawing or beside it.
-bool holds(const Paper& paper, Point drawing, Point title) {
-    const double width = paper.width - 2 * kInset;
-    const double height = paper.height - 2 * kInset;
-    return drawing.x <= width && drawing.y <= height && title.x <= width && title.y <= height &&
-           (drawing.y + kGap + title.y <= height || drawing.x + kGap + title.x <= width);
-}
-
-// The smallest ISO A sheet that holds the drawing and its title block, or a sheet cut to size
-// (title block below) when even A0 is too small.
-void choosePaper(Sheet& sheet, Point drawing, Point title) {
-    for (const Paper& paper : kPapers) {
-        if (holds(paper, drawing, title)) {
-            sheet.paper = paper.name;
-            sheet.width = paper.width;
-            sheet.height = paper.height;
-            return;
-        }
-    }
-    sheet.paper = "custom";
-    sheet.width = std::ceil(std::max(drawing.x, title.x) + 2 * kInset);
-    sheet.height = std::ceil(drawing.y + kGap + title.y + 2 * kInset);
-}
-
-struct TitleBlock {
-    std::string heading;
-    std::vector<std::string> rows;
-    [[nodiscard]] double width() const {
-        double widest = textWidth(heading, kHeading);
-        for (const std::string& row : rows) widest = std::max(widest, textWidth(row, kText));
-        return std::max(110.0, widest + 2 * kPad);
-    }
-    [[nodiscard]] double height() const { return kHeading + 2 * kPad + static_cast<double>(rows.size()) * 6.0 + kPad; }
-    [[nodiscard]] Point size() const { return {width(), height()}; }
-};
-
-// The frame and the title block in the frame's lower right corner.
-void drawFrameAndTitle(Sheet& sheet, const TitleBlock& title) {
-    addRectangle(sheet, kFrame, kFrame, sheet.width - 2 * kFrame, sheet.height - 2 * kFrame, Layer::Outline);
-    const double width = title.width();
-    const double height = title.height();
-    const double left = sheet.width - kInset - width;
-    const double top = sheet.height - kInset - height;
-    addRectangle(sheet, left, top, width, height, Layer::Outline);
-    addText(sheet, left + kPad, top + kPad, title.heading, kHeading, HAlign::Left, VAlign::Top, true);
-    double y = top + kHeading + 2 * kPad;
-    sheet.lines.push_back({{left, y}, {left + width, y}, Layer::Outline});
-    for (const std::string& row : title.rows) {
-        addText(sheet, left + kPad, y + 3, row, kText, HAlign::Left, VAlign::Middle);
-        y += 6;
-    }
-}
-
-// The section a cell shows: the range's own, or the lowest of several.
-std::optional<Section> shownSection(const RangeDetail& detail) {
-    if (detail.outcome == RangeOutcome::Empty) return std::nullopt;
-    if (detail.section.D > 0) return detail.section;
-    if (!detail.sections.empty() && detail.sections.front().D > 0) return detail.sections.front();
-    return std::nullopt;
-}
-
 // Sections are drawn with the larger side D across the sheet (drawSection): the cell's width
 // takes D, its height b (D for a round one).
 double drawnHeight(const Section& section) { return section.circular() ? section.D : section.b; }
@@ -177,29 +69,6 @@ double fittedHeight(const std::string& text, double room) {
 }
 
 }  // namespace
-
-std::vector<PlanColumn> planColumns(const ColumnDetailing& schedule, const Model& model,
-                                    const std::vector<ColumnLine>& groups) {
-    std::map<std::pair<int32_t, int32_t>, const std::string*> markAt;
-    for (const ColumnMark& mark : schedule.marks) {
-        for (const size_t line : mark.lines) {
-            if (line < groups.size()) markAt.emplace(std::pair{groups[line].xIndex, groups[line].zIndex}, &mark.mark);
-        }
-    }
-    std::vector<PlanColumn> columns;
-    for (const ColumnPosition& position : columnPositions(model)) {
-        const auto x = static_cast<size_t>(position.xIndex - 1);
-        const auto z = static_cast<size_t>(position.zIndex - 1);
-        if (x >= model.gridX.size() || z >= model.gridZ.size()) continue;
-        PlanColumn column{model.gridX[x] * 10.0, model.gridZ[z] * 10.0, {},
-                          position.alongX,       position.alongZ,       position.circular};
-        if (const auto found = markAt.find({position.xIndex, position.zIndex}); found != markAt.end()) {
-            column.mark = *found->second;
-        }
-        columns.push_back(std::move(column));
-    }
-    return columns;
-}
 
 int sectionScale(const ColumnDetailing& schedule) {
     double largest = 0;
@@ -293,32 +162,12 @@ std::string coverRow(const ColumnDetailing& schedule, const DrawingInfo& info) {
     return "Cover to main bars: " + formatDouble(info.cover) + " mm";
 }
 
-// The rows every title block starts with: the project, the drawing's number and revision, who drew,
-// checked and approved it (blank where not given), the model; and for a drawing made from a
-// cut-off analysis file that mark after the model's name.
-std::vector<std::string> headRows(const DrawingInfo& info) {
-    const auto field = [](const std::string& text) { return text.empty() ? std::string(10, '_') : text; };
-    const TitleFields& f = info.fields;
-    std::vector<std::string> rows{
-        "Project: " + field(f.project), "Drawing no.: " + field(f.drawingNumber) + "   Rev.: " + field(f.revision),
-        "Drawn: " + field(f.drawnBy) + "   Checked: " + field(f.checkedBy) + "   Approved: " + field(f.approvedBy),
-        "Model: " + info.modelName};
-    if (info.incomplete) rows.push_back(std::string("Made ") + kIncompleteFileText);
-    return rows;
-}
-
-TitleBlock titleBlock(std::string heading, const DrawingInfo& info, std::vector<std::string> rows) {
-    TitleBlock title{std::move(heading), headRows(info)};
-    title.rows.insert(title.rows.end(), rows.begin(), rows.end());
-    return title;
-}
-
 TitleBlock scheduleTitle(const ColumnDetailing& schedule, const DrawingInfo& info, int scaleDenominator) {
     return titleBlock("COLUMN SCHEDULE", info,
                       {"Date: " + info.date, "All dimensions in mm", coverRow(schedule, info),
                        "Detailing: " + rulesText(schedule.options),
                        "Sections 1:" + std::to_string(scaleDenominator) + ", drawn with the larger side across",
-                       "Schedule sheet 999 of 999 (custom)"});
+                       plotRow(kLargestPaper.name, info.cadScale), "Schedule sheet 999 of 999 (A0)"});
 }
 
 // The typical column elevation of a ductile schedule: one storey's column between two beams, not
@@ -546,15 +395,15 @@ size_t cellSymbol(Sheet& sheet, std::map<SymbolKey, size_t>& symbols, const Tabl
 
 // One sheet of the table: marks [firstMark, endMark) and rows [firstRow, endRow).
 Sheet tableSheet(const ColumnDetailing& schedule, const TableLayout& table, const DrawingInfo& info,
-                 const NotesBlock& notes, size_t firstMark, size_t endMark, size_t firstRow, size_t endRow) {
+                 const NotesBlock& notes, const Paper& paper, size_t firstMark, size_t endMark, size_t firstRow,
+                 size_t endRow) {
     Sheet sheet;
+    setPaper(sheet, paper);
     sheet.title = "Column schedule";
     std::map<SymbolKey, size_t> symbols;
     double tableHeight = table.headHeight;
     for (size_t r = firstRow; r < endRow; ++r) tableHeight += table.rows[r].height;
     const double tableWidth = table.levelWidth + static_cast<double>(endMark - firstMark) * table.cellWidth;
-    const TitleBlock title = scheduleTitle(schedule, info, table.scaleDenominator);
-    choosePaper(sheet, {std::max(tableWidth, notes.width()), tableHeight + notes.height()}, title.size());
 
     const double left = kInset;
     const double top = kInset;
@@ -595,11 +444,48 @@ Sheet tableSheet(const ColumnDetailing& schedule, const TableLayout& table, cons
     return sheet;
 }
 
+// Rows [first, end) of the table on one sheet, and their height.
+struct RowBand {
+    size_t first = 0;
+    size_t end = 0;
+    double height = 0;
+};
+
+// The rows in order, each band taking rows while they stay within `cap` (a row taller than the cap
+// alone); one empty band for no rows.
+std::vector<RowBand> packRows(const std::vector<TableLayout::Row>& rows, double cap) {
+    std::vector<RowBand> bands;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        if (bands.empty() || bands.back().height + rows[r].height > cap) bands.push_back({r, r, 0});
+        bands.back().end = r + 1;
+        bands.back().height += rows[r].height;
+    }
+    if (bands.empty()) bands.push_back({});
+    return bands;
+}
+
+// At most `count` bands of contiguous rows whose tallest is as low as it can be: the least cap at
+// which packing takes no more bands, found by bisection.
+std::vector<RowBand> balancedBands(const std::vector<TableLayout::Row>& rows, size_t count) {
+    double low = 0;
+    double high = 0;
+    for (const TableLayout::Row& row : rows) {
+        low = std::max(low, row.height);
+        high += row.height;
+    }
+    while (high - low > 0.01) {
+        const double mid = (low + high) / 2;
+        (packRows(rows, mid).size() <= count ? high : low) = mid;
+    }
+    return packRows(rows, high);
+}
+
 // Numbers the sheets in their title blocks, draws frames and title blocks, and turns the sheets
 // the right way up.
-void finishSheets(std::vector<Sheet>& sheets, const std::vector<TitleBlock>& titles) {
+void finishSheets(std::vector<Sheet>& sheets, const TitleBlock& schedule, int cadScale) {
     for (size_t i = 0; i < sheets.size(); ++i) {
-        TitleBlock title = titles[i];
+        TitleBlock title = schedule;
+        title.rows.end()[-2] = plotRow(sheets[i].paper, cadScale);
         title.rows.back() = "Schedule sheet " + std::to_string(i + 1) + " of " + std::to_string(sheets.size()) + " (" +
                             sheets[i].paper + ")";
         drawFrameAndTitle(sheets[i], title);
@@ -614,232 +500,30 @@ std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const Drawing
     const TitleBlock title = scheduleTitle(schedule, info, table.scaleDenominator);
     const NotesBlock notes = notesBlock(info.notes, schedule);
     // A table larger than A0 continues on further sheets: first across the marks, then down
-    // the storey ranges, every sheet with the marks' headings and the ranges' levels.
+    // the storey ranges, every sheet with the marks' headings and the ranges' levels. As many
+    // sheets as A0 needs, the marks and rows shared out evenly, all on the paper of the largest part.
     const double roomWidth = kLargestPaper.width - 2 * kInset - table.levelWidth;
     const double roomHeight =
         kLargestPaper.height - 2 * kInset - table.headHeight - notes.height() - kGap - title.height();
     const size_t marksPerSheet = std::max<size_t>(1, static_cast<size_t>(roomWidth / table.cellWidth));
-    std::vector<std::pair<size_t, size_t>> rowBands;
-    for (size_t r = 0; r < table.rows.size();) {
-        size_t end = r + 1;
-        double height = table.rows[r].height;
-        while (end < table.rows.size() && height + table.rows[end].height <= roomHeight)
-            height += table.rows[end++].height;
-        rowBands.emplace_back(r, end);
-        r = end;
-    }
-    if (rowBands.empty()) rowBands.emplace_back(0, 0);
+    const size_t marks = schedule.marks.size();
+    const size_t markParts = std::max<size_t>(1, (marks + marksPerSheet - 1) / marksPerSheet);
+    const size_t widestPart = (marks + markParts - 1) / markParts;  // part p: marks [p M / P, (p + 1) M / P)
+    const std::vector<RowBand> rowBands = balancedBands(table.rows, packRows(table.rows, roomHeight).size());
+    double bandHeight = 0;
+    for (const RowBand& band : rowBands) bandHeight = std::max(bandHeight, band.height);
+    const Point largest{std::max(table.levelWidth + static_cast<double>(widestPart) * table.cellWidth, notes.width()),
+                        table.headHeight + bandHeight + notes.height()};
+    const Paper& paper = paperFor(largest, title.size());
     std::vector<Sheet> sheets;
-    for (size_t m = 0; m < schedule.marks.size() || (m == 0 && schedule.marks.empty()); m += marksPerSheet) {
-        const size_t endMark = std::min(schedule.marks.size(), m + marksPerSheet);
-        for (const auto& [firstRow, endRow] : rowBands) {
-            sheets.push_back(tableSheet(schedule, table, info, notes, m, endMark, firstRow, endRow));
+    for (size_t part = 0; part < markParts; ++part) {
+        for (const RowBand& band : rowBands) {
+            sheets.push_back(tableSheet(schedule, table, info, notes, paper, part * marks / markParts,
+                                        (part + 1) * marks / markParts, band.first, band.end));
         }
-        if (schedule.marks.empty()) break;
     }
-    finishSheets(sheets, std::vector<TitleBlock>(sheets.size(), title));
+    finishSheets(sheets, title, info.cadScale);
     return sheets;
-}
-
-namespace {
-
-// The layout plan's dimension chains: between neighbouring named grid lines, in whole mm.
-std::vector<std::string> dimensionTexts(const std::vector<double>& lines) {
-    std::vector<std::string> texts;
-    for (size_t i = 1; i < lines.size(); ++i) texts.push_back(std::to_string(std::lround(lines[i] - lines[i - 1])));
-    return texts;
-}
-
-// A designed rectangular column is drawn solid: its outline filled with lines across it.
-void hatchRectangle(Sheet& sheet, double left, double top, double width, double height) {
-    constexpr double kHatchPitch = 0.3;
-    const auto count = static_cast<int>(height / kHatchPitch);
-    for (int i = 1; i < count; ++i) {
-        const double y = top + height * i / count;
-        sheet.lines.push_back({{left, y}, {left + width, y}, Layer::Outline});
-    }
-}
-
-}  // namespace
-
-Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanColumn>& columns,
-                      const DrawingInfo& info) {
-    Sheet sheet;
-    sheet.title = "Column layout plan";
-    std::vector<double> xs;
-    std::vector<double> zs;
-    for (const GridLine& line : schedule.axes.x) xs.push_back(line.at * 10.0);
-    for (const GridLine& line : schedule.axes.z) zs.push_back(line.at * 10.0);
-    // The plan reaches over the named lines and every column's outline.
-    double minX = std::numeric_limits<double>::infinity();
-    double maxX = -minX;
-    double minZ = minX;
-    double maxZ = -minX;
-    for (const double x : xs) minX = std::min(minX, x), maxX = std::max(maxX, x);
-    for (const double z : zs) minZ = std::min(minZ, z), maxZ = std::max(maxZ, z);
-    for (const PlanColumn& column : columns) {
-        minX = std::min(minX, column.x - column.alongX / 2);
-        maxX = std::max(maxX, column.x + column.alongX / 2);
-        minZ = std::min(minZ, column.z - column.alongZ / 2);
-        maxZ = std::max(maxZ, column.z + column.alongZ / 2);
-    }
-    if (minX > maxX) minX = maxX = 0;
-    if (minZ > maxZ) minZ = maxZ = 0;
-    const double spanX = maxX - minX;
-    const double spanZ = maxZ - minZ;
-
-    double markWidth = 0;
-    for (const PlanColumn& column : columns) markWidth = std::max(markWidth, textWidth(column.mark, kText));
-    // Neighbouring columns' marks stand side by side; a mark at the edge stays clear of the bubbles.
-    const double minGap = std::max(14.0, markWidth + kSquare + 5);
-    const double overhang = std::max(12.0, markWidth + kSquare + 6);
-    // The dimension chains stand outside the bubbles: along X above the plan, along Z to its left.
-    const std::vector<std::string> xDimensions = dimensionTexts(xs);
-    const std::vector<std::string> zDimensions = dimensionTexts(zs);
-    constexpr double kDimensionGap = 2;
-    const double xBand = xDimensions.empty() ? 0 : kDimensionGap + 1 + kText + 1;
-    double zBand = 0;
-    for (const std::string& text : zDimensions) zBand = std::max(zBand, kDimensionGap + 1 + textWidth(text, kText) + 1);
-    const double marginX = overhang + kBubble;  // each side, besides the dimension chain's band
-    const double marginZ = overhang + kBubble;
-    double closest = std::numeric_limits<double>::infinity();
-    for (const std::vector<double>* axis : {&xs, &zs}) {
-        for (size_t i = 1; i < axis->size(); ++i) closest = std::min(closest, (*axis)[i] - (*axis)[i - 1]);
-    }
-
-    TitleBlock title =
-        titleBlock("COLUMN LAYOUT PLAN", info,
-                   {"Date: " + info.date, "Scale 1:10000 on custom", "Grid lines: letters along X, numbers along Z",
-                    "X to the right, Z down the sheet", "Columns as they stand; dimensions in mm",
-                    "Hollow: a column without design results"});
-    const size_t scaleRow = headRows(info).size() + 1;
-    // The plan's axes, X across and Z down the sheet, drawn below its lower left corner.
-    constexpr double kAxisArrow = 10;
-    const double axisBand = kAxisArrow + kText + 2;
-    const auto planSize = [&](int n) {
-        return Point{spanX / n + 2 * marginX + zBand, spanZ / n + 2 * marginZ + xBand + axisBand};
-    };
-    const auto fits = [&](int n, const Paper& paper) { return holds(paper, planSize(n), title.size()); };
-    int readable = 0;  // the smallest scale at which neighbouring marks stay apart
-    for (const int n : kPlanScales) {
-        if (closest / n >= minGap) readable = n;
-    }
-    int chosen = 0;
-    for (const Paper& paper : kPapers) {
-        for (const int n : kPlanScales) {
-            if (readable != 0 && n > readable) break;
-            if (fits(n, paper)) {
-                chosen = n;
-                break;
-            }
-        }
-        if (chosen != 0) break;
-    }
-    if (chosen == 0) chosen = readable != 0 ? readable : kPlanScales.back();
-    const Point size = planSize(chosen);
-    choosePaper(sheet, size, title.size());
-    sheet.planScale = chosen;
-    title.rows[scaleRow] = "Scale 1:" + std::to_string(chosen) + " on " + sheet.paper;
-
-    const double left = kInset + zBand + marginX;
-    const double top = kInset + xBand + marginZ;
-    const auto px = [&](double x) { return left + (x - minX) / chosen; };
-    const auto pz = [&](double z) { return top + (z - minZ) / chosen; };
-    const double lineTop = top - overhang;
-    const double lineBottom = pz(maxZ) + overhang;
-    const double lineLeft = left - overhang;
-    const double lineRight = px(maxX) + overhang;
-    for (size_t i = 0; i < xs.size(); ++i) {
-        const double x = px(xs[i]);
-        sheet.lines.push_back({{x, lineTop}, {x, lineBottom}, Layer::Grid});
-        for (const double y : {lineTop - kBubble / 2, lineBottom + kBubble / 2}) {
-            sheet.circles.push_back({{x, y}, kBubble, false, Layer::Grid});
-            addText(sheet, x, y, schedule.axes.x[i].name, kHeading, HAlign::Centre, VAlign::Middle);
-        }
-    }
-    for (size_t i = 0; i < zs.size(); ++i) {
-        const double y = pz(zs[i]);
-        sheet.lines.push_back({{lineLeft, y}, {lineRight, y}, Layer::Grid});
-        for (const double x : {lineLeft - kBubble / 2, lineRight + kBubble / 2}) {
-            sheet.circles.push_back({{x, y}, kBubble, false, Layer::Grid});
-            addText(sheet, x, y, schedule.axes.z[i].name, kHeading, HAlign::Centre, VAlign::Middle);
-        }
-    }
-    // Dimension chains, a tick at each grid line; a text only where it fits between its ticks.
-    constexpr double kTick = 1;
-    if (!xDimensions.empty()) {
-        const double y = lineTop - kBubble - kDimensionGap;
-        sheet.lines.push_back({{px(xs.front()), y}, {px(xs.back()), y}, Layer::Dimensions});
-        for (const double x : xs)
-            sheet.lines.push_back({{px(x) - kTick, y + kTick}, {px(x) + kTick, y - kTick}, Layer::Dimensions});
-        for (size_t i = 0; i < xDimensions.size(); ++i) {
-            if (textWidth(xDimensions[i], kText) + 1 > (xs[i + 1] - xs[i]) / chosen) continue;
-            sheet.texts.push_back({{(px(xs[i]) + px(xs[i + 1])) / 2, y - 1},
-                                   xDimensions[i],
-                                   kText,
-                                   HAlign::Centre,
-                                   VAlign::Bottom,
-                                   false,
-                                   Layer::Dimensions});
-        }
-    }
-    if (!zDimensions.empty()) {
-        const double x = lineLeft - kBubble - kDimensionGap;
-        sheet.lines.push_back({{x, pz(zs.front())}, {x, pz(zs.back())}, Layer::Dimensions});
-        for (const double z : zs)
-            sheet.lines.push_back({{x - kTick, pz(z) + kTick}, {x + kTick, pz(z) - kTick}, Layer::Dimensions});
-        for (size_t i = 0; i < zDimensions.size(); ++i) {
-            if (kText + 1 > (zs[i + 1] - zs[i]) / chosen) continue;
-            sheet.texts.push_back({{x - 1, (pz(zs[i]) + pz(zs[i + 1])) / 2},
-                                   zDimensions[i],
-                                   kText,
-                                   HAlign::Right,
-                                   VAlign::Middle,
-                                   false,
-                                   Layer::Dimensions});
-        }
-    }
-    {
-        const Point origin{kInset + 1, lineBottom + kBubble + 1};
-        const Point alongX{origin.x + kAxisArrow, origin.y};
-        const Point alongZ{origin.x, origin.y + kAxisArrow};
-        constexpr double kHead = 1.5;
-        sheet.lines.push_back({origin, alongX, Layer::Grid});
-        sheet.lines.push_back({alongX, {alongX.x - kHead, alongX.y - kHead / 2}, Layer::Grid});
-        sheet.lines.push_back({alongX, {alongX.x - kHead, alongX.y + kHead / 2}, Layer::Grid});
-        sheet.lines.push_back({origin, alongZ, Layer::Grid});
-        sheet.lines.push_back({alongZ, {alongZ.x - kHead / 2, alongZ.y - kHead}, Layer::Grid});
-        sheet.lines.push_back({alongZ, {alongZ.x + kHead / 2, alongZ.y - kHead}, Layer::Grid});
-        addText(sheet, alongX.x + 1, alongX.y, "X", kText, HAlign::Left, VAlign::Middle);
-        addText(sheet, alongZ.x, alongZ.y + 1, "Z", kText, HAlign::Centre, VAlign::Top);
-    }
-    // Each column's outline at the plan's scale, where it stands: solid with its mark when
-    // designed, hollow without; a section the file does not give is a small square with a cross.
-    for (const PlanColumn& column : columns) {
-        const double x = px(column.x);
-        const double y = pz(column.z);
-        const bool designed = !column.mark.empty();
-        const bool known = column.alongX > 0 && column.alongZ > 0;
-        const double width = known ? column.alongX / chosen : kSquare;
-        const double height = known ? column.alongZ / chosen : kSquare;
-        if (!known) {
-            addRectangle(sheet, x - width / 2, y - height / 2, width, height, Layer::Outline);
-            sheet.lines.push_back({{x - width / 2, y - height / 2}, {x + width / 2, y + height / 2}, Layer::Outline});
-            sheet.lines.push_back({{x - width / 2, y + height / 2}, {x + width / 2, y - height / 2}, Layer::Outline});
-        } else if (column.circular) {
-            sheet.circles.push_back({{x, y}, width, designed, Layer::Outline});
-        } else {
-            addRectangle(sheet, x - width / 2, y - height / 2, width, height, Layer::Outline);
-            if (designed) hatchRectangle(sheet, x - width / 2, y - height / 2, width, height);
-        }
-        if (designed) {
-            addText(sheet, x + width / 2 + 1, y - height / 2 - 1, column.mark, kText, HAlign::Left, VAlign::Bottom);
-        }
-    }
-
-    drawFrameAndTitle(sheet, title);
-    flipSheet(sheet);
-    return sheet;
 }
 
 Drawing scheduleDrawing(const ColumnDetailing& schedule, const Model& model, const std::vector<ColumnLine>& groups,
@@ -849,9 +533,12 @@ Drawing scheduleDrawing(const ColumnDetailing& schedule, const Model& model, con
     noted.notes = scheduleNotes(model, groups, schedule);
     noted.incomplete = fromIncompleteFile(model);
     if (noted.fields.project.empty()) noted.fields.project = model.title;
+    // The plan's scale first: every schedule sheet says the DXF plots at it.
+    std::vector<Sheet> plan = layoutPlanSheets(schedule, planColumns(schedule, model, groups), noted);
+    drawing.cadScale = plan.front().planScale;
+    noted.cadScale = drawing.cadScale;
     drawing.sheets = scheduleSheets(schedule, noted);
-    drawing.sheets.push_back(layoutPlanSheet(schedule, planColumns(schedule, model, groups), noted));
-    drawing.cadScale = drawing.sheets.back().planScale;
+    std::move(plan.begin(), plan.end(), std::back_inserter(drawing.sheets));
     return drawing;
 }
 

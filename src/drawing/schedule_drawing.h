@@ -27,6 +27,7 @@ struct DrawingInfo {
     std::vector<std::string> notes{};      // the schedule's notes (report/notes.h), on every schedule sheet
     bool incomplete = false;               // made from a cut-off analysis file: the title blocks say so
     TitleFields fields{};
+    int cadScale = 1;  // the DXF's model space is drawn at 1:n (Drawing::cadScale, the layout plan's scale)
 };
 
 // A column position on plan, in model millimetres (X to the right, Z down the sheet), with its
@@ -51,12 +52,19 @@ std::vector<PlanColumn> planColumns(const ColumnDetailing& schedule, const Model
 int sectionScale(const ColumnDetailing& schedule);
 
 // The schedule table on the smallest ISO A sheet that holds it; a table larger than A0 goes on
-// as many A0 sheets as it needs, across the marks first, each with the headings and levels.
+// as many sheets as A0 would need, across the marks first, each with the headings and levels: the
+// marks and the rows shared out evenly, every sheet on the one paper that holds the largest part.
 std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const DrawingInfo& info);
-Sheet layoutPlanSheet(const ColumnDetailing& schedule, const std::vector<PlanColumn>& columns, const DrawingInfo& info);
+
+// The column layout plan with its legend of marks at one of the usual plan scales, on the smallest
+// sheet, then the finest scale, that holds it while neighbouring marks stay apart. A plan larger
+// than A0 at that scale goes on several A0 sheets, cut midway between grid lines, with match lines
+// and a key plan. Every sheet's planScale is the scale drawn.
+std::vector<Sheet> layoutPlanSheets(const ColumnDetailing& schedule, const std::vector<PlanColumn>& columns,
+                                    const DrawingInfo& info);
 
 // The schedule's sheets with its notes (scheduleNotes) and, for a cut-off file, that mark in the
-// title blocks, then the layout plan.
+// title blocks, then the layout plan's sheets; the DXF drawn at the plan's scale.
 Drawing scheduleDrawing(const ColumnDetailing& schedule, const Model& model, const std::vector<ColumnLine>& groups,
                         const DrawingInfo& info);
 

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 
@@ -115,7 +118,8 @@ TEST(ScheduleSheet, CellsHeadingsAndTitle) {
     for (const char* text :
          {"C1", "C2", "C3", "A-1, B-1", "8 - 20 dia (1.86 %)", "8 dia @ 150 c/c", "All dimensions in mm",
           "Model: office-block.anl", "Date: 2026-12-08", "Cover to main bars: 40 mm", "Detailing: IS 456:2000",
-          "Sections 1:10, drawn with the larger side across", "Schedule sheet 1 of 1 (A3)"}) {
+          "Sections 1:10, drawn with the larger side across", "Paper A3; plot the DXF at 1:1",
+          "Schedule sheet 1 of 1 (A3)"}) {
         EXPECT_NE(findText(sheet, text), nullptr) << text;
     }
 
@@ -123,7 +127,7 @@ TEST(ScheduleSheet, CellsHeadingsAndTitle) {
     DrawingInfo info = kInfo;
     info.fields = {"Office block, Pune", "S-201", "A", "RK", "", ""};
     for (const Sheet& drawn : {flattened(scheduleSheets(smallSchedule(), info).front()),
-                               flattened(layoutPlanSheet(smallSchedule(), {}, info))}) {
+                               flattened(layoutPlanSheets(smallSchedule(), {}, info).front())}) {
         for (const char* text : {"Project: Office block, Pune", "Drawing no.: S-201   Rev.: A",
                                  "Drawn: RK   Checked: __________   Approved: __________"}) {
             EXPECT_NE(findText(drawn, text), nullptr) << text;
@@ -225,37 +229,59 @@ INSTANTIATE_TEST_SUITE_P(Rules, RulesTest,
                                                      false}),
                          [](const auto& testCase) { return testCase.param.name; });
 
-TEST(ScheduleSheet, LargerTablesTakeLargerPaperThenMoreSheets) {
+struct TableSizeCase {
+    std::string name;
+    size_t marks;
+    size_t ranges;
+    std::vector<std::string> papers;
+};
+using support::PrintTo;
+
+class TableSizeTest : public ::testing::TestWithParam<TableSizeCase> {};
+
+// A larger table takes larger paper, then as many sheets as A0 would need, all of one paper: the
+// smallest that holds the largest part, the marks and rows shared out evenly (the rows here alike).
+TEST_P(TableSizeTest, PaperAndSheets) {
+    const TableSizeCase& c = GetParam();
     ColumnDetailing schedule = smallSchedule();
     const ColumnMark first = schedule.marks.front();
-    struct Case {
-        size_t marks;
-        size_t ranges;
-        std::vector<std::string> papers;
-    };
-    // Cells 51 mm wide (a 450 side across at 1:10, and the padding).
-    const Case cases[] = {{7, 2, {"A3"}},  {10, 2, {"A2"}},       {15, 2, {"A1"}},
-                          {22, 2, {"A0"}}, {29, 2, {"A0", "A3"}}, {2, 30, {"A0", "A0", "A3"}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.marks) + " marks, " + std::to_string(c.ranges) + " ranges");
-        schedule.marks.assign(c.marks, first);
-        for (ColumnMark& mark : schedule.marks) mark.ranges.resize(c.ranges, mark.ranges.front());
-        schedule.ranges.resize(c.ranges, schedule.ranges.front());
-        const std::vector<Sheet> sheets = scheduleSheets(schedule, kInfo);
-        std::vector<std::string> papers;
-        size_t cells = 0;
-        for (const Sheet& sheet : sheets) {
-            papers.push_back(sheet.paper);
-            expectLegible(sheet);
-            EXPECT_LE(sheet.symbols.size(), 2u);  // C1's two cells, however many times
-            const Sheet flat = flattened(sheet);
-            cells += static_cast<size_t>(std::count_if(flat.polylines.begin(), flat.polylines.end(),
-                                                       [](const Polyline& p) { return p.layer == Layer::Ties; }));
-        }
-        EXPECT_EQ(papers, c.papers);
-        EXPECT_EQ(cells, c.marks * c.ranges);  // every cell on exactly one sheet
+    schedule.marks.assign(c.marks, first);
+    for (ColumnMark& mark : schedule.marks) mark.ranges.resize(c.ranges, mark.ranges.front());
+    schedule.ranges.resize(c.ranges, schedule.ranges.front());
+    const std::vector<Sheet> sheets = scheduleSheets(schedule, kInfo);
+    std::vector<std::string> papers;
+    size_t cells = 0;
+    std::set<size_t> rows;
+    std::set<size_t> marks;
+    for (const Sheet& sheet : sheets) {
+        papers.push_back(sheet.paper);
+        expectLegible(sheet);
+        EXPECT_LE(sheet.symbols.size(), 2u);  // C1's two cells, however many times
+        const Sheet flat = flattened(sheet);
+        cells += static_cast<size_t>(std::count_if(flat.polylines.begin(), flat.polylines.end(),
+                                                   [](const Polyline& p) { return p.layer == Layer::Ties; }));
+        rows.insert(static_cast<size_t>(std::count_if(flat.texts.begin(), flat.texts.end(), [](const Text& t) {
+            return t.text.find(" to ") != std::string::npos;
+        })));
+        marks.insert(static_cast<size_t>(
+            std::count_if(flat.texts.begin(), flat.texts.end(), [](const Text& t) { return t.text == "C1"; })));
+        EXPECT_NE(findText(flat, "Paper " + sheet.paper + "; plot the DXF at 1:1"), nullptr);
     }
+    EXPECT_EQ(papers, c.papers);
+    EXPECT_EQ(cells, c.marks * c.ranges);  // every cell on exactly one sheet
+    EXPECT_LE(*rows.rbegin() - *rows.begin(), 1u);
+    EXPECT_LE(*marks.rbegin() - *marks.begin(), 1u);
 }
+
+// Cells 51 mm wide (a 450 side across at 1:10, and the padding); an A0 sheet holds 22 marks and 13 rows.
+INSTANTIATE_TEST_SUITE_P(ScheduleSheet, TableSizeTest,
+                         ::testing::Values(TableSizeCase{"A3", 7, 2, {"A3"}}, TableSizeCase{"A2", 10, 2, {"A2"}},
+                                           TableSizeCase{"A1", 15, 2, {"A1"}}, TableSizeCase{"A0", 22, 2, {"A0"}},
+                                           TableSizeCase{"MarksOverA0", 29, 2, {"A1", "A1"}},
+                                           TableSizeCase{"MarksOverTwoA0", 46, 2, {"A0", "A0", "A0"}},
+                                           TableSizeCase{"RowsJustOverA0", 2, 15, {"A1", "A1"}},
+                                           TableSizeCase{"RowsOverTwoA0", 2, 30, {"A1", "A1", "A1"}}),
+                         [](const auto& testCase) { return testCase.param.name; });
 
 // Whether the segment runs through the box's inside (Liang-Barsky clipping).
 bool runsThrough(Point from, Point to, const Box& box) {
@@ -339,13 +365,15 @@ TEST(LayoutPlan, GridBubblesAndMarksToScale) {
     const ColumnDetailing schedule = smallSchedule();
     const std::vector<PlanColumn> columns{
         {2000, 3000, "C1"}, {8000, 3000, "C1"}, {14000, 8000, "C2"}, {2000, 8000, "C3"}};
-    const Sheet sheet = layoutPlanSheet(schedule, columns, kInfo);
+    const std::vector<Sheet> sheets = layoutPlanSheets(schedule, columns, kInfo);
+    ASSERT_EQ(sheets.size(), 1u);
+    const Sheet& sheet = sheets.front();
     expectLegible(sheet);
     EXPECT_EQ(sheet.paper, "A3");
     EXPECT_EQ(findText(sheet, "Made from an incomplete analysis file"), nullptr);
     DrawingInfo cutOff = kInfo;
     cutOff.incomplete = true;
-    const Sheet marked = layoutPlanSheet(schedule, columns, cutOff);
+    const Sheet marked = layoutPlanSheets(schedule, columns, cutOff).front();
     expectLegible(marked);
     EXPECT_NE(findText(marked, "Made from an incomplete analysis file"), nullptr);
     // The scale row keeps its place among the rows: the same as without the mark.
@@ -383,7 +411,11 @@ TEST(LayoutPlan, GridBubblesAndMarksToScale) {
                                         [](const Text& t) { return t.text.starts_with("Scale 1:"); });
     ASSERT_NE(scaleText, sheet.texts.end());
     const double n = std::stod(scaleText->text.substr(8));
-    EXPECT_EQ(scaleText->text, "Scale 1:" + std::to_string(static_cast<int>(n)) + " on A3");
+    EXPECT_EQ(sheet.planScale, n);
+    for (const std::string& text :
+         {"Paper A3; plot the DXF at 1:" + std::to_string(sheet.planScale), std::string("Layout plan sheet 1 of 1")}) {
+        EXPECT_NE(findText(sheet, text), nullptr) << text;
+    }
     std::vector<double> verticals;
     for (const Line& line : sheet.lines) {
         if (line.layer == Layer::Grid && line.from.x == line.to.x) verticals.push_back(line.from.x);
@@ -399,22 +431,110 @@ TEST(LayoutPlan, GridBubblesAndMarksToScale) {
     EXPECT_NEAR(c2->at.x - verticals[2], 2.5, 1e-9);
 }
 
-TEST(LayoutPlan, LargeGridGoesToLargerPaperAndStaysLegible) {
+struct LegendCase {
+    std::string name;
+    RangeOutcome upper;                  // C1's cell in the upper range
+    std::vector<Section> upperSections;  // its section, or a mixed range's sections
+    std::string changes;                 // what the legend says in C1's row
+};
+using support::PrintTo;
+
+class LegendTest : public ::testing::TestWithParam<LegendCase> {};
+
+// The plan's legend gives each mark's lowest section and where it changes going up.
+TEST_P(LegendTest, MarkSectionChanges) {
+    const LegendCase& c = GetParam();
+    ColumnDetailing schedule = smallSchedule();
+    RangeDetail& upper = schedule.details[2];
+    upper.outcome = c.upper;
+    if (c.upper == RangeOutcome::MixedSections) {
+        upper.sections = c.upperSections;
+    } else {
+        upper.section = c.upperSections.front();
+    }
+    const Sheet sheet = layoutPlanSheets(schedule, {}, kInfo).front();
+    expectLegible(sheet);
+    const Text* mark = findText(sheet, "C1");
+    ASSERT_NE(mark, nullptr);
+    // The row's texts: those level with the mark, left to right.
+    std::vector<std::string> row;
+    for (const Text& text : sheet.texts) {
+        if (text.layer == Layer::Notes && std::abs(text.at.y - mark->at.y) < 1e-9) row.push_back(text.text);
+    }
+    EXPECT_EQ(row, (std::vector<std::string>{"C1", "300 X 450", c.changes}));
+    EXPECT_NE(findText(sheet, "LEGEND OF MARKS"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LayoutPlan, LegendTest,
+    ::testing::Values(LegendCase{"Unchanged", RangeOutcome::Detailed, {{300, 450}}, "-"},
+                      LegendCase{"Changes", RangeOutcome::Detailed, {{300, 600}}, "300 X 600 above 7.2 m"},
+                      LegendCase{"ChangesWithinRange",
+                                 RangeOutcome::MixedSections,
+                                 {{300, 450}, {300, 300}},
+                                 "300 X 300 within 7.2 to 13.6 m"}),
+    [](const auto& testCase) { return testCase.param.name; });
+
+struct PlanSizeCase {
+    std::string name;
+    int alongX, alongZ;  // grid lines
+    int bayX, bayZ;      // cm
+    size_t sheets;
+};
+using support::PrintTo;
+
+class PlanSizeTest : public ::testing::TestWithParam<PlanSizeCase> {};
+
+// A grid with a column at every crossing, each its own mark: the plan on one sheet while that holds
+// it, else on A0 sheets at one scale, each column on exactly one of them, each sheet numbered with
+// match lines naming its neighbours and a key plan; every sheet a standard paper and scale.
+TEST_P(PlanSizeTest, StandardSheets) {
+    const PlanSizeCase& c = GetParam();
     ColumnDetailing schedule;
     std::vector<PlanColumn> columns;
-    for (int i = 0; i < 40; ++i) {
-        schedule.axes.x.push_back({200 + 600 * i, gridLetters(i + 1)});
-        schedule.axes.z.push_back({300 + 600 * i, std::to_string(i + 1)});
+    for (int i = 0; i < c.alongX; ++i) schedule.axes.x.push_back({200 + c.bayX * i, gridLetters(i + 1)});
+    for (int k = 0; k < c.alongZ; ++k) schedule.axes.z.push_back({300 + c.bayZ * k, std::to_string(k + 1)});
+    for (const GridLine& x : schedule.axes.x) {
+        for (const GridLine& z : schedule.axes.z) {
+            columns.push_back({x.at * 10.0, z.at * 10.0, "C" + std::to_string(columns.size() + 1), 300, 600});
+        }
     }
-    for (int i = 0; i < 40; ++i) {
-        for (int k = 0; k < 40; ++k)
-            columns.push_back({(200 + 600.0 * i) * 10, (300 + 600.0 * k) * 10,
-                               std::string("C").append(std::to_string(i * 40 + k + 1))});
+    const std::vector<Sheet> sheets = layoutPlanSheets(schedule, columns, kInfo);
+    ASSERT_EQ(sheets.size(), c.sheets);
+    std::map<std::string, int> marks;
+    const std::string of = " of " + std::to_string(sheets.size());
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        const Sheet& sheet = sheets[i];
+        SCOPED_TRACE("sheet " + std::to_string(i + 1));
+        expectLegible(sheet);
+        EXPECT_TRUE(std::set<std::string>({"A3", "A2", "A1", "A0"}).contains(sheet.paper)) << sheet.paper;
+        EXPECT_TRUE(sheets.size() == 1 || sheet.paper == "A0") << sheet.paper;
+        EXPECT_TRUE(std::set<int>({50, 100, 200, 250, 500, 1000}).contains(sheet.planScale)) << sheet.planScale;
+        EXPECT_EQ(sheet.planScale, sheets.front().planScale);
+        EXPECT_NE(findText(sheet, "Layout plan sheet " + std::to_string(i + 1) + of), nullptr);
+        EXPECT_EQ(findText(sheet, "KEY PLAN") != nullptr, sheets.size() > 1);
+        size_t matchLines = 0;
+        for (const Text& text : sheet.texts) {
+            if (text.text.size() > 1 && text.text[0] == 'C' && std::isdigit(text.text[1]) != 0) ++marks[text.text];
+            if (!text.text.starts_with("MATCH LINE - SEE SHEET ")) continue;
+            const size_t other = std::stoul(text.text.substr(23));
+            EXPECT_TRUE(other >= 1 && other <= sheets.size() && other != i + 1) << text.text;
+            ++matchLines;
+        }
+        EXPECT_EQ(matchLines > 0, sheets.size() > 1);
     }
-    const Sheet sheet = layoutPlanSheet(schedule, columns, kInfo);
-    EXPECT_NE(sheet.paper, "A3");
-    expectLegible(sheet);
+    EXPECT_EQ(marks.size(), columns.size());
+    EXPECT_TRUE(std::all_of(marks.begin(), marks.end(), [](const auto& mark) { return mark.second == 1; }));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    LayoutPlan, PlanSizeTest,
+    ::testing::Values(PlanSizeCase{"OneSheet", 6, 4, 600, 500, 1},
+                      // the generated tower's plan: 40 x 40 columns, 6 m by 5 m bays, 234 m by 195 m
+                      PlanSizeCase{"Tower", 40, 40, 600, 500, 2},
+                      // a long row of bays: cut across X only, the match lines upright
+                      PlanSizeCase{"LongRow", 120, 3, 600, 500, 3}),
+    [](const auto& testCase) { return testCase.param.name; });
 
 TEST(DrawingText, WrapAndFormats) {
     EXPECT_EQ(wrapText("A-1, B-1, C-1", 100, 2.5), (std::vector<std::string>{"A-1, B-1, C-1"}));

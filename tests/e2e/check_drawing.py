@@ -60,7 +60,7 @@ check({layer.dxf.name for layer in doc.layers} >= LAYERS, "DXF layers")
 # --- the model space: millimetres at the plan's scale, each sheet one block inserted once ------------
 scale = doc.header.get("$DIMSCALE")
 (plan_scale,) = {int(m.group(1)) for e in doc.blocks.get("PLAN1") or [] if e.dxftype() == "TEXT"
-                 for m in [re.fullmatch(r"Scale 1:(\d+) on \w+", e.dxf.text)] if m} or {0}
+                 for m in [re.fullmatch(r"Scale 1:(\d+)", e.dxf.text)] if m} or {0}
 check(plan_scale > 1 and scale == plan_scale and doc.header.get("$LTSCALE") == scale
       and doc.header.get("$TEXTSIZE") == 2.5 * scale,
       f"scale: plan 1:{plan_scale}, $DIMSCALE {scale}, $LTSCALE {doc.header.get('$LTSCALE')}, "
@@ -207,7 +207,8 @@ for ref, size in (("A-1", (450, 300)), ("B-1", (600, 300)), ("A-2", (300, 600)),
           f"{ref}: outline {box and (box.size.x, box.size.y)}, its section {size}")
 on_plan = collections.defaultdict(set)
 for e in plan:
-    if e.dxftype() == "TEXT" and re.fullmatch(r"C\d+", e.dxf.text):
+    # (The legend of marks, on NOTES, names them again.)
+    if e.dxftype() == "TEXT" and e.dxf.layer == "TEXT" and re.fullmatch(r"C\d+", e.dxf.text):
         # A mark stands up and right of its column's outline, 1 mm of paper clear of it.
         refs = [ref for ref, box in outlines.items() if abs(box.extmax.x + scale - e.dxf.insert[0]) < 1e-3
                 and abs(box.extmax.y + scale - e.dxf.insert[1]) < 1e-3]
