@@ -78,7 +78,7 @@ std::optional<Section> shownSection(const RangeDetail& detail) {
 }
 
 std::vector<std::string> headRows(const DrawingInfo& info) {
-    const auto field = [](const std::string& text) { return text.empty() ? std::string(10, '_') : text; };
+    const auto field = [](const std::string& text) { return text.empty() ? std::string(16, '.') : text; };
     const TitleFields& f = info.fields;
     std::vector<std::string> rows{
         "Project: " + field(f.project), "Drawing no.: " + field(f.drawingNumber) + "   Rev.: " + field(f.revision),

@@ -129,7 +129,7 @@ TEST(ScheduleSheet, CellsHeadingsAndTitle) {
     for (const Sheet& drawn : {flattened(scheduleSheets(smallSchedule(), info).front()),
                                flattened(layoutPlanSheets(smallSchedule(), {}, info).front())}) {
         for (const char* text : {"Project: Office block, Pune", "Drawing no.: S-201   Rev.: A",
-                                 "Drawn: RK   Checked: __________   Approved: __________"}) {
+                                 "Drawn: RK   Checked: ................   Approved: ................"}) {
             EXPECT_NE(findText(drawn, text), nullptr) << text;
         }
     }
