@@ -301,35 +301,96 @@ void drawElevation(Sheet& sheet, const ElevationBlock& block, double left, doubl
     }
 }
 
-// The notes under the table, numbered and wrapped, and beside them a ductile schedule's typical elevation.
+// The lap-length table beside the notes: a bar diameter a row, its laps in tension and in compression.
+struct LapBlock {
+    static constexpr double kRow = 6;
+    static constexpr std::array<const char*, 3> kHeadings{"Bar", "Tension", "Compression"};
+    std::vector<std::array<std::string, 3>> rows;
+    std::array<double, 3> widths{};
+    [[nodiscard]] double width() const { return rows.empty() ? 0 : widths[0] + widths[1] + widths[2]; }
+    [[nodiscard]] double height() const {
+        return rows.empty() ? 0 : kGap + kHeading + 2 + static_cast<double>(rows.size() + 1) * kRow;
+    }
+};
+
+LapBlock lapBlock(const LapTable& table) {
+    LapBlock block;
+    for (const LapRow& row : table.rows) {
+        const auto length = [](const std::optional<int>& mm) {
+            return mm ? std::to_string(*mm) : std::string("no lap");
+        };
+        block.rows.push_back({std::to_string(row.diameter) + " dia", length(row.tension), length(row.compression)});
+    }
+    for (size_t c = 0; c < 3; ++c) {
+        double widest = textWidth(LapBlock::kHeadings.at(c), kText);
+        for (const auto& row : block.rows) widest = std::max(widest, textWidth(row.at(c), kText));
+        block.widths.at(c) = widest + 2 * kPad;
+    }
+    return block;
+}
+
+void drawLapBlock(Sheet& sheet, const LapBlock& block, double left, double top) {
+    double y = top + kGap;
+    sheet.texts.push_back({{left, y}, std::string(kLapTableTitle) + " (mm)", kHeading, HAlign::Left, VAlign::Top, true, Layer::Notes});
+    y += kHeading + 2;
+    const double height = static_cast<double>(block.rows.size() + 1) * LapBlock::kRow;
+    addRectangle(sheet, left, y, block.width(), height, Layer::Outline);
+    double x = left;
+    for (size_t c = 0; c < 3; ++c) {
+        if (c > 0) sheet.lines.push_back({{x, y}, {x, y + height}, Layer::Outline});
+        double rowY = y;
+        for (size_t r = 0; r <= block.rows.size(); ++r) {
+            if (r > 0 && c == 0) sheet.lines.push_back({{left, rowY}, {left + block.width(), rowY}, Layer::Outline});
+            const std::string& text = r == 0 ? std::string(LapBlock::kHeadings.at(c)) : block.rows[r - 1].at(c);
+            sheet.texts.push_back({{x + kPad, rowY + LapBlock::kRow / 2},
+                                   text,
+                                   kText,
+                                   HAlign::Left,
+                                   VAlign::Middle,
+                                   r == 0,
+                                   Layer::Notes});
+            rowY += LapBlock::kRow;
+        }
+        x += block.widths.at(c);
+    }
+}
+
+// The notes under the table, numbered and wrapped; beside them the lap-length table and a ductile
+// schedule's typical elevation.
 struct NotesBlock {
     std::vector<std::string> lines;
+    LapBlock laps;
     std::optional<ElevationBlock> elevation;
     [[nodiscard]] double notesHeight() const {
         return lines.empty() ? 0 : kGap + kHeading + 2 + static_cast<double>(lines.size()) * kPitch;
     }
     [[nodiscard]] double height() const {
-        return std::max(notesHeight(), elevation ? kGap + elevation->height() : 0.0);
+        return std::max({notesHeight(), laps.height(), elevation ? kGap + elevation->height() : 0.0});
     }
     [[nodiscard]] double notesWidth() const { return lines.empty() ? 0 : kNotesWidth; }
-    [[nodiscard]] double width() const { return notesWidth() + (elevation ? kGap + kElevationWidth : 0.0); }
+    [[nodiscard]] double lapsLeft() const { return notesWidth() + (notesWidth() > 0 ? kGap : 0); }
+    [[nodiscard]] double elevationLeft() const { return lapsLeft() + laps.width() + (laps.width() > 0 ? kGap : 0); }
+    [[nodiscard]] double width() const {
+        return elevation          ? elevationLeft() + kElevationWidth
+               : laps.width() > 0 ? lapsLeft() + laps.width()
+                                  : notesWidth();
+    }
 };
 
-NotesBlock notesBlock(const std::vector<std::string>& notes, const ColumnDetailing& schedule) {
+NotesBlock notesBlock(const std::vector<std::string>& notes, const LapTable& laps, const ColumnDetailing& schedule) {
     NotesBlock block;
     for (size_t i = 0; i < notes.size(); ++i) {
         for (std::string& line : wrapText(std::to_string(i + 1) + ". " + notes[i], kNotesWidth, kText))
             block.lines.push_back(std::move(line));
     }
+    block.laps = lapBlock(laps);
     block.elevation = elevationBlock(schedule);
     return block;
 }
 
 void drawNotes(Sheet& sheet, const NotesBlock& notes, double left, double top) {
-    if (notes.elevation) {
-        const double notesWidth = notes.notesWidth();
-        drawElevation(sheet, *notes.elevation, left + notesWidth + (notesWidth > 0 ? kGap : 0), top + kGap);
-    }
+    if (notes.elevation) drawElevation(sheet, *notes.elevation, left + notes.elevationLeft(), top + kGap);
+    if (!notes.laps.rows.empty()) drawLapBlock(sheet, notes.laps, left + notes.lapsLeft(), top);
     if (notes.lines.empty()) return;
     double y = top + kGap;
     sheet.texts.push_back({{left, y}, "NOTES", kHeading, HAlign::Left, VAlign::Top, true, Layer::Notes});
@@ -498,7 +559,7 @@ void finishSheets(std::vector<Sheet>& sheets, const TitleBlock& schedule, int ca
 std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const DrawingInfo& info) {
     const TableLayout table = layoutTable(schedule);
     const TitleBlock title = scheduleTitle(schedule, info, table.scaleDenominator);
-    const NotesBlock notes = notesBlock(info.notes, schedule);
+    const NotesBlock notes = notesBlock(info.notes, info.laps, schedule);
     // A table larger than A0 continues on further sheets: first across the marks, then down
     // the storey ranges, every sheet with the marks' headings and the ranges' levels. As many
     // sheets as A0 needs, the marks and rows shared out evenly, all on the paper of the largest part.
@@ -530,7 +591,8 @@ Drawing scheduleDrawing(const ColumnDetailing& schedule, const Model& model, con
                         const DrawingInfo& info) {
     Drawing drawing;
     DrawingInfo noted = info;
-    noted.notes = scheduleNotes(model, groups, schedule);
+    noted.notes = scheduleNotes(model, groups, schedule, LapNote::BesideAsTable);
+    noted.laps = lapTable(model, schedule);
     noted.incomplete = fromIncompleteFile(model);
     if (noted.fields.project.empty()) noted.fields.project = model.title;
     // The plan's scale first: every schedule sheet says the DXF plots at it.

@@ -10,6 +10,7 @@
 #include "model/model.h"
 #include "report/detailing.h"
 #include "report/grouping.h"
+#include "report/notes.h"
 
 namespace tierwise {
 
@@ -25,6 +26,7 @@ struct DrawingInfo {
     std::string date;                      // "2026-12-08"
     double cover = DetailOptions{}.cover;  // mm, as detailed
     std::vector<std::string> notes{};      // the schedule's notes (report/notes.h), on every schedule sheet
+    LapTable laps{};                       // drawn beside the notes when it has rows
     bool incomplete = false;               // made from a cut-off analysis file: the title blocks say so
     TitleFields fields{};
     int cadScale = 1;  // the DXF's model space is drawn at 1:n (Drawing::cadScale, the layout plan's scale)

@@ -200,28 +200,25 @@ Grades lapGrades(const Model& model, const DetailOptions& options) {
 }
 
 // A length as the lap table gives it: up to the next 5 mm.
-std::string lapText(double length) { return std::to_string(static_cast<int64_t>(std::ceil(length / 5)) * 5); }
+int lapLength(double length) { return static_cast<int>(std::ceil(length / 5)) * 5; }
 
-// The lap length of every bar diameter the schedule uses (IS 456 cl. 26.2.5.1).
-void addLapNote(std::vector<std::string>& notes, const Model& model, const ColumnDetailing& detailing) {
-    std::vector<int> diameters;
-    for (const RangeDetail& detail : detailing.details) {
-        if (detail.bars.count > 0) diameters.push_back(detail.bars.diameter);
+// The lap lengths of every bar diameter the schedule uses (IS 456 cl. 26.2.5.1), in the note or
+// pointing to the drawing's table.
+void addLapNote(std::vector<std::string>& notes, const LapTable& table, LapNote lapNote) {
+    if (table.rows.empty()) return;
+    const std::string basis = "IS 456:2000 cl. 26.2.1 and 26.2.5.1, M" + std::to_string(table.grades.fck) + " and Fe" +
+                              std::to_string(table.grades.fy) +
+                              ", up to 5 mm; in tension at least 30 bar diameters, in compression 24";
+    if (lapNote == LapNote::BesideAsTable) {
+        notes.push_back(std::string("Lap lengths: see the table ") + kLapTableTitle + " (" + basis + ").");
+        return;
     }
-    std::sort(diameters.begin(), diameters.end());
-    diameters.erase(std::unique(diameters.begin(), diameters.end()), diameters.end());
-    if (diameters.empty()) return;
-    const Grades grades = lapGrades(model, detailing.options);
-    std::string text = "Lap lengths, mm (IS 456:2000 cl. 26.2.1 and 26.2.5.1, M" + std::to_string(grades.fck) +
-                       " and Fe" + std::to_string(grades.fy) +
-                       ", up to 5 mm; in tension at least 30 bar "
-                       "diameters, in compression 24):";
-    for (const int diameter : diameters) {
-        const std::optional<LapLengths> laps = lapLengths(diameter, grades);
-        text.append(" ").append(std::to_string(diameter)).append(" dia ");
-        if (laps) {
-            text.append(lapText(laps->tension)).append(" in tension, ").append(lapText(laps->compression));
-            text.append(" in compression;");
+    std::string text = "Lap lengths, mm (" + basis + "):";
+    for (const LapRow& row : table.rows) {
+        text.append(" ").append(std::to_string(row.diameter)).append(" dia ");
+        if (row.tension && row.compression) {
+            text.append(std::to_string(*row.tension)).append(" in tension, ");
+            text.append(std::to_string(*row.compression)).append(" in compression;");
         } else {
             text.append("not lapped (mechanical splices);");
         }
@@ -229,6 +226,29 @@ void addLapNote(std::vector<std::string>& notes, const Model& model, const Colum
     text.back() = '.';
     notes.push_back(std::move(text));
 }
+
+}  // namespace
+
+LapTable lapTable(const Model& model, const ColumnDetailing& detailing) {
+    std::vector<int> diameters;
+    for (const RangeDetail& detail : detailing.details) {
+        if (detail.bars.count > 0) diameters.push_back(detail.bars.diameter);
+    }
+    std::sort(diameters.begin(), diameters.end());
+    diameters.erase(std::unique(diameters.begin(), diameters.end()), diameters.end());
+    LapTable table{lapGrades(model, detailing.options), {}};
+    for (const int diameter : diameters) {
+        LapRow row{diameter, std::nullopt, std::nullopt};
+        if (const std::optional<LapLengths> laps = lapLengths(diameter, table.grades)) {
+            row.tension = lapLength(laps->tension);
+            row.compression = lapLength(laps->compression);
+        }
+        table.rows.push_back(row);
+    }
+    return table;
+}
+
+namespace {
 
 // The steel worksheet 5 totals and the concrete of the columns scheduled.
 void addTotalsNote(std::vector<std::string>& notes, const Model& model, const std::vector<ColumnLine>& lines,
@@ -256,7 +276,7 @@ void addTotalsNote(std::vector<std::string>& notes, const Model& model, const st
 }  // namespace
 
 std::vector<std::string> scheduleNotes(const Model& model, const std::vector<ColumnLine>& lines,
-                                       const ColumnDetailing& detailing) {
+                                       const ColumnDetailing& detailing, LapNote lapNote) {
     const DetailOptions& options = detailing.options;
     const std::string practical = formatDouble(options.maxSteelPercent) + " %";
     const std::string codeLimit = formatDouble(kMaxSteelShare * 100) + " %";
@@ -269,7 +289,8 @@ std::vector<std::string> scheduleNotes(const Model& model, const std::vector<Col
     if (detailing.marks.empty()) return notes;  // nothing detailed
     notes.push_back("Detailing by IS 456:2000 cl. 26.3.2, 26.4.2.1, 26.5.3.1 and 26.5.3.2" +
                     std::string(options.ductile ? " and IS 13920:2016 cl. 7.1.2, 7.3, 7.4 and 7.6" : "") +
-                    "; bars within " + practical + " of the gross area where they fit. All dimensions in mm, levels in m.");
+                    "; bars within " + practical +
+                    " of the gross area where they fit. All dimensions in mm, levels in m.");
     addGradeNotes(notes, model, lines, detailing);
     addCoverNote(notes, detailing);
     notes.push_back(
@@ -328,7 +349,7 @@ std::vector<std::string> scheduleNotes(const Model& model, const std::vector<Col
             "Where a line's section changes between storey ranges, its bars continue into the smaller "
             "section by laps or dowels; cranking the bars is the engineer's choice.");
     }
-    addLapNote(notes, model, detailing);
+    addLapNote(notes, lapTable(model, detailing), lapNote);
     addTotalsNote(notes, model, lines, detailing);
     return notes;
 }

@@ -2,10 +2,12 @@
 // schedule drawing, so that both say the same. A new note is one more entry in scheduleNotes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "model/model.h"
+#include "report/anchorage.h"
 #include "report/detailing.h"
 #include "report/grouping.h"
 
@@ -28,11 +30,29 @@ std::string gradesText(const DesignBlock& block);
 // The distinct grades of all of the model's design blocks, in file order, joined by "; ".
 std::string modelGradesText(const Model& model);
 
+// The lap lengths of every bar diameter the schedule uses (IS 456 cl. 26.2.1 and 26.2.5.1), for
+// the grades that give the longest laps; each length up to the next 5 mm. No lengths for a bar
+// that is not lapped (over 36 mm).
+struct LapRow {
+    int diameter = 0;
+    std::optional<int> tension, compression;
+};
+struct LapTable {
+    Grades grades;
+    std::vector<LapRow> rows;  // by diameter, ascending
+};
+LapTable lapTable(const Model& model, const ColumnDetailing& detailing);
+
+// Where the lap lengths stand: in the note itself (worksheet 4), or in a table that the note
+// points to (the drawing, which draws lapTable beside its notes).
+enum class LapNote { Inline, BesideAsTable };
+inline constexpr const char* kLapTableTitle = "LAP LENGTHS";  // the drawing adds the unit: "LAP LENGTHS (mm)"
+
 // The notes of `detailing`, made by detailColumns from `lines` of `model`: the rules used, the
 // grades (one line when the columns share one, else per storey range), the covers used, what each
 // flag the cells carry means, the note on bars where a line's section changes, and that the file
 // was incomplete.
 std::vector<std::string> scheduleNotes(const Model& model, const std::vector<ColumnLine>& lines,
-                                       const ColumnDetailing& detailing);
+                                       const ColumnDetailing& detailing, LapNote lapNote = LapNote::Inline);
 
 }  // namespace tierwise

@@ -238,6 +238,16 @@ for row in sheet4.iter_rows(min_row=3, values_only=True):
 check(refs == dict(on_plan), f"worksheet 4 {refs} against the plan {dict(on_plan)}")
 drawn_texts = collections.Counter(t for t in texts if t in cell_texts)
 check(drawn_texts == cell_texts, f"cell texts: {drawn_texts - cell_texts} drawn only, {cell_texts - drawn_texts} missing")
+# The drawing's lap-length table holds, diameter by diameter, the laps worksheet 4's note gives.
+note = next(str(row[0]) for row in sheet4.iter_rows(values_only=True) if row[0] and "Lap lengths" in str(row[0]))
+laps = re.findall(r"(\d+) dia (\d+) in tension, (\d+) in compression", note)
+notes = [e for e in sheets["SCHEDULE1"] if e.dxftype() == "TEXT" and e.dxf.layer == "NOTES"]
+table = [[t.dxf.text for t in sorted((t for t in notes if abs(t.dxf.insert[1] - e.dxf.insert[1]) < 1e-6),
+                                     key=lambda t: t.dxf.insert[0])]
+         for e in sorted(notes, key=lambda e: -e.dxf.insert[1]) if re.fullmatch(r"\d+ dia", e.dxf.text)]
+check(any(e.dxf.text == "LAP LENGTHS (mm)" for e in notes) and laps
+      and table == [[d + " dia", t, c] for d, t, c in laps],
+      f"lap table {table} against worksheet 4's {laps}")
 
 # A model named outside ASCII, with a line end in its name: the DXF names it within its code page,
 # escaped as DXF readers decode it, on one line.
