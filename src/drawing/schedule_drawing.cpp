@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <tuple>
 
 #include "drawing/section_cell.h"
@@ -331,7 +332,8 @@ LapBlock lapBlock(const LapTable& table) {
 
 void drawLapBlock(Sheet& sheet, const LapBlock& block, double left, double top) {
     double y = top + kGap;
-    sheet.texts.push_back({{left, y}, std::string(kLapTableTitle) + " (mm)", kHeading, HAlign::Left, VAlign::Top, true, Layer::Notes});
+    sheet.texts.push_back(
+        {{left, y}, std::string(kLapTableTitle) + " (mm)", kHeading, HAlign::Left, VAlign::Top, true, Layer::Notes});
     y += kHeading + 2;
     const double height = static_cast<double>(block.rows.size() + 1) * LapBlock::kRow;
     addRectangle(sheet, left, y, block.width(), height, Layer::Outline);
@@ -556,32 +558,78 @@ void finishSheets(std::vector<Sheet>& sheets, const TitleBlock& schedule, int ca
 
 }  // namespace
 
-std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const DrawingInfo& info) {
-    const TableLayout table = layoutTable(schedule);
-    const TitleBlock title = scheduleTitle(schedule, info, table.scaleDenominator);
-    const NotesBlock notes = notesBlock(info.notes, info.laps, schedule);
-    // A table larger than A0 continues on further sheets: first across the marks, then down
-    // the storey ranges, every sheet with the marks' headings and the ranges' levels. As many
-    // sheets as A0 needs, the marks and rows shared out evenly, all on the paper of the largest part.
+namespace {
+
+// How the table is shared out over sheets: as many as A0 needs, the marks and rows shared out
+// evenly, all on the paper of the largest part.
+struct TableParts {
+    size_t markParts = 1;
+    std::vector<RowBand> rowBands;
+    Point largest;  // the largest part with what stands under it
+    [[nodiscard]] size_t sheets() const { return markParts * rowBands.size(); }
+};
+
+TableParts shareOut(const ColumnDetailing& schedule, const TableLayout& table, const NotesBlock& notes,
+                    const TitleBlock& title) {
     const double roomWidth = kLargestPaper.width - 2 * kInset - table.levelWidth;
     const double roomHeight =
         kLargestPaper.height - 2 * kInset - table.headHeight - notes.height() - kGap - title.height();
     const size_t marksPerSheet = std::max<size_t>(1, static_cast<size_t>(roomWidth / table.cellWidth));
     const size_t marks = schedule.marks.size();
-    const size_t markParts = std::max<size_t>(1, (marks + marksPerSheet - 1) / marksPerSheet);
-    const size_t widestPart = (marks + markParts - 1) / markParts;  // part p: marks [p M / P, (p + 1) M / P)
-    const std::vector<RowBand> rowBands = balancedBands(table.rows, packRows(table.rows, roomHeight).size());
+    TableParts parts;
+    parts.markParts = std::max<size_t>(1, (marks + marksPerSheet - 1) / marksPerSheet);
+    const size_t widestPart = (marks + parts.markParts - 1) / parts.markParts;  // part p: [p M / P, (p + 1) M / P)
+    parts.rowBands = balancedBands(table.rows, packRows(table.rows, roomHeight).size());
     double bandHeight = 0;
-    for (const RowBand& band : rowBands) bandHeight = std::max(bandHeight, band.height);
-    const Point largest{std::max(table.levelWidth + static_cast<double>(widestPart) * table.cellWidth, notes.width()),
-                        table.headHeight + bandHeight + notes.height()};
-    const Paper& paper = paperFor(largest, title.size());
-    std::vector<Sheet> sheets;
-    for (size_t part = 0; part < markParts; ++part) {
-        for (const RowBand& band : rowBands) {
-            sheets.push_back(tableSheet(schedule, table, info, notes, paper, part * marks / markParts,
-                                        (part + 1) * marks / markParts, band.first, band.end));
+    for (const RowBand& band : parts.rowBands) bandHeight = std::max(bandHeight, band.height);
+    parts.largest = {std::max(table.levelWidth + static_cast<double>(widestPart) * table.cellWidth, notes.width()),
+                     table.headHeight + bandHeight + notes.height()};
+    return parts;
+}
+
+// What the table sheets say instead of the notes when the notes have a sheet of their own.
+NotesBlock notesPointer(size_t notesSheet, size_t sheets) {
+    NotesBlock pointer;
+    pointer.lines = {"The notes and the lap lengths are on schedule sheet " + std::to_string(notesSheet) + " of " +
+                     std::to_string(sheets) + "."};
+    return pointer;
+}
+
+}  // namespace
+
+std::vector<Sheet> scheduleSheets(const ColumnDetailing& schedule, const DrawingInfo& info) {
+    const TableLayout table = layoutTable(schedule);
+    const TitleBlock title = scheduleTitle(schedule, info, table.scaleDenominator);
+    const NotesBlock notes = notesBlock(info.notes, info.laps, schedule);
+    // A table larger than A0 continues on further sheets: first across the marks, then down the
+    // storey ranges, every sheet with the marks' headings and the ranges' levels, and with the
+    // notes below, or, where long notes would cost sheets, the notes on a last sheet of their own.
+    TableParts parts = shareOut(schedule, table, notes, title);
+    std::optional<NotesBlock> pointer;
+    if (parts.sheets() > 1) {
+        NotesBlock shortNotes = notesPointer(parts.sheets(), parts.sheets());
+        TableParts alone = shareOut(schedule, table, shortNotes, title);
+        if (alone.sheets() + 1 < parts.sheets()) {
+            pointer = notesPointer(alone.sheets() + 1, alone.sheets() + 1);
+            parts = alone;
+            parts.largest = {std::max(parts.largest.x, notes.width()), std::max(parts.largest.y, notes.height())};
         }
+    }
+    const Paper& paper = paperFor(parts.largest, title.size());
+    const size_t marks = schedule.marks.size();
+    std::vector<Sheet> sheets;
+    for (size_t part = 0; part < parts.markParts; ++part) {
+        for (const RowBand& band : parts.rowBands) {
+            sheets.push_back(tableSheet(schedule, table, info, pointer ? *pointer : notes, paper,
+                                        part * marks / parts.markParts, (part + 1) * marks / parts.markParts,
+                                        band.first, band.end));
+        }
+    }
+    if (pointer) {
+        Sheet& notesSheet = sheets.emplace_back();
+        setPaper(notesSheet, paper);
+        notesSheet.title = "Column schedule";
+        drawNotes(notesSheet, notes, kInset, kInset - kGap);
     }
     finishSheets(sheets, title, info.cadScale);
     return sheets;

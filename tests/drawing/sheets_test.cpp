@@ -234,6 +234,7 @@ struct TableSizeCase {
     size_t marks;
     size_t ranges;
     std::vector<std::string> papers;
+    size_t notes = 1;  // lines of notes
 };
 using support::PrintTo;
 
@@ -248,7 +249,9 @@ TEST_P(TableSizeTest, PaperAndSheets) {
     schedule.marks.assign(c.marks, first);
     for (ColumnMark& mark : schedule.marks) mark.ranges.resize(c.ranges, mark.ranges.front());
     schedule.ranges.resize(c.ranges, schedule.ranges.front());
-    const std::vector<Sheet> sheets = scheduleSheets(schedule, kInfo);
+    DrawingInfo info = kInfo;
+    info.notes.assign(c.notes, "A note.");
+    const std::vector<Sheet> sheets = scheduleSheets(schedule, info);
     std::vector<std::string> papers;
     size_t cells = 0;
     std::set<size_t> rows;
@@ -258,6 +261,11 @@ TEST_P(TableSizeTest, PaperAndSheets) {
         expectLegible(sheet);
         EXPECT_LE(sheet.symbols.size(), 2u);  // C1's two cells, however many times
         const Sheet flat = flattened(sheet);
+        if (findText(flat, "C1") == nullptr) {  // long notes, on a last sheet of their own
+            EXPECT_EQ(&sheet, &sheets.back());
+            EXPECT_NE(findText(flat, std::to_string(c.notes) + ". A note."), nullptr);
+            continue;
+        }
         cells += static_cast<size_t>(std::count_if(flat.polylines.begin(), flat.polylines.end(),
                                                    [](const Polyline& p) { return p.layer == Layer::Ties; }));
         rows.insert(static_cast<size_t>(std::count_if(flat.texts.begin(), flat.texts.end(), [](const Text& t) {
@@ -280,7 +288,9 @@ INSTANTIATE_TEST_SUITE_P(ScheduleSheet, TableSizeTest,
                                            TableSizeCase{"MarksOverA0", 29, 2, {"A1", "A1"}},
                                            TableSizeCase{"MarksOverTwoA0", 46, 2, {"A0", "A0", "A0"}},
                                            TableSizeCase{"RowsJustOverA0", 2, 15, {"A1", "A1"}},
-                                           TableSizeCase{"RowsOverTwoA0", 2, 30, {"A1", "A1", "A1"}}),
+                                           TableSizeCase{"RowsOverTwoA0", 2, 30, {"A1", "A1", "A1"}},
+                                           // 120 lines of notes would leave an A0 room for 4 rows.
+                                           TableSizeCase{"LongNotesApart", 2, 30, {"A1", "A1", "A1", "A1"}, 120}),
                          [](const auto& testCase) { return testCase.param.name; });
 
 // Whether the segment runs through the box's inside (Liang-Barsky clipping).
