@@ -87,9 +87,10 @@ build cairo-1.16.0 src --enable-win32 --enable-win32-font --enable-png --enable-
 cp cairo-1.16.0/src/cairo.pc cairo-1.16.0/src/cairo-pdf.pc cairo-1.16.0/src/cairo-svg.pc "$prefix/lib/pkgconfig/" 2>/dev/null || true
 # The static zlib beside them, so that a link through pkg-config takes it and not zlib1.dll.
 cp "/usr/$host/lib/libz.a" "$prefix/lib/"
-# A static cairo: what it links (pixman, libpng, zlib, GDI) goes into Libs, so that a plain
-# `pkg-config --libs cairo` (CMake's pkg_check_modules) links it all.
-sed -i -e "s|^Libs: .*|Libs: -L\${libdir} -lcairo -lpixman-1 -lpng16 -lz -lgdi32 -lmsimg32|" \
+# A static cairo: what it links (pixman, libpng, zlib, GDI, and GCC's libssp: cairo's configure
+# compiles with _FORTIFY_SOURCE) goes into Libs, so that a plain `pkg-config --libs cairo` (CMake's
+# pkg_check_modules) links it all.
+sed -i -e "s|^Libs: .*|Libs: -L\${libdir} -lcairo -lpixman-1 -lpng16 -lz -lgdi32 -lmsimg32 -lssp|" \
   -e "s|^Cflags: .*|Cflags: -I\${includedir}/cairo -I\${includedir}/pixman-1 -DCAIRO_WIN32_STATIC_BUILD|" \
   "$prefix/lib/pkgconfig/cairo.pc"
 grep -q '^#define CAIRO_HAS_PDF_SURFACE 1' "$prefix/include/cairo/cairo-features.h"

@@ -154,7 +154,7 @@ if step 3; then
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
     -DTIERWISE_BUILD_GUI=ON -DTIERWISE_BUILD_BENCH=OFF -DTIERWISE_WITH_CAIRO=$with_cairo -DTIERWISE_WERROR=ON >/dev/null
   # TIERWISE_WINDOWS_TARGETS: the programs alone, say, for the zip.
-  targets=(${TIERWISE_WINDOWS_TARGETS:-tierwise tierwise-batch level_window_tests window_scale_tests diagram_tests grab_screen})
+  read -r -a targets <<<"${TIERWISE_WINDOWS_TARGETS:-tierwise tierwise-batch level_window_tests window_scale_tests diagram_tests grab_screen}"
   nice -n 10 cmake --build "$out" -j "$jobs" --target "${targets[@]}"
 
   # What windeployqt would put beside the programs.

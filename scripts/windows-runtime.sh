@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the Windows scripts: what windeployqt would put beside a MinGW-w64 build's programs.
 #   copy_windows_runtime DIR QT_PREFIX QTLIB...   the Qt DLLs named (Core Gui Widgets ...), the
 #                                                  platform, style and image plugins, MinGW's runtime
