@@ -56,11 +56,13 @@ cp "$work/debian/copyright" "$licences/Qt/copyright-debian.txt"
 "$root/scripts/qt_notices.py" "$qt_src" >"$licences/Qt/third-party-notices.txt"
 cp "$root/packaging/windows/Qt-SOURCE.txt" "$licences/Qt/SOURCE.txt"
 if grep -q '^TIERWISE_WITH_CAIRO:BOOL=ON' "$out/CMakeCache.txt"; then
-  cairo_src="$work/cairo-src"
-  cp "$cairo_src/cairo-1.16.0/COPYING-MPL-1.1" "$licences/cairo-MPL-1.1.txt"
-  cp "$cairo_src/cairo-1.16.0/COPYING-LGPL-2.1" "$licences/cairo-LGPL-2.1.txt"
-  cp "$cairo_src/pixman-0.42.2/COPYING" "$licences/pixman.txt"
-  cp "$cairo_src/libpng-1.6.39/LICENSE" "$licences/libpng.txt"
+  cairo_src=$(ls -d "$work"/cairo-src/cairo-*/)
+  cp "$cairo_src/COPYING" "$licences/cairo.txt"
+  cp "$cairo_src/COPYING-MPL-1.1" "$licences/cairo-MPL-1.1.txt"
+  cp "$cairo_src/COPYING-LGPL-2.1" "$licences/cairo-LGPL-2.1.txt"
+  cp "$root/packaging/windows/cairo-SOURCE.txt" "$licences/cairo-SOURCE.txt"
+  cp "$work"/cairo-src/pixman-*/COPYING "$licences/pixman.txt"
+  cp "$work"/cairo-src/libpng-*/LICENSE "$licences/libpng.txt"
 fi
 
 # --- 3. the zip -----------------------------------------------------------------------------------
@@ -154,6 +156,6 @@ for _ in $(seq 30); do
 done
 [ -n "$book" ] || { echo "\"Send To Excel\" wrote no workbook" >&2; exit 1; }
 sleep 1
-/usr/bin/python3 -c "import openpyxl, sys; print(len(openpyxl.load_workbook(sys.argv[1]).worksheets), 'worksheets')" "$book" |
-  sed "s|^|== package-windows: \"Send To Excel\" wrote ${book#"$WINEPREFIX/drive_c/"}: |"
+say "\"Send To Excel\" wrote ${book#"$WINEPREFIX/drive_c/"}"
+/usr/bin/python3 "$root/scripts/compare_workbooks.py" "$runs/linux.xlsx" "$book"
 say "passed: $zip ($(du -k "$zip" | cut -f1) kB; picture of the window in docs/tierwise-window-windows.png)"
