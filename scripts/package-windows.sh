@@ -98,10 +98,14 @@ done < <(find "$bin" -name '*.exe' -print0 -o -name '*.dll' -print0)
 say "every DLL imported is in the zip or Windows' own"
 
 # A new Wine prefix, nothing on PATH but Windows' own folders, run from a folder of its own.
-export WINEPREFIX="$check/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=:78
+export WINEPREFIX="$check/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINEPATH
-Xvfb :78 -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+# A display of its own: Xvfb picks a free number and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$check/display" >/dev/null 2>&1 &
 xvfb=$!
+for _ in $(seq 50); do [ -s "$check/display" ] && break; sleep 0.2; done
+DISPLAY=":$(cat "$check/display")"
+export DISPLAY
 wineboot --init >/dev/null 2>&1 || true
 wineserver -w
 wineserver -p 120 </dev/null >/dev/null 2>&1 || true
