@@ -43,6 +43,8 @@ bin="$stage/bin"
 mkdir -p "$bin/platforms"
 cp "$qt_prefix/plugins/platforms/qwindows.dll" "$bin/platforms/"
 copy_imports "$bin" "$qt_prefix/bin" "$bin"/*.exe "$bin/platforms/qwindows.dll"
+# Without their symbols, as the .deb's (MinGW's libstdc++-6.dll alone shrinks from 23 MB to 2).
+find "$bin" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 cp "$root/packaging/windows/README.txt" "$stage/README.txt"
 licences="$stage/licences"
 mkdir -p "$licences/Qt"
@@ -83,7 +85,7 @@ finish() {
 trap finish EXIT
 (cd "$check" && unzip -q "$zip")
 bin="$check/$name/bin"
-system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|imm32|winmm|ws2_32|uxtheme|dwmapi|shlwapi|version|netapi32|userenv|wtsapi32|mpr|authz|setupapi|d3d9|d3d11|dxgi|dwrite|bcrypt|msimg32|msvcrt|ucrtbase|api-ms-win-.*)\.dll$'
+system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|imm32|winmm|ws2_32|uxtheme|dwmapi|shcore|shlwapi|version|netapi32|userenv|wtsapi32|mpr|authz|setupapi|d3d9|d3d11|dxgi|dwrite|bcrypt|msimg32|msvcrt|ucrtbase|api-ms-win-.*)\.dll$'
 missing=0
 while IFS= read -r -d '' file; do
   while read -r dll; do
