@@ -24,7 +24,7 @@ qt_prefix="$work/prefix"
 out="$work/tierwise-build"
 started=$(date +%s)
 say() { echo "== package-windows: $* ($(($(date +%s) - started)) s)"; }
-"$root/scripts/install-deps.sh" wine wine64 xvfb xdotool x11-utils imagemagick poppler-utils python3-openpyxl \
+"$root/scripts/install-deps.sh" wine wine64 fonts-dejavu-core xvfb xdotool x11-utils imagemagick poppler-utils python3-openpyxl \
   cmake ninja-build g++ pkg-config libxlsxwriter-dev libcli11-dev
 
 # --- 1. Qt, cairo and the build -------------------------------------------------------------------
@@ -99,8 +99,15 @@ done < <(find "$bin" -name '*.exe' -print0 -o -name '*.dll' -print0)
 [ "$missing" -eq 0 ]
 say "every DLL imported is in the zip or Windows' own"
 
-# A new Wine prefix, nothing on PATH but Windows' own folders, run from a folder of its own.
-export WINEPREFIX="$check/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A new Wine prefix, nothing on PATH but Windows' own folders, run from a folder of its own. Wine
+# takes its stand-in fonts from the machine's fontconfig: DejaVu's alone, since with TeX's math
+# fonts installed (fonts-lyx) it draws the window's text in those.
+cat >"$check/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir><cachedir>$check/fontconfig</cachedir></fontconfig>
+EOF
+export FONTCONFIG_FILE="$check/fonts.conf" WINEPREFIX="$check/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINEPATH
 # A display of its own: Xvfb picks a free number and writes it to fd 3.
 Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$check/display" >/dev/null 2>&1 &
@@ -135,7 +142,7 @@ if [ "${#drawings[@]}" -gt 0 ]; then
 fi
 
 # The window on the sample; "Send To Excel" clicked where WindowLayout puts it (twips, 15 a pixel at 96 DPI).
-wine "$bin/tierwise.exe" "$(winepath -w "$sample")" >"$runs/tierwise.log" 2>&1 &
+(wine "$bin/tierwise.exe" "$(winepath -w "$sample")" >"$runs/tierwise.log" 2>&1 &)
 window=""
 for _ in $(seq 60); do
   sleep 1
