@@ -99,15 +99,9 @@ done < <(find "$bin" -name '*.exe' -print0 -o -name '*.dll' -print0)
 [ "$missing" -eq 0 ]
 say "every DLL imported is in the zip or Windows' own"
 
-# A new Wine prefix, nothing on PATH but Windows' own folders, run from a folder of its own. Wine
-# takes its stand-in fonts from the machine's fontconfig: DejaVu's alone, since with TeX's math
-# fonts installed (fonts-lyx) it draws the window's text in those.
-cat >"$check/fonts.conf" <<EOF
-<?xml version="1.0"?>
-<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
-<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir><cachedir>$check/fontconfig</cachedir></fontconfig>
-EOF
-export FONTCONFIG_FILE="$check/fonts.conf" WINEPREFIX="$check/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A new Wine prefix, nothing on PATH but Windows' own folders, run from a folder of its own.
+wine_dejavu_fonts "$check"
+export WINEPREFIX="$check/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINEPATH
 # A display of its own: Xvfb picks a free number and writes it to fd 3.
 Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$check/display" >/dev/null 2>&1 &

@@ -166,6 +166,7 @@ fi
 # --- Wine and a display ---------------------------------------------------------------------------
 step 4 || step 5 || { say "done"; exit 0; }
 export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=:77
+wine_dejavu_fonts "$work"
 Xvfb :77 -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 trap 'wineserver -k >/dev/null 2>&1 || true; kill "$xvfb" 2>/dev/null || true' EXIT

@@ -5,6 +5,7 @@
 #   copy_imports DIR QT_BIN FILE...               the DLLs FILE... import, and those they import,
 #                                                  from Qt and MinGW (not Windows' own) into DIR
 #   windows_cache                                  the folder the Windows builds are kept in
+#   wine_dejavu_fonts DIR                          Wine's stand-in fonts from DejaVu alone
 mingw_runtime_dirs=(/usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
 
 copy_windows_runtime() {
@@ -40,3 +41,15 @@ copy_imports() {
 # $QTWIN, else tierwise-windows in the user's cache folder: it survives between runs (Qt's build
 # takes about 45 minutes).
 windows_cache() { echo "${QTWIN:-${XDG_CACHE_HOME:-$HOME/.cache}/tierwise-windows}"; }
+
+# Wine takes the fonts it stands in for Windows' own (Tahoma, MS Shell Dlg) from the machine's
+# fontconfig; with TeX's math fonts installed (fonts-lyx) it draws a window's text in those. A
+# fontconfig of DejaVu's fonts alone, written into DIR, for the Wine runs that follow.
+wine_dejavu_fonts() {
+  cat >"$1/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir><cachedir>$1/fontconfig</cachedir></fontconfig>
+EOF
+  export FONTCONFIG_FILE="$1/fonts.conf"
+}
