@@ -171,10 +171,10 @@ Xvfb :77 -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 trap 'wineserver -k >/dev/null 2>&1 || true; kill "$xvfb" 2>/dev/null || true' EXIT
 sleep 2
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot --init >/dev/null 2>&1 || true
-  wineserver -w
-fi
+# A new prefix each run: Wine keeps the fonts it found in the prefix's registry.
+rm -rf "$WINEPREFIX"
+wineboot --init >/dev/null 2>&1 || true
+wineserver -w
 wineserver -k >/dev/null 2>&1 || true
 wineserver -p 60 </dev/null >/dev/null 2>&1 || true
 wine wineboot </dev/null >/dev/null 2>&1 || true
