@@ -1,6 +1,6 @@
 # What `cmake --install` puts beside the programs, and the packages CPack makes of it:
 # tierwise_<version>_amd64.deb on Debian and Ubuntu (`cpack -G DEB`, scripts/package-deb.sh),
-# tierwise-<version>-win64.zip on Windows. The version is the project's.
+# tierwise-<version>-windows-x64.zip on Windows. The version is the project's.
 set(CPACK_PACKAGE_NAME tierwise)
 
 # The sample model, so that an installed Tierwise can be tried at once (not under share/doc, which
@@ -52,10 +52,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # The window opens the workbook and the drawings in the desktop's own applications through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 
-# Windows: one zip holding a folder tierwise-<version>-win64 with bin/ and share/.
+# Windows: one zip holding a folder tierwise-<version>-windows-x64 with bin/ and share/.
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win64)
+  set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-windows-x64)
 else()
   set(CPACK_GENERATOR DEB)
 endif()

@@ -12,7 +12,11 @@
 #   5. starts tierwise.exe on the sample under Xvfb and saves a picture of its window as
 #      $QTWIN/tierwise-window-wine.png.
 #
-#   scripts/try-qt-windows.sh [first step [last step]]   (steps 1-5; QTWIN: work folder, default /tmp/qtwin)
+#   scripts/try-qt-windows.sh [first step [last step]]   (steps 1-5)
+#
+# QTWIN names the folder everything is built in and kept between runs, by default
+# ~/.cache/tierwise-windows (windows_cache in scripts/windows-runtime.sh). Step 3 builds with the
+# cross-built cairo of scripts/try-cairo-windows.sh (PDF and SVG drawings) when it is there.
 #
 # The Qt build takes about 40 minutes on two cores. Qt's DLLs link MinGW's libstdc++-6.dll,
 # libgcc_s_seh-1.dll and libwinpthread-1.dll, which are copied beside the programs with Qt's DLLs
@@ -21,9 +25,9 @@ set -euo pipefail
 first="${1:-1}"
 last="${2:-5}"
 step() { [ "$first" -le "$1" ] && [ "$last" -ge "$1" ]; }
-work="${QTWIN:-/tmp/qtwin}"
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/windows-runtime.sh"
+work="$(windows_cache)"
 if [ -n "${TIERWISE_SOURCE:-}" ]; then
   source_dir="$TIERWISE_SOURCE"
 elif [ -f "$here/../cmake/mingw-w64-x86_64.cmake" ]; then
@@ -111,44 +115,66 @@ fi
 
 # --- 3. Tierwise's window for Windows ------------------------------------------------------------
 if step 3; then
-  say "building libxlsxwriter, GoogleTest and CLI11 for Windows"
-  rm -rf "$deps" "$work/deps-build"
-  for lib in xlsxwriter googletest; do
-    if [ "$lib" = xlsxwriter ]; then
-      args=(-S "$source_dir/third_party/libxlsxwriter")
-    else
-      args=(-S /usr/src/googletest -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON)
-    fi
-    nice -n 10 cmake "${args[@]}" -B "$work/deps-build/$lib" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" >/dev/null
-    nice -n 10 cmake --build "$work/deps-build/$lib" -j "$jobs" >/dev/null
-    cmake --install "$work/deps-build/$lib" >/dev/null
-  done
-  mkdir -p "$deps/include"
-  cp -r /usr/include/CLI "$deps/include/"
+  # libxlsxwriter and GoogleTest for Windows, built again only when they or the toolchain change.
+  stamp="$(sha1sum <"$toolchain" | cut -c1-12) $(find "$source_dir/third_party/libxlsxwriter" -type f -print0 |
+    sort -z | xargs -0 cat | sha1sum | cut -c1-12) gtest $(dpkg-query -W -f='${Version}' libgtest-dev)"
+  if [ "$(cat "$deps/.stamp" 2>/dev/null)" != "$stamp" ]; then
+    say "building libxlsxwriter, GoogleTest and CLI11 for Windows"
+    rm -rf "$deps" "$work/deps-build"
+    for lib in xlsxwriter googletest; do
+      if [ "$lib" = xlsxwriter ]; then
+        args=(-S "$source_dir/third_party/libxlsxwriter")
+      else
+        args=(-S /usr/src/googletest -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON)
+      fi
+      nice -n 10 cmake "${args[@]}" -B "$work/deps-build/$lib" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" >/dev/null
+      nice -n 10 cmake --build "$work/deps-build/$lib" -j "$jobs" >/dev/null
+      cmake --install "$work/deps-build/$lib" >/dev/null
+    done
+    mkdir -p "$deps/include"
+    cp -r /usr/include/CLI "$deps/include/"
+    echo "$stamp" >"$deps/.stamp"
+  fi
 
-  say "building tierwise.exe and tests/ui"
+  say "building tierwise.exe, tierwise-batch.exe and tests/ui"
+  # A build folder made from another checkout is made afresh.
+  if ! grep -qx "CMAKE_HOME_DIRECTORY:INTERNAL=$source_dir" "$out/CMakeCache.txt" 2>/dev/null; then rm -rf "$out"; fi
+  cairo_prefix="$work/cairo-prefix"
+  with_cairo=OFF
+  prefixes="$qt_prefix;$deps"
+  if [ -f "$cairo_prefix/lib/libcairo.a" ]; then
+    with_cairo=ON
+    prefixes="$prefixes;$cairo_prefix"
+    # Only the cross-built pkg-config files, never the build machine's.
+    export PKG_CONFIG_LIBDIR="$cairo_prefix/lib/pkgconfig:/usr/x86_64-w64-mingw32/lib/pkgconfig"
+  fi
   nice -n 10 cmake -S "$source_dir" -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_PREFIX_PATH="$qt_prefix;$deps" \
+    -DCMAKE_PREFIX_PATH="$prefixes" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-    -DTIERWISE_BUILD_GUI=ON -DTIERWISE_BUILD_BENCH=OFF -DTIERWISE_WITH_CAIRO=OFF -DTIERWISE_WERROR=ON >/dev/null
-  nice -n 10 cmake --build "$out" -j "$jobs" --target tierwise level_window_tests window_scale_tests diagram_tests grab_screen
+    -DTIERWISE_BUILD_GUI=ON -DTIERWISE_BUILD_BENCH=OFF -DTIERWISE_WITH_CAIRO=$with_cairo -DTIERWISE_WERROR=ON >/dev/null
+  # TIERWISE_WINDOWS_TARGETS: the programs alone, say, for the zip.
+  read -r -a targets <<<"${TIERWISE_WINDOWS_TARGETS:-tierwise tierwise-batch level_window_tests window_scale_tests diagram_tests grab_screen}"
+  nice -n 10 cmake --build "$out" -j "$jobs" --target "${targets[@]}"
 
   # What windeployqt would put beside the programs.
-  for dir in "$out/app" "$out/tests/ui"; do copy_windows_runtime "$dir" "$qt_prefix" Core Gui Widgets Test; done
+  for dir in "$out/app" "$out/tests/ui"; do
+    if [ -d "$dir" ]; then copy_windows_runtime "$dir" "$qt_prefix" Core Gui Widgets Test; fi
+  done
 fi
 
 # --- Wine and a display ---------------------------------------------------------------------------
 step 4 || step 5 || { say "done"; exit 0; }
 export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=:77
+wine_dejavu_fonts "$work"
 Xvfb :77 -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 trap 'wineserver -k >/dev/null 2>&1 || true; kill "$xvfb" 2>/dev/null || true' EXIT
 sleep 2
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot --init >/dev/null 2>&1 || true
-  wineserver -w
-fi
+# A new prefix each run: Wine keeps the fonts it found in the prefix's registry.
+rm -rf "$WINEPREFIX"
+wineboot --init >/dev/null 2>&1 || true
+wineserver -w
 wineserver -k >/dev/null 2>&1 || true
 wineserver -p 60 </dev/null >/dev/null 2>&1 || true
 wine wineboot </dev/null >/dev/null 2>&1 || true
