@@ -120,7 +120,7 @@ answer=$(wine "$bin/tierwise-batch.exe" --version | tr -d '\r')
 say "$answer"
 
 linux="$root/build/dev/app/tierwise-batch"
-[ -x "$linux" ] || { cmake --preset dev >/dev/null && cmake --build --preset dev --target tierwise-batch >/dev/null; }
+[ -x "$linux" ] || (cd "$root" && cmake --preset dev >/dev/null && cmake --build --preset dev --target tierwise-batch >/dev/null)
 sample="$check/$name/share/tierwise/samples/office-block.anl"
 "$linux" "$sample" -o "$runs/linux.xlsx" >/dev/null
 drawings=()
