@@ -131,7 +131,7 @@ wine "$bin/tierwise-batch.exe" "$(winepath -w "$sample")" -o office-block.xlsx "
 if [ "${#drawings[@]}" -gt 0 ]; then
   pages=$(pdfinfo office-block.pdf | sed -n 's/^Pages: *//p')
   [ "${pages:-0}" -ge 1 ] || { echo "office-block.pdf is no PDF pdfinfo reads" >&2; exit 1; }
-  pdffonts office-block.pdf | sed -n '3,$p' | grep -q . || { echo "office-block.pdf has no font" >&2; exit 1; }
+  [ -n "$(pdffonts office-block.pdf | sed -n '3,$p')" ] || { echo "office-block.pdf has no font" >&2; exit 1; }
   grep -q '<svg' office-block.svg || { echo "office-block.svg is no SVG" >&2; exit 1; }
   say "the drawing as PDF ($pages pages, font $(pdffonts office-block.pdf | sed -n '3p' | cut -d' ' -f1)) and SVG"
 fi
