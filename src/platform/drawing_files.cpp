@@ -128,11 +128,19 @@ void paintShapes(cairo_t* cr, const Shapes& shapes, const Placing& at) {
 
 // Paints sheets and their symbols. The same faces and text widths serve every text: a large
 // schedule repeats the same few texts thousands of times.
+// The sans-serif face textWidth measures for; Windows has no DejaVu, and Arial, a little narrower,
+// stays within what was measured (a face Windows lacks would be left to its font mapper).
+#ifdef _WIN32
+constexpr const char* kFace = "Arial";
+#else
+constexpr const char* kFace = "DejaVu Sans";
+#endif
+
 class Painter {
 public:
     Painter()
-        : regular_(cairo_toy_font_face_create("DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL)),
-          bold_(cairo_toy_font_face_create("DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD)) {}
+        : regular_(cairo_toy_font_face_create(kFace, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL)),
+          bold_(cairo_toy_font_face_create(kFace, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD)) {}
 
     // The sheet's lower left corner `offset` mm from the surface's left edge; the surface is
     // `surfaceHeight` mm high.
