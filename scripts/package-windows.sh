@@ -111,6 +111,7 @@ DISPLAY=":$(cat "$check/display")"
 export DISPLAY
 wineboot --init >/dev/null 2>&1 || true
 wineserver -w
+wine_arial_as_dejavu
 wineserver -p 120 </dev/null >/dev/null 2>&1 || true
 runs="$check/runs"
 mkdir -p "$runs"

@@ -6,6 +6,8 @@
 #                                                  from Qt and MinGW (not Windows' own) into DIR
 #   windows_cache                                  the folder the Windows builds are kept in
 #   wine_dejavu_fonts DIR                          Wine's stand-in fonts from DejaVu alone
+#   wine_arial_as_dejavu                           in $WINEPREFIX, Arial (which the Windows builds draw
+#                                                  PDF and SVG text in) stood in by DejaVu Sans
 mingw_runtime_dirs=(/usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
 
 copy_windows_runtime() {
@@ -52,4 +54,11 @@ wine_dejavu_fonts() {
 <fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir><cachedir>$1/fontconfig</cachedir></fontconfig>
 EOF
   export FONTCONFIG_FILE="$1/fonts.conf"
+}
+
+# Wine has no Arial and would take its nearest face, with DejaVu alone a math font; DejaVu Sans is
+# the face the drawing's text widths are measured for.
+wine_arial_as_dejavu() {
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'DejaVu Sans' /f >/dev/null 2>&1
+  wineserver -w
 }
