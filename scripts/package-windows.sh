@@ -139,15 +139,7 @@ fi
 
 # The window on the sample; "Send To Excel" clicked where WindowLayout puts it (twips, 15 a pixel at 96 DPI).
 (wine "$bin/tierwise.exe" "$(winepath -w "$sample")" >"$runs/tierwise.log" 2>&1 &)
-window=""
-for _ in $(seq 60); do
-  sleep 1
-  window=$(xwininfo -root -tree | grep '"tierwise.exe" "tierwise.exe"' | grep -v 'Default IME' | head -1 || true)
-  [ -n "$window" ] && break
-done
-[ -n "$window" ] || { echo "no tierwise window appeared" >&2; exit 1; }
-sleep 3
-geometry=$(grep -oE '[0-9]+x[0-9]+\+[0-9]+\+[0-9]+' <<<"$window" | head -1)
+geometry=$(wine_window_geometry)
 import -window root "$runs/root.png"
 convert "$runs/root.png" -crop "$geometry" +repage "$root/docs/tierwise-window-windows.png"
 twips() { sed -n "s/.*int32_t $1 = \([0-9]*\);.*/\1/p" "$root/src/ui/window_layout.h"; }

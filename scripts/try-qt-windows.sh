@@ -211,16 +211,7 @@ fi
 if step 5; then
   say "picturing tierwise.exe under Wine"
   (cd "$out/app" && wine tierwise.exe "$source_dir/samples/office-block.anl" >"$work/tierwise-run.log" 2>&1) &
-  window=""
-  for _ in $(seq 60); do
-    sleep 1
-    window=$(xwininfo -root -tree | grep '"tierwise.exe" "tierwise.exe"' | grep -v 'Default IME' | head -1 || true)
-    [ -n "$window" ] && break
-  done
-  [ -n "$window" ] || { echo "no tierwise window appeared"; exit 1; }
-  sleep 3
-  # "0xa00004 "Z:\...\office-block.anl": ("tierwise.exe" "tierwise.exe")  1077x575+101+162  +101+162"
-  geometry=$(echo "$window" | grep -oE '[0-9]+x[0-9]+\+[0-9]+\+[0-9]+' | head -1)
+  geometry=$(wine_window_geometry)
   import -window root "$work/root-wine.png"
   /usr/bin/convert "$work/root-wine.png" -crop "$geometry" +repage "$work/tierwise-window-wine.png"
   wineserver -k >/dev/null 2>&1 || true

@@ -6,6 +6,7 @@
 #                                                  from Qt and MinGW (not Windows' own) into DIR
 #   windows_cache                                  the folder the Windows builds are kept in
 #   wine_dejavu_fonts DIR                          Wine's stand-in fonts from DejaVu alone
+#   wine_window_geometry                           waits for tierwise.exe's window, prints "WxH+X+Y"
 #   wine_arial_as_dejavu                           in $WINEPREFIX, Arial (which the Windows builds draw
 #                                                  PDF and SVG text in) stood in by DejaVu Sans
 mingw_runtime_dirs=(/usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
@@ -61,4 +62,18 @@ EOF
 wine_arial_as_dejavu() {
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'DejaVu Sans' /f >/dev/null 2>&1
   wineserver -w
+}
+
+# Up to a minute for tierwise.exe's window under Wine; its geometry, as xwininfo gives it:
+# "0xa00004 "Z:\...\office-block.anl": ("tierwise.exe" "tierwise.exe")  1077x575+101+162  +101+162".
+wine_window_geometry() {
+  local window=""
+  for _ in $(seq 60); do
+    sleep 1
+    window=$(xwininfo -root -tree | grep '"tierwise.exe" "tierwise.exe"' | grep -v 'Default IME' | head -1 || true)
+    [ -n "$window" ] && break
+  done
+  [ -n "$window" ] || { echo "no tierwise window appeared" >&2; return 1; }
+  sleep 3
+  grep -oE '[0-9]+x[0-9]+\+[0-9]+\+[0-9]+' <<<"$window" | head -1
 }
