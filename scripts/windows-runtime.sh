@@ -64,16 +64,19 @@ wine_arial_as_dejavu() {
   wineserver -w
 }
 
-# Up to a minute for tierwise.exe's window under Wine; its geometry, as xwininfo gives it:
+# Up to a minute for tierwise.exe's window under Wine to appear and stand still (Wine places it
+# after mapping it, later on a busy machine); its geometry "WxH+X+Y", from xwininfo's line
 # "0xa00004 "Z:\...\office-block.anl": ("tierwise.exe" "tierwise.exe")  1077x575+101+162  +101+162".
 wine_window_geometry() {
-  local window=""
+  local window geometry="" last=""
   for _ in $(seq 60); do
     sleep 1
     window=$(xwininfo -root -tree | grep '"tierwise.exe" "tierwise.exe"' | grep -v 'Default IME' | head -1 || true)
-    [ -n "$window" ] && break
+    geometry=$(grep -oE '[0-9]+x[0-9]+\+[0-9]+\+[0-9]+' <<<"$window" | head -1 || true)
+    [ -n "$geometry" ] && [ "$geometry" = "$last" ] && break
+    last=$geometry
   done
-  [ -n "$window" ] || { echo "no tierwise window appeared" >&2; return 1; }
-  sleep 3
-  grep -oE '[0-9]+x[0-9]+\+[0-9]+\+[0-9]+' <<<"$window" | head -1
+  [ -n "$geometry" ] && [ "$geometry" = "$last" ] || { echo "no tierwise window stood still" >&2; return 1; }
+  sleep 2
+  echo "$geometry"
 }
