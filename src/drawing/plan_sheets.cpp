@@ -85,35 +85,34 @@ void dashDot(Sheet& sheet, Point from, Point to) {
     }
 }
 
-// The legend of marks: each mark's lowest section and where it changes going up.
-struct LegendRow {
-    std::string mark;
-    std::string section;
-    std::vector<std::string> changes;  // wrapped
-};
-
+// The legend of marks: each mark's lowest section and where it changes going up, a table row
+// (mark, section, changes wrapped) each.
 struct Legend {
     static constexpr double kHead = kHeading + 2;  // "LEGEND OF MARKS" above the table
-    std::vector<LegendRow> rows;
-    std::array<double, 3> widths{};            // Mark, Section, Changes, with their padding
+    static inline const TableRow kHeadings{{"Mark"}, {"Section"}, {"Changes"}};
+    std::vector<TableRow> rows;
+    std::vector<double> widths;                // Mark, Section, Changes, with their padding
     std::vector<std::vector<size_t>> columns;  // rows of each column of the table, side by side
     std::string note;                          // instead of the table when it would take more than kLegendColumns
-    [[nodiscard]] static double rowHeight(const LegendRow& row) {
-        return static_cast<double>(std::max<size_t>(1, row.changes.size())) * kPitch + 1;
+    [[nodiscard]] double tableWidth() const {
+        double width = 0;
+        for (const double w : widths) width += w;
+        return width;
     }
-    [[nodiscard]] double tableWidth() const { return widths[0] + widths[1] + widths[2]; }
     [[nodiscard]] double width() const {
         if (!note.empty()) return std::max(textWidth("LEGEND OF MARKS", kHeading), textWidth(note, kText));
         return rows.empty() ? 0 : static_cast<double>(columns.size()) * (tableWidth() + kGap) - kGap;
     }
+    // The table of one column: the headings, then its rows.
+    [[nodiscard]] std::vector<TableRow> table(size_t column) const {
+        std::vector<TableRow> table{kHeadings};
+        for (const size_t r : columns[column]) table.push_back(rows[r]);
+        return table;
+    }
     [[nodiscard]] double height() const {
-        double tallest = 0;
-        for (const std::vector<size_t>& column : columns) {
-            double height = kPitch + 1;  // the heading row
-            for (const size_t r : column) height += rowHeight(rows[r]);
-            tallest = std::max(tallest, height);
-        }
         if (!note.empty()) return kHead + kPitch;
+        double tallest = 0;
+        for (size_t c = 0; c < columns.size(); ++c) tallest = std::max(tallest, tableHeight(table(c)));
         return rows.empty() ? 0 : kHead + tallest;
     }
 };
@@ -126,8 +125,6 @@ std::string_view rangeFoot(const StoreyRange& range) {
 
 Legend legendOf(const ColumnDetailing& schedule) {
     Legend legend;
-    const std::array<std::string, 3> headings{"Mark", "Section", "Changes"};
-    for (size_t i = 0; i < headings.size(); ++i) legend.widths.at(i) = textWidth(headings.at(i), kText);
     size_t lines = 0;
     for (const ColumnMark& mark : schedule.marks) {
         std::string lowest;
@@ -152,16 +149,15 @@ Legend legendOf(const ColumnDetailing& schedule) {
                 last = text;
             }
         }
-        LegendRow row{mark.mark, lowest.empty() ? "-" : lowest,
-                      changes.empty() ? std::vector<std::string>{"-"} : wrapText(changes, kLegendChanges, kText)};
-        legend.widths[0] = std::max(legend.widths[0], textWidth(row.mark, kText));
-        legend.widths[1] = std::max(legend.widths[1], textWidth(row.section, kText));
-        for (const std::string& line : row.changes)
-            legend.widths[2] = std::max(legend.widths[2], textWidth(line, kText));
-        lines += row.changes.size();
+        TableRow row{{mark.mark},
+                     {lowest.empty() ? "-" : lowest},
+                     changes.empty() ? TableCell{"-"} : wrapText(changes, kLegendChanges, kText)};
+        lines += row[2].size();
         legend.rows.push_back(std::move(row));
     }
-    for (double& width : legend.widths) width += 2 * kPad;
+    std::vector<TableRow> all{Legend::kHeadings};
+    all.insert(all.end(), legend.rows.begin(), legend.rows.end());
+    legend.widths = tableWidths(all);
     // Rows shared evenly over as many columns as kLegendLines asks.
     const size_t count = std::max<size_t>(1, (lines + kLegendLines - 1) / kLegendLines);
     if (count > kLegendColumns) {
@@ -185,36 +181,9 @@ void drawLegend(Sheet& sheet, const Legend& legend, double left, double top) {
             {{left, top + Legend::kHead}, legend.note, kText, HAlign::Left, VAlign::Top, false, Layer::Notes});
         return;
     }
-    const auto text = [&](double x, double y, std::string content) {
-        sheet.texts.push_back({{x + kPad, y + (kPitch + 1) / 2},
-                               std::move(content),
-                               kText,
-                               HAlign::Left,
-                               VAlign::Middle,
-                               false,
-                               Layer::Notes});
-    };
     for (size_t c = 0; c < legend.columns.size(); ++c) {
-        const double x0 = left + static_cast<double>(c) * (legend.tableWidth() + kGap);
-        const std::array<double, 4> xs{x0, x0 + legend.widths[0], x0 + legend.widths[0] + legend.widths[1],
-                                       x0 + legend.tableWidth()};
-        double y = top + Legend::kHead;
-        const double tableTop = y;
-        text(xs[0], y, "Mark");
-        text(xs[1], y, "Section");
-        text(xs[2], y, "Changes");
-        y += kPitch + 1;
-        for (const size_t r : legend.columns[c]) {
-            const LegendRow& row = legend.rows[r];
-            sheet.lines.push_back({{xs[0], y}, {xs[3], y}, Layer::Notes});
-            text(xs[0], y, row.mark);
-            text(xs[1], y, row.section);
-            for (size_t i = 0; i < row.changes.size(); ++i)
-                text(xs[2], y + static_cast<double>(i) * kPitch, row.changes[i]);
-            y += Legend::rowHeight(row);
-        }
-        addRectangle(sheet, xs[0], tableTop, xs[3] - xs[0], y - tableTop, Layer::Notes);
-        for (const double x : {xs[1], xs[2]}) sheet.lines.push_back({{x, tableTop}, {x, y}, Layer::Notes});
+        drawTable(sheet, legend.table(c), legend.widths, left + static_cast<double>(c) * (legend.tableWidth() + kGap),
+                  top + Legend::kHead);
     }
 }
 

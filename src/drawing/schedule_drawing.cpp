@@ -304,57 +304,36 @@ void drawElevation(Sheet& sheet, const ElevationBlock& block, double left, doubl
 
 // The lap-length table beside the notes: a bar diameter a row, its laps in tension and in compression.
 struct LapBlock {
-    static constexpr double kRow = 6;
-    static constexpr std::array<const char*, 3> kHeadings{"Bar", "Tension", "Compression"};
-    std::vector<std::array<std::string, 3>> rows;
-    std::array<double, 3> widths{};
-    [[nodiscard]] double width() const { return rows.empty() ? 0 : widths[0] + widths[1] + widths[2]; }
-    [[nodiscard]] double height() const {
-        return rows.empty() ? 0 : kGap + kHeading + 2 + static_cast<double>(rows.size() + 1) * kRow;
+    std::vector<TableRow> rows;  // the headings first; none without laps
+    std::vector<double> widths;
+    [[nodiscard]] double width() const {
+        double width = 0;
+        for (const double w : widths) width += w;
+        return width;
     }
+    [[nodiscard]] double height() const { return rows.empty() ? 0 : kGap + kHeading + 2 + tableHeight(rows); }
 };
 
 LapBlock lapBlock(const LapTable& table) {
     LapBlock block;
+    if (table.rows.empty()) return block;
+    block.rows.push_back({{"Bar"}, {"Tension"}, {"Compression"}});
     for (const LapRow& row : table.rows) {
         const auto length = [](const std::optional<int>& mm) {
             return mm ? std::to_string(*mm) : std::string("no lap");
         };
-        block.rows.push_back({std::to_string(row.diameter) + " dia", length(row.tension), length(row.compression)});
+        block.rows.push_back(
+            {{std::to_string(row.diameter) + " dia"}, {length(row.tension)}, {length(row.compression)}});
     }
-    for (size_t c = 0; c < 3; ++c) {
-        double widest = textWidth(LapBlock::kHeadings.at(c), kText);
-        for (const auto& row : block.rows) widest = std::max(widest, textWidth(row.at(c), kText));
-        block.widths.at(c) = widest + 2 * kPad;
-    }
+    block.widths = tableWidths(block.rows);
     return block;
 }
 
 void drawLapBlock(Sheet& sheet, const LapBlock& block, double left, double top) {
-    double y = top + kGap;
+    const double y = top + kGap;
     sheet.texts.push_back(
         {{left, y}, std::string(kLapTableTitle) + " (mm)", kHeading, HAlign::Left, VAlign::Top, true, Layer::Notes});
-    y += kHeading + 2;
-    const double height = static_cast<double>(block.rows.size() + 1) * LapBlock::kRow;
-    addRectangle(sheet, left, y, block.width(), height, Layer::Outline);
-    double x = left;
-    for (size_t c = 0; c < 3; ++c) {
-        if (c > 0) sheet.lines.push_back({{x, y}, {x, y + height}, Layer::Outline});
-        double rowY = y;
-        for (size_t r = 0; r <= block.rows.size(); ++r) {
-            if (r > 0 && c == 0) sheet.lines.push_back({{left, rowY}, {left + block.width(), rowY}, Layer::Outline});
-            const std::string& text = r == 0 ? std::string(LapBlock::kHeadings.at(c)) : block.rows[r - 1].at(c);
-            sheet.texts.push_back({{x + kPad, rowY + LapBlock::kRow / 2},
-                                   text,
-                                   kText,
-                                   HAlign::Left,
-                                   VAlign::Middle,
-                                   r == 0,
-                                   Layer::Notes});
-            rowY += LapBlock::kRow;
-        }
-        x += block.widths.at(c);
-    }
+    drawTable(sheet, block.rows, block.widths, left, y + kHeading + 2);
 }
 
 // The notes under the table, numbered and wrapped; beside them the lap-length table and a ductile

@@ -6,6 +6,60 @@
 
 namespace tierwise::furniture {
 
+double tableRowHeight(const TableRow& row) {
+    size_t lines = 1;
+    for (const TableCell& cell : row) lines = std::max(lines, cell.size());
+    return static_cast<double>(lines) * kPitch + 1;
+}
+
+double tableHeight(const std::vector<TableRow>& rows) {
+    double height = 0;
+    for (const TableRow& row : rows) height += tableRowHeight(row);
+    return height;
+}
+
+std::vector<double> tableWidths(const std::vector<TableRow>& rows) {
+    std::vector<double> widths;
+    for (const TableRow& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()));
+        for (size_t c = 0; c < row.size(); ++c) {
+            for (const std::string& line : row[c]) widths[c] = std::max(widths[c], textWidth(line, kText));
+        }
+    }
+    for (double& width : widths) width += 2 * kPad;
+    return widths;
+}
+
+void drawTable(Sheet& sheet, const std::vector<TableRow>& rows, const std::vector<double>& widths, double left,
+               double top) {
+    double right = left;
+    for (const double width : widths) right += width;
+    double y = top;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        if (r > 0) sheet.lines.push_back({{left, y}, {right, y}, Layer::Notes});
+        double x = left;
+        for (size_t c = 0; c < rows[r].size() && c < widths.size(); ++c) {
+            for (size_t i = 0; i < rows[r][c].size(); ++i) {
+                sheet.texts.push_back({{x + kPad, y + (kPitch + 1) / 2 + static_cast<double>(i) * kPitch},
+                                       rows[r][c][i],
+                                       kText,
+                                       HAlign::Left,
+                                       VAlign::Middle,
+                                       false,
+                                       Layer::Notes});
+            }
+            x += widths[c];
+        }
+        y += tableRowHeight(rows[r]);
+    }
+    addRectangle(sheet, left, top, right - left, y - top, Layer::Notes);
+    double x = left;
+    for (size_t c = 0; c + 1 < widths.size(); ++c) {
+        x += widths[c];
+        sheet.lines.push_back({{x, top}, {x, y}, Layer::Notes});
+    }
+}
+
 void flipSheet(Sheet& sheet) {
     const auto flip = [&](Point& p) { p.y = sheet.height - p.y; };
     for (Line& line : sheet.lines) {

@@ -50,6 +50,19 @@ struct TitleBlock {
     [[nodiscard]] Point size() const { return {width(), height()}; }
 };
 
+// A small ruled table on the NOTES layer (the lap lengths, the legend of marks): rows of cells, the
+// first row the headings, a cell one or more lines of text.
+using TableCell = std::vector<std::string>;
+using TableRow = std::vector<TableCell>;
+// A row's height: its tallest cell's lines.
+double tableRowHeight(const TableRow& row);
+double tableHeight(const std::vector<TableRow>& rows);
+// Each column's width, its widest line and the padding.
+std::vector<double> tableWidths(const std::vector<TableRow>& rows);
+// Draws `rows` with its top left corner at (left, top), each column `widths` wide.
+void drawTable(Sheet& sheet, const std::vector<TableRow>& rows, const std::vector<double>& widths, double left,
+               double top);
+
 // Turns a sheet laid out y downwards into the model's y-up coordinates.
 void flipSheet(Sheet& sheet);
 void addText(Sheet& sheet, double x, double y, std::string text, double height, HAlign h, VAlign v, bool bold = false);
