@@ -10,6 +10,8 @@
 #include <string_view>
 #include <utility>
 
+#include "model/utf8.h"
+
 namespace tierwise {
 
 namespace {
@@ -20,27 +22,6 @@ constexpr std::string_view kCodePage = "ANSI_1252";
 constexpr int kMaxGroupCode = 1071;
 
 bool isControl(uint32_t c) { return c < 0x20 || (c >= 0x7f && c < 0xa0); }
-
-// The code point of the UTF-8 character at `at`, and its length in bytes; length 0 for a byte
-// that starts no character.
-std::pair<uint32_t, size_t> decodeUtf8(std::string_view text, size_t at) {
-    const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(text[i])); };
-    const uint32_t lead = byte(at);
-    size_t length = 0;
-    uint32_t c = 0;
-    if (lead < 0x80) return {lead, 1};
-    if ((lead & 0xe0) == 0xc0) length = 2, c = lead & 0x1f;
-    if ((lead & 0xf0) == 0xe0) length = 3, c = lead & 0x0f;
-    if ((lead & 0xf8) == 0xf0) length = 4, c = lead & 0x07;
-    if (length == 0 || at + length > text.size()) return {0, 0};
-    for (size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xc0) != 0x80) return {0, 0};
-        c = c << 6 | (byte(at + i) & 0x3f);
-    }
-    constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < kLeast[length] || c > 0x10ffff || (c >= 0xd800 && c < 0xe000)) return {0, 0};
-    return {c, length};
-}
 
 // Whether the byte at `at` goes into a value as it is: printable ASCII, but not a backslash
 // before "U+", which would read as an escape.

@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "model/rejection.h"
+#include "model/utf8.h"
 #include "reader/scanning.h"
 
 namespace tierwise {
 
 namespace {
 
+constexpr std::string_view kJob = "STAAD";  // the first command: STAAD SPACE, then the job title
 constexpr std::string_view kUnit = "UNIT";
 constexpr std::string_view kJointCoordinates = "JOINT COORDINATES";
 constexpr std::string_view kMemberIncidences = "MEMBER INCIDENCES";
@@ -97,32 +99,6 @@ std::vector<std::string_view> wordsAfterLineNumber(std::string_view line) {
     return words;
 }
 
-}  // namespace
-
-double millimetresPer(LengthUnit unit) { return unit == LengthUnit::Metre ? 1000.0 : 1.0; }
-
-// "UNIT" elsewhere (a title such as "COMMUNITY CENTRE" or "UNIT 4 WAREHOUSE", a page heading) is
-// not a UNIT command. The length unit may stand before or after the force unit.
-namespace {
-
-// Whether `text` is whole UTF-8 (overlong forms and surrogates are not looked for: a title only).
-bool isUtf8(std::string_view text) {
-    for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80         ? 1
-                              : (lead >> 5) == 6  ? 2
-                              : (lead >> 4) == 14 ? 3
-                              : (lead >> 3) == 30 ? 4
-                                                  : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        for (size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 // The title as UTF-8 with control characters as blanks and no blanks at either end.
 std::string titleText(std::string_view raw) {
     const bool utf8 = isUtf8(raw);
@@ -145,14 +121,16 @@ std::string titleText(std::string_view raw) {
 
 }  // namespace
 
+double millimetresPer(LengthUnit unit) { return unit == LengthUnit::Metre ? 1000.0 : 1.0; }
+
 void readTitle(ReadCursor& cursor, Model& model) {
     while (!cursor.atEnd()) {
         cursor.nextLine();
         const std::string_view line = cursor.line();
-        if (line.find(kUnit) != std::string_view::npos && !isEchoedCommand(line, "STAAD")) return;
+        if (line.find(kUnit) != std::string_view::npos && !isEchoedCommand(line, kJob)) return;
         const std::optional<std::string_view> command = echoedText(line);
         if (!command) continue;
-        if (isEchoedCommand(line, "STAAD")) {
+        if (isEchoedCommand(line, kJob)) {
             // STAAD, the kind of structure (SPACE, PLANE, FLOOR, TRUSS), then the title.
             const std::vector<std::string_view> words = wordsAfterLineNumber(line);
             if (words.size() > 2) model.title = titleText(command->substr(words[2].data() - command->data()));
@@ -161,14 +139,15 @@ void readTitle(ReadCursor& cursor, Model& model) {
     }
 }
 
+// "UNIT" elsewhere (a title such as "COMMUNITY CENTRE" or "UNIT 4 WAREHOUSE", a page heading) is
+// not a UNIT command. The length unit may stand before or after the force unit.
 void readUnit(ReadCursor& cursor, Model& model) {
-    for (bool inHand = true;; inHand = false) {
-        if (inHand && isEchoedCommand(cursor.line(), kUnit)) break;
+    // From the line in hand, where readTitle stopped.
+    while (!isEchoedCommand(cursor.line(), kUnit)) {
         if (cursor.searchFor(kUnit) == 0) {
             cursor.reject(
                 "no \"UNIT\" line was found, so the unit of length is unknown; is this an analysis output file?");
         }
-        if (isEchoedCommand(cursor.line(), kUnit)) break;
     }
     for (const std::string_view word : wordsAfterLineNumber(cursor.line())) {
         // "METE" as the first four letters, as METER and METERS both are.
